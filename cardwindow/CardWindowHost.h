@@ -1,0 +1,17 @@
+#pragma once
+
+namespace korva {
+
+// What a card window asks of the frame window that holds it: the commands of
+// its File and Help menus that reach beyond the window itself.
+class CardWindowHost {
+public:
+    virtual ~CardWindowHost() = default;
+
+    virtual void OpenCardWindow() = 0;  // File > Open: a new card window
+    virtual void ExitProgram() = 0;     // the card window's File > Exit walk
+    virtual void ShowHelp() = 0;        // Help > HTML help
+    virtual void ShowVersion() = 0;     // Help > Version information
+};
+
+}  // namespace korva

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace korva {
+
+// Card indexes, the total and positions are 16-bit in the deck file; a deck
+// never holds more cards than this.
+inline constexpr int MaxCards = 32767;
+
+// A 16-bit boolean as the deck file stores it.
+inline constexpr int16_t True16 = -1;
+inline constexpr int16_t False16 = 0;
+
+struct StudyModes {
+    uint8_t TurnMode = 0;      // 1 deck order, 2 shuffled
+    uint8_t ReservedMode = 0;  // carried through load and save untouched
+    uint8_t ViewKind = 0;      // 1 checked only, 2 unchecked only, 4 all
+    uint8_t AnswerMode = 0;    // 1 normal, 2 TEST style
+};
+
+// The deck. Every array is indexed by card 0..total (card 0 is never shown);
+// each card holds item slots 0..2 (item 0 is never shown).
+//
+// Item texts are kept as the code page 932 bytes of their file, so a load and
+// a save give back the very bytes that were read; convert them with
+// Cp932Text.h only to show or compare them.
+//
+// Check marks keep the raw 16-bit value of the file (True16 / False16 when
+// the program writes them); any non-zero value counts as checked.
+struct CardData {
+    using ItemTexts = std::array<std::string, 3>;
+    using ItemChecks = std::array<int16_t, 3>;
+
+    std::vector<ItemTexts> Items = std::vector<ItemTexts>(1);     // [card][item]
+    std::vector<ItemChecks> Checks = std::vector<ItemChecks>(1);  // [card][question item]
+    std::vector<int16_t> QuestionItems = std::vector<int16_t>(1);  // [card]
+    StudyModes Modes;
+
+    // The upper bound of the card dimension of Items.
+    int16_t Total() const { return static_cast<int16_t>(Items.size() - 1); }
+};
+
+}  // namespace korva

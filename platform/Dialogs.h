@@ -1,0 +1,50 @@
+#pragma once
+
+#include <optional>
+
+#include <QString>
+
+namespace korva::platform {
+
+// The application title that every message box carries unless told otherwise.
+inline const QString AppTitle = QStringLiteral("KORVA!!");
+
+enum class MessageButtons { Ok, YesNoCancel };  // YesNoCancel has Yes as default
+enum class MessageResult { Ok, Yes, No, Cancel };
+
+// Common file-dialog flag values as the deck file commands pass them.
+inline constexpr int FileMustExist = 0x1000;
+inline constexpr int OverwritePrompt = 0x2;
+inline constexpr int HideReadOnly = 0x4;
+inline constexpr int PathMustExist = 0x800;
+
+struct FileDialogRequest {
+    QString fileName;    // the name the dialog starts from
+    QString filter;      // "label|pattern|label|pattern", patterns joined by ';'
+    int flags = 0;       // the flag values above
+    QString defaultExt;  // appended to a typed name without one; empty for none
+};
+
+struct FileDialogResult {
+    QString path;   // the chosen full path
+    QString title;  // the chosen file's name without its folder
+};
+
+// Every modal interaction of the program goes through this seam: the Qt
+// implementation for the running program, a scripted fake in tests.
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+
+    // A modal message box without icon; returns the button chosen.
+    virtual MessageResult Message(const QString& text, MessageButtons buttons,
+                                  const QString& title = AppTitle) = 0;
+    // The open and save dialogs; nullopt when the user cancels.
+    virtual std::optional<FileDialogResult> ShowOpen(const FileDialogRequest& request) = 0;
+    virtual std::optional<FileDialogResult> ShowSave(const FileDialogRequest& request) = 0;
+    // Hands an address (web page, local file, "mailto:") to the desktop;
+    // false when nothing could open it.
+    virtual bool OpenAddress(const QString& address) = 0;
+};
+
+}  // namespace korva::platform

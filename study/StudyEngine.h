@@ -1,0 +1,85 @@
+#pragma once
+
+#include <cstdint>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "deck/CardData.h"
+
+namespace korva {
+
+// The study state of one card window and its rules: card order, card
+// selection under the view filter, check marks, question and answer items.
+// frmCard derives from it, so these are the window's public methods, while a
+// whole study cycle can run in a test without any widget.
+//
+// Index arguments that lie outside the deck throw std::out_of_range.
+class StudyEngine {
+public:
+    // The text of the message NextCard shows before it falls back to all cards.
+    static const std::string NoCardMessage;  // UTF-8
+
+    StudyEngine();
+    virtual ~StudyEngine();
+
+    // The window's deck; the file operations load into it and save from it.
+    CardData& getCardData() { return CardData_; }
+    const CardData& getCardData() const { return CardData_; }
+
+    // Card order
+    int16_t getTotal() const;
+    void setCardCount(int16_t Value);
+    int16_t getCardCount() const;
+    void ResetCardTurn();
+    void setCardTurn(int16_t Value);
+    int16_t getCardTurn(int16_t CardCount) const;
+    void RemoveCardTurn();
+    void NormalTurn();
+    void ShuffleTurn();
+    void setTurnMode(uint8_t Mode);
+    uint8_t getTurnMode() const;
+    int16_t getShowCardIndex() const;
+
+    // Card selection and check marks
+    void setCheck(bool Value, int16_t QuestionItemIndex, int16_t CardIndex);
+    bool isCheck(int16_t QuestionItemIndex, int16_t CardIndex) const;
+    void setCheckLump(bool Value, int16_t QuestionItemIndex);
+    void setViewKind(uint8_t Value);
+    uint8_t getViewKind() const;
+    bool isValidCard(int16_t StartNumber) const;
+    bool isNextCard() const;
+    void Start();
+    void NextCard();
+
+    // Items, question and answer. getItem gives the code page 932 bytes.
+    std::string getItem(int16_t QuestionItemIndex, int16_t CardIndex) const;
+    void setQuestionItemIndex(int16_t CardIndex, int16_t Value);
+    int16_t getQuestionItemIndex(int16_t CardIndex) const;
+    int16_t getAnswerItemIndex(int16_t CardIndex) const;
+    void setOpenItem(bool Value);
+    bool isOpenItem() const;
+    void setReversal(int16_t Index, bool Reset = false);
+    void AllReversal();
+    void setAnswerMode(uint8_t Mode);
+    uint8_t getAnswerMode() const;
+
+    // Tests make the shuffle repeatable.
+    void setRandomSeed(uint64_t Seed);
+
+    // The window's redraw of every control from this state; Start ends with it.
+    virtual void FreshScreen() = 0;
+
+protected:
+    // Shows NoCardMessage modally (OK only) and returns when it is closed.
+    virtual void ShowNoCardMessage(const std::string& Text) = 0;
+
+private:
+    CardData CardData_;
+    std::vector<int16_t> CardTurn_;
+    int16_t CardCount_ = 0;
+    bool OpenItem_ = false;
+    std::mt19937_64 Random_;
+};
+
+}  // namespace korva

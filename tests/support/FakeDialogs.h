@@ -1,0 +1,64 @@
+#pragma once
+
+#include <deque>
+#include <optional>
+#include <stdexcept>
+#include <vector>
+
+#include <QString>
+
+#include "platform/Dialogs.h"
+
+namespace korva::test {
+
+// Answers every modal interaction from a script and records what was asked.
+// A question the script has no answer for fails the test loudly instead of
+// blocking on a real dialog.
+class FakeDialogs : public platform::Dialogs {
+public:
+    struct MessageCall {
+        QString text;
+        platform::MessageButtons buttons;
+        QString title;
+    };
+
+    std::deque<platform::MessageResult> messageAnswers;  // taken in order; OK boxes need none
+    std::deque<std::optional<platform::FileDialogResult>> openAnswers;
+    std::deque<std::optional<platform::FileDialogResult>> saveAnswers;
+    bool openAddressSucceeds = true;
+
+    std::vector<MessageCall> messages;
+    std::vector<platform::FileDialogRequest> openRequests;
+    std::vector<platform::FileDialogRequest> saveRequests;
+    std::vector<QString> addresses;
+
+    platform::MessageResult Message(const QString& text, platform::MessageButtons buttons,
+                                    const QString& title) override {
+        messages.push_back({text, buttons, title});
+        if (buttons == platform::MessageButtons::Ok) return platform::MessageResult::Ok;
+        return Take(messageAnswers, "message box");
+    }
+    std::optional<platform::FileDialogResult> ShowOpen(const platform::FileDialogRequest& r) override {
+        openRequests.push_back(r);
+        return Take(openAnswers, "open dialog");
+    }
+    std::optional<platform::FileDialogResult> ShowSave(const platform::FileDialogRequest& r) override {
+        saveRequests.push_back(r);
+        return Take(saveAnswers, "save dialog");
+    }
+    bool OpenAddress(const QString& address) override {
+        addresses.push_back(address);
+        return openAddressSucceeds;
+    }
+
+private:
+    template <typename T>
+    static T Take(std::deque<T>& answers, const char* what) {
+        if (answers.empty()) throw std::logic_error(std::string("unscripted ") + what);
+        T answer = std::move(answers.front());
+        answers.pop_front();
+        return answer;
+    }
+};
+
+}  // namespace korva::test
