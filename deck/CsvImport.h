@@ -19,6 +19,6 @@ void ImportCsvFile(const std::string& path, CardData& data, bool DataKeep);
 void ResetCardState(CardData& data);
 
 // Stores text as item itemIndex of card cardIndex, growing Items to that card.
-void SetItemText(CardData& data, const std::string& text, int16_t itemIndex, int16_t cardIndex);
+void SetItemText(CardData& data, std::string text, int16_t itemIndex, int16_t cardIndex);
 
 }  // namespace korva
