@@ -75,8 +75,26 @@ protected:
     virtual void ShowNoCardMessage(const std::string& Text) = 0;
 
 private:
+    // What the dealing loop needs to answer isValidCard in constant time. It
+    // is read afresh at the start of every NextCard and after the fall-back
+    // to all cards, and never kept beyond one call: between calls the deck
+    // may change through getCardData().
+    struct FilterFacts {
+        bool Filtered = false;       // ViewKind 1 or 2; anything else deals all
+        int LastPassing = -1;        // largest card index that passes
+        int LastUnreadable = -1;     // largest card index whose mark cannot be read
+    };
+
+    FilterFacts ReadFilterFacts() const;
+    bool isValidCardWith(const FilterFacts& Facts, int16_t StartNumber) const;
+    bool isNextCardWith(const FilterFacts& Facts) const;
+    bool PassesFilter(int16_t CardIndex) const;
+    bool DealtCardPasses() const;
+    void BeginCycle();
+    int DealToPassingCard();
+
     CardData CardData_;
-    std::vector<int16_t> CardTurn_;
+    std::vector<int16_t> CardTurn_ = std::vector<int16_t>(1, 0);
     int16_t CardCount_ = 0;
     bool OpenItem_ = false;
     std::mt19937_64 Random_;

@@ -1,0 +1,52 @@
+// Item texts, question and answer items, reversal and the answer mode.
+#include "study/DeckIndex.h"
+#include "study/StudyEngine.h"
+
+namespace korva {
+
+std::string StudyEngine::getItem(int16_t QuestionItemIndex, int16_t CardIndex) const {
+    const auto& Texts = CardData_.Items[DeckIndex(CardIndex, CardData_.Items.size(), "card")];
+    return Texts[DeckIndex(QuestionItemIndex, Texts.size(), "item")];
+}
+
+void StudyEngine::setQuestionItemIndex(int16_t CardIndex, int16_t Value) {
+    auto& Questions = CardData_.QuestionItems;
+    Questions[DeckIndex(CardIndex, Questions.size(), "card")] = Value;
+}
+
+int16_t StudyEngine::getQuestionItemIndex(int16_t CardIndex) const {
+    const auto& Questions = CardData_.QuestionItems;
+    return Questions[DeckIndex(CardIndex, Questions.size(), "card")];
+}
+
+int16_t StudyEngine::getAnswerItemIndex(int16_t CardIndex) const {
+    // Any damaged question item other than 1 leaves item 1 as the answer.
+    return getQuestionItemIndex(CardIndex) == 1 ? 2 : 1;
+}
+
+void StudyEngine::setOpenItem(bool Value) { OpenItem_ = Value; }
+
+bool StudyEngine::isOpenItem() const { return OpenItem_; }
+
+void StudyEngine::setReversal(int16_t Index, bool Reset) {
+    // Reset has no caller in the program; it puts the card back to asking item 1.
+    if (Reset) {
+        setQuestionItemIndex(Index, 1);
+        return;
+    }
+    setQuestionItemIndex(Index, getQuestionItemIndex(Index) == 1 ? 2 : 1);
+}
+
+void StudyEngine::AllReversal() {
+    // Slot 0 flips too: it is never shown, but it is saved with the deck.
+    const int16_t Total = getTotal();
+    for (int Card = 0; Card <= Total; ++Card) {
+        setReversal(static_cast<int16_t>(Card), false);
+    }
+}
+
+void StudyEngine::setAnswerMode(uint8_t Mode) { CardData_.Modes.AnswerMode = Mode; }
+
+uint8_t StudyEngine::getAnswerMode() const { return CardData_.Modes.AnswerMode; }
+
+}  // namespace korva
