@@ -1,0 +1,130 @@
+#include "shell/frmVersion.h"
+
+#include <QLabel>
+#include <QMouseEvent>
+
+#include "platform/Twips.h"
+#include "shell/Maker.h"
+#include "shell/OpenBrowser.h"
+
+namespace korva {
+
+using platform::TwipsToPixels;
+
+namespace {
+
+const QColor LinkNormal(0x00, 0x00, 0x00);
+const QColor LinkHover(0x00, 0x00, 0xFF);
+
+QFont LabelFont(const QString& family, qreal points, bool bold, bool italic) {
+    QFont font(family);
+    font.setPointSizeF(points);
+    font.setBold(bold);
+    font.setItalic(italic);
+    return font;
+}
+
+const QString Mincho = QStringLiteral("ＭＳ Ｐ明朝");
+const QString Gothic = QStringLiteral("ＭＳ Ｐゴシック");
+
+}  // namespace
+
+frmVersion::frmVersion(platform::Dialogs& dialogs, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
+      m_dialogs(dialogs) {
+    setWindowTitle(QStringLiteral("バージョン情報"));
+    setFixedSize(TwipsToPixels(5715), TwipsToPixels(2535));
+    setModal(true);
+    // Moves without a pressed button must arrive for the hover colours.
+    setMouseTracking(true);
+
+    AddLabel("Label1", QStringLiteral("バージョン情報"), 1140, 180, 2970, 435)
+        ->setFont(LabelFont(Mincho, 21.75, true, true));
+    AddLabel("Label2", QStringLiteral("KORVA!!"), 600, 840, 2115, 315)
+        ->setFont(LabelFont(Mincho, 14.25, true, true));
+    AddLabel("Label3", QStringLiteral("Version 1.0"), 3420, 1140, 1380, 285)
+        ->setFont(LabelFont(Gothic, 14.25, false, false));
+    AddLabel("Label4", QStringLiteral("(C) ") + MakerName + QStringLiteral(" All rights reserved."),
+             2820, 2280, 2895, 195);
+
+    m_lblMail = AddLabel("lblMail",
+                         QStringLiteral("開発団体　") + MakerName + QStringLiteral(" ") +
+                             QStringLiteral("　") + QStringLiteral("（") + MakerMailAddress +
+                             QStringLiteral("）"),
+                         240, 1620, 3870, 240);
+    m_lblHtml = AddLabel("lblHtml", QStringLiteral("URL　") + MakerWebPage, 240, 1920, 2850, 180);
+    for (QLabel* link : {m_lblMail, m_lblHtml}) {
+        QFont font = LabelFont(Gothic, 9, false, false);
+        font.setUnderline(true);
+        link->setFont(font);
+        link->setCursor(Qt::PointingHandCursor);
+    }
+}
+
+QLabel* frmVersion::AddLabel(const char* name, const QString& text, int left, int top, int width,
+                             int height) {
+    auto* label = new QLabel(text, this);
+    label->setObjectName(QLatin1String(name));
+    label->setGeometry(TwipsToPixels(left), TwipsToPixels(top), TwipsToPixels(width),
+                       TwipsToPixels(height));
+    // Labels start in the button-text colour, as the platform draws captions.
+    SetLinkColor(label, palette().color(QPalette::ButtonText));
+    label->setMouseTracking(true);
+    label->installEventFilter(this);
+    return label;
+}
+
+void frmVersion::SetLinkColor(QLabel* label, const QColor& color) {
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, color);
+    label->setPalette(palette);
+}
+
+void frmVersion::FormatColor() {
+    SetLinkColor(m_lblHtml, LinkNormal);
+    SetLinkColor(m_lblMail, LinkNormal);
+}
+
+void frmVersion::Form_MouseMove() { FormatColor(); }
+
+void frmVersion::lblHtml_MouseMove() {
+    FormatColor();
+    SetLinkColor(m_lblHtml, LinkHover);
+}
+
+void frmVersion::lblMail_MouseMove() {
+    FormatColor();
+    SetLinkColor(m_lblMail, LinkHover);
+}
+
+void frmVersion::lblHtml_Click() { OpenBrowser(m_dialogs, MakerWebPage); }
+
+void frmVersion::lblMail_Click() { OpenBrowser(m_dialogs, QStringLiteral("mailto:") + MakerMailAddress); }
+
+void frmVersion::mouseMoveEvent(QMouseEvent* event) {
+    Form_MouseMove();
+    event->accept();
+}
+
+bool frmVersion::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseMove) {
+        if (watched == m_lblHtml) lblHtml_MouseMove();
+        if (watched == m_lblMail) lblMail_MouseMove();
+        // Moves over the other labels change nothing; they must not reach the
+        // window's background handler either.
+        return true;
+    }
+    if (event->type() == QEvent::MouseButtonRelease) {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        const auto* label = static_cast<QWidget*>(watched);
+        // A click is a release of the left button over the label it began on.
+        if (mouse->button() == Qt::LeftButton && label->rect().contains(mouse->position().toPoint())) {
+            if (watched == m_lblHtml) lblHtml_Click();
+            if (watched == m_lblMail) lblMail_Click();
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+}  // namespace korva

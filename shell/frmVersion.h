@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QDialog>
+
+#include "platform/Dialogs.h"
+
+class QLabel;
+
+namespace korva {
+
+// The version window: product name, version and two link labels that turn
+// blue under the pointer and open their address when clicked.
+class frmVersion : public QDialog {
+    Q_OBJECT
+public:
+    frmVersion(platform::Dialogs& dialogs, QWidget* parent);
+
+    // Both link labels back to black.
+    void FormatColor();
+
+    void Form_MouseMove();
+    void lblHtml_MouseMove();
+    void lblMail_MouseMove();
+    void lblHtml_Click();
+    void lblMail_Click();
+
+protected:
+    void mouseMoveEvent(QMouseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QLabel* AddLabel(const char* name, const QString& text, int left, int top, int width,
+                     int height);
+    void SetLinkColor(QLabel* label, const QColor& color);
+
+    platform::Dialogs& m_dialogs;
+    QLabel* m_lblHtml = nullptr;
+    QLabel* m_lblMail = nullptr;
+};
+
+}  // namespace korva
