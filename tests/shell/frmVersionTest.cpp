@@ -1,0 +1,160 @@
+// The version window: its fixed look, the hover colours of the two links and
+// where a click on each link goes.
+#include <QLabel>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include "platform/Twips.h"
+#include "shell/frmVersion.h"
+#include "tests/support/FakeDialogs.h"
+
+namespace korva {
+namespace {
+
+using platform::TwipsToPixels;
+
+const QColor Black(0, 0, 0);
+const QColor Blue(0, 0, 255);
+
+class frmVersionTest : public ::testing::Test {
+protected:
+    frmVersionTest() : window(dialogs, nullptr) {}
+
+    QLabel* label(const char* name) const {
+        auto* found = window.findChild<QLabel*>(QLatin1String(name));
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+    QColor colorOf(const char* name) const { return label(name)->palette().color(QPalette::WindowText); }
+
+    // A pointer move with no button pressed, delivered where the platform would.
+    void moveOver(QWidget* widget, QPoint at = QPoint(2, 2)) {
+        QMouseEvent move(QEvent::MouseMove, at, widget->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                         Qt::NoModifier);
+        QApplication::sendEvent(widget, &move);
+    }
+
+    test::FakeDialogs dialogs;
+    frmVersion window;
+};
+
+TEST_F(frmVersionTest, CaptionSizeAndFrame) {
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("バージョン情報"));
+    EXPECT_EQ(window.size(), QSize(381, 169));
+    EXPECT_EQ(window.minimumSize(), window.maximumSize());
+    EXPECT_TRUE(window.windowFlags() & Qt::WindowCloseButtonHint);
+    EXPECT_FALSE(window.windowFlags() & Qt::WindowMaximizeButtonHint);
+    EXPECT_FALSE(window.windowFlags() & Qt::WindowMinimizeButtonHint);
+    EXPECT_TRUE(window.isModal());
+}
+
+TEST_F(frmVersionTest, LabelsTextsAndGeometry) {
+    struct Expected {
+        const char* name;
+        QString text;
+        int left, top, width, height;
+    };
+    const Expected labels[] = {
+        {"Label1", QStringLiteral("バージョン情報"), 1140, 180, 2970, 435},
+        {"Label2", QStringLiteral("KORVA!!"), 600, 840, 2115, 315},
+        {"Label3", QStringLiteral("Version 1.0"), 3420, 1140, 1380, 285},
+        {"Label4", QString(), 2820, 2280, 2895, 195},
+        {"lblMail", QStringLiteral("開発団体　Team Yorimichi 　（korva@example.org）"), 240, 1620, 3870, 240},
+        {"lblHtml", QStringLiteral("URL　https://www.example.org/korva/"), 240, 1920, 2850, 180},
+    };
+    for (const Expected& e : labels) {
+        QLabel* l = label(e.name);
+        ASSERT_NE(l, nullptr);
+        if (!e.text.isEmpty()) {
+            EXPECT_EQ(l->text(), e.text) << e.name;
+        }
+        EXPECT_EQ(l->geometry(), QRect(TwipsToPixels(e.left), TwipsToPixels(e.top), TwipsToPixels(e.width),
+                                       TwipsToPixels(e.height)))
+            << e.name;
+    }
+    EXPECT_TRUE(label("Label4")->text().contains(QStringLiteral("Team Yorimichi")));
+}
+
+TEST_F(frmVersionTest, Fonts) {
+    const QFont l1 = label("Label1")->font();
+    EXPECT_EQ(l1.family(), QStringLiteral("ＭＳ Ｐ明朝"));
+    EXPECT_DOUBLE_EQ(l1.pointSizeF(), 21.75);
+    EXPECT_TRUE(l1.bold() && l1.italic());
+
+    const QFont l2 = label("Label2")->font();
+    EXPECT_EQ(l2.family(), QStringLiteral("ＭＳ Ｐ明朝"));
+    EXPECT_DOUBLE_EQ(l2.pointSizeF(), 14.25);
+    EXPECT_TRUE(l2.bold() && l2.italic());
+
+    const QFont l3 = label("Label3")->font();
+    EXPECT_EQ(l3.family(), QStringLiteral("ＭＳ Ｐゴシック"));
+    EXPECT_DOUBLE_EQ(l3.pointSizeF(), 14.25);
+    EXPECT_FALSE(l3.bold() || l3.italic());
+
+    EXPECT_EQ(label("Label4")->font(), window.font());
+
+    for (const char* link : {"lblMail", "lblHtml"}) {
+        const QFont f = label(link)->font();
+        EXPECT_EQ(f.family(), QStringLiteral("ＭＳ Ｐゴシック")) << link;
+        EXPECT_DOUBLE_EQ(f.pointSizeF(), 9) << link;
+        EXPECT_TRUE(f.underline()) << link;
+        EXPECT_NE(label(link)->cursor().shape(), Qt::ArrowCursor) << link;
+    }
+    EXPECT_EQ(label("Label1")->cursor().shape(), Qt::ArrowCursor);
+}
+
+TEST_F(frmVersionTest, PointerMovesColourAtMostOneLink) {
+    EXPECT_EQ(colorOf("lblHtml"), window.palette().color(QPalette::ButtonText));
+
+    moveOver(label("lblHtml"));
+    EXPECT_EQ(colorOf("lblHtml"), Blue);
+    EXPECT_EQ(colorOf("lblMail"), Black);
+
+    // Straight from one link onto the other.
+    moveOver(label("lblMail"));
+    EXPECT_EQ(colorOf("lblMail"), Blue);
+    EXPECT_EQ(colorOf("lblHtml"), Black);
+
+    // The plain labels change nothing: the link stays blue.
+    for (const char* plain : {"Label1", "Label2", "Label3", "Label4"}) {
+        moveOver(label(plain));
+        EXPECT_EQ(colorOf("lblMail"), Blue) << plain;
+        EXPECT_EQ(colorOf("lblHtml"), Black) << plain;
+    }
+
+    // The background resets both.
+    moveOver(&window, QPoint(5, 160));
+    EXPECT_EQ(colorOf("lblMail"), Black);
+    EXPECT_EQ(colorOf("lblHtml"), Black);
+}
+
+TEST_F(frmVersionTest, FormatColorTurnsBothLinksBlack) {
+    window.lblHtml_MouseMove();
+    window.FormatColor();
+    EXPECT_EQ(colorOf("lblHtml"), Black);
+    EXPECT_EQ(colorOf("lblMail"), Black);
+    // Only the links: the plain labels keep their own colour.
+    EXPECT_EQ(colorOf("Label1"), window.palette().color(QPalette::ButtonText));
+}
+
+TEST_F(frmVersionTest, ClicksOpenTheWebPageAndTheMailAddress) {
+    QTest::mouseClick(label("lblHtml"), Qt::LeftButton, Qt::NoModifier, QPoint(3, 3));
+    QTest::mouseClick(label("lblMail"), Qt::LeftButton, Qt::NoModifier, QPoint(3, 3));
+    QTest::mouseClick(label("Label2"), Qt::LeftButton, Qt::NoModifier, QPoint(3, 3));
+    QTest::mouseClick(label("lblHtml"), Qt::RightButton, Qt::NoModifier, QPoint(3, 3));
+    ASSERT_EQ(dialogs.addresses.size(), 2u);
+    EXPECT_EQ(dialogs.addresses[0], QStringLiteral("https://www.example.org/korva/"));
+    EXPECT_EQ(dialogs.addresses[1], QStringLiteral("mailto:korva@example.org"));
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST_F(frmVersionTest, LinkWithoutBrowserShowsTheMessageEachClick) {
+    dialogs.openAddressSucceeds = false;
+    window.lblHtml_Click();
+    window.lblMail_Click();
+    EXPECT_EQ(dialogs.messages.size(), 2u);
+}
+
+}  // namespace
+}  // namespace korva
