@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QUrl>
+
+namespace korva::platform {
+
+// "label|*.a;*.B|label|*.c" as Qt name filters: one "label (patterns)" per
+// pair, patterns separated by blanks. Each pattern matches its letters in
+// either case, because the decks come from a platform where "*.CSV" also
+// lists "words.csv".
+QStringList ToQtNameFilters(const QString& filter);
+
+// A pattern such as "*.krv" as "*.[kK][rR][vV]".
+QString CaseInsensitivePattern(const QString& pattern);
+
+// An address with a scheme ("https:", "mailto:", "file:") is a URL; anything
+// else is a local file path.
+QUrl AddressToUrl(const QString& address);
+
+}  // namespace korva::platform

@@ -1,0 +1,94 @@
+#include "platform/QtDialogs.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+
+#include "platform/FileFilter.h"
+
+namespace korva::platform {
+
+namespace {
+
+// The messages are written with CR LF line breaks; a label shows only LF.
+QString DisplayText(QString text) { return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")); }
+
+MessageResult ToResult(int button) {
+    switch (button) {
+        case QMessageBox::Yes: return MessageResult::Yes;
+        case QMessageBox::No: return MessageResult::No;
+        case QMessageBox::Cancel: return MessageResult::Cancel;
+        default: return MessageResult::Ok;
+    }
+}
+
+void ApplyFilter(QFileDialog& dialog, const FileDialogRequest& request) {
+    const QStringList filters = ToQtNameFilters(request.filter);
+    // The labels already name their patterns; the case-free patterns would only clutter them.
+    dialog.setOption(QFileDialog::HideNameFilterDetails, true);
+    dialog.setNameFilters(filters);
+    if (!filters.isEmpty()) dialog.selectNameFilter(filters.first());
+    if (!request.fileName.isEmpty()) dialog.selectFile(request.fileName);
+}
+
+std::optional<FileDialogResult> Run(QFileDialog& dialog) {
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    const QStringList files = dialog.selectedFiles();
+    if (files.isEmpty()) return std::nullopt;
+    return FileDialogResult{files.first(), QFileInfo(files.first()).fileName()};
+}
+
+}  // namespace
+
+QtDialogs::QtDialogs(QWidget* parent) : Parent_(parent) {}
+
+void QtDialogs::setParentWidget(QWidget* parent) { Parent_ = parent; }
+
+QWidget* QtDialogs::DialogParent() const {
+    if (Parent_) return Parent_;
+    return QApplication::activeWindow();
+}
+
+MessageResult QtDialogs::Message(const QString& text, MessageButtons buttons, const QString& title) {
+    QMessageBox box(DialogParent());
+    box.setIcon(QMessageBox::NoIcon);
+    box.setWindowTitle(title);
+    box.setTextFormat(Qt::PlainText);
+    box.setText(DisplayText(text));
+    if (buttons == MessageButtons::YesNoCancel) {
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        box.setDefaultButton(QMessageBox::Yes);
+        box.setEscapeButton(QMessageBox::Cancel);
+    } else {
+        box.setStandardButtons(QMessageBox::Ok);
+    }
+    return ToResult(box.exec());
+}
+
+std::optional<FileDialogResult> QtDialogs::ShowOpen(const FileDialogRequest& request) {
+    QFileDialog dialog(DialogParent());
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode((request.flags & FileMustExist) ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    ApplyFilter(dialog, request);
+    return Run(dialog);
+}
+
+std::optional<FileDialogResult> QtDialogs::ShowSave(const FileDialogRequest& request) {
+    QFileDialog dialog(DialogParent());
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !(request.flags & OverwritePrompt));
+    QString suffix = request.defaultExt;
+    if (suffix.startsWith(u'.')) suffix.remove(0, 1);
+    dialog.setDefaultSuffix(suffix);
+    ApplyFilter(dialog, request);
+    return Run(dialog);
+}
+
+bool QtDialogs::OpenAddress(const QString& address) {
+    return QDesktopServices::openUrl(AddressToUrl(address));
+}
+
+}  // namespace korva::platform
