@@ -1,0 +1,21 @@
+#pragma once
+
+#include <cstdint>
+
+class QKeyEvent;
+
+namespace korva {
+
+// The two keys the check buttons answer to, as the platform the program was
+// made for numbers them: the semicolon key and the colon key of a Japanese
+// keyboard.
+inline constexpr int16_t VirtualKeyCheck = 187;
+inline constexpr int16_t VirtualKeyUncheck = 186;
+
+// The virtual-key code of a key event, for the two keys above; 0 for any
+// other key. The keys are told by their position (X keycodes 47 and 48, the
+// keys right of L), so the mapping holds on any layout; events without a scan
+// code, such as synthesized ones, are told by the character they produce.
+int16_t VirtualKeyCode(const QKeyEvent& event);
+
+}  // namespace korva

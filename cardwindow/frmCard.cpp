@@ -1,0 +1,42 @@
+#include "cardwindow/frmCard.h"
+
+#include <QCloseEvent>
+#include <QLineEdit>
+#include <QMdiSubWindow>
+#include <QPushButton>
+
+#include "platform/AppIcon.h"
+#include "platform/Dialogs.h"
+
+namespace korva {
+
+const QString frmCard::CancelMarker = QStringLiteral("False");
+
+frmCard::frmCard(platform::Dialogs& dialogs, CardWindowHost& host, QWidget* parent)
+    : QWidget(parent), Dialogs_(dialogs), Host_(host) {
+    setWindowIcon(platform::AppIcon());
+    BuildControls();
+    BuildMenus();
+    ConnectControls();
+    ConnectMenus();
+}
+
+frmCard::~frmCard() = default;
+
+void frmCard::ShowMessage(const QString& Text) { Dialogs_.Message(Text, platform::MessageButtons::Ok); }
+
+void frmCard::ShowNoCardMessage(const std::string& Text) { ShowMessage(QString::fromStdString(Text)); }
+
+QMdiSubWindow* frmCard::SubWindow() const { return qobject_cast<QMdiSubWindow*>(parentWidget()); }
+
+// Every close request that does not come from the frame window, which has
+// asked already, passes the save question first.
+void frmCard::closeEvent(QCloseEvent* event) {
+    if (ClosingWithoutAsking_ || Form_QueryUnload()) {
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+}  // namespace korva

@@ -1,0 +1,172 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include <QList>
+#include <QString>
+#include <QWidget>
+
+#include "study/StudyEngine.h"
+
+class QAction;
+class QCloseEvent;
+class QGroupBox;
+class QKeyEvent;
+class QLabel;
+class QLineEdit;
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace korva {
+
+class CardWindowHost;
+namespace platform {
+class Dialogs;
+}
+
+// The study window of one deck. The study engine's methods are its public
+// methods; every command changes state through them and then redraws the
+// whole window with FreshScreen, so no control holds state of its own.
+class frmCard : public QWidget, public StudyEngine {
+    Q_OBJECT
+
+public:
+    // What the file dialogs give back when the user cancels.
+    static const QString CancelMarker;
+
+    frmCard(platform::Dialogs& dialogs, CardWindowHost& host, QWidget* parent = nullptr);
+    ~frmCard() override;
+
+    // Life cycle and the File and Help menus
+    static frmCard* OpenWindow(QMdiArea& area, platform::Dialogs& dialogs, CardWindowHost& host);
+    QList<QMenu*> MenuBarMenus() const;
+    bool Form_QueryUnload();
+    void CloseWithoutAsking();
+    void mnuFileOpen_Click();
+    void mnuFileSeries_Click();
+    void mnuFileClose_Click();
+    void mnuFileSave_Click();
+    void mnuFileSaveAs_Click();
+    void mnuFileExit_Click();
+    void mnuHelpHelp_Click();
+    void mnuHelpVesion_Click();
+
+    // The screen
+    void FreshScreen() override;
+    void FreshMenuList();
+
+    // Study commands
+    void cmdOpen_Click();
+    void cmdOpen_KeyPress();
+    void cmdAnswer_Click();
+    void txtAnswer_GotFocus();
+    void cmdCheck_Click();
+    void cmdRecheck_Click();
+    void ProgressKeyboard(int16_t& KeyCode, int16_t& Shift);
+    void mnuFunctionTurnNormal_Click();
+    void mnuFunctionTurnShuffle_Click();
+    void mnuFunctionAnswerNormal_Click();
+    void mnuFunctionAnswerTest_Click();
+    void mnuFunctionReversalAll_Click();
+    void mnuFunctionReversalPersonal_Click();
+    void mnuFunctionLumpCheck_Click();
+    void mnuFunctionLumpNatural_Click();
+    void mnuViewCardAll_Click();
+    void mnuViewCardCheck_Click();
+    void mnuViewCardNatural_Click();
+
+    // Deck file operations. The commands that read or write a file show
+    // their own failure messages and report whether the file was read or
+    // written; a failure changes neither the deck nor the file fields.
+    QString getOpenPath();
+    QString getSavePath();
+    bool FileOpen(bool DataKeep);
+    bool isFilePath() const;
+    bool NewFileSave();
+    bool FileSave();
+    bool isCSVFile() const;
+    void setFilePath(const QString& Path) { FilePath_ = Path; }
+    QString getFilePath() const { return FilePath_; }
+    void setEditedFlag(bool Value) { EditedFlag_ = Value; }
+    bool getEditedFlag() const { return EditedFlag_; }
+    void setFileName(const QString& FileName) { FileName_ = FileName; }
+    QString getFileName() const { return FileName_; }
+
+    // The controls, under the names the commands use; tests drive them.
+    std::array<QGroupBox*, 2> Frame1{};
+    std::array<QPlainTextEdit*, 2> txtItem{};
+    QLabel* lblCount = nullptr;
+    QLabel* lblCheck = nullptr;
+    QLabel* Label1 = nullptr;
+    QLabel* Label2 = nullptr;
+    QLabel* Label3 = nullptr;
+    QPushButton* cmdOpen = nullptr;
+    QPushButton* cmdCheck = nullptr;
+    QPushButton* cmdRecheck = nullptr;
+    QGroupBox* frmTestMode = nullptr;
+    QLabel* lblUserAnswer = nullptr;
+    QLineEdit* txtAnswer = nullptr;
+    QPushButton* cmdAnswer = nullptr;
+
+    QMenu* mnuFile = nullptr;
+    QAction* mnuFileOpen = nullptr;
+    QAction* mnuFileSeries = nullptr;
+    QAction* mnuFileClose = nullptr;
+    QAction* mnuFileSaveAs = nullptr;
+    QAction* mnuFileSave = nullptr;
+    QAction* mnuFileExit = nullptr;
+    QMenu* mnuFunction = nullptr;
+    QMenu* mnuFunctionTurn = nullptr;
+    QAction* mnuFunctionTurnNormal = nullptr;
+    QAction* mnuFunctionTurnShuffle = nullptr;
+    QMenu* mnuFunctionAnswer = nullptr;
+    QAction* mnuFunctionAnswerNormal = nullptr;
+    QAction* mnuFunctionAnswerTest = nullptr;
+    QMenu* mnuFunctionReversal = nullptr;
+    QAction* mnuFunctionReversalAll = nullptr;
+    QAction* mnuFunctionReversalPersonal = nullptr;
+    QMenu* mnuFunctionLump = nullptr;
+    QAction* mnuFunctionLumpCheck = nullptr;
+    QAction* mnuFunctionLumpNatural = nullptr;
+    QMenu* mnuView = nullptr;
+    QMenu* mnuViewCard = nullptr;
+    QAction* mnuViewCardAll = nullptr;
+    QAction* mnuViewCardCheck = nullptr;
+    QAction* mnuViewCardNatural = nullptr;
+    QMenu* mnuHelp = nullptr;
+    QAction* mnuHelpHelp = nullptr;
+    QAction* mnuHelpVesion = nullptr;
+
+protected:
+    void ShowNoCardMessage(const std::string& Text) override;
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void BuildControls();
+    void BuildMenus();
+    void ConnectControls();
+    void ConnectMenus();
+    void ApplyFilter(uint8_t ViewKind);
+    void FocusFirstControl();
+    QMdiSubWindow* SubWindow() const;
+    QString ItemText(int16_t ItemIndex, int16_t CardIndex) const;
+    void ShowMessage(const QString& Text);
+    void ShowOpenFailure(const QString& Name, const QString& Reason);
+    bool ReadDeckFile(bool DataKeep);
+
+    platform::Dialogs& Dialogs_;
+    CardWindowHost& Host_;
+    QString FilePath_;
+    QString FileName_;
+    bool EditedFlag_ = false;
+    bool ClosingWithoutAsking_ = false;
+};
+
+}  // namespace korva

@@ -1,0 +1,122 @@
+#include <QFileInfo>
+
+#include "cardwindow/frmCard.h"
+#include "deck/CsvImport.h"
+#include "deck/DeckError.h"
+#include "deck/DeckFile.h"
+#include "platform/Dialogs.h"
+
+namespace korva {
+
+namespace {
+
+const QString OpenFilter = QStringLiteral(
+    "KORVA対応ファイル(*.krv,*.csv)|*.krv;*.CSV|KORVA専用ファイル(*.krv)|*.krv|CSVファイル(*.csv)|*.csv");
+const QString SaveFilter = QStringLiteral("KORVA用ファイル(*.krv)|*.krv");
+
+// Decks come from a platform whose file names ignore case.
+bool HasEnding(const QString& path, const QString& ending) { return path.endsWith(ending, Qt::CaseInsensitive); }
+bool IsDeckPath(const QString& path) { return HasEnding(path, QStringLiteral(".krv")); }
+bool IsCsvPath(const QString& path) { return HasEnding(path, QStringLiteral(".csv")); }
+
+QString Reason(const DeckError& error) { return QString::fromStdString(error.what()); }
+
+}  // namespace
+
+QString frmCard::getOpenPath() {
+    const auto chosen = Dialogs_.ShowOpen({getFileName(), OpenFilter, platform::FileMustExist, QString()});
+    if (!chosen || chosen->path.isEmpty()) return CancelMarker;
+    setFileName(chosen->title);
+    return chosen->path;
+}
+
+QString frmCard::getSavePath() {
+    // A name too short to carry an ending is offered whole.
+    const QString name = getFileName();
+    const QString start = name.size() < 4 ? name : name.left(name.size() - 4);
+    const int flags = platform::OverwritePrompt | platform::HideReadOnly | platform::PathMustExist;
+    const auto chosen = Dialogs_.ShowSave({start, SaveFilter, flags, QStringLiteral(".krv")});
+    if (!chosen || chosen->path.isEmpty()) return CancelMarker;
+    return chosen->path;
+}
+
+// A cancel, a refused or an unreadable file leaves the deck, FilePath and
+// FileName as they were. An append keeps them too: the deck still belongs to
+// the file it was opened from.
+bool frmCard::FileOpen(bool DataKeep) {
+    const QString oldPath = getFilePath();
+    const QString oldName = getFileName();
+    const QString path = getOpenPath();
+    if (path == CancelMarker) return false;
+
+    setFilePath(path);
+    const bool read = ReadDeckFile(DataKeep);
+    if (!read || DataKeep) {
+        setFilePath(oldPath);
+        setFileName(oldName);
+    }
+    return read;
+}
+
+bool frmCard::ReadDeckFile(bool DataKeep) {
+    const QString name = getFileName();
+    if (!IsDeckPath(getFilePath()) && !IsCsvPath(getFilePath())) {
+        ShowMessage(name + QStringLiteral("\r\n") +
+                    QStringLiteral(" はKORVAで開けない種類のファイルです。\r\n"
+                                   "拡張子が .krv か .csv のファイルを選んでください。"));
+        return false;
+    }
+    if (!isFilePath()) {
+        ShowOpenFailure(name, QStringLiteral("ファイルが見つかりません。"));
+        return false;
+    }
+    try {
+        const std::string path = getFilePath().toStdString();
+        if (IsDeckPath(getFilePath())) {
+            LoadCardFile(path, getCardData(), DataKeep);
+        } else {
+            ImportCsvFile(path, getCardData(), DataKeep);
+        }
+    } catch (const DeckError& error) {
+        ShowOpenFailure(name, Reason(error));
+        return false;
+    }
+    return true;
+}
+
+void frmCard::ShowOpenFailure(const QString& Name, const QString& Reason) {
+    ShowMessage(Name + QStringLiteral("\r\n") + QStringLiteral(" を開けませんでした。\r\n") + Reason);
+}
+
+bool frmCard::isFilePath() const {
+    const QFileInfo file(getFilePath());
+    return !getFilePath().isEmpty() && file.isFile() && !file.isHidden();
+}
+
+// A save under a new name that fails keeps the old path, so the window still
+// names the file its deck was last read from or written to.
+bool frmCard::NewFileSave() {
+    const QString path = getSavePath();
+    if (path == CancelMarker) return false;
+    const QString oldPath = getFilePath();
+    setFilePath(path);
+    if (FileSave()) return true;
+    setFilePath(oldPath);
+    return false;
+}
+
+bool frmCard::FileSave() {
+    try {
+        SaveCardFile(getFilePath().toStdString(), getCardData());
+    } catch (const DeckError& error) {
+        ShowMessage(QFileInfo(getFilePath()).fileName() + QStringLiteral("\r\n") +
+                    QStringLiteral(" に保存できませんでした。\r\n") + Reason(error));
+        return false;
+    }
+    setEditedFlag(false);
+    return true;
+}
+
+bool frmCard::isCSVFile() const { return IsCsvPath(getFilePath()); }
+
+}  // namespace korva

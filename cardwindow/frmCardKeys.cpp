@@ -1,0 +1,73 @@
+#include <QEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "cardwindow/VirtualKey.h"
+#include "cardwindow/frmCard.h"
+
+namespace korva {
+
+namespace {
+
+bool IsEnter(const QKeyEvent& key) { return key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter; }
+
+// A key that produces a character, as a key-press handler sees it; Tab only
+// moves the focus.
+bool ProducesCharacter(const QKeyEvent& key) {
+    return !key.text().isEmpty() && key.key() != Qt::Key_Tab && key.key() != Qt::Key_Backtab;
+}
+
+}  // namespace
+
+void frmCard::ConnectControls() {
+    connect(cmdOpen, &QPushButton::clicked, this, &frmCard::cmdOpen_Click);
+    connect(cmdAnswer, &QPushButton::clicked, this, &frmCard::cmdAnswer_Click);
+    connect(cmdCheck, &QPushButton::clicked, this, &frmCard::cmdCheck_Click);
+    connect(cmdRecheck, &QPushButton::clicked, this, &frmCard::cmdRecheck_Click);
+    for (QWidget* control : {static_cast<QWidget*>(cmdOpen), static_cast<QWidget*>(cmdCheck),
+                             static_cast<QWidget*>(cmdRecheck), static_cast<QWidget*>(cmdAnswer),
+                             static_cast<QWidget*>(txtAnswer)})
+        control->installEventFilter(this);
+}
+
+bool frmCard::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == txtAnswer && event->type() == QEvent::FocusIn) {
+        txtAnswer_GotFocus();
+        return false;
+    }
+    if (event->type() != QEvent::KeyPress) return false;
+    const auto& key = static_cast<const QKeyEvent&>(*event);
+
+    if (watched == cmdOpen && ProducesCharacter(key)) {
+        cmdOpen_KeyPress();
+        return true;
+    }
+    if (watched == cmdCheck || watched == cmdRecheck) {
+        int16_t keyCode = VirtualKeyCode(key);
+        if (keyCode == VirtualKeyCheck || keyCode == VirtualKeyUncheck) {
+            int16_t shift = (key.modifiers() & Qt::ShiftModifier) ? 1 : 0;
+            ProgressKeyboard(keyCode, shift);
+            return true;
+        }
+    }
+    // Outside a dialog a push button ignores Enter; here a focused button
+    // answers Enter itself, as buttons do on the platform the program comes from.
+    if (IsEnter(key) && (watched == cmdCheck || watched == cmdRecheck || watched == cmdAnswer)) {
+        static_cast<QPushButton*>(watched)->click();
+        return true;
+    }
+    return false;
+}
+
+// Enter pressed on a control that is not a button ends up here: once the
+// answer box has had the focus, it clicks the default button.
+void frmCard::keyPressEvent(QKeyEvent* event) {
+    if (IsEnter(*event) && cmdAnswer->isDefault() && cmdAnswer->isEnabled()) {
+        cmdAnswer->click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+}  // namespace korva

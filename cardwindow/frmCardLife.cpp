@@ -1,0 +1,104 @@
+#include <memory>
+
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPushButton>
+
+#include "cardwindow/CardWindowHost.h"
+#include "cardwindow/frmCard.h"
+#include "platform/AppIcon.h"
+#include "platform/Dialogs.h"
+#include "platform/Twips.h"
+
+namespace korva {
+
+frmCard* frmCard::OpenWindow(QMdiArea& area, platform::Dialogs& dialogs, CardWindowHost& host) {
+    auto card = std::make_unique<frmCard>(dialogs, host);
+    // Without a deck there is no window: nothing is added to the frame
+    // before the file has been read.
+    if (!card->FileOpen(false)) return nullptr;
+
+    card->setWindowTitle(card->getFileName());
+    card->Start();
+    card->setEditedFlag(false);
+
+    QMdiSubWindow* sub = area.addSubWindow(card.get());
+    frmCard* window = card.release();
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    sub->setWindowIcon(platform::AppIcon());
+    sub->resize(platform::TwipsToPixels(8000), platform::TwipsToPixels(6000));
+    sub->show();
+    window->FocusFirstControl();
+    return window;
+}
+
+void frmCard::FocusFirstControl() {
+    for (QWidget* w = nextInFocusChain(); w != this; w = w->nextInFocusChain()) {
+        if (isAncestorOf(w) && w->isEnabled() && w->isVisibleTo(this) && (w->focusPolicy() & Qt::TabFocus)) {
+            w->setFocus(Qt::TabFocusReason);
+            return;
+        }
+    }
+}
+
+bool frmCard::Form_QueryUnload() {
+    if (!getEditedFlag()) return true;
+    const auto answer = Dialogs_.Message(
+        getFileName() + QStringLiteral("\r\n") + QStringLiteral(" が編集されています。保存しますか。"),
+        platform::MessageButtons::YesNoCancel);
+    switch (answer) {
+        case platform::MessageResult::Yes:
+            mnuFileSave_Click();
+            // Every save that happened cleared the flag; keep the window when
+            // the save was cancelled or failed, so the changes are not lost.
+            return !getEditedFlag();
+        case platform::MessageResult::No: return true;
+        default: return false;
+    }
+}
+
+void frmCard::CloseWithoutAsking() {
+    ClosingWithoutAsking_ = true;
+    if (QMdiSubWindow* sub = SubWindow()) {
+        sub->close();
+    } else {
+        close();
+    }
+    ClosingWithoutAsking_ = false;
+}
+
+void frmCard::mnuFileOpen_Click() { Host_.OpenCardWindow(); }
+
+// A cancelled or failed append changes nothing; a successful one leaves a
+// deck that no longer matches its file.
+void frmCard::mnuFileSeries_Click() {
+    if (!FileOpen(true)) return;
+    setEditedFlag(true);
+    Start();
+}
+
+void frmCard::mnuFileClose_Click() {
+    if (QMdiSubWindow* sub = SubWindow()) {
+        sub->close();
+    } else {
+        close();
+    }
+}
+
+void frmCard::mnuFileSave_Click() {
+    if (isCSVFile()) {
+        NewFileSave();
+    } else {
+        FileSave();
+    }
+}
+
+void frmCard::mnuFileSaveAs_Click() { NewFileSave(); }
+
+void frmCard::mnuFileExit_Click() { Host_.ExitProgram(); }
+
+void frmCard::mnuHelpHelp_Click() { Host_.ShowHelp(); }
+
+void frmCard::mnuHelpVesion_Click() { Host_.ShowVersion(); }
+
+}  // namespace korva

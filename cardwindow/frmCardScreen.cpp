@@ -1,0 +1,78 @@
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+#include "cardwindow/frmCard.h"
+#include "deck/Cp932Text.h"
+
+namespace korva {
+
+QString frmCard::ItemText(int16_t ItemIndex, int16_t CardIndex) const {
+    return QString::fromStdString(Cp932ToUtf8(getItem(ItemIndex, CardIndex)));
+}
+
+void frmCard::FreshScreen() {
+    // Card 0 is never shown: it stands for an empty deck, where nothing can
+    // be revealed, judged or checked.
+    const bool cardOnShow = getShowCardIndex() != 0;
+    const int16_t q = cardOnShow ? getQuestionItemIndex(getShowCardIndex()) : 0;
+
+    txtItem[0]->setPlainText(cardOnShow ? ItemText(q, getShowCardIndex()) : QString());
+    if (cardOnShow && isOpenItem()) {
+        const int16_t a = getAnswerItemIndex(getShowCardIndex());
+        txtItem[1]->setPlainText(ItemText(a, getShowCardIndex()));
+    } else {
+        txtItem[1]->setPlainText(QString());
+    }
+    txtAnswer->clear();
+
+    const bool open = isOpenItem();
+    cmdOpen->setEnabled(cardOnShow && !open);
+    cmdCheck->setEnabled(cardOnShow && open);
+    cmdRecheck->setEnabled(cardOnShow && open);
+    cmdAnswer->setEnabled(cardOnShow);
+    txtAnswer->setEnabled(cardOnShow);
+
+    lblCheck->setVisible(cardOnShow && isCheck(q, getShowCardIndex()));
+    lblCount->setText(QString::number(getCardCount()) + QStringLiteral(" / ") + QString::number(getTotal()));
+    lblCount->adjustSize();
+
+    FreshMenuList();
+
+    // Moving the focus in a window that is not on screen yet would only
+    // decide where the caret lands once it is shown; the first redraw leaves
+    // that to the tab order.
+    if (!isVisible()) return;
+    switch (getAnswerMode()) {
+        case 1: cmdOpen->setFocus(); break;
+        case 2: txtAnswer->setFocus(); break;
+        default: break;
+    }
+}
+
+void frmCard::FreshMenuList() {
+    for (QAction* item : {mnuFunctionTurnNormal, mnuFunctionTurnShuffle, mnuFunctionAnswerNormal,
+                          mnuFunctionAnswerTest, mnuViewCardAll, mnuViewCardCheck, mnuViewCardNatural})
+        item->setChecked(false);
+
+    switch (getTurnMode()) {
+        case 1: mnuFunctionTurnNormal->setChecked(true); break;
+        case 2: mnuFunctionTurnShuffle->setChecked(true); break;
+        default: break;
+    }
+    switch (getAnswerMode()) {
+        case 1: mnuFunctionAnswerNormal->setChecked(true); break;
+        case 2: mnuFunctionAnswerTest->setChecked(true); break;
+        default: break;
+    }
+    switch (getViewKind()) {
+        case 1: mnuViewCardCheck->setChecked(true); break;
+        case 2: mnuViewCardNatural->setChecked(true); break;
+        case 4: mnuViewCardAll->setChecked(true); break;
+        default: break;
+    }
+}
+
+}  // namespace korva

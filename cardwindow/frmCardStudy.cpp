@@ -1,0 +1,105 @@
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "cardwindow/VirtualKey.h"
+#include "cardwindow/frmCard.h"
+#include "platform/Dialogs.h"
+
+namespace korva {
+
+void frmCard::cmdOpen_Click() {
+    setOpenItem(true);
+    setAnswerMode(1);
+    FreshScreen();
+    cmdCheck->setFocus();
+}
+
+void frmCard::cmdOpen_KeyPress() { cmdOpen_Click(); }
+
+void frmCard::cmdAnswer_Click() {
+    setOpenItem(true);
+    const int16_t a = getAnswerItemIndex(getShowCardIndex());
+    const bool correct = ItemText(a, getShowCardIndex()) == txtAnswer->text();
+    ShowMessage(correct ? QStringLiteral("正解です。") : QStringLiteral("不正解です。"));
+    setAnswerMode(2);
+    FreshScreen();
+    cmdCheck->setFocus();
+}
+
+void frmCard::txtAnswer_GotFocus() { cmdAnswer->setDefault(true); }
+
+void frmCard::cmdCheck_Click() {
+    setCheck(true, getQuestionItemIndex(getShowCardIndex()), getShowCardIndex());
+    NextCard();
+    setEditedFlag(true);
+    FreshScreen();
+}
+
+void frmCard::cmdRecheck_Click() {
+    setCheck(false, getQuestionItemIndex(getShowCardIndex()), getShowCardIndex());
+    NextCard();
+    setEditedFlag(true);
+    FreshScreen();
+}
+
+void frmCard::ProgressKeyboard(int16_t& KeyCode, int16_t& /*Shift*/) {
+    if (KeyCode == VirtualKeyCheck) cmdCheck_Click();
+    else if (KeyCode == VirtualKeyUncheck) cmdRecheck_Click();
+}
+
+void frmCard::mnuFunctionTurnNormal_Click() {
+    setTurnMode(1);
+    Start();
+}
+
+void frmCard::mnuFunctionTurnShuffle_Click() {
+    setTurnMode(2);
+    Start();
+}
+
+void frmCard::mnuFunctionAnswerNormal_Click() {
+    setAnswerMode(1);
+    FreshScreen();
+}
+
+void frmCard::mnuFunctionAnswerTest_Click() {
+    setAnswerMode(2);
+    FreshScreen();
+}
+
+void frmCard::mnuFunctionReversalAll_Click() {
+    AllReversal();
+    FreshScreen();
+}
+
+void frmCard::mnuFunctionReversalPersonal_Click() {
+    if (getShowCardIndex() != 0) setReversal(getShowCardIndex(), false);
+    FreshScreen();
+}
+
+void frmCard::mnuFunctionLumpCheck_Click() {
+    if (getShowCardIndex() != 0) setCheckLump(true, getQuestionItemIndex(getShowCardIndex()));
+    FreshScreen();
+}
+
+void frmCard::mnuFunctionLumpNatural_Click() {
+    if (getShowCardIndex() != 0) setCheckLump(false, getQuestionItemIndex(getShowCardIndex()));
+    FreshScreen();
+}
+
+void frmCard::mnuViewCardAll_Click() { ApplyFilter(4); }
+void frmCard::mnuViewCardCheck_Click() { ApplyFilter(1); }
+void frmCard::mnuViewCardNatural_Click() { ApplyFilter(2); }
+
+// Stepping back one position makes NextCard deal again from the card on show,
+// which stays if it passes the new filter.
+void frmCard::ApplyFilter(uint8_t ViewKind) {
+    setViewKind(ViewKind);
+    if (getTotal() != 0) {
+        setCardCount(static_cast<int16_t>(getCardCount() - 1));
+        NextCard();
+    }
+    FreshScreen();
+}
+
+}  // namespace korva
