@@ -1,0 +1,135 @@
+// Load, save and CSV import of decks of 1,024 and 32,767 cards whose items
+// are about ten Japanese characters each. items_per_second is cards per
+// second, so the per-card cost of both sizes can be compared directly.
+
+#include <benchmark/benchmark.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <stdexcept>
+#include <string>
+
+#include "deck/CsvImport.h"
+#include "deck/DeckFile.h"
+
+namespace {
+
+using korva::CardData;
+
+// Ten hiragana in code page 932 (lead byte 0x82), different for each card.
+std::string JapaneseText(int card, int item)
+{
+    std::string text;
+    for (int i = 0; i < 10; ++i) {
+        text.push_back('\x82');
+        text.push_back(static_cast<char>(0x9F + (card * 7 + item * 3 + i) % 83));
+    }
+    return text;
+}
+
+CardData MakeDeck(int total)
+{
+    CardData d;
+    d.Items.resize(static_cast<std::size_t>(total) + 1);
+    d.Checks.resize(static_cast<std::size_t>(total) + 1);
+    d.QuestionItems.assign(static_cast<std::size_t>(total) + 1, 1);
+    for (int c = 1; c <= total; ++c) {
+        d.Items[c][1] = JapaneseText(c, 1);
+        d.Items[c][2] = JapaneseText(c, 2);
+        d.Checks[c][1] = c % 3 == 0 ? korva::True16 : korva::False16;
+    }
+    d.Modes = korva::StudyModes{1, 1, 4, 1};
+    return d;
+}
+
+std::string MakeCsv(int total)
+{
+    std::string csv;
+    for (int c = 1; c <= total; ++c) {
+        csv += JapaneseText(c, 1) + "," + JapaneseText(c, 2) + "\r\n";
+    }
+    return csv;
+}
+
+class Folder {
+public:
+    Folder()
+    {
+        if (!dir_.isValid()) {
+            throw std::runtime_error("no temporary folder");
+        }
+    }
+    std::string Path(const char* name) const { return dir_.path().toStdString() + "/" + name; }
+
+private:
+    QTemporaryDir dir_;
+};
+
+void WriteFile(const std::string& path, const std::string& bytes)
+{
+    QFile file(QString::fromStdString(path));
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes.data(), static_cast<qint64>(bytes.size())) < 0) {
+        throw std::runtime_error("cannot write " + path);
+    }
+}
+
+void BM_LoadCardFile(benchmark::State& state)
+{
+    const int total = static_cast<int>(state.range(0));
+    Folder dir;
+    korva::SaveCardFile(dir.Path("deck.krv"), MakeDeck(total));
+    for (auto _ : state) {
+        CardData deck;
+        korva::LoadCardFile(dir.Path("deck.krv"), deck, false);
+        benchmark::DoNotOptimize(deck);
+    }
+    state.SetItemsProcessed(state.iterations() * total);
+}
+
+void BM_SaveCardFile(benchmark::State& state)
+{
+    const int total = static_cast<int>(state.range(0));
+    Folder dir;
+    const CardData deck = MakeDeck(total);
+    for (auto _ : state) {
+        korva::SaveCardFile(dir.Path("deck.krv"), deck);
+    }
+    state.SetItemsProcessed(state.iterations() * total);
+}
+
+void BM_ImportCsvFile(benchmark::State& state)
+{
+    const int total = static_cast<int>(state.range(0));
+    Folder dir;
+    WriteFile(dir.Path("deck.csv"), MakeCsv(total));
+    for (auto _ : state) {
+        CardData deck;
+        korva::ImportCsvFile(dir.Path("deck.csv"), deck, false);
+        benchmark::DoNotOptimize(deck);
+    }
+    state.SetItemsProcessed(state.iterations() * total);
+}
+
+// Appending a file's cards grows every array of the window's deck card by
+// card: linear only if the arrays are not re-allocated once per card.
+void BM_AppendCardFile(benchmark::State& state)
+{
+    const int total = static_cast<int>(state.range(0));
+    Folder dir;
+    korva::SaveCardFile(dir.Path("deck.krv"), MakeDeck(total));
+    const CardData window = MakeDeck(1);
+    for (auto _ : state) {
+        CardData deck = window;
+        korva::LoadCardFile(dir.Path("deck.krv"), deck, true);
+        benchmark::DoNotOptimize(deck);
+    }
+    state.SetItemsProcessed(state.iterations() * total);
+}
+
+}  // namespace
+
+BENCHMARK(BM_LoadCardFile)->Arg(1024)->Arg(32767)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SaveCardFile)->Arg(1024)->Arg(32767)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ImportCsvFile)->Arg(1024)->Arg(32767)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_AppendCardFile)->Arg(1024)->Arg(32766)->Unit(benchmark::kMillisecond);
