@@ -1,0 +1,184 @@
+#include "shell/frmMain.h"
+
+#include <exception>
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+
+#include "cardwindow/frmCard.h"
+#include "platform/AppIcon.h"
+#include "platform/Twips.h"
+#include "shell/Environment.h"
+#include "shell/Maker.h"
+#include "shell/OpenBrowser.h"
+#include "shell/frmVersion.h"
+
+namespace korva {
+
+using platform::TwipsToPixels;
+
+namespace {
+
+const QString Caption = QStringLiteral("暗記支援ソフトウェア　KORVA!! 　  present by ") + MakerName;
+
+// A closed card window lingers until its deferred deletion; it counts no more.
+frmCard* CardOf(QMdiSubWindow* sub) {
+    return sub && !sub->isHidden() ? dynamic_cast<frmCard*>(sub->widget()) : nullptr;
+}
+
+}  // namespace
+
+frmMain::frmMain(platform::Dialogs& dialogs, std::function<void()> endProgram)
+    : m_dialogs(dialogs), m_endProgram(std::move(endProgram)) {
+    if (!m_endProgram) m_endProgram = [] { QCoreApplication::exit(0); };
+    setWindowTitle(Caption);
+    setWindowIcon(platform::AppIcon());
+
+    m_area = new QMdiArea(this);
+    m_area->setBackground(palette().brush(QPalette::Dark));  // the workspace colour
+    setCentralWidget(m_area);
+    connect(m_area, &QMdiArea::subWindowActivated, this, &frmMain::ShowMenusOf);
+
+    BuildMenus();
+    MDIForm_Load();
+}
+
+frmMain::~frmMain() = default;
+
+void frmMain::BuildMenus() {
+    // Parented to the window, not the menu bar, so taking them off the bar
+    // while a card window is active leaves them alive.
+    m_mnuFile = new QMenu(QStringLiteral("ファイル(&F)"), this);
+    m_mnuFile->setObjectName(QStringLiteral("mnuFile"));
+    m_mnuFile->addAction(QStringLiteral("開く...(&O)"), this, &frmMain::mnuFileOpen_Click)
+        ->setObjectName(QStringLiteral("mnuFileOpen"));
+    m_mnuFile->addSeparator()->setObjectName(QStringLiteral("mnuFileSpace1"));
+    m_mnuFile->addAction(QStringLiteral("終了(&X)"), this, &frmMain::mnuFileExit_Click)
+        ->setObjectName(QStringLiteral("mnuFileExit"));
+
+    m_mnuHelp = new QMenu(QStringLiteral("ヘルプ(&H)"), this);
+    m_mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
+    m_mnuHelp->addAction(QStringLiteral("KORVA!!HTMLヘルプ...(&H)"), this, &frmMain::mnuHelpHelp_Click)
+        ->setObjectName(QStringLiteral("mnuHelpHelp"));
+    m_mnuHelp->addSeparator()->setObjectName(QStringLiteral("mnuHelpSpace1"));
+    m_mnuHelp->addAction(QStringLiteral("バージョン情報...(&V)"), this, &frmMain::mnuHelpVesion_Click)
+        ->setObjectName(QStringLiteral("mnuHelpVesion"));
+
+    ShowMenusOf(nullptr);
+}
+
+void frmMain::MDIForm_Load() { resize(TwipsToPixels(10000), TwipsToPixels(8000)); }
+
+void frmMain::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (m_sized) return;
+    m_sized = true;
+    // The size at load is the outer size; the frame is known only once the
+    // window is on screen.
+    const QSize frame = frameGeometry().size() - geometry().size();
+    resize(QSize(TwipsToPixels(10000), TwipsToPixels(8000)) - frame);
+}
+
+void frmMain::ShowMenusOf(QMdiSubWindow* active) {
+    // While a modal dialog or another program has the focus the area reports
+    // no active window; the last active card window keeps the menu bar then,
+    // since the main window's own menus show only while no card window is open.
+    if (!CardOf(active)) active = m_area->currentSubWindow();
+    if (!CardOf(active)) {
+        const QList<QMdiSubWindow*> history = m_area->subWindowList(QMdiArea::ActivationHistoryOrder);
+        for (QMdiSubWindow* sub : history) {
+            if (CardOf(sub)) active = sub;
+        }
+    }
+
+    QMenuBar* bar = menuBar();
+    for (QAction* action : bar->actions()) bar->removeAction(action);
+    const frmCard* card = CardOf(active);
+    const QList<QMenu*> menus = card ? card->MenuBarMenus() : QList<QMenu*>{m_mnuFile, m_mnuHelp};
+    for (QMenu* menu : menus) bar->addMenu(menu);
+}
+
+QList<frmCard*> frmMain::CardWindows() const {
+    QList<frmCard*> cards;
+    for (QMdiSubWindow* sub : m_area->subWindowList(QMdiArea::CreationOrder)) {
+        if (frmCard* card = CardOf(sub)) cards.append(card);
+    }
+    return cards;
+}
+
+void frmMain::mnuFileOpen_Click() {
+    // Every failure of opening a window is ignored here; the card window
+    // reports its own and leaves nothing behind.
+    try {
+        frmCard::OpenWindow(*m_area, m_dialogs, *this);
+    } catch (const std::exception&) {
+    }
+    ShowMenusOf(m_area->activeSubWindow());
+}
+
+void frmMain::mnuFileExit_Click() {
+    // Reachable only while no card window is open, so nothing can be lost:
+    // no close requests, no unload, no environment save.
+    m_endProgram();
+}
+
+void frmMain::mnuHelpHelp_Click() {
+    OpenBrowser(m_dialogs, QCoreApplication::applicationDirPath() + QStringLiteral("/help/index.html"));
+}
+
+void frmMain::mnuHelpVesion_Click() {
+    if (!m_version) m_version = new frmVersion(m_dialogs, this);
+    m_version->exec();
+}
+
+void frmMain::OpenCardWindow() { mnuFileOpen_Click(); }
+
+void frmMain::ShowHelp() { mnuHelpHelp_Click(); }
+
+void frmMain::ShowVersion() { mnuHelpVesion_Click(); }
+
+void frmMain::ExitProgram() {
+    if (close()) return;
+    // The main window stayed open because a card window was cancelled; now
+    // each card window is asked once more on its own.
+    for (const QPointer<frmCard>& card : [this] {
+             QList<QPointer<frmCard>> guarded;
+             for (frmCard* c : CardWindows()) guarded.append(c);
+             return guarded;
+         }()) {
+        if (card && card->Form_QueryUnload()) card->CloseWithoutAsking();
+    }
+}
+
+bool frmMain::AskEveryCardWindow() {
+    // Ask all first, close after: one Cancel must keep every window open.
+    for (frmCard* card : CardWindows()) {
+        if (!card->Form_QueryUnload()) return false;
+    }
+    return true;
+}
+
+void frmMain::closeEvent(QCloseEvent* event) {
+    if (!AskEveryCardWindow()) {
+        event->ignore();
+        return;
+    }
+    for (frmCard* card : CardWindows()) card->CloseWithoutAsking();
+    MDIForm_Unload();
+    event->accept();
+}
+
+void frmMain::MDIForm_Unload() {
+    try {
+        SaveEnvironment();
+    } catch (const EnvironmentError& error) {
+        m_dialogs.Message(QStringLiteral("環境ファイルに書き込めません。\r\n") + QString::fromStdString(error.what()),
+                          platform::MessageButtons::Ok, platform::AppTitle);
+    }
+}
+
+}  // namespace korva

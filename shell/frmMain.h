@@ -1,0 +1,68 @@
+#pragma once
+
+#include <functional>
+
+#include <QList>
+#include <QMainWindow>
+#include <QPointer>
+
+#include "cardwindow/CardWindowHost.h"
+#include "platform/Dialogs.h"
+#include "shell/frmVersion.h"
+
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+
+namespace korva {
+
+class frmCard;
+
+// The frame window: every card window lives inside its MDI area, and the
+// active card window's menus stand in its menu bar.
+class frmMain : public QMainWindow, public CardWindowHost {
+    Q_OBJECT
+public:
+    // endProgram ends the process at once for File > Exit; tests pass their
+    // own to watch it.
+    explicit frmMain(platform::Dialogs& dialogs, std::function<void()> endProgram = {});
+    ~frmMain() override;
+
+    void mnuFileOpen_Click();
+    void mnuFileExit_Click();
+    void mnuHelpHelp_Click();
+    void mnuHelpVesion_Click();
+
+    // CardWindowHost
+    void OpenCardWindow() override;
+    void ExitProgram() override;
+    void ShowHelp() override;
+    void ShowVersion() override;
+
+    QMdiArea& getArea() const { return *m_area; }
+    // The open card windows, in the order they were opened.
+    QList<frmCard*> CardWindows() const;
+    // Null until the version window is first shown.
+    frmVersion* getVersionWindow() const { return m_version; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void MDIForm_Load();
+    void MDIForm_Unload();
+    void BuildMenus();
+    void ShowMenusOf(QMdiSubWindow* active);
+    bool AskEveryCardWindow();
+
+    platform::Dialogs& m_dialogs;
+    std::function<void()> m_endProgram;
+    QMdiArea* m_area = nullptr;
+    QMenu* m_mnuFile = nullptr;
+    QMenu* m_mnuHelp = nullptr;
+    QPointer<frmVersion> m_version;
+    bool m_sized = false;
+};
+
+}  // namespace korva

@@ -1,0 +1,293 @@
+// The main window with real card windows on small decks: its caption and
+// menus, the menu swap, opening, closing with the save questions, the two
+// ways out and the environment file they leave behind.
+#include <QApplication>
+#include <QFile>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include "cardwindow/frmCard.h"
+#include "shell/Environment.h"
+#include "shell/frmMain.h"
+#include "shell/frmVersion.h"
+#include "tests/support/FakeDialogs.h"
+
+namespace korva {
+namespace {
+
+using platform::MessageButtons;
+using platform::MessageResult;
+
+QStringList Texts(const QList<QAction*>& actions) {
+    QStringList texts;
+    for (const QAction* action : actions) texts << (action->isSeparator() ? QStringLiteral("-") : action->text());
+    return texts;
+}
+
+void DeleteClosedWindows() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+
+class frmMainTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(folder.isValid());
+        InitEnvironment(folder.path());
+        deck = WriteFile(QStringLiteral("deck.csv"), "apple,ringo\r\ncat,neko\r\n");
+        window.show();
+        QApplication::setActiveWindow(&window);
+    }
+
+    void TearDown() override {
+        // Whatever a test left open goes without questions.
+        for (frmCard* card : window.CardWindows()) card->CloseWithoutAsking();
+        DeleteClosedWindows();
+    }
+
+    QString WriteFile(const QString& name, const QByteArray& bytes) {
+        const QString path = folder.filePath(name);
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        return path;
+    }
+
+    QString environmentPath() const { return folder.filePath(QStringLiteral("environment.kfg")); }
+
+    frmCard* Open(const QString& path) {
+        dialogs.openAnswers.push_back(platform::FileDialogResult{path, QFileInfo(path).fileName()});
+        const qsizetype before = window.CardWindows().size();
+        window.mnuFileOpen_Click();
+        EXPECT_EQ(window.CardWindows().size(), before + 1);
+        return window.CardWindows().isEmpty() ? nullptr : window.CardWindows().last();
+    }
+
+    frmCard* OpenEdited(const QString& path) {
+        frmCard* card = Open(path);
+        if (card) card->setEditedFlag(true);
+        return card;
+    }
+
+    QStringList barTexts() { return Texts(window.menuBar()->actions()); }
+
+    QTemporaryDir folder;
+    QString deck;
+    test::FakeDialogs dialogs;
+    int programEnds = 0;
+    frmMain window{dialogs, [this] { ++programEnds; }};
+};
+
+TEST_F(frmMainTest, CaptionSizeAndIcon) {
+    EXPECT_EQ(window.windowTitle(),
+              QStringLiteral("暗記支援ソフトウェア　KORVA!! 　  present by Team Yorimichi"));
+    EXPECT_EQ(window.frameGeometry().size(), QSize(667, 533));
+    EXPECT_FALSE(window.windowIcon().isNull());
+    EXPECT_TRUE(window.CardWindows().isEmpty());
+}
+
+TEST_F(frmMainTest, OwnMenusExactlyWithoutShortcuts) {
+    ASSERT_EQ(barTexts(), QStringList({QStringLiteral("ファイル(&F)"), QStringLiteral("ヘルプ(&H)")}));
+    const QList<QAction*> bar = window.menuBar()->actions();
+    EXPECT_EQ(Texts(bar[0]->menu()->actions()),
+              QStringList({QStringLiteral("開く...(&O)"), QStringLiteral("-"), QStringLiteral("終了(&X)")}));
+    EXPECT_EQ(Texts(bar[1]->menu()->actions()),
+              QStringList({QStringLiteral("KORVA!!HTMLヘルプ...(&H)"), QStringLiteral("-"),
+                           QStringLiteral("バージョン情報...(&V)")}));
+    for (QAction* top : bar) {
+        for (QAction* item : top->menu()->actions()) EXPECT_TRUE(item->shortcut().isEmpty());
+    }
+}
+
+TEST_F(frmMainTest, OpenCancelledLeavesNoWindowAndNoMessage) {
+    dialogs.openAnswers.push_back(std::nullopt);
+    window.mnuFileOpen_Click();
+    DeleteClosedWindows();
+    EXPECT_TRUE(window.getArea().subWindowList().isEmpty());
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_EQ(dialogs.openRequests.size(), 1u);
+    EXPECT_EQ(barTexts().size(), 2);
+}
+
+TEST_F(frmMainTest, ActiveCardWindowsMenusReplaceTheMainWindowsOwn) {
+    frmCard* first = Open(deck);
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(barTexts(), QStringList({QStringLiteral("ファイル(&F)"), QStringLiteral("機能(&W)"),
+                                       QStringLiteral("表示(&V)"), QStringLiteral("ヘルプ(&H)")}));
+    const auto menusShown = [this] {
+        QList<QMenu*> menus;
+        for (QAction* action : window.menuBar()->actions()) menus << action->menu();
+        return menus;
+    };
+    EXPECT_EQ(menusShown(), first->MenuBarMenus());
+
+    frmCard* second = Open(deck);
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(menusShown(), second->MenuBarMenus());
+    window.getArea().setActiveSubWindow(qobject_cast<QMdiSubWindow*>(first->parentWidget()));
+    EXPECT_EQ(menusShown(), first->MenuBarMenus());
+
+    first->CloseWithoutAsking();
+    DeleteClosedWindows();
+    EXPECT_EQ(menusShown(), second->MenuBarMenus());
+
+    // The last card window gone, the main window's own menus come back.
+    second->CloseWithoutAsking();
+    DeleteClosedWindows();
+    EXPECT_EQ(barTexts(), QStringList({QStringLiteral("ファイル(&F)"), QStringLiteral("ヘルプ(&H)")}));
+    EXPECT_TRUE(window.isVisible());
+}
+
+TEST_F(frmMainTest, TwoWindowsOnTheSameDeckAreIndependent) {
+    frmCard* a = Open(deck);
+    frmCard* b = Open(deck);
+    ASSERT_TRUE(a && b && a != b);
+    a->cmdOpen_Click();
+    a->cmdCheck_Click();
+    EXPECT_TRUE(a->getEditedFlag());
+    EXPECT_FALSE(b->getEditedFlag());
+    EXPECT_TRUE(a->isCheck(1, 1));
+    EXPECT_FALSE(b->isCheck(1, 1));
+    EXPECT_EQ(a->getCardCount(), 2);
+    EXPECT_EQ(b->getCardCount(), 1);
+}
+
+TEST_F(frmMainTest, ClosingAsksCardWindowsInOrderAndOneCancelStopsEverything) {
+    frmCard* a = OpenEdited(deck);
+    frmCard* b = OpenEdited(deck);
+    frmCard* c = OpenEdited(deck);
+    ASSERT_TRUE(a && b && c);
+    dialogs.messageAnswers = {MessageResult::No, MessageResult::Cancel};
+    EXPECT_FALSE(window.close());
+    DeleteClosedWindows();
+
+    // a answered No, b Cancel; c was never asked and nothing closed.
+    EXPECT_EQ(dialogs.messages.size(), 2u);
+    EXPECT_EQ(window.CardWindows(), QList<frmCard*>({a, b, c}));
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_FALSE(QFile::exists(environmentPath()));
+    for (const auto& message : dialogs.messages) EXPECT_EQ(message.buttons, MessageButtons::YesNoCancel);
+}
+
+TEST_F(frmMainTest, ClosingWithoutCancelClosesAllAndSavesTheEnvironment) {
+    OpenEdited(deck);
+    Open(deck);  // unedited: asks nothing
+    OpenEdited(deck);
+    dialogs.messageAnswers = {MessageResult::No, MessageResult::No};
+    EXPECT_TRUE(window.close());
+    DeleteClosedWindows();
+    EXPECT_EQ(dialogs.messages.size(), 2u);  // each window asked once only
+    EXPECT_TRUE(window.CardWindows().isEmpty());
+    QFile file(environmentPath());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), QByteArray("\0\0", 2));
+}
+
+TEST_F(frmMainTest, YesWhoseSaveDidNotHappenStopsTheClose) {
+    OpenEdited(deck);  // a CSV deck: Yes means Save as
+    dialogs.messageAnswers = {MessageResult::Yes};
+    dialogs.saveAnswers = {std::nullopt};
+    EXPECT_FALSE(window.close());
+    EXPECT_EQ(window.CardWindows().size(), 1);
+    EXPECT_FALSE(QFile::exists(environmentPath()));
+}
+
+TEST_F(frmMainTest, UnloadKeepsTheEnvironmentRecordAndWhatFollowsIt) {
+    const QByteArray bytes("\x03\x00" "abc" "tail", 9);
+    WriteFile(QStringLiteral("environment.kfg"), bytes);
+    LoadEnvironment();
+    WriteFile(QStringLiteral("environment.kfg"), QByteArray("\0\0" "xyz" "tail", 9));
+    EXPECT_TRUE(window.close());
+    QFile file(environmentPath());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), bytes);
+}
+
+TEST_F(frmMainTest, FileExitEndsAtOnceWithoutUnload) {
+    window.mnuFileExit_Click();
+    EXPECT_EQ(programEnds, 1);
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_FALSE(QFile::exists(environmentPath()));
+}
+
+TEST_F(frmMainTest, CardWindowsExitClosesEverythingWhenNoneCancels) {
+    OpenEdited(deck);
+    Open(deck);
+    dialogs.messageAnswers = {MessageResult::No};
+    window.CardWindows().first()->mnuFileExit_Click();
+    DeleteClosedWindows();
+    EXPECT_TRUE(window.CardWindows().isEmpty());
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_TRUE(QFile::exists(environmentPath()));
+    EXPECT_EQ(dialogs.messages.size(), 1u);
+}
+
+TEST_F(frmMainTest, CardWindowsExitAfterCancelAsksEachWindowAgain) {
+    frmCard* a = OpenEdited(deck);
+    frmCard* b = OpenEdited(deck);
+    frmCard* c = Open(deck);
+    ASSERT_TRUE(a && b && c);
+    // First round: a No, b Cancel, so nothing closes. The walk then asks a
+    // again (No: it closes), b again (Cancel: it stays) and closes c.
+    dialogs.messageAnswers = {MessageResult::No, MessageResult::Cancel, MessageResult::No,
+                              MessageResult::Cancel};
+    b->mnuFileExit_Click();
+    DeleteClosedWindows();
+    EXPECT_EQ(dialogs.messages.size(), 4u);
+    EXPECT_EQ(window.CardWindows(), QList<frmCard*>({b}));
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_FALSE(QFile::exists(environmentPath()));
+}
+
+TEST_F(frmMainTest, CardWindowsFileOpenMakesAnotherWindow) {
+    frmCard* a = Open(deck);
+    ASSERT_NE(a, nullptr);
+    dialogs.openAnswers.push_back(platform::FileDialogResult{deck, QStringLiteral("deck.csv")});
+    a->mnuFileOpen_Click();
+    ASSERT_EQ(window.CardWindows().size(), 2);
+    EXPECT_EQ(window.CardWindows().last()->windowTitle(), QStringLiteral("deck.csv"));
+}
+
+TEST_F(frmMainTest, HelpOpensThePageBesideTheProgramFromBothMenus) {
+    const QString page = QCoreApplication::applicationDirPath() + QStringLiteral("/help/index.html");
+    window.mnuHelpHelp_Click();
+    frmCard* card = Open(deck);
+    ASSERT_NE(card, nullptr);
+    card->mnuHelpHelp_Click();
+    EXPECT_EQ(dialogs.addresses, std::vector<QString>({page, page}));
+
+    dialogs.openAddressSucceeds = false;
+    window.mnuHelpHelp_Click();
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].buttons, MessageButtons::Ok);
+}
+
+TEST_F(frmMainTest, VersionWindowIsOneSharedModalInstance) {
+    std::vector<frmVersion*> shown;
+    const auto closeWhenShown = [&shown] {
+        QTimer::singleShot(0, [&shown] {
+            auto* modal = qobject_cast<frmVersion*>(QApplication::activeModalWidget());
+            shown.push_back(modal);
+            if (modal) modal->close();
+        });
+    };
+    closeWhenShown();
+    window.mnuHelpVesion_Click();
+    frmCard* card = Open(deck);
+    ASSERT_NE(card, nullptr);
+    closeWhenShown();
+    card->mnuHelpVesion_Click();
+
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_NE(shown[0], nullptr);
+    EXPECT_EQ(shown[0], shown[1]);
+    EXPECT_EQ(shown[0], window.getVersionWindow());
+    EXPECT_FALSE(window.getVersionWindow()->isVisible());
+}
+
+}  // namespace
+}  // namespace korva
