@@ -1,0 +1,163 @@
+#!/usr/bin/env bash
+# whole_program_test.sh KORVA KORVA_DECK OUT_DIR
+#
+# Runs the real program on a virtual X display and drives it with keys as a
+# person would: File > Open a CSV file through the file dialog, reveal, check
+# with the ";" key, uncheck with the ":" key (the key right of it), answer in
+# TEST style and dismiss the verdict, Save as a deck file through the save
+# dialog, close the card window and end with File > Exit. Then the saved deck
+# and the environment file are checked byte for byte.
+#
+# Every step waits for the window it needs by name, with a time limit; a step
+# that does not happen fails the test with a screenshot under OUT_DIR.
+set -euo pipefail
+
+if [ -z "${KORVA_ON_XVFB:-}" ]; then
+  KORVA_ON_XVFB=1 exec xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" "$0" "$@"
+fi
+
+korva=$(realpath "$1")
+korva_deck=$(realpath "$2")
+out=$(realpath "$3")
+mkdir -p "$out"
+work=$(mktemp -d "$out/whole-program.XXXXXX")
+screenshot="$out/whole-program-failure.png"
+rm -f "$screenshot"
+
+# The program keeps its environment file and looks for its help beside
+# itself: give it a folder of its own.
+mkdir -p "$work/program" "$work/home" "$work/runtime" "$work/decks"
+chmod 700 "$work/runtime"
+cp "$korva" "$work/program/korva"
+cp -r "$(dirname "$korva")/help" "$work/program/help"
+
+# Qt's own file dialog (no desktop theme), on X, with a home of its own so
+# no earlier dialog history can change what the dialogs show.
+export QT_QPA_PLATFORM=xcb QT_QPA_PLATFORMTHEME= HOME="$work/home" XDG_RUNTIME_DIR="$work/runtime"
+unset XDG_CURRENT_DESKTOP DESKTOP_SESSION GTK_MODULES || true
+
+limit=15
+main_title='^暗記支援ソフトウェア　KORVA!! '
+pid=""
+step="start"
+
+fail() {
+  echo "whole program test: FAILED at step: $step${1:+ ($1)}" >&2
+  import -window root "$screenshot" 2>/dev/null && echo "screenshot: $screenshot" >&2
+  [ -n "$pid" ] && kill "$pid" 2>/dev/null
+  exit 1
+}
+
+wait_window() {  # NAME-PATTERN: prints the window id once it is mapped
+  timeout "$limit" xdotool search --sync --onlyvisible --name "$1" 2>/dev/null | head -n 1 | grep . ||
+    fail "no window named $1"
+}
+
+wait_window_gone() {  # NAME-PATTERN
+  timeout "$limit" bash -c 'while xdotool search --onlyvisible --name "$1" >/dev/null 2>&1; do sleep 0.05; done' _ "$1" ||
+    fail "window $1 stays"
+}
+
+wait_file() {  # PATH
+  timeout "$limit" bash -c 'until [ -s "$1" ]; do sleep 0.05; done' _ "$1" || fail "no file $1"
+}
+
+wait_exit() {  # waits for the program to end and checks it ended well
+  timeout "$limit" bash -c 'while kill -0 "$1" 2>/dev/null; do sleep 0.05; done' _ "$pid" || fail "program still running"
+  local status=0
+  wait "$pid" || status=$?
+  pid=""
+  [ "$status" -eq 0 ] || fail "exit status $status"
+}
+
+focus() {  # WINDOW-ID: keys go to the window with the keyboard focus
+  xdotool windowfocus --sync "$1" || fail "cannot focus $1"
+}
+
+keys() { xdotool key --delay 20 "$@"; }
+
+start_program() {
+  "$work/program/korva" >"$work/korva.log" 2>&1 &
+  pid=$!
+  main=$(wait_window "$main_title")
+  focus "$main"
+}
+
+expect_bytes() {  # FILE HEX
+  local actual
+  actual=$(od -An -tx1 -v "$1" | tr -d ' \n')
+  [ "$actual" = "$2" ] || fail "$1 holds $actual, expected $2"
+}
+
+env_file="$work/program/environment.kfg"
+
+step="first start creates the environment file"
+start_program
+expect_bytes "$env_file" "0000"
+keys alt+f x
+wait_exit
+
+step="start-up keeps a record and the bytes after it"
+printf '\003\000abctail' >"$env_file"
+start_program
+expect_bytes "$env_file" "03006162637461696c"
+
+step="File > Open a CSV file"
+printf 'apple,ringo\r\ncat,neko\r\n' >"$work/decks/words.csv"
+keys alt+f o
+dialog=$(wait_window '^Open$')
+focus "$dialog"
+xdotool type --delay 10 "$work/decks/words.csv"
+keys Return
+wait_window_gone '^Open$'
+focus "$main"
+
+# Card 1 "apple": any key on 表示 reveals, ";" checks and deals card 2.
+step="reveal and check card 1"
+keys x semicolon
+# Card 2 "cat": checked too; the cycle ends and card 1 comes again.
+step="reveal and check card 2"
+keys x semicolon
+# Card 1 again: the key right of ";" takes its mark away.
+step="reveal and uncheck card 1"
+keys x apostrophe
+
+step="TEST style: answer card 2 and dismiss the verdict"
+keys alt+w s t
+xdotool type --delay 10 "neko"
+keys Return
+verdict=$(wait_window '^KORVA!!$')
+focus "$verdict"
+keys Return
+wait_window_gone '^KORVA!!$'
+focus "$main"
+
+step="Save as a deck file"
+keys alt+f a
+dialog=$(wait_window '^Save As$')
+focus "$dialog"
+keys ctrl+a
+xdotool type --delay 10 "$work/decks/studied"
+keys Return
+wait_window_gone '^Save As$'
+wait_file "$work/decks/studied.krv"
+focus "$main"
+
+step="close the card window"
+keys alt+f c
+# With the card window gone the main window's own File > Exit ends the
+# program at once, without saving the environment file: a file changed
+# behind the program's back must still be as it was afterwards.
+printf 'Zz' >"$env_file"
+step="File > Exit"
+keys alt+f x
+wait_exit
+expect_bytes "$env_file" "5a7a"
+
+step="the saved deck"
+expected='{"total":2,"modes":{"TurnMode":1,"ReservedMode":1,"ViewKind":4,"AnswerMode":2},"cards":[{"question":1,"checks":[false,false],"items":["apple","ringo"]},{"question":1,"checks":[true,false],"items":["cat","neko"]}]}'
+actual=$("$korva_deck" show "$work/decks/studied.krv") || fail "korva-deck cannot read the deck"
+[ "$actual" = "$expected" ] || fail "deck is $actual"
+
+rm -rf "$work"
+echo "whole program test: passed"
