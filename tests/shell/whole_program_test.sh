@@ -62,12 +62,12 @@ wait_file() {  # PATH
   timeout "$limit" bash -c 'until [ -s "$1" ]; do sleep 0.05; done' _ "$1" || fail "no file $1"
 }
 
-wait_exit() {  # waits for the program to end and checks it ended well
+wait_exit() {  # [STATUS]: waits for the program to end with STATUS (0 unless told)
   timeout "$limit" bash -c 'while kill -0 "$1" 2>/dev/null; do sleep 0.05; done' _ "$pid" || fail "program still running"
   local status=0
   wait "$pid" || status=$?
   pid=""
-  [ "$status" -eq 0 ] || fail "exit status $status"
+  [ "$status" -eq "${1:-0}" ] || fail "exit status $status"
 }
 
 focus() {  # WINDOW-ID: keys go to the window with the keyboard focus
@@ -158,6 +158,17 @@ step="the saved deck"
 expected='{"total":2,"modes":{"TurnMode":1,"ReservedMode":1,"ViewKind":4,"AnswerMode":2},"cards":[{"question":1,"checks":[false,false],"items":["apple","ringo"]},{"question":1,"checks":[true,false],"items":["cat","neko"]}]}'
 actual=$("$korva_deck" show "$work/decks/studied.krv") || fail "korva-deck cannot read the deck"
 [ "$actual" = "$expected" ] || fail "deck is $actual"
+
+step="an environment file that cannot be opened stops the start"
+rm -f "$env_file"
+mkdir "$env_file"
+"$work/program/korva" >"$work/korva.log" 2>&1 &
+pid=$!
+report=$(wait_window '^KORVA!!$')
+if xdotool search --onlyvisible --name "$main_title" >/dev/null 2>&1; then fail "main window shown"; fi
+focus "$report"
+keys Return
+wait_exit 1
 
 rm -rf "$work"
 echo "whole program test: passed"
