@@ -1,0 +1,236 @@
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+#include "deck/CsvImport.h"
+#include "deck/DeckFile.h"
+#include "tests/cardwindow/CardWindowFixture.h"
+
+using namespace korva;
+using namespace korva::test;
+
+namespace {
+
+const std::vector<CardText> Words = {{"犬", "dog"}, {"猫", "cat"}};
+const QString OpenFilter = QStringLiteral(
+    "KORVA対応ファイル(*.krv,*.csv)|*.krv;*.CSV|KORVA専用ファイル(*.krv)|*.krv|CSVファイル(*.csv)|*.csv");
+const QString SaveFilter = QStringLiteral("KORVA用ファイル(*.krv)|*.krv");
+
+}  // namespace
+
+class FileCommandsTest : public CardWindowTest {
+protected:
+    // A window holding the deck read from path through the open dialog.
+    frmCard& Opened(const QString& path) {
+        window = std::make_unique<frmCard>(dialogs, host);
+        ChooseForOpen(path);
+        EXPECT_TRUE(window->FileOpen(false));
+        window->Start();
+        return *window;
+    }
+};
+
+TEST_F(FileCommandsTest, OpenDialogStartsFromTheFileNameWithTheOpenFilterAndMustExist) {
+    frmCard& card = Opened(WriteDeckFile(QStringLiteral("単語.krv"), Words));
+    ASSERT_EQ(dialogs.openRequests.size(), 1u);
+    EXPECT_EQ(dialogs.openRequests[0].fileName, QString());
+    EXPECT_EQ(dialogs.openRequests[0].filter, OpenFilter);
+    EXPECT_EQ(dialogs.openRequests[0].flags, 0x1000);
+    EXPECT_EQ(dialogs.openRequests[0].defaultExt, QString());
+    EXPECT_EQ(card.getFileName(), QStringLiteral("単語.krv"));
+    EXPECT_EQ(card.getFilePath(), dir.filePath(QStringLiteral("単語.krv")));
+    EXPECT_EQ(card.getTotal(), 2);
+    EXPECT_EQ(Question(card), QStringLiteral("犬"));
+
+    CancelOpen();
+    EXPECT_EQ(card.getOpenPath(), QStringLiteral("False"));
+    EXPECT_EQ(dialogs.openRequests[1].fileName, QStringLiteral("単語.krv"));
+}
+
+TEST_F(FileCommandsTest, ACancelledOpenLeavesPathAndNameAndNeverReadsAFileCalledFalse) {
+    frmCard& card = Opened(WriteDeckFile(QStringLiteral("deck.krv"), Words));
+    const QString oldCwd = QDir::currentPath();
+    QDir::setCurrent(dir.path());
+    WriteCsvFile(QStringLiteral("False"), {{"偽", "false"}});
+
+    CancelOpen();
+    EXPECT_FALSE(card.FileOpen(true));
+    QDir::setCurrent(oldCwd);
+
+    EXPECT_EQ(card.getFilePath(), dir.filePath(QStringLiteral("deck.krv")));
+    EXPECT_EQ(card.getFileName(), QStringLiteral("deck.krv"));
+    EXPECT_EQ(card.getTotal(), 2);
+    EXPECT_TRUE(card.isFilePath());
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST_F(FileCommandsTest, EndingsAreReadWithoutRegardToCase) {
+    frmCard& upper = Opened(WriteDeckFile(QStringLiteral("DECK.KRV"), Words));
+    EXPECT_EQ(upper.getTotal(), 2);
+    EXPECT_FALSE(upper.isCSVFile());
+
+    frmCard& csv = Opened(WriteCsvFile(QStringLiteral("LIST.CSV"), {{"山", "mountain"}}));
+    EXPECT_EQ(csv.getTotal(), 1);
+    EXPECT_TRUE(csv.isCSVFile());
+
+    // Its Save goes through the dialog: the CSV file is never overwritten with a deck.
+    const QByteArray csvBytes = ReadBytes(csv.getFilePath());
+    CancelSave();
+    csv.mnuFileSave_Click();
+    EXPECT_EQ(dialogs.saveRequests.size(), 1u);
+    EXPECT_EQ(ReadBytes(csv.getFilePath()), csvBytes);
+
+    for (const char* path : {"/x/list.csv", "/x/list.Csv", "/x/list.CSV"}) {
+        csv.setFilePath(QString::fromUtf8(path));
+        EXPECT_TRUE(csv.isCSVFile()) << path;
+    }
+    for (const char* path : {"/x/list.krv", "False", "", "/x/listcsv.txt"}) {
+        csv.setFilePath(QString::fromUtf8(path));
+        EXPECT_FALSE(csv.isCSVFile()) << path;
+    }
+}
+
+TEST_F(FileCommandsTest, AFileOfAnotherKindIsRefusedWithAMessageAndChangesNothing) {
+    frmCard& card = Opened(WriteDeckFile(QStringLiteral("deck.krv"), Words));
+    const QString text = WriteBytes(QStringLiteral("memo.txt"), "犬,dog\r\n");
+    ChooseForOpen(text);
+    EXPECT_FALSE(card.FileOpen(true));
+
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_TRUE(dialogs.messages[0].text.startsWith(QStringLiteral("memo.txt\r\n")));
+    EXPECT_TRUE(dialogs.messages[0].text.contains(QStringLiteral(".krv")));
+    EXPECT_EQ(dialogs.messages[0].buttons, platform::MessageButtons::Ok);
+    EXPECT_EQ(dialogs.messages[0].title, QStringLiteral("KORVA!!"));
+    EXPECT_EQ(card.getTotal(), 2);
+    EXPECT_EQ(card.getFileName(), QStringLiteral("deck.krv"));
+    EXPECT_EQ(card.getFilePath(), dir.filePath(QStringLiteral("deck.krv")));
+}
+
+TEST_F(FileCommandsTest, ADamagedDeckIsReportedWithItsNameAndReasonAndTheDeckStays) {
+    frmCard& card = Opened(WriteDeckFile(QStringLiteral("deck.krv"), Words));
+    QByteArray damaged = ReadBytes(WriteDeckFile(QStringLiteral("whole.krv"), Words));
+    damaged.truncate(damaged.size() / 2);
+    ChooseForOpen(WriteBytes(QStringLiteral("broken.krv"), damaged));
+    EXPECT_FALSE(card.FileOpen(true));
+
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    const QString message = dialogs.messages[0].text;
+    EXPECT_TRUE(message.startsWith(QStringLiteral("broken.krv\r\n"))) << message.toStdString();
+    EXPECT_GT(message.split(QStringLiteral("\r\n")).last().size(), 0) << "the reason is given";
+    EXPECT_EQ(card.getTotal(), 2);
+    EXPECT_EQ(card.getFileName(), QStringLiteral("deck.krv"));
+    EXPECT_EQ(Utf8Item(card, 2, 2), "cat");
+}
+
+TEST_F(FileCommandsTest, AnAppendPastTheLargestDeckIsRefused) {
+    std::vector<CardText> cards(MaxCards, CardText{"a", "b"});
+    const QString full = WriteDeckFile(QStringLiteral("full.krv"), cards);
+    frmCard& card = Opened(full);
+    ASSERT_EQ(card.getTotal(), MaxCards);
+    ChooseForOpen(WriteCsvFile(QStringLiteral("one.csv"), {{"c", "d"}}));
+    EXPECT_FALSE(card.FileOpen(true));
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_TRUE(dialogs.messages[0].text.startsWith(QStringLiteral("one.csv\r\n")));
+    EXPECT_EQ(card.getTotal(), MaxCards);
+    EXPECT_EQ(card.getFileName(), QStringLiteral("full.krv"));
+}
+
+TEST_F(FileCommandsTest, SaveDialogStartsFromTheNameWithoutEndingAndKeepsTheFileName) {
+    frmCard& card = Opened(WriteCsvFile(QStringLiteral("words.csv"), Words));
+    const QString target = dir.filePath(QStringLiteral("words.krv"));
+    ChooseForSave(target);
+    card.setEditedFlag(true);
+    EXPECT_TRUE(card.NewFileSave());
+
+    ASSERT_EQ(dialogs.saveRequests.size(), 1u);
+    EXPECT_EQ(dialogs.saveRequests[0].fileName, QStringLiteral("words"));
+    EXPECT_EQ(dialogs.saveRequests[0].filter, SaveFilter);
+    EXPECT_EQ(dialogs.saveRequests[0].flags, 0x806);
+    EXPECT_EQ(dialogs.saveRequests[0].defaultExt, QStringLiteral(".krv"));
+    EXPECT_EQ(card.getFileName(), QStringLiteral("words.csv"));
+    EXPECT_EQ(card.getFilePath(), target);
+    EXPECT_FALSE(card.isCSVFile());
+    EXPECT_FALSE(card.getEditedFlag());
+
+    CardData saved;
+    LoadCardFile(target.toStdString(), saved, false);
+    EXPECT_EQ(saved.Items, card.getCardData().Items);
+    EXPECT_EQ(saved.Modes.ViewKind, 4);
+}
+
+TEST_F(FileCommandsTest, ANameTooShortForAnEndingStartsTheSaveDialogWhole) {
+    frmCard& card = MakeWindow(Words);
+    for (const char* name : {"ab", "abc", ""}) {
+        card.setFileName(QString::fromUtf8(name));
+        CancelSave();
+        EXPECT_EQ(card.getSavePath(), QStringLiteral("False"));
+        ASSERT_FALSE(dialogs.saveRequests.empty()) << name;
+        EXPECT_EQ(dialogs.saveRequests.back().fileName, QString::fromUtf8(name));
+    }
+    card.setFileName(QStringLiteral("abcd"));
+    CancelSave();
+    card.getSavePath();
+    EXPECT_EQ(dialogs.saveRequests.back().fileName, QString());
+    EXPECT_EQ(card.getFileName(), QStringLiteral("abcd"));
+}
+
+TEST_F(FileCommandsTest, ACancelledSaveWritesNothingAndKeepsTheEdit) {
+    frmCard& card = Opened(WriteCsvFile(QStringLiteral("words.csv"), Words));
+    card.setEditedFlag(true);
+    CancelSave();
+    EXPECT_FALSE(card.NewFileSave());
+    EXPECT_TRUE(card.getEditedFlag());
+    EXPECT_EQ(card.getFilePath(), dir.filePath(QStringLiteral("words.csv")));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("words.csv")});
+}
+
+TEST_F(FileCommandsTest, AFailedSaveIsReportedKeepsTheEditAndTheOldFile) {
+    const QString path = WriteDeckFile(QStringLiteral("deck.krv"), Words);
+    frmCard& card = Opened(path);
+    const QByteArray before = ReadBytes(path);
+    card.cmdOpen_Click();
+    card.cmdCheck_Click();
+
+    // A folder stands where the new file should go.
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("taken.krv")));
+    ChooseForSave(dir.filePath(QStringLiteral("taken.krv")));
+    EXPECT_FALSE(card.NewFileSave());
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_TRUE(dialogs.messages[0].text.startsWith(QStringLiteral("taken.krv\r\n")));
+    EXPECT_EQ(dialogs.messages[0].title, QStringLiteral("KORVA!!"));
+    EXPECT_TRUE(card.getEditedFlag());
+    EXPECT_EQ(card.getFilePath(), path);
+
+    // The file it came from is as it was, and the window studies on.
+    EXPECT_EQ(ReadBytes(path), before);
+    card.cmdOpen_Click();
+    card.cmdCheck_Click();
+    EXPECT_EQ(card.lblCount->text(), QStringLiteral("1 / 2"));
+
+    EXPECT_TRUE(card.FileSave());
+    EXPECT_FALSE(card.getEditedFlag());
+    EXPECT_NE(ReadBytes(path), before);
+}
+
+TEST_F(FileCommandsTest, AFailedOverwriteLeavesTheFileOnDisk) {
+    const QString path = WriteDeckFile(QStringLiteral("deck.krv"), Words);
+    frmCard& card = Opened(path);
+    card.setFilePath(dir.filePath(QStringLiteral("missing/deck.krv")));
+    card.setEditedFlag(true);
+    EXPECT_FALSE(card.FileSave());
+    EXPECT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_TRUE(card.getEditedFlag());
+}
+
+TEST_F(FileCommandsTest, IsFilePathFindsOnlyExistingFiles) {
+    frmCard& card = MakeWindow(Words);
+    EXPECT_FALSE(card.isFilePath());
+    card.setFilePath(WriteBytes(QStringLiteral("note.txt"), "x"));
+    EXPECT_TRUE(card.isFilePath());
+    card.setFilePath(dir.path());
+    EXPECT_FALSE(card.isFilePath());
+    card.setFilePath(dir.filePath(QStringLiteral("nothing.krv")));
+    EXPECT_FALSE(card.isFilePath());
+}

@@ -1,0 +1,140 @@
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include "cardwindow/VirtualKey.h"
+#include "tests/cardwindow/CardWindowFixture.h"
+
+using namespace korva;
+using namespace korva::test;
+
+namespace {
+
+const std::vector<CardText> Words = {{"犬", "dog"}, {"猫", "cat"}, {"鳥", "bird"}};
+
+QKeyEvent NativeKey(quint32 scanCode, Qt::Key key, const QString& text) {
+    return QKeyEvent(QEvent::KeyPress, key, Qt::NoModifier, scanCode, 0, 0, text);
+}
+
+}  // namespace
+
+TEST(VirtualKey, KeysRightOfLAreToldByTheirPosition) {
+    // US layout: keycode 47 gives ';', 48 gives '\''; Japanese layout: ';' and ':'.
+    EXPECT_EQ(VirtualKeyCode(NativeKey(47, Qt::Key_Semicolon, ";")), 187);
+    EXPECT_EQ(VirtualKeyCode(NativeKey(47, Qt::Key_Plus, "+")), 187);
+    EXPECT_EQ(VirtualKeyCode(NativeKey(48, Qt::Key_Apostrophe, "'")), 186);
+    EXPECT_EQ(VirtualKeyCode(NativeKey(48, Qt::Key_Colon, ":")), 186);
+    // Elsewhere on the keyboard the character alone does not count.
+    EXPECT_EQ(VirtualKeyCode(NativeKey(20, Qt::Key_Plus, "+")), 0);
+    EXPECT_EQ(VirtualKeyCode(NativeKey(38, Qt::Key_A, "a")), 0);
+}
+
+TEST(VirtualKey, EventsWithoutScanCodeAreToldByTheirCharacter) {
+    EXPECT_EQ(VirtualKeyCode(NativeKey(0, Qt::Key_Semicolon, ";")), 187);
+    EXPECT_EQ(VirtualKeyCode(NativeKey(0, Qt::Key_Plus, "+")), 187);
+    EXPECT_EQ(VirtualKeyCode(NativeKey(0, Qt::Key_Colon, ":")), 186);
+    EXPECT_EQ(VirtualKeyCode(NativeKey(0, Qt::Key_Asterisk, "*")), 186);
+    EXPECT_EQ(VirtualKeyCode(NativeKey(0, Qt::Key_Apostrophe, "'")), 0);
+    EXPECT_EQ(VirtualKeyCode(NativeKey(0, Qt::Key_Return, "\r")), 0);
+}
+
+using KeysTest = CardWindowTest;
+
+TEST_F(KeysTest, AnyCharacterKeyOnShowRevealsButTabOnlyMovesOn) {
+    frmCard& card = MakeWindow(Words);
+    QTest::keyClick(card.cmdOpen, Qt::Key_Tab);
+    EXPECT_FALSE(card.isOpenItem());
+    QTest::keyClick(card.cmdOpen, Qt::Key_Shift);
+    EXPECT_FALSE(card.isOpenItem());
+    QTest::keyClick(card.cmdOpen, Qt::Key_X);
+    EXPECT_TRUE(card.isOpenItem());
+    EXPECT_EQ(Answer(card), QStringLiteral("dog"));
+
+    frmCard& again = MakeWindow(Words);
+    QTest::keyClick(again.cmdOpen, Qt::Key_Return);
+    EXPECT_TRUE(again.isOpenItem());
+}
+
+TEST_F(KeysTest, SemicolonChecksAndColonUnchecksFromEitherButton) {
+    frmCard& card = MakeWindow(Words);
+    card.cmdOpen_Click();
+    QTest::keyClick(card.cmdRecheck, ';');
+    EXPECT_TRUE(card.isCheck(1, 1));
+    EXPECT_TRUE(card.getEditedFlag());
+    EXPECT_EQ(Question(card), QStringLiteral("猫"));
+
+    card.setCheck(true, 1, 2);
+    card.cmdOpen_Click();
+    QTest::keyClick(card.cmdCheck, ':');
+    EXPECT_FALSE(card.isCheck(1, 2));
+    EXPECT_EQ(Question(card), QStringLiteral("鳥"));
+}
+
+TEST_F(KeysTest, OtherKeysOnTheCheckButtonsAndTheKeysElsewhereDoNothing) {
+    frmCard& card = MakeWindow(Words);
+    card.cmdOpen_Click();
+    QTest::keyClick(card.cmdCheck, Qt::Key_A);
+    QTest::keyClick(card.txtAnswer, ';');
+    EXPECT_EQ(card.getCardCount(), 1);
+    EXPECT_FALSE(card.isCheck(1, 1));
+    EXPECT_FALSE(card.getEditedFlag());
+    EXPECT_EQ(card.txtAnswer->text(), QStringLiteral(";"));
+}
+
+TEST_F(KeysTest, ProgressKeyboardActsOnTheCodeAndIgnoresShift) {
+    frmCard& card = MakeWindow(Words);
+    card.cmdOpen_Click();
+    int16_t code = 187, shift = 1;
+    card.ProgressKeyboard(code, shift);
+    EXPECT_TRUE(card.isCheck(1, 1));
+    EXPECT_EQ(code, 187);
+    EXPECT_EQ(shift, 1);
+    code = 65;
+    card.cmdOpen_Click();
+    card.ProgressKeyboard(code, shift);
+    EXPECT_EQ(card.getCardCount(), 2);
+}
+
+TEST_F(KeysTest, EnterOnAFocusedCheckButtonClicksThatButton) {
+    frmCard& card = MakeWindow(Words);
+    card.cmdOpen_Click();
+    QTest::keyClick(card.cmdRecheck, Qt::Key_Return);
+    EXPECT_EQ(card.getCardCount(), 2);
+    EXPECT_FALSE(card.isCheck(1, 1));
+    card.cmdOpen_Click();
+    QTest::keyClick(card.cmdCheck, Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_TRUE(card.isCheck(1, 2));
+}
+
+TEST_F(KeysTest, TheAnswerButtonBecomesDefaultOnceTheAnswerBoxHasHadTheFocus) {
+    frmCard& card = MakeWindow(Words);
+    ShowActive(card);
+    QTest::keyClick(card.txtItem[0], Qt::Key_Return);
+    EXPECT_TRUE(dialogs.messages.empty()) << "no default button yet";
+    EXPECT_FALSE(card.cmdAnswer->isDefault());
+
+    card.txtAnswer->setFocus();
+    ASSERT_EQ(QApplication::focusWidget(), card.txtAnswer);
+    EXPECT_TRUE(card.cmdAnswer->isDefault());
+
+    QTest::keyClicks(card.txtAnswer, QStringLiteral("dog"));
+    QTest::keyClick(card.txtAnswer, Qt::Key_Return);
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text, QStringLiteral("正解です。"));
+    EXPECT_EQ(QApplication::focusWidget(), card.cmdCheck);
+
+    // The default stays after the focus has left the box, for any control that is not a button.
+    card.cmdRecheck_Click();
+    QTest::keyClick(card.txtItem[1], Qt::Key_Return);
+    ASSERT_EQ(dialogs.messages.size(), 2u);
+    EXPECT_EQ(dialogs.messages[1].text, QStringLiteral("不正解です。"));
+    EXPECT_TRUE(card.cmdAnswer->isDefault());
+
+    // A focused button answers Enter itself.
+    QTest::keyClick(card.cmdCheck, Qt::Key_Return);
+    EXPECT_EQ(dialogs.messages.size(), 2u);
+    EXPECT_TRUE(card.isCheck(1, 2));
+}

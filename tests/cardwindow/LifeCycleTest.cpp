@@ -1,0 +1,256 @@
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+#include "deck/DeckFile.h"
+#include "platform/Twips.h"
+#include "tests/cardwindow/CardWindowFixture.h"
+
+using namespace korva;
+using namespace korva::test;
+using platform::MessageResult;
+
+namespace {
+
+const std::vector<CardText> Words = {{"犬", "dog"}, {"猫", "cat"}, {"鳥", "bird"}};
+const QString SaveQuestion = QStringLiteral(" が編集されています。保存しますか。");
+
+}  // namespace
+
+class LifeCycleTest : public CardWindowTest {
+protected:
+    void SetUp() override {
+        CardWindowTest::SetUp();
+        area.resize(900, 700);
+        area.show();
+        QApplication::setActiveWindow(&area);
+    }
+
+    frmCard* Open(const QString& path) {
+        ChooseForOpen(path);
+        return frmCard::OpenWindow(area, dialogs, host);
+    }
+
+    // Closed sub-windows are deleted later; let that happen.
+    int OpenWindows() {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        return static_cast<int>(area.subWindowList().size());
+    }
+
+    // An edited window on a deck file.
+    frmCard* EditedWindow(const QString& name) {
+        frmCard* card = Open(WriteDeckFile(name, Words));
+        card->cmdOpen_Click();
+        card->cmdCheck_Click();
+        return card;
+    }
+
+    QMdiArea area;
+};
+
+TEST_F(LifeCycleTest, OpeningAWindowLoadsTheDeckAndShowsItsFirstCard) {
+    frmCard* card = Open(WriteCsvFile(QStringLiteral("単語.csv"), Words));
+    ASSERT_NE(card, nullptr);
+    ASSERT_EQ(OpenWindows(), 1);
+    QMdiSubWindow* sub = area.subWindowList().first();
+    EXPECT_EQ(sub->widget(), card);
+    EXPECT_EQ(sub->windowTitle(), QStringLiteral("単語.csv"));
+    EXPECT_EQ(sub->size(), QSize(platform::TwipsToPixels(8000), platform::TwipsToPixels(6000)));
+    EXPECT_FALSE(sub->windowIcon().isNull());
+    EXPECT_TRUE(card->isVisible());
+    EXPECT_FALSE(card->getEditedFlag());
+    EXPECT_EQ(card->lblCount->text(), QStringLiteral("1 / 3"));
+    EXPECT_EQ(card->txtItem[0]->toPlainText(), QStringLiteral("犬"));
+    EXPECT_EQ(card->focusWidget(), card->cmdOpen);
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST_F(LifeCycleTest, TheFirstCardOfATestStyleDeckStillHasTheFocusOnShow) {
+    CardData deck = MakeDeck(Words, 1, 2);
+    const QString path = dir.filePath(QStringLiteral("test.krv"));
+    SaveCardFile(path.toStdString(), deck);
+    frmCard* card = Open(path);
+    ASSERT_NE(card, nullptr);
+    EXPECT_EQ(card->focusWidget(), card->cmdOpen);
+    card->cmdRecheck_Click();  // a later redraw puts the caret into the box
+}
+
+TEST_F(LifeCycleTest, ACancelledOrFailedOpenLeavesNoWindow) {
+    CancelOpen();
+    EXPECT_EQ(frmCard::OpenWindow(area, dialogs, host), nullptr);
+    EXPECT_EQ(OpenWindows(), 0);
+    EXPECT_TRUE(dialogs.messages.empty());
+
+    EXPECT_EQ(Open(WriteBytes(QStringLiteral("broken.krv"), "KORVA")), nullptr);
+    EXPECT_EQ(OpenWindows(), 0);
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_TRUE(dialogs.messages[0].text.startsWith(QStringLiteral("broken.krv\r\n")));
+
+    EXPECT_EQ(Open(WriteBytes(QStringLiteral("notes.txt"), "a,b\r\n")), nullptr);
+    EXPECT_EQ(OpenWindows(), 0);
+    EXPECT_EQ(dialogs.messages.size(), 2u);
+}
+
+TEST_F(LifeCycleTest, AnEmptyCsvFileOpensAnEmptyWindow) {
+    frmCard* card = Open(WriteBytes(QStringLiteral("empty.csv"), ""));
+    ASSERT_NE(card, nullptr);
+    EXPECT_EQ(card->lblCount->text(), QStringLiteral("0 / 0"));
+    EXPECT_FALSE(card->cmdOpen->isEnabled());
+    EXPECT_FALSE(card->cmdAnswer->isEnabled());
+}
+
+TEST_F(LifeCycleTest, AnUneditedWindowClosesWithoutAQuestion) {
+    frmCard* card = Open(WriteDeckFile(QStringLiteral("deck.krv"), Words));
+    ASSERT_NE(card, nullptr);
+    EXPECT_TRUE(card->Form_QueryUnload());
+    card->mnuFileClose->trigger();
+    EXPECT_EQ(OpenWindows(), 0);
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST_F(LifeCycleTest, TheSaveQuestionNamesTheFileAndCancelKeepsTheWindow) {
+    frmCard* card = EditedWindow(QStringLiteral("deck.krv"));
+    dialogs.messageAnswers = {MessageResult::Cancel};
+    area.subWindowList().first()->close();  // the close box
+
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text, QStringLiteral("deck.krv\r\n") + SaveQuestion);
+    EXPECT_EQ(dialogs.messages[0].buttons, platform::MessageButtons::YesNoCancel);
+    EXPECT_EQ(dialogs.messages[0].title, QStringLiteral("KORVA!!"));
+    ASSERT_EQ(OpenWindows(), 1);
+    EXPECT_TRUE(area.subWindowList().first()->isVisible());
+    EXPECT_TRUE(card->isVisible());
+    EXPECT_TRUE(card->getEditedFlag());
+    EXPECT_TRUE(card->isCheck(1, 1));
+}
+
+TEST_F(LifeCycleTest, NoClosesWithoutTouchingTheFile) {
+    const QString path = WriteDeckFile(QStringLiteral("deck.krv"), Words);
+    const QByteArray before = ReadBytes(path);
+    frmCard* card = Open(path);
+    card->cmdOpen_Click();
+    card->cmdCheck_Click();
+    dialogs.messageAnswers = {MessageResult::No};
+    card->mnuFileClose->trigger();
+    EXPECT_EQ(OpenWindows(), 0);
+    EXPECT_EQ(ReadBytes(path), before);
+}
+
+TEST_F(LifeCycleTest, YesSavesADeckFileInPlaceAndCloses) {
+    const QString path = WriteDeckFile(QStringLiteral("deck.krv"), Words);
+    frmCard* card = Open(path);
+    card->cmdOpen_Click();
+    card->cmdCheck_Click();
+    dialogs.messageAnswers = {MessageResult::Yes};
+    EXPECT_TRUE(card->Form_QueryUnload());
+    EXPECT_TRUE(dialogs.saveRequests.empty());
+    CardData saved;
+    LoadCardFile(path.toStdString(), saved, false);
+    EXPECT_EQ(saved.Checks[1][1], True16);
+}
+
+TEST_F(LifeCycleTest, YesOnACsvDeckAsksForANameAndStaysOpenWhenThatIsCancelled) {
+    frmCard* card = Open(WriteCsvFile(QStringLiteral("words.csv"), Words));
+    card->cmdOpen_Click();
+    card->cmdCheck_Click();
+    dialogs.messageAnswers = {MessageResult::Yes};
+    CancelSave();
+    area.subWindowList().first()->close();
+    EXPECT_EQ(dialogs.saveRequests.size(), 1u);
+    EXPECT_EQ(OpenWindows(), 1);
+    EXPECT_TRUE(card->getEditedFlag());
+
+    dialogs.messageAnswers = {MessageResult::Yes};
+    ChooseForSave(dir.filePath(QStringLiteral("words.krv")));
+    area.subWindowList().first()->close();
+    EXPECT_EQ(OpenWindows(), 0);
+    EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("words.krv"))));
+}
+
+TEST_F(LifeCycleTest, YesWhoseSaveFailsKeepsTheWindowOpen) {
+    frmCard* card = EditedWindow(QStringLiteral("deck.krv"));
+    card->setFilePath(dir.filePath(QStringLiteral("gone/deck.krv")));
+    dialogs.messageAnswers = {MessageResult::Yes};
+    EXPECT_FALSE(card->Form_QueryUnload());
+    EXPECT_EQ(dialogs.messages.size(), 2u) << "the question, then the failure";
+    EXPECT_TRUE(card->getEditedFlag());
+}
+
+TEST_F(LifeCycleTest, CloseWithoutAskingClosesAnEditedWindowAtOnce) {
+    frmCard* card = EditedWindow(QStringLiteral("deck.krv"));
+    card->CloseWithoutAsking();
+    EXPECT_EQ(OpenWindows(), 0);
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST_F(LifeCycleTest, ACancelledAppendChangesNothing) {
+    frmCard* card = EditedWindow(QStringLiteral("deck.krv"));
+    const int16_t position = card->getCardCount();
+    CancelOpen();
+    card->mnuFileSeries->trigger();
+    EXPECT_EQ(card->getTotal(), 3);
+    EXPECT_TRUE(card->getEditedFlag()) << "earlier changes are still asked about";
+    EXPECT_EQ(card->getFileName(), QStringLiteral("deck.krv"));
+    EXPECT_EQ(card->getFilePath(), dir.filePath(QStringLiteral("deck.krv")));
+    EXPECT_EQ(card->getCardCount(), position);
+}
+
+TEST_F(LifeCycleTest, ASuccessfulAppendKeepsTheWindowsFileAndMarksTheDeckEdited) {
+    const QString path = WriteDeckFile(QStringLiteral("deck.krv"), Words);
+    frmCard* card = Open(path);
+    const QByteArray before = ReadBytes(path);
+    const QString extra = WriteCsvFile(QStringLiteral("more.csv"), {{"馬", "horse"}});
+    ChooseForOpen(extra);
+    card->mnuFileSeries->trigger();
+    EXPECT_EQ(card->getTotal(), 4);
+    EXPECT_EQ(Utf8Item(*card, 2, 4), "horse");
+    EXPECT_EQ(card->getFileName(), QStringLiteral("deck.krv"));
+    EXPECT_EQ(card->getFilePath(), path);
+    EXPECT_EQ(area.subWindowList().first()->windowTitle(), QStringLiteral("deck.krv"));
+    EXPECT_TRUE(card->getEditedFlag());
+    EXPECT_EQ(card->lblCount->text(), QStringLiteral("1 / 4"));
+    EXPECT_EQ(dialogs.openRequests.back().fileName, QStringLiteral("deck.krv"));
+
+    // A plain save now writes the window's own file, never the appended one.
+    const QByteArray extraBytes = ReadBytes(extra);
+    card->mnuFileSave->trigger();
+    EXPECT_EQ(ReadBytes(extra), extraBytes);
+    EXPECT_NE(ReadBytes(path), before);
+    CardData saved;
+    LoadCardFile(path.toStdString(), saved, false);
+    EXPECT_EQ(saved.Total(), 4);
+}
+
+TEST_F(LifeCycleTest, SaveAsAlwaysAsksAndSaveOverwritesADeckFile) {
+    const QString path = WriteDeckFile(QStringLiteral("deck.krv"), Words);
+    frmCard* card = Open(path);
+    card->mnuFileSave->trigger();
+    EXPECT_TRUE(dialogs.saveRequests.empty());
+
+    const QString copy = dir.filePath(QStringLiteral("copy.krv"));
+    ChooseForSave(copy);
+    card->mnuFileSaveAs->trigger();
+    ASSERT_EQ(dialogs.saveRequests.size(), 1u);
+    EXPECT_EQ(dialogs.saveRequests[0].fileName, QStringLiteral("deck"));
+    EXPECT_EQ(card->getFilePath(), copy);
+    EXPECT_EQ(card->getFileName(), QStringLiteral("deck.krv"));
+    EXPECT_EQ(ReadBytes(copy), ReadBytes(path));
+}
+
+TEST_F(LifeCycleTest, OpenExitAndHelpItemsGoToTheFrameWindow) {
+    frmCard* card = Open(WriteDeckFile(QStringLiteral("deck.krv"), Words));
+    card->mnuFileOpen->trigger();
+    card->mnuFileExit->trigger();
+    card->mnuHelpHelp->trigger();
+    card->mnuHelpVesion->trigger();
+    EXPECT_EQ(host.openCalls, 1);
+    EXPECT_EQ(host.exitCalls, 1);
+    EXPECT_EQ(host.helpCalls, 1);
+    EXPECT_EQ(host.versionCalls, 1);
+    EXPECT_EQ(OpenWindows(), 1);
+    EXPECT_EQ(card->getTotal(), 3);
+}

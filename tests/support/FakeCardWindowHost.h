@@ -1,0 +1,21 @@
+#pragma once
+
+#include "cardwindow/CardWindowHost.h"
+
+namespace korva::test {
+
+// Counts what a card window asked of its frame window.
+class FakeCardWindowHost : public CardWindowHost {
+public:
+    int openCalls = 0;
+    int exitCalls = 0;
+    int helpCalls = 0;
+    int versionCalls = 0;
+
+    void OpenCardWindow() override { ++openCalls; }
+    void ExitProgram() override { ++exitCalls; }
+    void ShowHelp() override { ++helpCalls; }
+    void ShowVersion() override { ++versionCalls; }
+};
+
+}  // namespace korva::test
