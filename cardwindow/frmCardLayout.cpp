@@ -72,9 +72,10 @@ void frmCard::BuildControls() {
     Label1 = Place(new QLabel(QStringLiteral("↑　；　キーでも可"), this), 2040, 3720, 1365, 180);
     Label2 = Place(new QLabel(QStringLiteral("↑　：　キーでも可"), this), 4320, 3720, 1365, 180);
     Label3 = Place(new QLabel(QStringLiteral("↓どのボタンでもOK"), this), 3120, 2340, 1515, 180);
-    // Label heights in twips are a little tight for this platform's fonts;
-    // let the hints draw their whole line rather than clip it.
-    for (QLabel* hint : {Label1, Label2, Label3}) hint->resize(hint->width(), std::max(hint->height(), hint->sizeHint().height()));
+    // The hints were measured for another platform's font; let them draw
+    // their whole line rather than clip it, from the same top left corner.
+    for (QLabel* hint : {Label1, Label2, Label3})
+        hint->resize(std::max(hint->width(), hint->sizeHint().width()), std::max(hint->height(), hint->sizeHint().height()));
 
     QWidget::setTabOrder(cmdOpen, cmdCheck);
     QWidget::setTabOrder(cmdCheck, cmdRecheck);

@@ -1,0 +1,100 @@
+// korva-render-card OUT.png: a picture of a card window in the middle of a
+// study session, drawn without a screen.
+#include <cstdio>
+
+#include <QApplication>
+#include <QFile>
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QMenuBar>
+#include <QTemporaryDir>
+
+#include "cardwindow/CardWindowHost.h"
+#include "cardwindow/frmCard.h"
+#include "deck/Cp932Text.h"
+#include "platform/AppIcon.h"
+#include "platform/Dialogs.h"
+#include "platform/Fonts.h"
+#include "platform/Twips.h"
+
+namespace {
+
+using namespace korva;
+
+// Opens the one deck it was given and answers every other question with OK.
+class DeckDialogs : public platform::Dialogs {
+public:
+    explicit DeckDialogs(QString path) : Path_(std::move(path)) {}
+    platform::MessageResult Message(const QString&, platform::MessageButtons, const QString&) override {
+        return platform::MessageResult::Ok;
+    }
+    std::optional<platform::FileDialogResult> ShowOpen(const platform::FileDialogRequest&) override {
+        return platform::FileDialogResult{Path_, QStringLiteral("日本の動物.csv")};
+    }
+    std::optional<platform::FileDialogResult> ShowSave(const platform::FileDialogRequest&) override {
+        return std::nullopt;
+    }
+    bool OpenAddress(const QString&) override { return false; }
+
+private:
+    QString Path_;
+};
+
+class NoHost : public CardWindowHost {
+public:
+    void OpenCardWindow() override {}
+    void ExitProgram() override {}
+    void ShowHelp() override {}
+    void ShowVersion() override {}
+};
+
+bool WriteDeck(const QString& path) {
+    const auto bytes = Utf8ToCp932(
+        "犬,いぬ（dog）\r\n猫,ねこ（cat）\r\n狐,きつね（fox）\r\n狸,たぬき（raccoon dog）\r\n鶴,つる（crane）\r\n");
+    QFile file(path);
+    return bytes && file.open(QIODevice::WriteOnly) &&
+           file.write(bytes->data(), static_cast<qint64>(bytes->size())) == static_cast<qint64>(bytes->size());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: korva-render-card OUT.png\n");
+        return 2;
+    }
+    platform::InstallFontSubstitutions();
+
+    QTemporaryDir dir;
+    const QString deck = dir.filePath(QStringLiteral("animals.csv"));
+    if (!dir.isValid() || !WriteDeck(deck)) {
+        std::fprintf(stderr, "korva-render-card: cannot write the sample deck\n");
+        return 1;
+    }
+
+    QMainWindow frame;
+    frame.setWindowIcon(platform::AppIcon());
+    auto* area = new QMdiArea(&frame);
+    frame.setCentralWidget(area);
+    frame.resize(platform::TwipsToPixels(9000), platform::TwipsToPixels(7400));
+
+    DeckDialogs dialogs(deck);
+    NoHost host;
+    frmCard* card = frmCard::OpenWindow(*area, dialogs, host);
+    if (!card) return 1;
+    for (QMenu* menu : card->MenuBarMenus()) frame.menuBar()->addMenu(menu);
+    frame.show();
+
+    // Second card, checked earlier, with its answer revealed.
+    card->cmdOpen_Click();
+    card->cmdRecheck_Click();
+    card->setCheck(true, 1, card->getShowCardIndex());
+    card->cmdOpen_Click();
+
+    if (!frame.grab().save(QString::fromLocal8Bit(argv[1]))) {
+        std::fprintf(stderr, "korva-render-card: cannot write %s\n", argv[1]);
+        return 1;
+    }
+    return 0;
+}
