@@ -144,12 +144,11 @@ void frmMain::ShowVersion() { mnuHelpVesion_Click(); }
 void frmMain::ExitProgram() {
     if (close()) return;
     // The main window stayed open because a card window was cancelled; now
-    // each card window is asked once more on its own.
-    for (const QPointer<frmCard>& card : [this] {
-             QList<QPointer<frmCard>> guarded;
-             for (frmCard* c : CardWindows()) guarded.append(c);
-             return guarded;
-         }()) {
+    // each card window is asked once more on its own. A window may close
+    // while the walk goes on, hence the guarded list.
+    QList<QPointer<frmCard>> cards;
+    for (frmCard* card : CardWindows()) cards.append(card);
+    for (const QPointer<frmCard>& card : cards) {
         if (card && card->Form_QueryUnload()) card->CloseWithoutAsking();
     }
 }
