@@ -1,5 +1,7 @@
 #include "shell/frmVersion.h"
 
+#include <algorithm>
+
 #include <QLabel>
 #include <QMouseEvent>
 
@@ -45,7 +47,7 @@ frmVersion::frmVersion(platform::Dialogs& dialogs, QWidget* parent)
         ->setFont(LabelFont(Mincho, 14.25, true, true));
     AddLabel("Label3", QStringLiteral("Version 1.0"), 3420, 1140, 1380, 285)
         ->setFont(LabelFont(Gothic, 14.25, false, false));
-    AddLabel("Label4", QStringLiteral("(C) ") + MakerName + QStringLiteral(" All rights reserved."),
+    AddLabel("Label4", QStringLiteral("(C) ") + MakerName,
              2820, 2280, 2895, 195);
 
     m_lblMail = AddLabel("lblMail",
@@ -60,6 +62,16 @@ frmVersion::frmVersion(platform::Dialogs& dialogs, QWidget* parent)
         link->setFont(font);
         link->setCursor(Qt::PointingHandCursor);
     }
+    for (QLabel* label : findChildren<QLabel*>()) FitWidth(label);
+}
+
+void frmVersion::FitWidth(QLabel* label) {
+    // The substituted Japanese fonts run wider than the ones the widths were
+    // drawn for; a label grows to the right, within the window, rather than
+    // cut off its text.
+    const QRect place = label->geometry();
+    const int wanted = std::max(place.width(), label->sizeHint().width());
+    label->resize(std::min(wanted, width() - place.left()), place.height());
 }
 
 QLabel* frmVersion::AddLabel(const char* name, const QString& text, int left, int top, int width,

@@ -32,6 +32,7 @@ private:
     QLabel* AddLabel(const char* name, const QString& text, int left, int top, int width,
                      int height);
     void SetLinkColor(QLabel* label, const QColor& color);
+    void FitWidth(QLabel* label);
 
     platform::Dialogs& m_dialogs;
     QLabel* m_lblHtml = nullptr;
