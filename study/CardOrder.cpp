@@ -1,5 +1,6 @@
 // The turn list of a cycle, the position in it and the order mode.
 #include <limits>
+#include <numeric>
 #include <stdexcept>
 
 #include "study/DeckIndex.h"
@@ -45,10 +46,16 @@ void StudyEngine::RemoveCardTurn() {
 
 void StudyEngine::NormalTurn() {
     const int16_t Total = getTotal();
-    CardTurn_.reserve(CardTurn_.size() + static_cast<std::size_t>(Total > 0 ? Total : 0));
-    for (int Card = 1; Card <= Total; ++Card) {
-        setCardTurn(static_cast<int16_t>(Card));
+    if (Total <= 0) {
+        return;
     }
+    // Appends like setCardTurn does, one card at a time, but in one step.
+    if (CardTurn_.size() + static_cast<std::size_t>(Total) > static_cast<std::size_t>(MaxCards) + 1) {
+        throw std::overflow_error("the turn list cannot grow past position 32767");
+    }
+    const std::size_t First = CardTurn_.size();
+    CardTurn_.resize(First + static_cast<std::size_t>(Total));
+    std::iota(CardTurn_.begin() + static_cast<std::ptrdiff_t>(First), CardTurn_.end(), int16_t{1});
 }
 
 void StudyEngine::ShuffleTurn() { ShuffleCards(CardTurn_, getTotal(), Random_); }

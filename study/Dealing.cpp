@@ -8,12 +8,56 @@
 // NextCard makes them at its end, one per new cycle, so the window sees the
 // same sequence of redraws (and the same final screen) as the nested calls
 // would give it.
+#include <algorithm>
 #include <limits>
 #include <stdexcept>
 
+#include "study/CountingMark.h"
+#include "study/DeckIndex.h"
 #include "study/StudyEngine.h"
 
 namespace korva {
+
+StudyEngine::FilterFacts StudyEngine::ReadFilterFacts() const {
+    FilterFacts Facts;
+    Facts.Total = getTotal();
+    Facts.Filtered = isFilteredView(getViewKind());
+    if (!Facts.Filtered) {
+        return Facts;
+    }
+    const auto& Questions = CardData_.QuestionItems;
+    const auto& Checks = CardData_.Checks;
+    for (int Card = Facts.Total; Card >= 0; --Card) {
+        const auto Slot = static_cast<std::size_t>(Card);
+        const bool Readable = Slot < Questions.size() && Slot < Checks.size() &&
+                              Questions[Slot] >= 0 && Questions[Slot] <= 2;
+        if (!Readable) {
+            Facts.LastUnreadable = std::max(Facts.LastUnreadable, Card);
+        } else if (Facts.LastPassing < 0 && PassesView(CardData_, Card)) {
+            Facts.LastPassing = Card;
+        }
+    }
+    return Facts;
+}
+
+bool StudyEngine::isValidCardWith(const FilterFacts& Facts, int16_t StartNumber) const {
+    if (!Facts.Filtered) {
+        return true;
+    }
+    // A card whose mark cannot be read fails the plain scan when the scan
+    // reaches it; only the plain scan knows whether it does.
+    if (Facts.LastUnreadable >= StartNumber || StartNumber < 0) {
+        return isValidCard(StartNumber);
+    }
+    return Facts.LastPassing >= StartNumber;
+}
+
+bool StudyEngine::isNextCardWith(const FilterFacts& Facts) const {
+    if (Facts.Total == CardCount_) {
+        return false;
+    }
+    return isValidCardWith(Facts, CardCount_);
+}
 
 void StudyEngine::BeginCycle() {
     setOpenItem(false);
@@ -29,11 +73,10 @@ void StudyEngine::BeginCycle() {
 }
 
 bool StudyEngine::DealtCardPasses() const {
-    const uint8_t ViewKind = getViewKind();
-    if (ViewKind != 1 && ViewKind != 2) {
+    if (!isFilteredView(getViewKind())) {
         return true;
     }
-    return PassesFilter(getShowCardIndex());
+    return PassesView(CardData_, CardTurn_[DeckIndex(CardCount_, CardTurn_.size(), "position")]);
 }
 
 // Deals until a card passes the filter; returns how many new cycles began.
@@ -58,11 +101,11 @@ int StudyEngine::DealToPassingCard() {
             ++NewCycles;
             continue;
         }
-        setOpenItem(false);
-        if (getCardCount() == std::numeric_limits<int16_t>::max()) {
+        OpenItem_ = false;
+        if (CardCount_ == std::numeric_limits<int16_t>::max()) {
             throw std::overflow_error("the position cannot pass 32767");
         }
-        setCardCount(static_cast<int16_t>(getCardCount() + 1));
+        ++CardCount_;
         if (DealtCardPasses()) {
             return NewCycles;
         }

@@ -80,6 +80,7 @@ private:
     // to all cards, and never kept beyond one call: between calls the deck
     // may change through getCardData().
     struct FilterFacts {
+        int Total = 0;
         bool Filtered = false;       // ViewKind 1 or 2; anything else deals all
         int LastPassing = -1;        // largest card index that passes
         int LastUnreadable = -1;     // largest card index whose mark cannot be read
@@ -88,7 +89,6 @@ private:
     FilterFacts ReadFilterFacts() const;
     bool isValidCardWith(const FilterFacts& Facts, int16_t StartNumber) const;
     bool isNextCardWith(const FilterFacts& Facts) const;
-    bool PassesFilter(int16_t CardIndex) const;
     bool DealtCardPasses() const;
     void BeginCycle();
     int DealToPassingCard();
