@@ -1,0 +1,66 @@
+// Decks past 255 cards, up to the 16-bit limit.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "StudyTestSupport.h"
+
+namespace korva::test {
+namespace {
+
+// Deals a whole cycle after Start and returns the positions seen.
+std::vector<int> DealWholeCycle(RecordingEngine& Engine, int Cards) {
+    std::vector<int> Seen(static_cast<std::size_t>(Cards) + 1, 0);
+    for (int Deal = 0; Deal < Cards; ++Deal) {
+        ++Seen[static_cast<std::size_t>(Engine.getShowCardIndex())];
+        EXPECT_EQ(Engine.getCardCount(), Deal + 1);
+        Engine.NextCard();
+    }
+    return Seen;
+}
+
+TEST(LargeDeck, EveryCardOfA300CardDeckIsDealtInBothOrders) {
+    for (uint8_t Mode : {1, 2}) {
+        RecordingEngine Engine;
+        Engine.getCardData() = MakeDeck(300, Mode);
+        Engine.Start();
+        const auto Seen = DealWholeCycle(Engine, 300);
+        EXPECT_EQ(std::count(Seen.begin() + 1, Seen.end(), 1), 300);
+        EXPECT_EQ(Engine.getCardCount(), 1);  // and round into the next cycle
+        EXPECT_EQ(Engine.Screens, 2);
+    }
+}
+
+TEST(LargeDeck, TheLargestDeckDealsToItsLastPosition) {
+    RecordingEngine Engine;
+    Engine.getCardData() = MakeDeck(MaxCards, 2);
+    Engine.Start();
+    const auto Seen = DealWholeCycle(Engine, MaxCards);
+    EXPECT_EQ(std::count(Seen.begin() + 1, Seen.end(), 1), MaxCards);
+    EXPECT_EQ(Engine.getCardCount(), 1);
+}
+
+TEST(LargeDeck, NarrowFilterReachesTheLastCardOfTheLargestDeck) {
+    RecordingEngine Engine;
+    Engine.getCardData() = MakeDeck(MaxCards, 1, 1);
+    Engine.setCheck(true, 1, MaxCards);
+    Engine.Start();
+    EXPECT_EQ(Engine.getCardCount(), MaxCards);
+    EXPECT_EQ(Engine.getShowCardIndex(), MaxCards);
+    Engine.NextCard();
+    EXPECT_EQ(Engine.getCardCount(), MaxCards);
+    EXPECT_EQ(Engine.Screens, 2);
+    EXPECT_TRUE(Engine.Messages.empty());
+}
+
+TEST(LargeDeck, PositionAndDeckRefuseToPassTheLimit) {
+    RecordingEngine Engine;
+    Engine.getCardData() = MakeDeck(MaxCards);
+    Engine.Start();
+    EXPECT_THROW(Engine.setCardTurn(1), std::overflow_error);
+    Engine.getCardData().Items.emplace_back();
+    EXPECT_THROW(Engine.getTotal(), std::overflow_error);
+}
+
+}  // namespace
+}  // namespace korva::test
