@@ -153,6 +153,7 @@ private:
     void BuildMenus();
     void ConnectControls();
     void ConnectMenus();
+    bool isCardOnShow() const;
     void ApplyFilter(uint8_t ViewKind);
     void FocusFirstControl();
     QMdiSubWindow* SubWindow() const;

@@ -14,9 +14,7 @@ QString frmCard::ItemText(int16_t ItemIndex, int16_t CardIndex) const {
 }
 
 void frmCard::FreshScreen() {
-    // Card 0 is never shown: it stands for an empty deck, where nothing can
-    // be revealed, judged or checked.
-    const bool cardOnShow = getShowCardIndex() != 0;
+    const bool cardOnShow = isCardOnShow();
     const int16_t q = cardOnShow ? getQuestionItemIndex(getShowCardIndex()) : 0;
 
     txtItem[0]->setPlainText(cardOnShow ? ItemText(q, getShowCardIndex()) : QString());

@@ -7,7 +7,12 @@
 
 namespace korva {
 
+// Card 0 is never shown: with an empty deck nothing can be revealed, judged
+// or checked, even by a command that reaches past the greyed controls.
+bool frmCard::isCardOnShow() const { return getShowCardIndex() != 0; }
+
 void frmCard::cmdOpen_Click() {
+    if (!isCardOnShow()) return;
     setOpenItem(true);
     setAnswerMode(1);
     FreshScreen();
@@ -17,6 +22,7 @@ void frmCard::cmdOpen_Click() {
 void frmCard::cmdOpen_KeyPress() { cmdOpen_Click(); }
 
 void frmCard::cmdAnswer_Click() {
+    if (!isCardOnShow()) return;
     setOpenItem(true);
     const int16_t a = getAnswerItemIndex(getShowCardIndex());
     const bool correct = ItemText(a, getShowCardIndex()) == txtAnswer->text();
@@ -29,6 +35,7 @@ void frmCard::cmdAnswer_Click() {
 void frmCard::txtAnswer_GotFocus() { cmdAnswer->setDefault(true); }
 
 void frmCard::cmdCheck_Click() {
+    if (!isCardOnShow()) return;
     setCheck(true, getQuestionItemIndex(getShowCardIndex()), getShowCardIndex());
     NextCard();
     setEditedFlag(true);
@@ -36,6 +43,7 @@ void frmCard::cmdCheck_Click() {
 }
 
 void frmCard::cmdRecheck_Click() {
+    if (!isCardOnShow()) return;
     setCheck(false, getQuestionItemIndex(getShowCardIndex()), getShowCardIndex());
     NextCard();
     setEditedFlag(true);
@@ -73,17 +81,17 @@ void frmCard::mnuFunctionReversalAll_Click() {
 }
 
 void frmCard::mnuFunctionReversalPersonal_Click() {
-    if (getShowCardIndex() != 0) setReversal(getShowCardIndex(), false);
+    if (isCardOnShow()) setReversal(getShowCardIndex(), false);
     FreshScreen();
 }
 
 void frmCard::mnuFunctionLumpCheck_Click() {
-    if (getShowCardIndex() != 0) setCheckLump(true, getQuestionItemIndex(getShowCardIndex()));
+    if (isCardOnShow()) setCheckLump(true, getQuestionItemIndex(getShowCardIndex()));
     FreshScreen();
 }
 
 void frmCard::mnuFunctionLumpNatural_Click() {
-    if (getShowCardIndex() != 0) setCheckLump(false, getQuestionItemIndex(getShowCardIndex()));
+    if (isCardOnShow()) setCheckLump(false, getQuestionItemIndex(getShowCardIndex()));
     FreshScreen();
 }
 

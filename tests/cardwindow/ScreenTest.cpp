@@ -234,3 +234,16 @@ TEST_F(ScreenTest, EmptyDeckShowsZeroOfZeroWithEveryCardControlGreyed) {
     ExpectButtons(card, {false, false, false, false});
     EXPECT_FALSE(card.getEditedFlag());
 }
+
+TEST_F(ScreenTest, CardCommandsOnAnEmptyDeckDoNothing) {
+    frmCard& card = MakeWindow({});
+    card.cmdOpen_Click();
+    card.cmdAnswer_Click();
+    card.cmdCheck_Click();
+    int16_t code = 186, shift = 0;
+    card.ProgressKeyboard(code, shift);
+    EXPECT_FALSE(card.isOpenItem());
+    EXPECT_FALSE(card.getEditedFlag());
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_FALSE(card.isCheck(1, 0));
+}
