@@ -1,0 +1,49 @@
+#pragma once
+
+#include <cstdint>
+#include <random>
+#include <unordered_map>
+#include <vector>
+
+#include "study/TurnShuffle.h"
+
+namespace korva {
+
+// The turn list ShuffleCards would build from the same generator, drawn only
+// as far as it is read. In shuffled order with a narrow filter the dealing
+// loop may begin thousands of cycles that each deal a position or two before
+// they are used up; building each one in full would make a single deal
+// quadratic in the card total. Reading positions 1..k costs O(k) whatever the
+// total, and Complete then costs O(total).
+class LazyShuffle {
+public:
+    // Begins drawing a new list, dropping any list not completed. Takes the
+    // cycle's one value from Random at once, as ShuffleCards does.
+    void Begin(int16_t Total, std::mt19937_64& Random);
+
+    // Whether a list has begun and has not been completed since.
+    bool isDrawing() const { return Drawing_; }
+
+    // The card at Position (0 is the placeholder) of the list begun last;
+    // throws std::out_of_range outside 0..Total.
+    int16_t CardAt(int Position);
+
+    // Turn becomes the whole list: the positions read so far as they were
+    // read, the rest by going on with the same draws. Ends the drawing.
+    void Complete(std::vector<int16_t>& Turn);
+
+private:
+    int16_t Pending(int Position) const;
+    void FixNextPosition();
+
+    bool Drawing_ = false;
+    int Total_ = 0;
+    CycleRandom Random_;
+    std::vector<int16_t> Fixed_{0};  // positions whose card no later step moves
+    // Where an earlier step swapped a card away from its own position among
+    // the positions not yet fixed; every other such position still holds the
+    // card of the same number.
+    std::unordered_map<int, int16_t> Displaced_;
+};
+
+}  // namespace korva
