@@ -4,16 +4,22 @@
 // Start (which deals through its own NextCard, then redraws), the loop begins
 // the new cycle in place and goes on dealing, so any number of skips and new
 // cycles costs no stack. The redraws those nested Starts would make all come
-// after the last deal, one after another, with nothing changing in between:
-// NextCard makes them at its end, one per new cycle, so the window sees the
-// same sequence of redraws (and the same final screen) as the nested calls
-// would give it.
+// after the last deal, one after another, with nothing changing in between,
+// so the window cannot tell one of them from many: NextCard redraws once at
+// its end when at least one new cycle began.
+//
+// In shuffled order with a narrow filter a deal may run through thousands of
+// new cycles, each used up after a position or two. Those cycles are drawn
+// only as far as they are dealt (LazyShuffle), and only the cycle that deals
+// the passing card is drawn in full; it is the list ShuffleTurn would have
+// built from the same generator.
 #include <algorithm>
 #include <limits>
 #include <stdexcept>
 
 #include "study/CountingMark.h"
 #include "study/DeckIndex.h"
+#include "study/LazyShuffle.h"
 #include "study/StudyEngine.h"
 
 namespace korva {
@@ -59,10 +65,14 @@ bool StudyEngine::isNextCardWith(const FilterFacts& Facts) const {
     return isValidCardWith(Facts, CardCount_);
 }
 
-void StudyEngine::BeginCycle() {
+void StudyEngine::ResetCycle() {
     setOpenItem(false);
     setCardCount(0);
     ResetCardTurn();
+}
+
+void StudyEngine::BeginCycle() {
+    ResetCycle();
     // A damaged order mode deals in deck order; the stored byte stays until
     // the user picks an order.
     if (getTurnMode() == 2) {
@@ -72,11 +82,8 @@ void StudyEngine::BeginCycle() {
     }
 }
 
-bool StudyEngine::DealtCardPasses() const {
-    if (!isFilteredView(getViewKind())) {
-        return true;
-    }
-    return PassesView(CardData_, CardTurn_[DeckIndex(CardCount_, CardTurn_.size(), "position")]);
+bool StudyEngine::DealtCardPasses(int16_t Card) const {
+    return !isFilteredView(getViewKind()) || PassesView(CardData_, Card);
 }
 
 // Deals until a card passes the filter; returns how many new cycles began.
@@ -89,32 +96,54 @@ int StudyEngine::DealToPassingCard() {
         return 0;
     }
     FilterFacts Facts = ReadFilterFacts();
+    // A shuffled cycle begun in this loop and not yet drawn in full. Whatever
+    // leaves the loop, the message hook or a failure included, first writes
+    // it out, so the turn list never shows a cycle half drawn.
+    LazyShuffle Shuffled;
+    const auto Settle = [this, &Shuffled] {
+        if (Shuffled.isDrawing()) {
+            Shuffled.Complete(CardTurn_);
+        }
+    };
     int NewCycles = 0;
-    for (;;) {
-        if (!isValidCardWith(Facts, 1)) {
-            ShowNoCardMessage(NoCardMessage);
-            setViewKind(4);
-            Facts = ReadFilterFacts();
+    try {
+        for (;;) {
+            if (!isValidCardWith(Facts, 1)) {
+                Settle();
+                ShowNoCardMessage(NoCardMessage);
+                setViewKind(4);
+                Facts = ReadFilterFacts();
+            }
+            if (!isNextCardWith(Facts)) {
+                ResetCycle();
+                if (getTurnMode() == 2) {
+                    Shuffled.Begin(getTotal(), Random_);
+                } else {
+                    Shuffled = LazyShuffle();
+                    NormalTurn();
+                }
+                ++NewCycles;
+                continue;
+            }
+            OpenItem_ = false;
+            if (CardCount_ == std::numeric_limits<int16_t>::max()) {
+                throw std::overflow_error("the position cannot pass 32767");
+            }
+            ++CardCount_;
+            const int16_t Card = Shuffled.isDrawing() ? Shuffled.CardAt(CardCount_) : getCardTurn(CardCount_);
+            if (DealtCardPasses(Card)) {
+                Settle();
+                return NewCycles;
+            }
         }
-        if (!isNextCardWith(Facts)) {
-            BeginCycle();
-            ++NewCycles;
-            continue;
-        }
-        OpenItem_ = false;
-        if (CardCount_ == std::numeric_limits<int16_t>::max()) {
-            throw std::overflow_error("the position cannot pass 32767");
-        }
-        ++CardCount_;
-        if (DealtCardPasses()) {
-            return NewCycles;
-        }
+    } catch (...) {
+        Settle();
+        throw;
     }
 }
 
 void StudyEngine::NextCard() {
-    const int NewCycles = DealToPassingCard();
-    for (int Cycle = 0; Cycle < NewCycles; ++Cycle) {
+    if (DealToPassingCard() > 0) {
         FreshScreen();
     }
 }

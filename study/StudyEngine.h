@@ -89,7 +89,8 @@ private:
     FilterFacts ReadFilterFacts() const;
     bool isValidCardWith(const FilterFacts& Facts, int16_t StartNumber) const;
     bool isNextCardWith(const FilterFacts& Facts) const;
-    bool DealtCardPasses() const;
+    bool DealtCardPasses(int16_t Card) const;
+    void ResetCycle();
     void BeginCycle();
     int DealToPassingCard();
 

@@ -1,6 +1,7 @@
 // Check marks, the view filter, Start and NextCard.
 #include <gtest/gtest.h>
 
+#include "LiteralDealer.h"
 #include "StudyTestSupport.h"
 
 namespace korva::test {
@@ -215,18 +216,31 @@ TEST(Dealing, DamagedViewKindDealsAllWithoutRewritingIt) {
 
 TEST(Dealing, NarrowShuffledFilterRunsThroughManyCyclesWithoutNesting) {
     // Card 1 alone passes, and the further-card test gives up on it after
-    // position 1, so most cycles end without showing it.
+    // position 2, so most cycles end without showing it. The literal rules,
+    // which nest a Start per cycle and shuffle each cycle in full, must deal
+    // from the same turn lists.
     RecordingEngine Engine;
+    LiteralDealer Model;
     Open(Engine, MakeDeck(2000, 2, 1), {1});
+    Model.Deck = Engine.getCardData();
     Engine.setRandomSeed(3);
+    Model.Random.seed(3);
     Engine.Start();
+    Model.Start();
+    ASSERT_EQ(TurnList(Engine), Model.Turn);
+    int ModelCycles = 0;
     for (int Deal = 0; Deal < 5; ++Deal) {
-        const int Before = Engine.Screens;
+        const int EngineBefore = Engine.Screens;
+        const int ModelBefore = Model.Screens;
         Engine.NextCard();
+        Model.NextCard();
         EXPECT_EQ(Engine.getShowCardIndex(), 1);
-        EXPECT_LE(Engine.getCardCount(), 2);
-        EXPECT_GT(Engine.Screens, Before);  // one redraw per new cycle
+        EXPECT_EQ(Engine.getCardCount(), Model.CardCount);
+        EXPECT_EQ(TurnList(Engine), Model.Turn);
+        EXPECT_EQ(Engine.Screens, EngineBefore + 1);  // one redraw however many cycles
+        ModelCycles += Model.Screens - ModelBefore;
     }
+    EXPECT_GT(ModelCycles, 100);
     EXPECT_TRUE(Engine.Messages.empty());
 }
 

@@ -51,7 +51,15 @@ CardData RandomDeck(Rng& Random, int Cards) {
     return Deck;
 }
 
-::testing::AssertionResult Agree(const RecordingEngine& Engine, const LiteralDealer& Model) {
+// The redraws of the nested new cycles all come after the last deal with
+// nothing changed in between, so only whether a command redrew at all can be
+// seen, not how often.
+struct Redraws {
+    int Engine = 0;
+    int Model = 0;
+};
+
+::testing::AssertionResult Agree(const RecordingEngine& Engine, const LiteralDealer& Model, Redraws Before) {
     std::ostringstream Out;
     const CardData& Deck = Engine.getCardData();
     if (Engine.getCardCount() != Model.CardCount) Out << " CardCount " << Engine.getCardCount() << "/" << Model.CardCount;
@@ -65,7 +73,9 @@ CardData RandomDeck(Rng& Random, int Cards) {
     if (Deck.QuestionItems != Model.Deck.QuestionItems) Out << " question items";
     if (TurnList(Engine) != Model.Turn) Out << " turn list";
     if (static_cast<int>(Engine.Messages.size()) != Model.Messages) Out << " messages " << Engine.Messages.size() << "/" << Model.Messages;
-    if (Engine.Screens != Model.Screens) Out << " redraws " << Engine.Screens << "/" << Model.Screens;
+    const bool EngineRedrew = Engine.Screens > Before.Engine;
+    const bool ModelRedrew = Model.Screens > Before.Model;
+    if (EngineRedrew != ModelRedrew) Out << " redrawn " << EngineRedrew << "/" << ModelRedrew;
     if (Out.str().empty()) return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << "differs in" << Out.str();
 }
@@ -154,14 +164,15 @@ TEST(StudyEngineAgainstLiteralRules, RandomSessionsOnSmallDecksAgreeAfterEveryCo
         Model.Random.seed(Seed * 7919);
         Engine.Start();
         Model.Start();
-        ASSERT_TRUE(Agree(Engine, Model)) << "seed " << Seed << " after opening";
+        ASSERT_TRUE(Agree(Engine, Model, {})) << "seed " << Seed << " after opening";
         const int Steps = Roll(Random, 10, 60);
         for (int Step = 0; Step < Steps; ++Step) {
             const int Command = Roll(Random, 0, 20);
             // Most commands are dealing ones; appends are rare.
             const int Mapped = Command <= 18 ? Command % 9 : (Command == 19 ? 1 : 9);
+            const Redraws Before{Engine.Screens, Model.Screens};
             const std::string Name = Apply(Mapped, Random, Engine, Model);
-            ASSERT_TRUE(Agree(Engine, Model)) << "seed " << Seed << " step " << Step << ": " << Name;
+            ASSERT_TRUE(Agree(Engine, Model, Before)) << "seed " << Seed << " step " << Step << ": " << Name;
         }
     }
 }

@@ -53,6 +53,30 @@ TEST(LargeDeck, NarrowFilterReachesTheLastCardOfTheLargestDeck) {
     EXPECT_TRUE(Engine.Messages.empty());
 }
 
+TEST(LargeDeck, ShuffledCheckedOnlyDealsTheOneCheckedFirstCardAgainAndAgain) {
+    // Each deal runs through thousands of cycles that give up after
+    // position 2; the one that deals card 1 must still be a whole turn list.
+    RecordingEngine Engine;
+    Engine.getCardData() = MakeDeck(MaxCards, 2, 1);
+    Engine.setCheck(true, 1, 1);
+    Engine.setRandomSeed(20240611);
+    Engine.Start();
+    for (int Deal = 0; Deal < 4; ++Deal) {
+        const int Before = Engine.Screens;
+        Engine.NextCard();
+        EXPECT_EQ(Engine.getShowCardIndex(), 1);
+        EXPECT_LE(Engine.getCardCount(), 2);
+        EXPECT_EQ(Engine.Screens, Before + 1);
+        auto Turn = TurnList(Engine);
+        std::sort(Turn.begin(), Turn.end());
+        ASSERT_EQ(Turn.size(), static_cast<std::size_t>(MaxCards) + 1);
+        EXPECT_TRUE(std::adjacent_find(Turn.begin(), Turn.end()) == Turn.end());
+        EXPECT_EQ(Turn.front(), 0);
+        EXPECT_EQ(Turn.back(), MaxCards);
+    }
+    EXPECT_TRUE(Engine.Messages.empty());
+}
+
 TEST(LargeDeck, PositionAndDeckRefuseToPassTheLimit) {
     RecordingEngine Engine;
     Engine.getCardData() = MakeDeck(MaxCards);
