@@ -67,6 +67,8 @@ public:
     void txtAnswer_GotFocus();
     void cmdCheck_Click();
     void cmdRecheck_Click();
+    void cmdCheck_KeyDown(int16_t& KeyCode, int16_t& Shift);
+    void cmdRecheck_KeyDown(int16_t& KeyCode, int16_t& Shift);
     void ProgressKeyboard(int16_t& KeyCode, int16_t& Shift);
     void mnuFunctionTurnNormal_Click();
     void mnuFunctionTurnShuffle_Click();

@@ -47,7 +47,8 @@ bool frmCard::eventFilter(QObject* watched, QEvent* event) {
         int16_t keyCode = VirtualKeyCode(key);
         if (keyCode == VirtualKeyCheck || keyCode == VirtualKeyUncheck) {
             int16_t shift = (key.modifiers() & Qt::ShiftModifier) ? 1 : 0;
-            ProgressKeyboard(keyCode, shift);
+            if (watched == cmdCheck) cmdCheck_KeyDown(keyCode, shift);
+            else cmdRecheck_KeyDown(keyCode, shift);
             return true;
         }
     }

@@ -50,6 +50,10 @@ void frmCard::cmdRecheck_Click() {
     FreshScreen();
 }
 
+void frmCard::cmdCheck_KeyDown(int16_t& KeyCode, int16_t& Shift) { ProgressKeyboard(KeyCode, Shift); }
+
+void frmCard::cmdRecheck_KeyDown(int16_t& KeyCode, int16_t& Shift) { ProgressKeyboard(KeyCode, Shift); }
+
 void frmCard::ProgressKeyboard(int16_t& KeyCode, int16_t& /*Shift*/) {
     if (KeyCode == VirtualKeyCheck) cmdCheck_Click();
     else if (KeyCode == VirtualKeyUncheck) cmdRecheck_Click();
