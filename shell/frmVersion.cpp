@@ -127,11 +127,17 @@ bool frmVersion::eventFilter(QObject* watched, QEvent* event) {
         // window's background handler either.
         return true;
     }
+    if (event->type() == QEvent::MouseButtonDblClick) m_doubleClicked = watched;
     if (event->type() == QEvent::MouseButtonRelease) {
+        // A double click is one click: the release that ends it opens nothing
+        // more.
+        const bool endsDoubleClick = watched == m_doubleClicked;
+        m_doubleClicked = nullptr;
         const auto* mouse = static_cast<QMouseEvent*>(event);
         const auto* label = static_cast<QWidget*>(watched);
         // A click is a release of the left button over the label it began on.
-        if (mouse->button() == Qt::LeftButton && label->rect().contains(mouse->position().toPoint())) {
+        if (!endsDoubleClick && mouse->button() == Qt::LeftButton &&
+            label->rect().contains(mouse->position().toPoint())) {
             if (watched == m_lblHtml) lblHtml_Click();
             if (watched == m_lblMail) lblMail_Click();
         }

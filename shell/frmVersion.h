@@ -37,6 +37,8 @@ private:
     platform::Dialogs& m_dialogs;
     QLabel* m_lblHtml = nullptr;
     QLabel* m_lblMail = nullptr;
+    // The link whose next button release ends a double click.
+    QObject* m_doubleClicked = nullptr;
 };
 
 }  // namespace korva

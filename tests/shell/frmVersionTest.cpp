@@ -156,6 +156,33 @@ TEST_F(frmVersionTest, ClicksOpenTheWebPageAndTheMailAddress) {
     EXPECT_TRUE(dialogs.messages.empty());
 }
 
+// A double click is one click and a double-click event, as on any label: the
+// page or the new mail opens once, not twice.
+TEST_F(frmVersionTest, DoubleClickOpensTheAddressOnce) {
+    const auto send = [](QWidget* widget, QEvent::Type type) {
+        const QPoint at(3, 3);
+        QMouseEvent event(type, at, widget->mapToGlobal(at), Qt::LeftButton,
+                          type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(widget, &event);
+    };
+    // What the platform delivers for a double click.
+    const auto doubleClick = [&send](QWidget* widget) {
+        for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease, QEvent::MouseButtonPress,
+                                  QEvent::MouseButtonDblClick, QEvent::MouseButtonRelease}) {
+            send(widget, type);
+        }
+    };
+    doubleClick(label("lblHtml"));
+    doubleClick(label("lblMail"));
+    EXPECT_EQ(dialogs.addresses,
+              std::vector<QString>({QStringLiteral("https://www.example.org/korva/"),
+                                    QStringLiteral("mailto:korva@example.org")}));
+
+    // The click after a double click counts again.
+    QTest::mouseClick(label("lblHtml"), Qt::LeftButton, Qt::NoModifier, QPoint(3, 3));
+    EXPECT_EQ(dialogs.addresses.size(), 3u);
+}
+
 TEST_F(frmVersionTest, LinkWithoutBrowserShowsTheMessageEachClick) {
     dialogs.openAddressSucceeds = false;
     window.lblHtml_Click();
