@@ -156,6 +156,7 @@ private:
     void ConnectControls();
     void ConnectMenus();
     bool isCardOnShow() const;
+    void EnableControl(QWidget* Control, bool Enabled);
     void ApplyFilter(uint8_t ViewKind);
     void FocusFirstControl();
     QMdiSubWindow* SubWindow() const;

@@ -13,6 +13,16 @@ QString frmCard::ItemText(int16_t ItemIndex, int16_t CardIndex) const {
     return QString::fromStdString(Cp932ToUtf8(getItem(ItemIndex, CardIndex)));
 }
 
+// Qt hands the focus of a control it greys to the next one in tab order,
+// which after the check buttons is the answer box; that box would take the
+// pass for the user's own move there and make cmdAnswer the default button.
+// The window holds the focus instead until the redraw or the command that
+// greyed the control places it.
+void frmCard::EnableControl(QWidget* Control, bool Enabled) {
+    if (!Enabled && window()->focusWidget() == Control) setFocus(Qt::OtherFocusReason);
+    Control->setEnabled(Enabled);
+}
+
 void frmCard::FreshScreen() {
     const bool cardOnShow = isCardOnShow();
     const int16_t q = cardOnShow ? getQuestionItemIndex(getShowCardIndex()) : 0;
@@ -27,11 +37,11 @@ void frmCard::FreshScreen() {
     txtAnswer->clear();
 
     const bool open = isOpenItem();
-    cmdOpen->setEnabled(cardOnShow && !open);
-    cmdCheck->setEnabled(cardOnShow && open);
-    cmdRecheck->setEnabled(cardOnShow && open);
-    cmdAnswer->setEnabled(cardOnShow);
-    txtAnswer->setEnabled(cardOnShow);
+    EnableControl(cmdOpen, cardOnShow && !open);
+    EnableControl(cmdCheck, cardOnShow && open);
+    EnableControl(cmdRecheck, cardOnShow && open);
+    EnableControl(cmdAnswer, cardOnShow);
+    EnableControl(txtAnswer, cardOnShow);
 
     lblCheck->setVisible(cardOnShow && isCheck(q, getShowCardIndex()));
     lblCount->setText(QString::number(getCardCount()) + QStringLiteral(" / ") + QString::number(getTotal()));

@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMdiArea>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
@@ -137,4 +138,47 @@ TEST_F(KeysTest, TheAnswerButtonBecomesDefaultOnceTheAnswerBoxHasHadTheFocus) {
     QTest::keyClick(card.cmdCheck, Qt::Key_Return);
     EXPECT_EQ(dialogs.messages.size(), 2u);
     EXPECT_TRUE(card.isCheck(1, 2));
+}
+
+TEST_F(KeysTest, RevealingAndCheckingWithoutTouchingTheAnswerBoxLeaveNoDefaultButton) {
+    frmCard& card = MakeWindow(Words);
+    ShowActive(card);
+    card.FreshScreen();
+    ASSERT_EQ(QApplication::focusWidget(), card.cmdOpen);
+
+    // The show button greys under the focus, and so do the check buttons after a check.
+    QTest::keyClick(card.cmdOpen, Qt::Key_X);
+    EXPECT_EQ(QApplication::focusWidget(), card.cmdCheck);
+    EXPECT_FALSE(card.cmdAnswer->isDefault());
+    QTest::keyClick(card.cmdCheck, Qt::Key_Return);
+    EXPECT_EQ(QApplication::focusWidget(), card.cmdOpen);
+    EXPECT_FALSE(card.cmdAnswer->isDefault());
+
+    QTest::keyClick(card.txtItem[0], Qt::Key_Return);
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_FALSE(card.isOpenItem());
+}
+
+TEST_F(KeysTest, AccessKeysReachTheControlsOfTheActiveCardWindowOnly) {
+    QMdiArea area;
+    area.resize(900, 700);
+    area.show();
+    QApplication::setActiveWindow(&area);
+    ChooseForOpen(WriteDeckFile(QStringLiteral("first.krv"), Words));
+    frmCard* first = frmCard::OpenWindow(area, dialogs, host);
+    ChooseForOpen(WriteDeckFile(QStringLiteral("second.krv"), Words));
+    frmCard* second = frmCard::OpenWindow(area, dialogs, host);
+    ASSERT_TRUE(first && second);
+    ASSERT_EQ(QApplication::focusWidget(), second->cmdOpen);
+
+    QTest::keyClick(second->cmdOpen, Qt::Key_A, Qt::AltModifier);
+    EXPECT_EQ(QApplication::focusWidget(), second->txtAnswer);
+    EXPECT_TRUE(second->cmdAnswer->isDefault());
+    EXPECT_FALSE(first->cmdAnswer->isDefault());
+    EXPECT_FALSE(second->isOpenItem()) << "Alt+A is no character for the show button";
+
+    // The button is pressed now and clicks when its press animation ends.
+    QTest::keyClick(second->txtAnswer, Qt::Key_S, Qt::AltModifier);
+    EXPECT_TRUE(second->cmdAnswer->isDown());
+    EXPECT_FALSE(first->cmdAnswer->isDown());
 }
