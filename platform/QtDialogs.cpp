@@ -7,6 +7,7 @@
 #include <QMessageBox>
 
 #include "platform/FileFilter.h"
+#include "platform/SaveFileDialog.h"
 
 namespace korva::platform {
 
@@ -76,9 +77,8 @@ std::optional<FileDialogResult> QtDialogs::ShowOpen(const FileDialogRequest& req
 }
 
 std::optional<FileDialogResult> QtDialogs::ShowSave(const FileDialogRequest& request) {
-    QFileDialog dialog(DialogParent());
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
+    SaveFileDialog dialog(DialogParent(), request.flags & PathMustExist,
+                          [this](const QString& text) { Message(text, MessageButtons::Ok); });
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !(request.flags & OverwritePrompt));
     QString suffix = request.defaultExt;
     if (suffix.startsWith(u'.')) suffix.remove(0, 1);
