@@ -157,6 +157,7 @@ private:
     void ConnectMenus();
     bool isCardOnShow() const;
     void EnableControl(QWidget* Control, bool Enabled);
+    void MarkAndNext(bool Checked);
     void ApplyFilter(uint8_t ViewKind);
     void FocusFirstControl();
     QMdiSubWindow* SubWindow() const;

@@ -34,17 +34,13 @@ void frmCard::cmdAnswer_Click() {
 
 void frmCard::txtAnswer_GotFocus() { cmdAnswer->setDefault(true); }
 
-void frmCard::cmdCheck_Click() {
-    if (!isCardOnShow()) return;
-    setCheck(true, getQuestionItemIndex(getShowCardIndex()), getShowCardIndex());
-    NextCard();
-    setEditedFlag(true);
-    FreshScreen();
-}
+void frmCard::cmdCheck_Click() { MarkAndNext(true); }
 
-void frmCard::cmdRecheck_Click() {
+void frmCard::cmdRecheck_Click() { MarkAndNext(false); }
+
+void frmCard::MarkAndNext(bool Checked) {
     if (!isCardOnShow()) return;
-    setCheck(false, getQuestionItemIndex(getShowCardIndex()), getShowCardIndex());
+    setCheck(Checked, getQuestionItemIndex(getShowCardIndex()), getShowCardIndex());
     NextCard();
     setEditedFlag(true);
     FreshScreen();
