@@ -18,8 +18,7 @@ namespace {
 using korva::CardData;
 
 // Ten hiragana in code page 932 (lead byte 0x82), different for each card.
-std::string JapaneseText(int card, int item)
-{
+std::string JapaneseText(int card, int item) {
     std::string text;
     for (int i = 0; i < 10; ++i) {
         text.push_back('\x82');
@@ -28,8 +27,7 @@ std::string JapaneseText(int card, int item)
     return text;
 }
 
-CardData MakeDeck(int total)
-{
+CardData MakeDeck(int total) {
     CardData d;
     d.Items.resize(static_cast<std::size_t>(total) + 1);
     d.Checks.resize(static_cast<std::size_t>(total) + 1);
@@ -43,8 +41,7 @@ CardData MakeDeck(int total)
     return d;
 }
 
-std::string MakeCsv(int total)
-{
+std::string MakeCsv(int total) {
     std::string csv;
     for (int c = 1; c <= total; ++c) {
         csv += JapaneseText(c, 1) + "," + JapaneseText(c, 2) + "\r\n";
@@ -54,8 +51,7 @@ std::string MakeCsv(int total)
 
 class Folder {
 public:
-    Folder()
-    {
+    Folder() {
         if (!dir_.isValid()) {
             throw std::runtime_error("no temporary folder");
         }
@@ -66,16 +62,14 @@ private:
     QTemporaryDir dir_;
 };
 
-void WriteFile(const std::string& path, const std::string& bytes)
-{
+void WriteFile(const std::string& path, const std::string& bytes) {
     QFile file(QString::fromStdString(path));
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes.data(), static_cast<qint64>(bytes.size())) < 0) {
         throw std::runtime_error("cannot write " + path);
     }
 }
 
-void BM_LoadCardFile(benchmark::State& state)
-{
+void BM_LoadCardFile(benchmark::State& state) {
     const int total = static_cast<int>(state.range(0));
     Folder dir;
     korva::SaveCardFile(dir.Path("deck.krv"), MakeDeck(total));
@@ -87,8 +81,7 @@ void BM_LoadCardFile(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * total);
 }
 
-void BM_SaveCardFile(benchmark::State& state)
-{
+void BM_SaveCardFile(benchmark::State& state) {
     const int total = static_cast<int>(state.range(0));
     Folder dir;
     const CardData deck = MakeDeck(total);
@@ -98,8 +91,7 @@ void BM_SaveCardFile(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * total);
 }
 
-void BM_ImportCsvFile(benchmark::State& state)
-{
+void BM_ImportCsvFile(benchmark::State& state) {
     const int total = static_cast<int>(state.range(0));
     Folder dir;
     WriteFile(dir.Path("deck.csv"), MakeCsv(total));
@@ -113,8 +105,7 @@ void BM_ImportCsvFile(benchmark::State& state)
 
 // Appending a file's cards grows every array of the window's deck card by
 // card: linear only if the arrays are not re-allocated once per card.
-void BM_AppendCardFile(benchmark::State& state)
-{
+void BM_AppendCardFile(benchmark::State& state) {
     const int total = static_cast<int>(state.range(0));
     Folder dir;
     korva::SaveCardFile(dir.Path("deck.krv"), MakeDeck(total));

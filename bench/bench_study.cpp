@@ -78,8 +78,8 @@ void DealShuffledCheckedOnlyFirstCard(benchmark::State& State) {
             break;
         }
     }
-    State.counters["per_card"] = benchmark::Counter(
-        static_cast<double>(State.iterations()) * Cards, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    State.counters["per_card"] = benchmark::Counter(static_cast<double>(State.iterations()) * Cards,
+                                                    benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
 BENCHMARK(StartShuffled)->Arg(1024)->Arg(32767)->Unit(benchmark::kMicrosecond);

@@ -25,9 +25,9 @@ void frmCard::ConnectControls() {
     connect(cmdAnswer, &QPushButton::clicked, this, &frmCard::cmdAnswer_Click);
     connect(cmdCheck, &QPushButton::clicked, this, &frmCard::cmdCheck_Click);
     connect(cmdRecheck, &QPushButton::clicked, this, &frmCard::cmdRecheck_Click);
-    for (QWidget* control : {static_cast<QWidget*>(cmdOpen), static_cast<QWidget*>(cmdCheck),
-                             static_cast<QWidget*>(cmdRecheck), static_cast<QWidget*>(cmdAnswer),
-                             static_cast<QWidget*>(txtAnswer)})
+    for (QWidget* control :
+         {static_cast<QWidget*>(cmdOpen), static_cast<QWidget*>(cmdCheck), static_cast<QWidget*>(cmdRecheck),
+          static_cast<QWidget*>(cmdAnswer), static_cast<QWidget*>(txtAnswer)})
         control->installEventFilter(this);
 }
 

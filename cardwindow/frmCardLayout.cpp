@@ -75,7 +75,8 @@ void frmCard::BuildControls() {
     // The hints were measured for another platform's font; let them draw
     // their whole line rather than clip it, from the same top left corner.
     for (QLabel* hint : {Label1, Label2, Label3})
-        hint->resize(std::max(hint->width(), hint->sizeHint().width()), std::max(hint->height(), hint->sizeHint().height()));
+        hint->resize(std::max(hint->width(), hint->sizeHint().width()),
+                     std::max(hint->height(), hint->sizeHint().height()));
 
     QWidget::setTabOrder(cmdOpen, cmdCheck);
     QWidget::setTabOrder(cmdCheck, cmdRecheck);

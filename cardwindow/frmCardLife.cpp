@@ -43,9 +43,9 @@ void frmCard::FocusFirstControl() {
 
 bool frmCard::Form_QueryUnload() {
     if (!getEditedFlag()) return true;
-    const auto answer = Dialogs_.Message(
-        getFileName() + QStringLiteral("\r\n") + QStringLiteral(" が編集されています。保存しますか。"),
-        platform::MessageButtons::YesNoCancel);
+    const auto answer =
+        Dialogs_.Message(getFileName() + QStringLiteral("\r\n") + QStringLiteral(" が編集されています。保存しますか。"),
+                         platform::MessageButtons::YesNoCancel);
     switch (answer) {
         case platform::MessageResult::Yes:
             mnuFileSave_Click();

@@ -61,8 +61,8 @@ void frmCard::FreshScreen() {
 }
 
 void frmCard::FreshMenuList() {
-    for (QAction* item : {mnuFunctionTurnNormal, mnuFunctionTurnShuffle, mnuFunctionAnswerNormal,
-                          mnuFunctionAnswerTest, mnuViewCardAll, mnuViewCardCheck, mnuViewCardNatural})
+    for (QAction* item : {mnuFunctionTurnNormal, mnuFunctionTurnShuffle, mnuFunctionAnswerNormal, mnuFunctionAnswerTest,
+                          mnuViewCardAll, mnuViewCardCheck, mnuViewCardNatural})
         item->setChecked(false);
 
     switch (getTurnMode()) {

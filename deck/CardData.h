@@ -35,8 +35,8 @@ struct CardData {
     using ItemTexts = std::array<std::string, 3>;
     using ItemChecks = std::array<int16_t, 3>;
 
-    std::vector<ItemTexts> Items = std::vector<ItemTexts>(1);     // [card][item]
-    std::vector<ItemChecks> Checks = std::vector<ItemChecks>(1);  // [card][question item]
+    std::vector<ItemTexts> Items = std::vector<ItemTexts>(1);      // [card][item]
+    std::vector<ItemChecks> Checks = std::vector<ItemChecks>(1);   // [card][question item]
     std::vector<int16_t> QuestionItems = std::vector<int16_t>(1);  // [card]
     StudyModes Modes;
 

@@ -14,8 +14,7 @@ namespace {
 // than converting a short item text.
 class Converter {
 public:
-    Converter(const char* to, const char* from) : cd_(iconv_open(to, from))
-    {
+    Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {
         if (cd_ == reinterpret_cast<iconv_t>(-1)) {
             throw DeckError("文字コードの変換を準備できません。");
         }
@@ -26,8 +25,7 @@ public:
 
     // Converts as much of in as it can, appending to out. Returns false at a
     // sequence it cannot convert (in then points at it), true at the end.
-    bool Convert(std::string_view& in, std::string& out)
-    {
+    bool Convert(std::string_view& in, std::string& out) {
         iconv(cd_, nullptr, nullptr, nullptr, nullptr);
         char buffer[1024];
         while (!in.empty()) {
@@ -50,8 +48,7 @@ private:
     iconv_t cd_;
 };
 
-bool IsAscii(std::string_view text)
-{
+bool IsAscii(std::string_view text) {
     for (const char c : text) {
         if (static_cast<unsigned char>(c) >= 0x80) {
             return false;
@@ -65,8 +62,7 @@ bool IsTrailByte(unsigned char b) { return b >= 0x40 && b <= 0xFC && b != 0x7F; 
 
 }  // namespace
 
-std::string Cp932ToUtf8(std::string_view bytes)
-{
+std::string Cp932ToUtf8(std::string_view bytes) {
     if (IsAscii(bytes)) {
         return std::string(bytes);
     }
@@ -84,8 +80,7 @@ std::string Cp932ToUtf8(std::string_view bytes)
     return out;
 }
 
-std::optional<std::string> Utf8ToCp932(std::string_view utf8)
-{
+std::optional<std::string> Utf8ToCp932(std::string_view utf8) {
     if (IsAscii(utf8)) {
         return std::string(utf8);
     }

@@ -7,8 +7,7 @@ namespace korva {
 
 namespace {
 
-CsvRow SplitFields(std::string_view line)
-{
+CsvRow SplitFields(std::string_view line) {
     CsvRow row;
     const std::size_t first = line.find(',');
     row[0].assign(line.substr(0, first));
@@ -22,8 +21,7 @@ CsvRow SplitFields(std::string_view line)
 
 }  // namespace
 
-std::vector<CsvRow> ReadCsvRows(std::string_view bytes)
-{
+std::vector<CsvRow> ReadCsvRows(std::string_view bytes) {
     std::vector<CsvRow> rows;
     std::size_t pos = 0;
     while (pos < bytes.size()) {
@@ -45,8 +43,7 @@ std::vector<CsvRow> ReadCsvRows(std::string_view bytes)
     return rows;
 }
 
-void ImportCsvRows(std::vector<CsvRow>&& rows, CardData& data, bool DataKeep)
-{
+void ImportCsvRows(std::vector<CsvRow>&& rows, CardData& data, bool DataKeep) {
     const int n = static_cast<int>(rows.size());
     if (!DataKeep) {
         CardData fresh;

@@ -5,8 +5,7 @@
 
 namespace korva {
 
-void LoadCardFile(const std::string& path, CardData& data, bool DataKeep)
-{
+void LoadCardFile(const std::string& path, CardData& data, bool DataKeep) {
     // The file's record is read and checked whole before the deck is touched.
     CardData f = ReadDeckRecord(ReadFileBytes(path));
     if (DataKeep) {
@@ -16,9 +15,6 @@ void LoadCardFile(const std::string& path, CardData& data, bool DataKeep)
     }
 }
 
-void SaveCardFile(const std::string& path, const CardData& data)
-{
-    WriteFileAtomically(path, WriteDeckRecord(data));
-}
+void SaveCardFile(const std::string& path, const CardData& data) { WriteFileAtomically(path, WriteDeckRecord(data)); }
 
 }  // namespace korva

@@ -16,8 +16,7 @@ constexpr uint16_t ListDimensions = 1;
 constexpr uint32_t ItemSlots = 3;
 constexpr std::size_t MaxTextBytes = std::numeric_limits<uint16_t>::max();
 
-[[noreturn]] void Damaged(const char* reason)
-{
+[[noreturn]] void Damaged(const char* reason) {
     throw DeckError(std::string("デッキファイルが壊れています（") + reason + "）。");
 }
 
@@ -29,30 +28,26 @@ public:
     std::size_t Position() const { return pos_; }
     std::size_t Remaining() const { return bytes_.size() - pos_; }
 
-    uint16_t U16()
-    {
+    uint16_t U16() {
         Need(2);
         const auto* p = Data();
         pos_ += 2;
         return static_cast<uint16_t>(p[0] | (p[1] << 8));
     }
     int16_t I16() { return static_cast<int16_t>(U16()); }
-    uint32_t U32()
-    {
+    uint32_t U32() {
         Need(4);
         const auto* p = Data();
         pos_ += 4;
-        return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
-               (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
+        return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16) |
+               (static_cast<uint32_t>(p[3]) << 24);
     }
     int32_t I32() { return static_cast<int32_t>(U32()); }
-    uint8_t U8()
-    {
+    uint8_t U8() {
         Need(1);
         return static_cast<uint8_t>(bytes_[pos_++]);
     }
-    std::string_view Bytes(std::size_t n)
-    {
+    std::string_view Bytes(std::size_t n) {
         Need(n);
         auto view = bytes_.substr(pos_, n);
         pos_ += n;
@@ -60,8 +55,7 @@ public:
     }
 
 private:
-    void Need(std::size_t n) const
-    {
+    void Need(std::size_t n) const {
         if (Remaining() < n) {
             Damaged("ファイルが途中で終わっています");
         }
@@ -73,8 +67,7 @@ private:
 };
 
 // The card count of a two-dimensional block, after checking its descriptor.
-std::size_t ReadGridDescriptor(ByteReader& in, const char* name)
-{
+std::size_t ReadGridDescriptor(ByteReader& in, const char* name) {
     if (in.U16() != GridDimensions) {
         Damaged((std::string(name) + "の次元数が2ではありません").c_str());
     }
@@ -96,8 +89,7 @@ std::size_t ReadGridDescriptor(ByteReader& in, const char* name)
 
 // A block's elements take at least two bytes each: a count the rest of the
 // file cannot hold is refused before its array is allocated.
-void RequireElementBytes(const ByteReader& in, std::size_t elements)
-{
+void RequireElementBytes(const ByteReader& in, std::size_t elements) {
     if (in.Remaining() / 2 < elements) {
         Damaged("要素数がファイルの長さを超えています");
     }
@@ -105,8 +97,7 @@ void RequireElementBytes(const ByteReader& in, std::size_t elements)
 
 }  // namespace
 
-CardData ReadDeckRecord(std::string_view bytes, std::size_t* recordSize)
-{
+CardData ReadDeckRecord(std::string_view bytes, std::size_t* recordSize) {
     ByteReader in(bytes);
     CardData f;
 
@@ -160,20 +151,17 @@ CardData ReadDeckRecord(std::string_view bytes, std::size_t* recordSize)
 
 namespace {
 
-void PutU16(std::string& out, uint16_t v)
-{
+void PutU16(std::string& out, uint16_t v) {
     out.push_back(static_cast<char>(v & 0xFF));
     out.push_back(static_cast<char>(v >> 8));
 }
 
-void PutU32(std::string& out, uint32_t v)
-{
+void PutU32(std::string& out, uint32_t v) {
     PutU16(out, static_cast<uint16_t>(v & 0xFFFF));
     PutU16(out, static_cast<uint16_t>(v >> 16));
 }
 
-void PutGridDescriptor(std::string& out, std::size_t cards)
-{
+void PutGridDescriptor(std::string& out, std::size_t cards) {
     PutU16(out, GridDimensions);
     PutU32(out, static_cast<uint32_t>(cards));
     PutU32(out, 0);
@@ -183,8 +171,7 @@ void PutGridDescriptor(std::string& out, std::size_t cards)
 
 }  // namespace
 
-std::string WriteDeckRecord(const CardData& data)
-{
+std::string WriteDeckRecord(const CardData& data) {
     const std::size_t cards = data.Items.size();
     if (cards < 1 || cards > static_cast<std::size_t>(MaxCards) + 1 || data.Checks.size() != cards ||
         data.QuestionItems.size() != cards) {
@@ -229,8 +216,7 @@ std::string WriteDeckRecord(const CardData& data)
     return out;
 }
 
-void AppendCards(CardData& target, CardData&& source)
-{
+void AppendCards(CardData& target, CardData&& source) {
     const int m = target.Total();
     const int n = source.Total();
     if (m + n > MaxCards) {

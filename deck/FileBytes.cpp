@@ -8,8 +8,7 @@
 
 namespace korva {
 
-std::string ReadFileBytes(const std::string& path)
-{
+std::string ReadFileBytes(const std::string& path) {
     QFile file(QString::fromStdString(path));
     if (!file.open(QIODevice::ReadOnly)) {
         throw DeckError("ファイルを開けません。");
@@ -33,8 +32,7 @@ std::string ReadFileBytes(const std::string& path)
     return bytes;
 }
 
-void WriteFileAtomically(const std::string& path, std::string_view bytes)
-{
+void WriteFileAtomically(const std::string& path, std::string_view bytes) {
     QSaveFile file(QString::fromStdString(path));
     if (!file.open(QIODevice::WriteOnly)) {
         throw DeckError("ファイルに書き込めません。");

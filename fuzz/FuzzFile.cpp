@@ -14,8 +14,7 @@ namespace {
 // Removes the input file when the fuzzer exits.
 struct InputFile {
     std::string path;
-    ~InputFile()
-    {
+    ~InputFile() {
         if (!path.empty()) {
             std::remove(path.c_str());
         }
@@ -24,8 +23,7 @@ struct InputFile {
 
 }  // namespace
 
-const std::string& WriteInputFile(std::string_view bytes, const char* extension)
-{
+const std::string& WriteInputFile(std::string_view bytes, const char* extension) {
     static InputFile file;
     if (file.path.empty()) {
         // A file rewritten from empty on a disk file system is flushed on
@@ -43,8 +41,7 @@ const std::string& WriteInputFile(std::string_view bytes, const char* extension)
     return file.path;
 }
 
-void Require(bool holds, const char* what)
-{
+void Require(bool holds, const char* what) {
     if (!holds) {
         std::fprintf(stderr, "property failed: %s\n", what);
         std::abort();

@@ -14,8 +14,7 @@
 using korva::CardData;
 using korva::fuzz::Require;
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
 
     std::size_t crs = 0;

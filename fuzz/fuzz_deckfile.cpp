@@ -14,8 +14,7 @@ namespace {
 using korva::CardData;
 using korva::fuzz::Require;
 
-CardData WindowDeck()
-{
+CardData WindowDeck() {
     CardData d;
     d.Items = {{"", "", ""}, {"", "q", "a"}};
     d.Checks = {{0, 0, 0}, {0, -1, 0}};
@@ -24,16 +23,14 @@ CardData WindowDeck()
     return d;
 }
 
-bool Same(const CardData& a, const CardData& b)
-{
+bool Same(const CardData& a, const CardData& b) {
     return a.Items == b.Items && a.Checks == b.Checks && a.QuestionItems == b.QuestionItems &&
            korva::WriteDeckRecord(a) == korva::WriteDeckRecord(b);
 }
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
 
     bool parsed = false;

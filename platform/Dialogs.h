@@ -37,8 +37,7 @@ public:
     virtual ~Dialogs() = default;
 
     // A modal message box without icon; returns the button chosen.
-    virtual MessageResult Message(const QString& text, MessageButtons buttons,
-                                  const QString& title = AppTitle) = 0;
+    virtual MessageResult Message(const QString& text, MessageButtons buttons, const QString& title = AppTitle) = 0;
     // The open and save dialogs; nullopt when the user cancels.
     virtual std::optional<FileDialogResult> ShowOpen(const FileDialogRequest& request) = 0;
     virtual std::optional<FileDialogResult> ShowSave(const FileDialogRequest& request) = 0;

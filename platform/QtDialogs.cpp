@@ -87,8 +87,6 @@ std::optional<FileDialogResult> QtDialogs::ShowSave(const FileDialogRequest& req
     return Run(dialog);
 }
 
-bool QtDialogs::OpenAddress(const QString& address) {
-    return QDesktopServices::openUrl(AddressToUrl(address));
-}
+bool QtDialogs::OpenAddress(const QString& address) { return QDesktopServices::openUrl(AddressToUrl(address)); }
 
 }  // namespace korva::platform

@@ -15,8 +15,7 @@ public:
     explicit QtDialogs(QWidget* parent = nullptr);
     void setParentWidget(QWidget* parent);
 
-    MessageResult Message(const QString& text, MessageButtons buttons,
-                          const QString& title = AppTitle) override;
+    MessageResult Message(const QString& text, MessageButtons buttons, const QString& title = AppTitle) override;
     std::optional<FileDialogResult> ShowOpen(const FileDialogRequest& request) override;
     std::optional<FileDialogResult> ShowSave(const FileDialogRequest& request) override;
     bool OpenAddress(const QString& address) override;

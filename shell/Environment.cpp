@@ -18,9 +18,7 @@ void OpenEnvironmentFile(QFile& file) {
     // ReadWrite creates a missing file and, without Truncate, never shortens
     // an existing one.
     if (!file.open(QIODevice::ReadWrite)) {
-        throw EnvironmentError(QStringLiteral("%1: %2")
-                                   .arg(EnvironmentFile, file.errorString())
-                                   .toStdString());
+        throw EnvironmentError(QStringLiteral("%1: %2").arg(EnvironmentFile, file.errorString()).toStdString());
     }
 }
 
@@ -51,8 +49,8 @@ void LoadEnvironment() {
         if (file.error() != QFileDevice::NoError) Fail(file, "read");
         return;
     }
-    const auto length = static_cast<qint64>(static_cast<unsigned char>(count[0]) |
-                                            (static_cast<unsigned char>(count[1]) << 8));
+    const auto length =
+        static_cast<qint64>(static_cast<unsigned char>(count[0]) | (static_cast<unsigned char>(count[1]) << 8));
     const QByteArray text = file.read(length);
     if (file.error() != QFileDevice::NoError) Fail(file, "read");
     // A count past the end of the file is damage, not a text: keep nothing

@@ -34,7 +34,10 @@ frmCard* CardOf(QMdiSubWindow* sub) {
 
 frmMain::frmMain(platform::Dialogs& dialogs, std::function<void()> endProgram)
     : m_dialogs(dialogs), m_endProgram(std::move(endProgram)) {
-    if (!m_endProgram) m_endProgram = [] { QCoreApplication::exit(0); };
+    if (!m_endProgram)
+        m_endProgram = [] {
+            QCoreApplication::exit(0);
+        };
     setWindowTitle(Caption);
     setWindowIcon(platform::AppIcon());
 
@@ -96,10 +99,12 @@ void frmMain::ShowMenusOf(QMdiSubWindow* active) {
     }
 
     QMenuBar* bar = menuBar();
-    for (QAction* action : bar->actions()) bar->removeAction(action);
+    for (QAction* action : bar->actions())
+        bar->removeAction(action);
     const frmCard* card = CardOf(active);
     const QList<QMenu*> menus = card ? card->MenuBarMenus() : QList<QMenu*>{m_mnuFile, m_mnuHelp};
-    for (QMenu* menu : menus) bar->addMenu(menu);
+    for (QMenu* menu : menus)
+        bar->addMenu(menu);
 }
 
 QList<frmCard*> frmMain::CardWindows() const {
@@ -147,7 +152,8 @@ void frmMain::ExitProgram() {
     // each card window is asked once more on its own. A window may close
     // while the walk goes on, hence the guarded list.
     QList<QPointer<frmCard>> cards;
-    for (frmCard* card : CardWindows()) cards.append(card);
+    for (frmCard* card : CardWindows())
+        cards.append(card);
     for (const QPointer<frmCard>& card : cards) {
         if (card && card->Form_QueryUnload()) card->CloseWithoutAsking();
     }
@@ -166,7 +172,8 @@ void frmMain::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    for (frmCard* card : CardWindows()) card->CloseWithoutAsking();
+    for (frmCard* card : CardWindows())
+        card->CloseWithoutAsking();
     MDIForm_Unload();
     event->accept();
 }

@@ -32,8 +32,8 @@ const QString Gothic = QStringLiteral("ＭＳ Ｐゴシック");
 }  // namespace
 
 frmVersion::frmVersion(platform::Dialogs& dialogs, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                          Qt::MSWindowsFixedSizeDialogHint),
       m_dialogs(dialogs) {
     setWindowTitle(QStringLiteral("バージョン情報"));
     setFixedSize(TwipsToPixels(5715), TwipsToPixels(2535));
@@ -43,17 +43,14 @@ frmVersion::frmVersion(platform::Dialogs& dialogs, QWidget* parent)
 
     AddLabel("Label1", QStringLiteral("バージョン情報"), 1140, 180, 2970, 435)
         ->setFont(LabelFont(Mincho, 21.75, true, true));
-    AddLabel("Label2", QStringLiteral("KORVA!!"), 600, 840, 2115, 315)
-        ->setFont(LabelFont(Mincho, 14.25, true, true));
+    AddLabel("Label2", QStringLiteral("KORVA!!"), 600, 840, 2115, 315)->setFont(LabelFont(Mincho, 14.25, true, true));
     AddLabel("Label3", QStringLiteral("Version 1.0"), 3420, 1140, 1380, 285)
         ->setFont(LabelFont(Gothic, 14.25, false, false));
-    AddLabel("Label4", QStringLiteral("(C) ") + MakerName,
-             2820, 2280, 2895, 195);
+    AddLabel("Label4", QStringLiteral("(C) ") + MakerName, 2820, 2280, 2895, 195);
 
     m_lblMail = AddLabel("lblMail",
-                         QStringLiteral("開発団体　") + MakerName + QStringLiteral(" ") +
-                             QStringLiteral("　") + QStringLiteral("（") + MakerMailAddress +
-                             QStringLiteral("）"),
+                         QStringLiteral("開発団体　") + MakerName + QStringLiteral(" ") + QStringLiteral("　") +
+                             QStringLiteral("（") + MakerMailAddress + QStringLiteral("）"),
                          240, 1620, 3870, 240);
     m_lblHtml = AddLabel("lblHtml", QStringLiteral("URL　") + MakerWebPage, 240, 1920, 2850, 180);
     for (QLabel* link : {m_lblMail, m_lblHtml}) {
@@ -62,7 +59,8 @@ frmVersion::frmVersion(platform::Dialogs& dialogs, QWidget* parent)
         link->setFont(font);
         link->setCursor(Qt::PointingHandCursor);
     }
-    for (QLabel* label : findChildren<QLabel*>()) FitWidth(label);
+    for (QLabel* label : findChildren<QLabel*>())
+        FitWidth(label);
 }
 
 void frmVersion::FitWidth(QLabel* label) {
@@ -74,12 +72,10 @@ void frmVersion::FitWidth(QLabel* label) {
     label->resize(std::min(wanted, width() - place.left()), place.height());
 }
 
-QLabel* frmVersion::AddLabel(const char* name, const QString& text, int left, int top, int width,
-                             int height) {
+QLabel* frmVersion::AddLabel(const char* name, const QString& text, int left, int top, int width, int height) {
     auto* label = new QLabel(text, this);
     label->setObjectName(QLatin1String(name));
-    label->setGeometry(TwipsToPixels(left), TwipsToPixels(top), TwipsToPixels(width),
-                       TwipsToPixels(height));
+    label->setGeometry(TwipsToPixels(left), TwipsToPixels(top), TwipsToPixels(width), TwipsToPixels(height));
     // Labels start in the button-text colour, as the platform draws captions.
     SetLinkColor(label, palette().color(QPalette::ButtonText));
     label->setMouseTracking(true);

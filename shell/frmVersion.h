@@ -29,8 +29,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    QLabel* AddLabel(const char* name, const QString& text, int left, int top, int width,
-                     int height);
+    QLabel* AddLabel(const char* name, const QString& text, int left, int top, int width, int height);
     void SetLinkColor(QLabel* label, const QColor& color);
     void FitWidth(QLabel* label);
 

@@ -35,8 +35,8 @@ StudyEngine::FilterFacts StudyEngine::ReadFilterFacts() const {
     const auto& Checks = CardData_.Checks;
     for (int Card = Facts.Total; Card >= 0; --Card) {
         const auto Slot = static_cast<std::size_t>(Card);
-        const bool Readable = Slot < Questions.size() && Slot < Checks.size() &&
-                              Questions[Slot] >= 0 && Questions[Slot] <= 2;
+        const bool Readable =
+            Slot < Questions.size() && Slot < Checks.size() && Questions[Slot] >= 0 && Questions[Slot] <= 2;
         if (!Readable) {
             Facts.LastUnreadable = std::max(Facts.LastUnreadable, Card);
         } else if (Facts.LastPassing < 0 && PassesView(CardData_, Card)) {

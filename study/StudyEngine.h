@@ -81,9 +81,9 @@ private:
     // may change through getCardData().
     struct FilterFacts {
         int Total = 0;
-        bool Filtered = false;       // ViewKind 1 or 2; anything else deals all
-        int LastPassing = -1;        // largest card index that passes
-        int LastUnreadable = -1;     // largest card index whose mark cannot be read
+        bool Filtered = false;    // ViewKind 1 or 2; anything else deals all
+        int LastPassing = -1;     // largest card index that passes
+        int LastUnreadable = -1;  // largest card index whose mark cannot be read
     };
 
     FilterFacts ReadFilterFacts() const;

@@ -8,24 +8,24 @@ namespace korva {
 
 namespace {
 
-void AppendJsonString(std::string& out, const std::string& utf8)
-{
+void AppendJsonString(std::string& out, const std::string& utf8) {
     out.push_back('"');
     for (const char c : utf8) {
         switch (c) {
-        case '"': out.append("\\\""); break;
-        case '\\': out.append("\\\\"); break;
-        case '\n': out.append("\\n"); break;
-        case '\r': out.append("\\r"); break;
-        case '\t': out.append("\\t"); break;
-        default:
-            if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
-                char escaped[8];
-                std::snprintf(escaped, sizeof escaped, "\\u%04X", static_cast<unsigned>(static_cast<unsigned char>(c)));
-                out.append(escaped);
-            } else {
-                out.push_back(c);
-            }
+            case '"': out.append("\\\""); break;
+            case '\\': out.append("\\\\"); break;
+            case '\n': out.append("\\n"); break;
+            case '\r': out.append("\\r"); break;
+            case '\t': out.append("\\t"); break;
+            default:
+                if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
+                    char escaped[8];
+                    std::snprintf(escaped, sizeof escaped, "\\u%04X",
+                                  static_cast<unsigned>(static_cast<unsigned char>(c)));
+                    out.append(escaped);
+                } else {
+                    out.push_back(c);
+                }
         }
     }
     out.push_back('"');
@@ -33,8 +33,7 @@ void AppendJsonString(std::string& out, const std::string& utf8)
 
 }  // namespace
 
-std::string DeckToJson(const CardData& data)
-{
+std::string DeckToJson(const CardData& data) {
     std::string out = "{\"total\":" + std::to_string(data.Total());
     out += ",\"modes\":{\"TurnMode\":" + std::to_string(data.Modes.TurnMode) +
            ",\"ReservedMode\":" + std::to_string(data.Modes.ReservedMode) +

@@ -18,15 +18,13 @@ namespace {
 using korva::CardData;
 using korva::DeckError;
 
-bool EndsWith(std::string_view text, std::string_view tail)
-{
+bool EndsWith(std::string_view text, std::string_view tail) {
     return text.size() >= tail.size() && text.substr(text.size() - tail.size()) == tail;
 }
 
 // The program chooses the reader by the last three characters of the path,
 // exactly and case-sensitively.
-CardData OpenDeck(const std::string& path)
-{
+CardData OpenDeck(const std::string& path) {
     CardData data;
     if (EndsWith(path, "krv")) {
         korva::LoadCardFile(path, data, false);
@@ -38,16 +36,14 @@ CardData OpenDeck(const std::string& path)
     return data;
 }
 
-int Usage()
-{
+int Usage() {
     std::fputs("使い方: korva-deck convert IN OUT.krv | korva-deck show FILE\n", stderr);
     return 1;
 }
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     if (argc < 2) {
         return Usage();
     }

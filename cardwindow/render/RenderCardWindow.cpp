@@ -83,7 +83,8 @@ int main(int argc, char** argv) {
     NoHost host;
     frmCard* card = frmCard::OpenWindow(*area, dialogs, host);
     if (!card) return 1;
-    for (QMenu* menu : card->MenuBarMenus()) frame.menuBar()->addMenu(menu);
+    for (QMenu* menu : card->MenuBarMenus())
+        frame.menuBar()->addMenu(menu);
     frame.show();
 
     // Second card, checked earlier, with its answer revealed.

@@ -65,7 +65,8 @@ QString CardWindowTest::WriteDeckFile(const QString& name, const std::vector<Car
 
 QString CardWindowTest::WriteCsvFile(const QString& name, const std::vector<CardText>& cards) {
     std::string text;
-    for (const auto& card : cards) text += Cp932(card.item1) + "," + Cp932(card.item2) + "\r\n";
+    for (const auto& card : cards)
+        text += Cp932(card.item1) + "," + Cp932(card.item2) + "\r\n";
     return WriteBytes(name, QByteArray::fromStdString(text));
 }
 

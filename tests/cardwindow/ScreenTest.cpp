@@ -18,13 +18,15 @@ const std::vector<CardText> ThreeCards = {{"犬", "dog"}, {"猫", "cat"}, {"鳥"
 
 std::vector<CardText> ManyCards(int n) {
     std::vector<CardText> cards;
-    for (int i = 1; i <= n; ++i) cards.push_back({"問" + std::to_string(i), "答" + std::to_string(i)});
+    for (int i = 1; i <= n; ++i)
+        cards.push_back({"問" + std::to_string(i), "答" + std::to_string(i)});
     return cards;
 }
 
 QStringList Captions(const QMenu* menu) {
     QStringList captions;
-    for (const QAction* action : menu->actions()) captions << (action->isSeparator() ? QStringLiteral("-") : action->text());
+    for (const QAction* action : menu->actions())
+        captions << (action->isSeparator() ? QStringLiteral("-") : action->text());
     return captions;
 }
 
@@ -117,8 +119,8 @@ TEST_F(ScreenTest, MenusHaveTheirCaptionsInOrder) {
     EXPECT_EQ(menus[2]->title(), QStringLiteral("表示(&V)"));
     EXPECT_EQ(menus[3]->title(), QStringLiteral("ヘルプ(&H)"));
 
-    EXPECT_EQ(Captions(menus[0]), (QStringList{"開く...(&O)", "続けて開く...(&T)", "閉じる(&C)", "名前を付けて保存...(&A)",
-                                               "上書き保存(&S)", "-", "終了(&X)"}));
+    EXPECT_EQ(Captions(menus[0]), (QStringList{"開く...(&O)", "続けて開く...(&T)", "閉じる(&C)",
+                                               "名前を付けて保存...(&A)", "上書き保存(&S)", "-", "終了(&X)"}));
     EXPECT_EQ(Captions(menus[1]), (QStringList{"カード順番(&T)", "解答方式(&S)", "項目逆転(&R)", "一括チェック(&l)"}));
     EXPECT_EQ(Captions(card.mnuFunctionTurn), (QStringList{"ノーマル(&N)", "シャッフル(&S)"}));
     EXPECT_EQ(Captions(card.mnuFunctionAnswer), (QStringList{"ノーマル（&N）", "TESTスタイル（&T）"}));

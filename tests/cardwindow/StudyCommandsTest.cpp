@@ -38,8 +38,10 @@ TEST_F(StudyCommandsTest, AnswerJudgesTheTypedTextExactlyBeforeShowingTheAnswer)
         const char* verdict;
     };
     const Case cases[] = {
-        {QStringLiteral("dog"), "正解です。"},   {QStringLiteral("Dog"), "不正解です。"},
-        {QStringLiteral("dog "), "不正解です。"}, {QStringLiteral("ｄｏｇ"), "不正解です。"},
+        {QStringLiteral("dog"), "正解です。"},
+        {QStringLiteral("Dog"), "不正解です。"},
+        {QStringLiteral("dog "), "不正解です。"},
+        {QStringLiteral("ｄｏｇ"), "不正解です。"},
         {QString(), "不正解です。"},
     };
     // The verdict must come while the answer is still hidden.
@@ -138,7 +140,8 @@ TEST_F(StudyCommandsTest, MenuCommandsChangeTheDeckWithoutMarkingItEdited) {
     EXPECT_EQ(card.getAnswerMode(), 2);
     card.mnuFunctionReversalAll->trigger();
     EXPECT_EQ(Question(card), QStringLiteral("dog"));
-    for (int16_t c = 1; c <= 4; ++c) EXPECT_EQ(card.getQuestionItemIndex(c), 2);
+    for (int16_t c = 1; c <= 4; ++c)
+        EXPECT_EQ(card.getQuestionItemIndex(c), 2);
 
     card.mnuFunctionLumpCheck->trigger();
     for (int16_t c = 1; c <= 4; ++c) {
@@ -147,7 +150,8 @@ TEST_F(StudyCommandsTest, MenuCommandsChangeTheDeckWithoutMarkingItEdited) {
     }
     EXPECT_TRUE(card.lblCheck->isVisibleTo(&card));
     card.mnuFunctionLumpNatural->trigger();
-    for (int16_t c = 1; c <= 4; ++c) EXPECT_FALSE(card.isCheck(2, c));
+    for (int16_t c = 1; c <= 4; ++c)
+        EXPECT_FALSE(card.isCheck(2, c));
     card.mnuViewCardNatural->trigger();
     EXPECT_FALSE(card.getEditedFlag());
 }
@@ -163,7 +167,8 @@ TEST_F(StudyCommandsTest, SwappingARevealedCardShowsItsFormerQuestionAsTheAnswer
 
 TEST_F(StudyCommandsTest, ChoosingShuffleAgainStartsAFreshCycle) {
     std::vector<CardText> cards;
-    for (int i = 0; i < 30; ++i) cards.push_back({std::to_string(i), "x"});
+    for (int i = 0; i < 30; ++i)
+        cards.push_back({std::to_string(i), "x"});
     frmCard& card = MakeWindow(cards, 2);
     for (int i = 0; i < 5; ++i) {
         card.cmdOpen_Click();
@@ -171,11 +176,13 @@ TEST_F(StudyCommandsTest, ChoosingShuffleAgainStartsAFreshCycle) {
     }
     ASSERT_EQ(card.getCardCount(), 6);
     std::vector<int16_t> before;
-    for (int16_t p = 1; p <= 30; ++p) before.push_back(card.getCardTurn(p));
+    for (int16_t p = 1; p <= 30; ++p)
+        before.push_back(card.getCardTurn(p));
     card.mnuFunctionTurnShuffle->trigger();
     EXPECT_EQ(card.getCardCount(), 1);
     std::vector<int16_t> after;
-    for (int16_t p = 1; p <= 30; ++p) after.push_back(card.getCardTurn(p));
+    for (int16_t p = 1; p <= 30; ++p)
+        after.push_back(card.getCardTurn(p));
     EXPECT_NE(before, after);
 }
 

@@ -15,8 +15,7 @@ struct Entry {
     char32_t code;
 };
 
-std::string Utf8(char32_t c)
-{
+std::string Utf8(char32_t c) {
     std::string s;
     if (c < 0x80) {
         s.push_back(static_cast<char>(c));
@@ -32,8 +31,7 @@ std::string Utf8(char32_t c)
 }
 
 // Lines of the form 0x<bytes>,0x<code point>.
-std::vector<Entry> ReadTable()
-{
+std::vector<Entry> ReadTable() {
     QFile file(KORVA_SHARED_DATA_DIR "/cp932-table.txt");
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
         ADD_FAILURE() << "cannot open the code page 932 table";
@@ -64,8 +62,7 @@ std::vector<Entry> ReadTable()
 
 // Among byte sequences of one character Windows writes JIS X 0208 first,
 // then NEC row 13, then the IBM extensions, never the NEC-selected ones.
-int Preference(const std::string& bytes)
-{
+int Preference(const std::string& bytes) {
     const auto lead = static_cast<unsigned char>(bytes[0]);
     if (bytes.size() == 1) {
         return 0;
@@ -82,8 +79,7 @@ int Preference(const std::string& bytes)
     return 0;
 }
 
-TEST(Cp932Text, EveryTableEntryDecodesAndEncodesAsWindowsDoes)
-{
+TEST(Cp932Text, EveryTableEntryDecodesAndEncodesAsWindowsDoes) {
     const std::vector<Entry> table = ReadTable();
     ASSERT_EQ(table.size(), 7915u);
 
@@ -107,22 +103,24 @@ TEST(Cp932Text, EveryTableEntryDecodesAndEncodesAsWindowsDoes)
     EXPECT_EQ(Cp932ToUtf8(allBytes), allText);
 }
 
-TEST(Cp932Text, BytesThatDoNotDecodeShowAsReplacementAndDecodingGoesOn)
-{
+TEST(Cp932Text, BytesThatDoNotDecodeShowAsReplacementAndDecodingGoesOn) {
     const std::string r = "\xEF\xBF\xBD";
-    EXPECT_EQ(Cp932ToUtf8("a\x80" "b"), "a" + r + "b");
+    EXPECT_EQ(Cp932ToUtf8("a\x80"
+                          "b"),
+              "a" + r + "b");
     EXPECT_EQ(Cp932ToUtf8("\xA0\xFD\xFE\xFF"), r + r + r + r);
     // A lead byte at the end, or before a byte that cannot trail it.
     EXPECT_EQ(Cp932ToUtf8("\x82\xA0\x82"), "\xE3\x81\x82" + r);
     EXPECT_EQ(Cp932ToUtf8("\x81 x"), r + " x");
     EXPECT_EQ(Cp932ToUtf8("\x81\x0A\x82\xA0"), r + "\n\xE3\x81\x82");
     // An unassigned pair is one character, not a lead byte and a katakana.
-    EXPECT_EQ(Cp932ToUtf8("\x85\xA0" "a"), r + "a");
+    EXPECT_EQ(Cp932ToUtf8("\x85\xA0"
+                          "a"),
+              r + "a");
     EXPECT_EQ(Cp932ToUtf8(""), "");
 }
 
-TEST(Cp932Text, CharactersWithoutACodePage932FormAreRefused)
-{
+TEST(Cp932Text, CharactersWithoutACodePage932FormAreRefused) {
     EXPECT_EQ(Utf8ToCp932("abc"), "abc");
     EXPECT_EQ(Utf8ToCp932("\xE5\x8D\x98\xE8\xAA\x9E"), "\x92\x50\x8C\xEA");  // 単語
     EXPECT_EQ(Utf8ToCp932("\xE2\x82\xAC"), std::nullopt);                    // euro sign

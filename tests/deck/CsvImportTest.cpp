@@ -13,8 +13,7 @@ using test::VariedDeck;
 
 using Pairs = std::vector<std::pair<std::string, std::string>>;
 
-Pairs CardsOf(const CardData& d)
-{
+Pairs CardsOf(const CardData& d) {
     Pairs cards;
     for (std::size_t c = 1; c < d.Items.size(); ++c) {
         cards.emplace_back(d.Items[c][1], d.Items[c][2]);
@@ -24,8 +23,7 @@ Pairs CardsOf(const CardData& d)
 
 class CsvImport : public ::testing::Test {
 protected:
-    CardData Import(const std::string& csv, CardData deck = VariedDeck(2), bool keep = false)
-    {
+    CardData Import(const std::string& csv, CardData deck = VariedDeck(2), bool keep = false) {
         test::WriteBytes(dir.Path("in.csv"), csv);
         ImportCsvFile(dir.Path("in.csv"), deck, keep);
         return deck;
@@ -33,8 +31,7 @@ protected:
     test::TempFolder dir;
 };
 
-TEST_F(CsvImport, LinesEndAtCrLfOrLoneCrButNotAtLoneLf)
-{
+TEST_F(CsvImport, LinesEndAtCrLfOrLoneCrButNotAtLoneLf) {
     EXPECT_EQ(CardsOf(Import("a,b\r\nc,d\re,f")), (Pairs{{"a", "b"}, {"c", "d"}, {"e", "f"}}));
     EXPECT_EQ(CardsOf(Import("a,b\nc,d,e\nf")), (Pairs{{"a", "b\nc"}}));
     EXPECT_EQ(CardsOf(Import("a\n,b\n")), (Pairs{{"a\n", "b\n"}}));
@@ -44,8 +41,7 @@ TEST_F(CsvImport, LinesEndAtCrLfOrLoneCrButNotAtLoneLf)
     EXPECT_EQ(CardsOf(Import("a\n\rb")), (Pairs{{"a\n", ""}, {"b", ""}}));
 }
 
-TEST_F(CsvImport, EmptyLinesAreCardsAndAFinalTerminatorIsNot)
-{
+TEST_F(CsvImport, EmptyLinesAreCardsAndAFinalTerminatorIsNot) {
     EXPECT_EQ(CardsOf(Import("a,b\r\n\r\nc,d\r\n")), (Pairs{{"a", "b"}, {"", ""}, {"c", "d"}}));
     EXPECT_EQ(CardsOf(Import("a,b\r")), (Pairs{{"a", "b"}}));
     EXPECT_EQ(CardsOf(Import("\r\n")), (Pairs{{"", ""}}));
@@ -53,8 +49,7 @@ TEST_F(CsvImport, EmptyLinesAreCardsAndAFinalTerminatorIsNot)
     EXPECT_EQ(Import("").Total(), 0);
 }
 
-TEST_F(CsvImport, OnlyTheFirstTwoCommaFieldsCountAndNothingIsQuotedOrTrimmed)
-{
+TEST_F(CsvImport, OnlyTheFirstTwoCommaFieldsCountAndNothingIsQuotedOrTrimmed) {
     EXPECT_EQ(CardsOf(Import("a")), (Pairs{{"a", ""}}));
     EXPECT_EQ(CardsOf(Import("a,")), (Pairs{{"a", ""}}));
     EXPECT_EQ(CardsOf(Import(",b")), (Pairs{{"", "b"}}));
@@ -64,11 +59,14 @@ TEST_F(CsvImport, OnlyTheFirstTwoCommaFieldsCountAndNothingIsQuotedOrTrimmed)
     EXPECT_EQ(CardsOf(Import(" a , b\t")), (Pairs{{" a ", " b\t"}}));
     // A byte-order mark is just bytes of item 1; code page 932 bytes stay as
     // read, even a lone lead byte.
-    EXPECT_EQ(CardsOf(Import("\xEF\xBB\xBF" "a,\x82\xA0\x81")), (Pairs{{"\xEF\xBB\xBF" "a", "\x82\xA0\x81"}}));
+    EXPECT_EQ(CardsOf(Import("\xEF\xBB\xBF"
+                             "a,\x82\xA0\x81")),
+              (Pairs{{"\xEF\xBB\xBF"
+                      "a",
+                      "\x82\xA0\x81"}}));
 }
 
-TEST_F(CsvImport, FreshImportStartsANewDeckWithDefaults)
-{
+TEST_F(CsvImport, FreshImportStartsANewDeckWithDefaults) {
     CardData previous = VariedDeck(5);
     const CardData d = Import("a,b\r\nc", previous);
     ASSERT_EQ(d.Total(), 2);
@@ -89,8 +87,7 @@ TEST_F(CsvImport, FreshImportStartsANewDeckWithDefaults)
     EXPECT_EQ(empty.QuestionItems, std::vector<int16_t>{1});
 }
 
-TEST_F(CsvImport, AppendingAddsCardsKeepsTextsAndModesAndResetsEveryMark)
-{
+TEST_F(CsvImport, AppendingAddsCardsKeepsTextsAndModesAndResetsEveryMark) {
     const CardData window = VariedDeck(3);
     const CardData d = Import("x,y\r\nz", window, true);
     ASSERT_EQ(d.Total(), 5);
@@ -117,8 +114,7 @@ TEST_F(CsvImport, AppendingAddsCardsKeepsTextsAndModesAndResetsEveryMark)
     EXPECT_EQ(twice.Checks[1][1], False16);
 }
 
-TEST_F(CsvImport, TheCardLimitIsRefusedBeforeAnythingChanges)
-{
+TEST_F(CsvImport, TheCardLimitIsRefusedBeforeAnythingChanges) {
     std::string lines;
     for (int i = 0; i < MaxCards; ++i) {
         lines += "q,a\r\n";
@@ -143,8 +139,7 @@ TEST_F(CsvImport, TheCardLimitIsRefusedBeforeAnythingChanges)
     EXPECT_EQ(one.Total(), MaxCards);
 }
 
-TEST_F(CsvImport, AFileThatCannotBeReadLeavesTheDeckUntouched)
-{
+TEST_F(CsvImport, AFileThatCannotBeReadLeavesTheDeckUntouched) {
     const CardData window = VariedDeck(3);
     for (const std::string& path : {dir.Path("missing.csv"), dir.Path("")}) {
         for (const bool keep : {false, true}) {
@@ -155,8 +150,7 @@ TEST_F(CsvImport, AFileThatCannotBeReadLeavesTheDeckUntouched)
     }
 }
 
-TEST(ResetCardState, ClearsMarksAndSetsEveryQuestionItemToOne)
-{
+TEST(ResetCardState, ClearsMarksAndSetsEveryQuestionItemToOne) {
     CardData d = VariedDeck(4);
     d.Checks.resize(2);
     d.QuestionItems.resize(9, 2);

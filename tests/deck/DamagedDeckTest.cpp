@@ -16,8 +16,7 @@ using test::VariedDeck;
 // Loads bytes as a file into a copy of window, both ways. Each case must be a
 // DeckError with a reason and the deck untouched, or a deck that writes back
 // as the very bytes it was read from.
-void ExpectCleanErrorOrValidDeck(const test::TempFolder& dir, const std::string& bytes, const std::string& label)
-{
+void ExpectCleanErrorOrValidDeck(const test::TempFolder& dir, const std::string& bytes, const std::string& label) {
     const CardData window = VariedDeck(2, "w");
     test::WriteBytes(dir.Path("d.krv"), bytes);
     for (const bool keep : {false, true}) {
@@ -37,15 +36,13 @@ void ExpectCleanErrorOrValidDeck(const test::TempFolder& dir, const std::string&
 }
 
 // Offsets of the three descriptors of a record.
-std::vector<std::pair<std::size_t, std::size_t>> DescriptorRanges(const CardData& d, std::size_t itemsBytes)
-{
+std::vector<std::pair<std::size_t, std::size_t>> DescriptorRanges(const CardData& d, std::size_t itemsBytes) {
     const std::size_t checks = itemsBytes;
     const std::size_t list = checks + 18 + 6 * d.Items.size();
     return {{0, 18}, {checks, checks + 18}, {list, list + 10}};
 }
 
-TEST(DamagedDeckFile, EveryCutIsACleanError)
-{
+TEST(DamagedDeckFile, EveryCutIsACleanError) {
     test::TempFolder dir;
     const std::string bytes = WriteDeckRecord(VariedDeck(3));
     for (std::size_t cut = 0; cut < bytes.size(); ++cut) {
@@ -59,8 +56,7 @@ TEST(DamagedDeckFile, EveryCutIsACleanError)
     }
 }
 
-TEST(DamagedDeckFile, ChangedDescriptorBytesAreCleanErrorsOrValidDecks)
-{
+TEST(DamagedDeckFile, ChangedDescriptorBytesAreCleanErrorsOrValidDecks) {
     test::TempFolder dir;
     const CardData original = VariedDeck(3);
     const std::string bytes = WriteDeckRecord(original);
@@ -85,8 +81,7 @@ TEST(DamagedDeckFile, ChangedDescriptorBytesAreCleanErrorsOrValidDecks)
     }
 }
 
-TEST(DamagedDeckFile, HostileCountsAreRefusedBeforeAllocating)
-{
+TEST(DamagedDeckFile, HostileCountsAreRefusedBeforeAllocating) {
     test::TempFolder dir;
     const std::string valid = WriteDeckRecord(VariedDeck(1));
     auto withU32 = [&](std::size_t at, uint32_t v) {
@@ -115,8 +110,7 @@ TEST(DamagedDeckFile, HostileCountsAreRefusedBeforeAllocating)
     }
 }
 
-TEST(DamagedDeckFile, ArraysOfDifferentCardCountsAreRefused)
-{
+TEST(DamagedDeckFile, ArraysOfDifferentCardCountsAreRefused) {
     // A record whose Checks block claims one card fewer than Items, written
     // whole and consistent otherwise.
     CardData three = VariedDeck(3);
@@ -127,7 +121,8 @@ TEST(DamagedDeckFile, ArraysOfDifferentCardCountsAreRefused)
     const std::size_t itemsEndB = b.size() - (18 + 6 * 3) - (10 + 2 * 3) - 4;
     const std::string mixed = a.substr(0, itemsEndA) + b.substr(itemsEndB) + std::string(64, '\0');
     EXPECT_THROW(ReadDeckRecord(mixed), DeckError);
-    EXPECT_THROW(ReadDeckRecord(a.substr(0, itemsEndA) + a.substr(itemsEndA, 18 + 6 * 4) + b.substr(b.size() - (10 + 2 * 3) - 4)),
+    EXPECT_THROW(ReadDeckRecord(a.substr(0, itemsEndA) + a.substr(itemsEndA, 18 + 6 * 4) +
+                                b.substr(b.size() - (10 + 2 * 3) - 4)),
                  DeckError);
 }
 

@@ -34,8 +34,7 @@ const std::string EmptyDeck = FromHex(
     "01 00"
     "01 01 04 01");
 
-TEST(DeckFileGolden, ImportedCsvSavesAsTheKnownBytes)
-{
+TEST(DeckFileGolden, ImportedCsvSavesAsTheKnownBytes) {
     test::TempFolder dir;
     ASSERT_EQ(OneCardDeck.size(), 80u);
     ASSERT_EQ(EmptyDeck.size(), 64u);
@@ -54,8 +53,7 @@ TEST(DeckFileGolden, ImportedCsvSavesAsTheKnownBytes)
     }
 }
 
-TEST(DeckFileRoundTrip, KeepsEveryFieldAndByte)
-{
+TEST(DeckFileRoundTrip, KeepsEveryFieldAndByte) {
     test::TempFolder dir;
     for (const int total : {0, 1, 5, 300}) {
         const CardData original = VariedDeck(total);
@@ -72,11 +70,12 @@ TEST(DeckFileRoundTrip, KeepsEveryFieldAndByte)
     }
 }
 
-TEST(DeckFileRoundTrip, TextLengthIsUnsignedAndCountsCodePage932Bytes)
-{
+TEST(DeckFileRoundTrip, TextLengthIsUnsignedAndCountsCodePage932Bytes) {
     test::TempFolder dir;
     CardData deck = VariedDeck(2);
-    deck.Items[1][1] = "\x82\xA0" "a\xB1";  // hiragana a (2 bytes), ASCII a, half-width katakana a
+    deck.Items[1][1] =
+        "\x82\xA0"
+        "a\xB1";  // hiragana a (2 bytes), ASCII a, half-width katakana a
     deck.Items[1][2] = std::string(65535, '\x88');
     deck.Items[2][1] = std::string(40000, 'x');
     SaveCardFile(dir.Path("d.krv"), deck);
@@ -91,8 +90,7 @@ TEST(DeckFileRoundTrip, TextLengthIsUnsignedAndCountsCodePage932Bytes)
     EXPECT_TRUE(SameDeck(loaded, deck));
 }
 
-TEST(DeckFileRoundTrip, TrailingBytesAfterTheRecordAreIgnored)
-{
+TEST(DeckFileRoundTrip, TrailingBytesAfterTheRecordAreIgnored) {
     test::TempFolder dir;
     WriteBytes(dir.Path("d.krv"), OneCardDeck + "trailing garbage \xFF\xFF\xFF\xFF");
     CardData loaded;
@@ -103,8 +101,7 @@ TEST(DeckFileRoundTrip, TrailingBytesAfterTheRecordAreIgnored)
     EXPECT_EQ(WriteDeckRecord(loaded), OneCardDeck);
 }
 
-TEST(DeckFileLoad, ReplaceTakesTheFilesModesAppendKeepsTheWindows)
-{
+TEST(DeckFileLoad, ReplaceTakesTheFilesModesAppendKeepsTheWindows) {
     test::TempFolder dir;
     CardData file = VariedDeck(3, "f");
     file.Modes = StudyModes{2, 9, 2, 2};
@@ -124,8 +121,7 @@ TEST(DeckFileLoad, ReplaceTakesTheFilesModesAppendKeepsTheWindows)
     EXPECT_EQ(appended.Modes.AnswerMode, 1);
 }
 
-TEST(DeckFileLoad, AppendPutsTheFilesCardsAfterTheWindowsCards)
-{
+TEST(DeckFileLoad, AppendPutsTheFilesCardsAfterTheWindowsCards) {
     test::TempFolder dir;
     const CardData file = VariedDeck(3, "f");
     SaveCardFile(dir.Path("f.krv"), file);
@@ -160,8 +156,7 @@ TEST(DeckFileLoad, AppendPutsTheFilesCardsAfterTheWindowsCards)
     EXPECT_EQ(deck.Items[14][1], deck.Items[7][1]);
 }
 
-TEST(DeckFileLoad, AppendingAnEmptyDeckChangesNothing)
-{
+TEST(DeckFileLoad, AppendingAnEmptyDeckChangesNothing) {
     test::TempFolder dir;
     WriteBytes(dir.Path("e.krv"), EmptyDeck);
     const CardData window = VariedDeck(4);
@@ -170,8 +165,7 @@ TEST(DeckFileLoad, AppendingAnEmptyDeckChangesNothing)
     EXPECT_TRUE(SameDeck(deck, window));
 }
 
-TEST(DeckFileLoad, AppendPastTheCardLimitIsRefusedAndChangesNothing)
-{
+TEST(DeckFileLoad, AppendPastTheCardLimitIsRefusedAndChangesNothing) {
     test::TempFolder dir;
     SaveCardFile(dir.Path("f.krv"), VariedDeck(2));
 
@@ -190,8 +184,7 @@ TEST(DeckFileLoad, AppendPastTheCardLimitIsRefusedAndChangesNothing)
     EXPECT_TRUE(SameDeck(loaded, atLimit));
 }
 
-TEST(DeckFileLoad, UnreadableFilesAreErrorsWithAReasonAndTheDeckStays)
-{
+TEST(DeckFileLoad, UnreadableFilesAreErrorsWithAReasonAndTheDeckStays) {
     test::TempFolder dir;
     const CardData window = VariedDeck(3);
     for (const std::string& path : {dir.Path("missing.krv"), dir.Path("")}) {
@@ -208,8 +201,7 @@ TEST(DeckFileLoad, UnreadableFilesAreErrorsWithAReasonAndTheDeckStays)
     }
 }
 
-TEST(DeckFileSave, TooLongTextIsRefusedAndTheOldFileStays)
-{
+TEST(DeckFileSave, TooLongTextIsRefusedAndTheOldFileStays) {
     test::TempFolder dir;
     WriteBytes(dir.Path("d.krv"), OneCardDeck);
     CardData deck = VariedDeck(2);
@@ -220,8 +212,7 @@ TEST(DeckFileSave, TooLongTextIsRefusedAndTheOldFileStays)
     EXPECT_FALSE(test::FileExists(dir.Path("new.krv")));
 }
 
-TEST(DeckFileSave, FailuresAreErrorsAndLeaveNothingHalfWritten)
-{
+TEST(DeckFileSave, FailuresAreErrorsAndLeaveNothingHalfWritten) {
     test::TempFolder dir;
     EXPECT_THROW(SaveCardFile(dir.Path("no/such/folder/d.krv"), VariedDeck(1)), DeckError);
     // A folder in the way cannot be replaced by a file.
@@ -234,8 +225,7 @@ TEST(DeckFileSave, FailuresAreErrorsAndLeaveNothingHalfWritten)
     EXPECT_FALSE(test::FileExists(dir.Path("u.krv")));
 }
 
-TEST(DeckFileSave, OverALongerFileTheFileIsExactlyTheRecord)
-{
+TEST(DeckFileSave, OverALongerFileTheFileIsExactlyTheRecord) {
     test::TempFolder dir;
     SaveCardFile(dir.Path("d.krv"), VariedDeck(50));
     CardData small;
@@ -245,8 +235,7 @@ TEST(DeckFileSave, OverALongerFileTheFileIsExactlyTheRecord)
     EXPECT_EQ(ReadBytes(dir.Path("d.krv")), OneCardDeck);
 }
 
-TEST(GrowingProcedures, KeepContentsAndFillNewSlotsEmpty)
-{
+TEST(GrowingProcedures, KeepContentsAndFillNewSlotsEmpty) {
     std::vector<CardData::ItemTexts> grid(2);
     grid[1][2] = "kept";
     SetGridValue(grid, 1, 4, std::string("new"));

@@ -7,20 +7,15 @@
 
 namespace korva::test {
 
-TempFolder::TempFolder()
-{
+TempFolder::TempFolder() {
     if (!dir_.isValid()) {
         throw std::runtime_error("no temporary folder");
     }
 }
 
-std::string TempFolder::Path(const std::string& name) const
-{
-    return dir_.path().toStdString() + "/" + name;
-}
+std::string TempFolder::Path(const std::string& name) const { return dir_.path().toStdString() + "/" + name; }
 
-void WriteBytes(const std::string& path, std::string_view bytes)
-{
+void WriteBytes(const std::string& path, std::string_view bytes) {
     QFile file(QString::fromStdString(path));
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
         file.write(bytes.data(), static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size())) {
@@ -28,8 +23,7 @@ void WriteBytes(const std::string& path, std::string_view bytes)
     }
 }
 
-std::string ReadBytes(const std::string& path)
-{
+std::string ReadBytes(const std::string& path) {
     QFile file(QString::fromStdString(path));
     if (!file.open(QIODevice::ReadOnly)) {
         throw std::runtime_error("cannot read " + path);
@@ -38,13 +32,9 @@ std::string ReadBytes(const std::string& path)
     return std::string(all.constData(), static_cast<std::size_t>(all.size()));
 }
 
-bool FileExists(const std::string& path)
-{
-    return QFileInfo::exists(QString::fromStdString(path));
-}
+bool FileExists(const std::string& path) { return QFileInfo::exists(QString::fromStdString(path)); }
 
-std::string FromHex(std::string_view hex)
-{
+std::string FromHex(std::string_view hex) {
     std::string out;
     int high = -1;
     for (const char c : hex) {
@@ -68,15 +58,13 @@ std::string FromHex(std::string_view hex)
     return out;
 }
 
-bool SameDeck(const CardData& a, const CardData& b)
-{
+bool SameDeck(const CardData& a, const CardData& b) {
     return a.Items == b.Items && a.Checks == b.Checks && a.QuestionItems == b.QuestionItems &&
            a.Modes.TurnMode == b.Modes.TurnMode && a.Modes.ReservedMode == b.Modes.ReservedMode &&
            a.Modes.ViewKind == b.Modes.ViewKind && a.Modes.AnswerMode == b.Modes.AnswerMode;
 }
 
-CardData VariedDeck(int total, const std::string& tag)
-{
+CardData VariedDeck(int total, const std::string& tag) {
     CardData d;
     d.Items.resize(static_cast<std::size_t>(total) + 1);
     d.Checks.resize(static_cast<std::size_t>(total) + 1);

@@ -36,8 +36,10 @@ TEST(Fonts, JapaneseSystemFontNamesResolveToInstalledIpaFonts) {
     const struct {
         const char* asked;
         const char* expected;
-    } cases[] = {{"ＭＳ Ｐゴシック", "IPAPGothic"}, {"ＭＳ ゴシック", "IPAGothic"},
-                 {"ＭＳ Ｐ明朝", "IPAPMincho"}, {"ＭＳ 明朝", "IPAMincho"}};
+    } cases[] = {{"ＭＳ Ｐゴシック", "IPAPGothic"},
+                 {"ＭＳ ゴシック", "IPAGothic"},
+                 {"ＭＳ Ｐ明朝", "IPAPMincho"},
+                 {"ＭＳ 明朝", "IPAMincho"}};
     for (const auto& c : cases) {
         const QFont font(QString::fromUtf8(c.asked), 18, QFont::Bold);
         EXPECT_EQ(QFontInfo(font).family(), QString::fromUtf8(c.expected)) << c.asked;

@@ -64,12 +64,20 @@ TEST_F(EnvironmentFileTest, WellFormedFilesComeBackByteForByte) {
     const QByteArray notDecodable("\x81\xff\x80", 3);
     const QByteArray cases[] = {
         QByteArray("\0\0", 2),
-        QByteArray("\x05\x00" "C:\\ab", 7),
+        QByteArray("\x05\x00"
+                   "C:\\ab",
+                   7),
         QByteArray("\x06\x00", 2) + shiftJis,
         QByteArray("\x03\x00", 2) + notDecodable,
         // Bytes after the record belong to nobody and stay.
-        QByteArray("\x02\x00" "ab" "trailing\0bytes", 18),
-        QByteArray("\0\0" "\x07\x00" "rest", 8),
+        QByteArray("\x02\x00"
+                   "ab"
+                   "trailing\0bytes",
+                   18),
+        QByteArray("\0\0"
+                   "\x07\x00"
+                   "rest",
+                   8),
     };
     for (const QByteArray& bytes : cases) {
         Write(bytes);
@@ -79,7 +87,11 @@ TEST_F(EnvironmentFileTest, WellFormedFilesComeBackByteForByte) {
 }
 
 TEST_F(EnvironmentFileTest, TextIsReadAsItsBytes) {
-    Write(QByteArray("\x04\x00" "\x83\x65\x83\x58" "xyz", 9));
+    Write(
+        QByteArray("\x04\x00"
+                   "\x83\x65\x83\x58"
+                   "xyz",
+                   9));
     LoadEnvironment();
     EXPECT_EQ(getEnvironment().FolderPath, QByteArray("\x83\x65\x83\x58", 4));
 }
@@ -113,8 +125,18 @@ TEST_F(EnvironmentFileTest, DamagedFileReadsEmptyAndIsNeverShortened) {
     };
     const Case cases[] = {
         {QByteArray("\x41", 1), QByteArray("\0\0", 2)},
-        {QByteArray("\x05\x00" "abc", 5), QByteArray("\0\0" "abc", 5)},
-        {QByteArray("\xff\xff" "x", 3), QByteArray("\0\0" "x", 3)},
+        {QByteArray("\x05\x00"
+                    "abc",
+                    5),
+         QByteArray("\0\0"
+                    "abc",
+                    5)},
+        {QByteArray("\xff\xff"
+                    "x",
+                    3),
+         QByteArray("\0\0"
+                    "x",
+                    3)},
         {QByteArray("\x01\x00", 2), QByteArray("\0\0", 2)},
     };
     for (const Case& c : cases) {
@@ -130,7 +152,10 @@ TEST_F(EnvironmentFileTest, DamagedFileReadsEmptyAndIsNeverShortened) {
 }
 
 TEST_F(EnvironmentFileTest, ReloadForgetsTheEarlierText) {
-    Write(QByteArray("\x03\x00" "abc", 5));
+    Write(
+        QByteArray("\x03\x00"
+                   "abc",
+                   5));
     LoadEnvironment();
     ASSERT_EQ(getEnvironment().FolderPath, QByteArray("abc"));
     Write(QByteArray());

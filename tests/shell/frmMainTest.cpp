@@ -26,7 +26,8 @@ using platform::MessageResult;
 
 QStringList Texts(const QList<QAction*>& actions) {
     QStringList texts;
-    for (const QAction* action : actions) texts << (action->isSeparator() ? QStringLiteral("-") : action->text());
+    for (const QAction* action : actions)
+        texts << (action->isSeparator() ? QStringLiteral("-") : action->text());
     return texts;
 }
 
@@ -44,7 +45,8 @@ protected:
 
     void TearDown() override {
         // Whatever a test left open goes without questions.
-        for (frmCard* card : window.CardWindows()) card->CloseWithoutAsking();
+        for (frmCard* card : window.CardWindows())
+            card->CloseWithoutAsking();
         DeleteClosedWindows();
     }
 
@@ -78,12 +80,13 @@ protected:
     QString deck;
     test::FakeDialogs dialogs;
     int programEnds = 0;
-    frmMain window{dialogs, [this] { ++programEnds; }};
+    frmMain window{dialogs, [this] {
+                       ++programEnds;
+                   }};
 };
 
 TEST_F(frmMainTest, CaptionSizeAndIcon) {
-    EXPECT_EQ(window.windowTitle(),
-              QStringLiteral("暗記支援ソフトウェア　KORVA!! 　  present by Team Yorimichi"));
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("暗記支援ソフトウェア　KORVA!! 　  present by Team Yorimichi"));
     EXPECT_EQ(window.frameGeometry().size(), QSize(667, 533));
     EXPECT_FALSE(window.windowIcon().isNull());
     EXPECT_TRUE(window.CardWindows().isEmpty());
@@ -98,7 +101,8 @@ TEST_F(frmMainTest, OwnMenusExactlyWithoutShortcuts) {
               QStringList({QStringLiteral("KORVA!!HTMLヘルプ...(&H)"), QStringLiteral("-"),
                            QStringLiteral("バージョン情報...(&V)")}));
     for (QAction* top : bar) {
-        for (QAction* item : top->menu()->actions()) EXPECT_TRUE(item->shortcut().isEmpty());
+        for (QAction* item : top->menu()->actions())
+            EXPECT_TRUE(item->shortcut().isEmpty());
     }
 }
 
@@ -119,7 +123,8 @@ TEST_F(frmMainTest, ActiveCardWindowsMenusReplaceTheMainWindowsOwn) {
                                        QStringLiteral("表示(&V)"), QStringLiteral("ヘルプ(&H)")}));
     const auto menusShown = [this] {
         QList<QMenu*> menus;
-        for (QAction* action : window.menuBar()->actions()) menus << action->menu();
+        for (QAction* action : window.menuBar()->actions())
+            menus << action->menu();
         return menus;
     };
     EXPECT_EQ(menusShown(), first->MenuBarMenus());
@@ -169,7 +174,8 @@ TEST_F(frmMainTest, ClosingAsksCardWindowsInOrderAndOneCancelStopsEverything) {
     EXPECT_EQ(window.CardWindows(), QList<frmCard*>({a, b, c}));
     EXPECT_TRUE(window.isVisible());
     EXPECT_FALSE(QFile::exists(environmentPath()));
-    for (const auto& message : dialogs.messages) EXPECT_EQ(message.buttons, MessageButtons::YesNoCancel);
+    for (const auto& message : dialogs.messages)
+        EXPECT_EQ(message.buttons, MessageButtons::YesNoCancel);
 }
 
 TEST_F(frmMainTest, ClosingWithoutCancelClosesAllAndSavesTheEnvironment) {
@@ -196,10 +202,17 @@ TEST_F(frmMainTest, YesWhoseSaveDidNotHappenStopsTheClose) {
 }
 
 TEST_F(frmMainTest, UnloadKeepsTheEnvironmentRecordAndWhatFollowsIt) {
-    const QByteArray bytes("\x03\x00" "abc" "tail", 9);
+    const QByteArray bytes(
+        "\x03\x00"
+        "abc"
+        "tail",
+        9);
     WriteFile(QStringLiteral("environment.kfg"), bytes);
     LoadEnvironment();
-    WriteFile(QStringLiteral("environment.kfg"), QByteArray("\0\0" "xyz" "tail", 9));
+    WriteFile(QStringLiteral("environment.kfg"), QByteArray("\0\0"
+                                                            "xyz"
+                                                            "tail",
+                                                            9));
     EXPECT_TRUE(window.close());
     QFile file(environmentPath());
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
@@ -233,8 +246,7 @@ TEST_F(frmMainTest, CardWindowsExitAfterCancelAsksEachWindowAgain) {
     ASSERT_TRUE(a && b && c);
     // First round: a No, b Cancel, so nothing closes. The walk then asks a
     // again (No: it closes), b again (Cancel: it stays) and closes c.
-    dialogs.messageAnswers = {MessageResult::No, MessageResult::Cancel, MessageResult::No,
-                              MessageResult::Cancel};
+    dialogs.messageAnswers = {MessageResult::No, MessageResult::Cancel, MessageResult::No, MessageResult::Cancel};
     b->mnuFileExit_Click();
     DeleteClosedWindows();
     EXPECT_EQ(dialogs.messages.size(), 4u);

@@ -30,8 +30,7 @@ protected:
 
     // A pointer move with no button pressed, delivered where the platform would.
     void moveOver(QWidget* widget, QPoint at = QPoint(2, 2)) {
-        QMouseEvent move(QEvent::MouseMove, at, widget->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
-                         Qt::NoModifier);
+        QMouseEvent move(QEvent::MouseMove, at, widget->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
         QApplication::sendEvent(widget, &move);
     }
 
@@ -174,9 +173,8 @@ TEST_F(frmVersionTest, DoubleClickOpensTheAddressOnce) {
     };
     doubleClick(label("lblHtml"));
     doubleClick(label("lblMail"));
-    EXPECT_EQ(dialogs.addresses,
-              std::vector<QString>({QStringLiteral("https://www.example.org/korva/"),
-                                    QStringLiteral("mailto:korva@example.org")}));
+    EXPECT_EQ(dialogs.addresses, std::vector<QString>({QStringLiteral("https://www.example.org/korva/"),
+                                                       QStringLiteral("mailto:korva@example.org")}));
 
     // The click after a double click counts again.
     QTest::mouseClick(label("lblHtml"), Qt::LeftButton, Qt::NoModifier, QPoint(3, 3));

@@ -96,7 +96,8 @@ TEST(ViewFilter, FurtherCardTestUsesCardIndexesNotPositions) {
     RecordingEngine Shuffled;
     Open(Shuffled, MakeDeck(6, 2, 1), {1});
     Shuffled.ResetCardTurn();
-    for (int16_t Card : {4, 2, 6, 1, 3, 5}) Shuffled.setCardTurn(Card);
+    for (int16_t Card : {4, 2, 6, 1, 3, 5})
+        Shuffled.setCardTurn(Card);
     Shuffled.setCardCount(2);
     EXPECT_FALSE(Shuffled.isNextCard());
     Shuffled.NextCard();
@@ -288,7 +289,6 @@ TEST(Hooks, MessageTextIsTheFallBackNotice) {
               "\x81\xB9\xE3\x81\xA6]\xE3\x81\xAB\xE5\xA4\x89\xE6\x9B\xB4\xE3\x81\x97\xE3\x81\xBE\xE3\x81\x99"
               "\xE3\x80\x82");
 }
-
 
 TEST(DamagedDeck, UnreadableQuestionItemFailsOnlyWhenTheScanReachesIt) {
     // Card 2 asks an item that does not exist. A scan that finds a passing

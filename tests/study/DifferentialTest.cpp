@@ -46,8 +46,7 @@ CardData RandomDeck(Rng& Random, int Cards) {
     Deck.Checks[0] = {RandomMark(Random), RandomMark(Random), RandomMark(Random)};
     Deck.QuestionItems[0] = RandomQuestion(Random);
     AddCards(Deck, Cards, Random);
-    Deck.Modes = {RandomMode(Random, {1, 2}, 3), 1, RandomMode(Random, {1, 2, 4}, 3),
-                  RandomMode(Random, {1, 2}, 1)};
+    Deck.Modes = {RandomMode(Random, {1, 2}, 3), 1, RandomMode(Random, {1, 2, 4}, 3), RandomMode(Random, {1, 2}, 1)};
     return Deck;
 }
 
@@ -62,17 +61,21 @@ struct Redraws {
 ::testing::AssertionResult Agree(const RecordingEngine& Engine, const LiteralDealer& Model, Redraws Before) {
     std::ostringstream Out;
     const CardData& Deck = Engine.getCardData();
-    if (Engine.getCardCount() != Model.CardCount) Out << " CardCount " << Engine.getCardCount() << "/" << Model.CardCount;
-    if (Engine.getShowCardIndex() != Model.ShowCard()) Out << " card on show " << Engine.getShowCardIndex() << "/" << Model.ShowCard();
+    if (Engine.getCardCount() != Model.CardCount)
+        Out << " CardCount " << Engine.getCardCount() << "/" << Model.CardCount;
+    if (Engine.getShowCardIndex() != Model.ShowCard())
+        Out << " card on show " << Engine.getShowCardIndex() << "/" << Model.ShowCard();
     if (Engine.isOpenItem() != Model.OpenItem) Out << " OpenItem";
-    if (Engine.getViewKind() != Model.Deck.Modes.ViewKind) Out << " ViewKind " << int(Engine.getViewKind()) << "/" << int(Model.Deck.Modes.ViewKind);
+    if (Engine.getViewKind() != Model.Deck.Modes.ViewKind)
+        Out << " ViewKind " << int(Engine.getViewKind()) << "/" << int(Model.Deck.Modes.ViewKind);
     if (Engine.getTurnMode() != Model.Deck.Modes.TurnMode) Out << " TurnMode";
     if (Engine.getAnswerMode() != Model.Deck.Modes.AnswerMode) Out << " AnswerMode";
     if (Engine.getTotal() != Model.Total()) Out << " total";
     if (Deck.Checks != Model.Deck.Checks) Out << " check marks";
     if (Deck.QuestionItems != Model.Deck.QuestionItems) Out << " question items";
     if (TurnList(Engine) != Model.Turn) Out << " turn list";
-    if (static_cast<int>(Engine.Messages.size()) != Model.Messages) Out << " messages " << Engine.Messages.size() << "/" << Model.Messages;
+    if (static_cast<int>(Engine.Messages.size()) != Model.Messages)
+        Out << " messages " << Engine.Messages.size() << "/" << Model.Messages;
     const bool EngineRedrew = Engine.Screens > Before.Engine;
     const bool ModelRedrew = Model.Screens > Before.Model;
     if (EngineRedrew != ModelRedrew) Out << " redrawn " << EngineRedrew << "/" << ModelRedrew;
@@ -84,72 +87,74 @@ struct Redraws {
 std::string Apply(int Command, Rng& Random, RecordingEngine& Engine, LiteralDealer& Model) {
     const int16_t Shown = Engine.getShowCardIndex();
     switch (Command) {
-    case 0:
-        Engine.Start();
-        Model.Start();
-        return "Start";
-    case 1:
-        Engine.NextCard();
-        Model.NextCard();
-        return "NextCard";
-    case 2: {
-        const bool Value = Roll(Random, 0, 1) == 1;
-        Engine.setCheck(Value, Engine.getQuestionItemIndex(Shown), Shown);
-        Model.setCheck(Value, Model.Deck.QuestionItems.at(Shown), Shown);
-        Engine.NextCard();
-        Model.NextCard();
-        return Value ? "check and next" : "clear and next";
-    }
-    case 3: {
-        const bool Value = Roll(Random, 0, 1) == 1;
-        const int16_t Question = Engine.getQuestionItemIndex(Shown);
-        Engine.setCheckLump(Value, Question);
-        for (int Card = 0; Card <= Model.Total(); ++Card) Model.setCheck(Value, Question, Card);
-        return "bulk mark";
-    }
-    case 4:
-        Engine.setReversal(Shown);
-        Model.Reverse(Shown);
-        return "reverse card on show";
-    case 5:
-        Engine.AllReversal();
-        for (int Card = 0; Card <= Model.Total(); ++Card) Model.Reverse(Card);
-        return "reverse all";
-    case 6: {
-        const uint8_t Kind = RandomMode(Random, {1, 2, 4}, 0);
-        Engine.setViewKind(Kind);
-        Engine.setCardCount(static_cast<int16_t>(Engine.getCardCount() - 1));
-        Engine.NextCard();
-        Model.Deck.Modes.ViewKind = Kind;
-        --Model.CardCount;
-        Model.NextCard();
-        return "view filter " + std::to_string(Kind);
-    }
-    case 7: {
-        const uint8_t Mode = RandomMode(Random, {1, 2}, 0);
-        Engine.setTurnMode(Mode);
-        Engine.Start();
-        Model.Deck.Modes.TurnMode = Mode;
-        Model.Start();
-        return "card order " + std::to_string(Mode);
-    }
-    case 8: {
-        const uint8_t Mode = static_cast<uint8_t>(Roll(Random, 1, 2));
-        Engine.setAnswerMode(Mode);
-        Engine.setOpenItem(true);
-        Model.Deck.Modes.AnswerMode = Mode;
-        Model.OpenItem = true;
-        return "answer mode " + std::to_string(Mode);
-    }
-    default: {
-        const int Cards = Roll(Random, 1, 3);
-        Rng Copy = Random;
-        AddCards(Engine.getCardData(), Cards, Random);
-        AddCards(Model.Deck, Cards, Copy);
-        Engine.Start();
-        Model.Start();
-        return "append " + std::to_string(Cards) + " and Start";
-    }
+        case 0:
+            Engine.Start();
+            Model.Start();
+            return "Start";
+        case 1:
+            Engine.NextCard();
+            Model.NextCard();
+            return "NextCard";
+        case 2: {
+            const bool Value = Roll(Random, 0, 1) == 1;
+            Engine.setCheck(Value, Engine.getQuestionItemIndex(Shown), Shown);
+            Model.setCheck(Value, Model.Deck.QuestionItems.at(Shown), Shown);
+            Engine.NextCard();
+            Model.NextCard();
+            return Value ? "check and next" : "clear and next";
+        }
+        case 3: {
+            const bool Value = Roll(Random, 0, 1) == 1;
+            const int16_t Question = Engine.getQuestionItemIndex(Shown);
+            Engine.setCheckLump(Value, Question);
+            for (int Card = 0; Card <= Model.Total(); ++Card)
+                Model.setCheck(Value, Question, Card);
+            return "bulk mark";
+        }
+        case 4:
+            Engine.setReversal(Shown);
+            Model.Reverse(Shown);
+            return "reverse card on show";
+        case 5:
+            Engine.AllReversal();
+            for (int Card = 0; Card <= Model.Total(); ++Card)
+                Model.Reverse(Card);
+            return "reverse all";
+        case 6: {
+            const uint8_t Kind = RandomMode(Random, {1, 2, 4}, 0);
+            Engine.setViewKind(Kind);
+            Engine.setCardCount(static_cast<int16_t>(Engine.getCardCount() - 1));
+            Engine.NextCard();
+            Model.Deck.Modes.ViewKind = Kind;
+            --Model.CardCount;
+            Model.NextCard();
+            return "view filter " + std::to_string(Kind);
+        }
+        case 7: {
+            const uint8_t Mode = RandomMode(Random, {1, 2}, 0);
+            Engine.setTurnMode(Mode);
+            Engine.Start();
+            Model.Deck.Modes.TurnMode = Mode;
+            Model.Start();
+            return "card order " + std::to_string(Mode);
+        }
+        case 8: {
+            const uint8_t Mode = static_cast<uint8_t>(Roll(Random, 1, 2));
+            Engine.setAnswerMode(Mode);
+            Engine.setOpenItem(true);
+            Model.Deck.Modes.AnswerMode = Mode;
+            Model.OpenItem = true;
+            return "answer mode " + std::to_string(Mode);
+        }
+        default: {
+            const int Cards = Roll(Random, 1, 3);
+            Rng Copy = Random;
+            AddCards(Engine.getCardData(), Cards, Random);
+            AddCards(Model.Deck, Cards, Copy);
+            Engine.Start();
+            Model.Start();
+            return "append " + std::to_string(Cards) + " and Start";
+        }
     }
 }
 
@@ -187,13 +192,11 @@ TEST(StudyEngineWithoutCards, RandomSessionsNeverDealOrWarnUntilCardsArrive) {
         Engine.Start();
         for (int Step = 0; Step < 20; ++Step) {
             switch (Roll(Random, 0, 4)) {
-            case 0: Engine.Start(); break;
-            case 1: Engine.NextCard(); break;
-            case 2: Engine.setCheckLump(Roll(Random, 0, 1) == 1, static_cast<int16_t>(Roll(Random, 0, 2))); break;
-            case 3: Engine.AllReversal(); break;
-            default:
-                Engine.setCardCount(static_cast<int16_t>(Engine.getCardCount() - 1));
-                Engine.NextCard();
+                case 0: Engine.Start(); break;
+                case 1: Engine.NextCard(); break;
+                case 2: Engine.setCheckLump(Roll(Random, 0, 1) == 1, static_cast<int16_t>(Roll(Random, 0, 2))); break;
+                case 3: Engine.AllReversal(); break;
+                default: Engine.setCardCount(static_cast<int16_t>(Engine.getCardCount() - 1)); Engine.NextCard();
             }
             ASSERT_EQ(Engine.getCardCount(), 0) << "seed " << Seed;
             ASSERT_EQ(Engine.getShowCardIndex(), 0) << "seed " << Seed;

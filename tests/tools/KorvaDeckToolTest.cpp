@@ -16,8 +16,7 @@ struct ToolRun {
     std::string err;
 };
 
-ToolRun RunTool(const QStringList& args)
-{
+ToolRun RunTool(const QStringList& args) {
     QProcess process;
     process.start(QStringLiteral(KORVA_DECK_TOOL), args);
     process.waitForFinished(30000);
@@ -30,17 +29,16 @@ ToolRun RunTool(const QStringList& args)
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 
-std::vector<std::string> FolderEntries(const test::TempFolder& dir)
-{
+std::vector<std::string> FolderEntries(const test::TempFolder& dir) {
     std::vector<std::string> names;
-    for (const QString& name : QDir(Q(dir.Path(""))).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)) {
+    for (const QString& name :
+         QDir(Q(dir.Path(""))).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)) {
         names.push_back(name.toStdString());
     }
     return names;
 }
 
-TEST(KorvaDeckTool, ConvertReadsCsvAndDecksAsTheProgramOpensThem)
-{
+TEST(KorvaDeckTool, ConvertReadsCsvAndDecksAsTheProgramOpensThem) {
     test::TempFolder dir;
     test::WriteBytes(dir.Path("one.csv"), "a,b");
     const ToolRun csv = RunTool({"convert", Q(dir.Path("one.csv")), Q(dir.Path("one.krv"))});
@@ -60,8 +58,7 @@ TEST(KorvaDeckTool, ConvertReadsCsvAndDecksAsTheProgramOpensThem)
     EXPECT_EQ(test::ReadBytes(dir.Path("copy.krv")), varied);
 }
 
-TEST(KorvaDeckTool, ShowPrintsTheDeckAsJson)
-{
+TEST(KorvaDeckTool, ShowPrintsTheDeckAsJson) {
     test::TempFolder dir;
     CardData deck;
     deck.Items = {{"zero", "x", "y"}, {"", "\x92\x50\x8C\xEA", "say \"hi\"\\\n"}, {"", "\x81", ""}};
@@ -84,8 +81,7 @@ TEST(KorvaDeckTool, ShowPrintsTheDeckAsJson)
               "\"cards\":[]}\n");
 }
 
-TEST(KorvaDeckTool, BadInputExitsWithOneLineAndLeavesNoFile)
-{
+TEST(KorvaDeckTool, BadInputExitsWithOneLineAndLeavesNoFile) {
     test::TempFolder dir;
     const std::string valid = WriteDeckRecord(test::VariedDeck(2));
     test::WriteBytes(dir.Path("cut.krv"), valid.substr(0, valid.size() - 1));
@@ -96,8 +92,8 @@ TEST(KorvaDeckTool, BadInputExitsWithOneLineAndLeavesNoFile)
         {"convert", Q(dir.Path("cut.krv")), Q(dir.Path("out.krv"))},
         {"convert", Q(dir.Path("cut.krv")), Q(dir.Path("ok.krv"))},  // the old deck stays
         {"convert", Q(dir.Path("missing.csv")), Q(dir.Path("out.krv"))},
-        {"convert", Q(dir.Path("deck.KRV")), Q(dir.Path("out.krv"))},   // endings are exact
-        {"convert", Q(dir.Path("ok.krv")), Q(dir.Path("out.csv"))},      // never a deck over a CSV name
+        {"convert", Q(dir.Path("deck.KRV")), Q(dir.Path("out.krv"))},  // endings are exact
+        {"convert", Q(dir.Path("ok.krv")), Q(dir.Path("out.csv"))},    // never a deck over a CSV name
         {"convert", Q(dir.Path("ok.krv")), Q(dir.Path("no/dir/out.krv"))},
         {"show", Q(dir.Path("cut.krv"))},
         {"convert", Q(dir.Path("ok.krv"))},
