@@ -48,6 +48,12 @@ private:
     iconv_t cd_;
 };
 
+// Both decoders share one descriptor per thread.
+Converter& Decoder() {
+    thread_local Converter decoder("UTF-8", "CP932");
+    return decoder;
+}
+
 bool IsAscii(std::string_view text) {
     for (const char c : text) {
         if (static_cast<unsigned char>(c) >= 0x80) {
@@ -66,16 +72,27 @@ std::string Cp932ToUtf8(std::string_view bytes) {
     if (IsAscii(bytes)) {
         return std::string(bytes);
     }
-    thread_local Converter decoder("UTF-8", "CP932");
     std::string out;
     out.reserve(bytes.size() * 3 / 2);
-    while (!decoder.Convert(bytes, out)) {
+    while (!Decoder().Convert(bytes, out)) {
         // A lead byte with a well-formed trail byte is one unmapped character,
         // as Windows counts it; any other stray byte stands alone.
         const auto lead = static_cast<unsigned char>(bytes[0]);
         const bool pair = bytes.size() >= 2 && IsLeadByte(lead) && IsTrailByte(static_cast<unsigned char>(bytes[1]));
         bytes.remove_prefix(pair ? 2 : 1);
         out.append("\xEF\xBF\xBD");
+    }
+    return out;
+}
+
+std::optional<std::string> Cp932ToUtf8Exact(std::string_view bytes) {
+    if (IsAscii(bytes)) {
+        return std::string(bytes);
+    }
+    std::string out;
+    out.reserve(bytes.size() * 3 / 2);
+    if (!Decoder().Convert(bytes, out)) {
+        return std::nullopt;
     }
     return out;
 }

@@ -10,6 +10,10 @@ namespace korva {
 // one U+FFFD and decoding goes on after it, so every text can be shown.
 std::string Cp932ToUtf8(std::string_view bytes);
 
+// Code page 932 bytes as UTF-8; nullopt when some byte sequence does not
+// decode, for writers that must not change a text.
+std::optional<std::string> Cp932ToUtf8Exact(std::string_view bytes);
+
 // UTF-8 text as code page 932 bytes; nullopt when some character has no code
 // page 932 form (or the input is not valid UTF-8).
 std::optional<std::string> Utf8ToCp932(std::string_view utf8);

@@ -5,9 +5,29 @@
 
 namespace korva {
 
-namespace {
+std::vector<std::string_view> SplitCsvLines(std::string_view bytes) {
+    std::vector<std::string_view> lines;
+    std::size_t pos = 0;
+    while (pos < bytes.size()) {
+        if (lines.size() == static_cast<std::size_t>(MaxCards)) {
+            throw DeckError("CSVファイルの行数が32767行を超えています。");
+        }
+        // Only CR ends a line (alone or followed by LF); a lone LF is text.
+        const std::size_t cr = bytes.find('\r', pos);
+        if (cr == std::string_view::npos) {
+            lines.push_back(bytes.substr(pos));
+            break;
+        }
+        lines.push_back(bytes.substr(pos, cr - pos));
+        pos = cr + 1;
+        if (pos < bytes.size() && bytes[pos] == '\n') {
+            ++pos;
+        }
+    }
+    return lines;
+}
 
-CsvRow SplitFields(std::string_view line) {
+CsvRow SplitCsvFields(std::string_view line) {
     CsvRow row;
     const std::size_t first = line.find(',');
     row[0].assign(line.substr(0, first));
@@ -19,26 +39,12 @@ CsvRow SplitFields(std::string_view line) {
     return row;
 }
 
-}  // namespace
-
 std::vector<CsvRow> ReadCsvRows(std::string_view bytes) {
+    const std::vector<std::string_view> lines = SplitCsvLines(bytes);
     std::vector<CsvRow> rows;
-    std::size_t pos = 0;
-    while (pos < bytes.size()) {
-        if (rows.size() == static_cast<std::size_t>(MaxCards)) {
-            throw DeckError("CSVファイルの行数が32767行を超えています。");
-        }
-        // Only CR ends a line (alone or followed by LF); a lone LF is text.
-        const std::size_t cr = bytes.find('\r', pos);
-        if (cr == std::string_view::npos) {
-            rows.push_back(SplitFields(bytes.substr(pos)));
-            break;
-        }
-        rows.push_back(SplitFields(bytes.substr(pos, cr - pos)));
-        pos = cr + 1;
-        if (pos < bytes.size() && bytes[pos] == '\n') {
-            ++pos;
-        }
+    rows.reserve(lines.size());
+    for (const std::string_view line : lines) {
+        rows.push_back(SplitCsvFields(line));
     }
     return rows;
 }

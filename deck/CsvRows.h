@@ -12,9 +12,17 @@ namespace korva {
 // The CSV import without a file, for ImportCsvFile, the fuzzer and the
 // benchmarks.
 
+// The file's lines without their terminators: a line ends at CR LF or a lone
+// CR, a lone LF is text, and a final terminator makes no extra line. Throws
+// DeckError when there are more than MaxCards lines.
+std::vector<std::string_view> SplitCsvLines(std::string_view bytes);
+
+// Field 1 and field 2 of one line, cut at commas; later fields are dropped.
+using CsvRow = std::array<std::string, 2>;
+CsvRow SplitCsvFields(std::string_view line);
+
 // Row r - 1 holds field 1 and field 2 of the file's line r. Throws DeckError
 // when there are more than MaxCards lines.
-using CsvRow = std::array<std::string, 2>;
 std::vector<CsvRow> ReadCsvRows(std::string_view bytes);
 
 // Puts the rows into the deck as ImportCsvFile does; throws DeckError, deck

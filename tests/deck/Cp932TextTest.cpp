@@ -1,64 +1,16 @@
 #include <gtest/gtest.h>
 
-#include <QFile>
-
 #include <map>
 #include <vector>
 
 #include "deck/Cp932Text.h"
+#include "tests/deck/Cp932Table.h"
 
 namespace korva {
 namespace {
 
-struct Entry {
-    std::string bytes;
-    char32_t code;
-};
-
-std::string Utf8(char32_t c) {
-    std::string s;
-    if (c < 0x80) {
-        s.push_back(static_cast<char>(c));
-    } else if (c < 0x800) {
-        s.push_back(static_cast<char>(0xC0 | (c >> 6)));
-        s.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else {
-        s.push_back(static_cast<char>(0xE0 | (c >> 12)));
-        s.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        s.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    }
-    return s;
-}
-
-// Lines of the form 0x<bytes>,0x<code point>.
-std::vector<Entry> ReadTable() {
-    QFile file(KORVA_SHARED_DATA_DIR "/cp932-table.txt");
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        ADD_FAILURE() << "cannot open the code page 932 table";
-        return {};
-    }
-    std::vector<Entry> entries;
-    while (!file.atEnd()) {
-        const QList<QByteArray> fields = file.readLine().trimmed().split(',');
-        if (fields.size() != 2) {
-            continue;
-        }
-        bool ok1 = false;
-        bool ok2 = false;
-        const unsigned bytes = fields[0].toUInt(&ok1, 16);
-        const unsigned code = fields[1].toUInt(&ok2, 16);
-        if (!ok1 || !ok2) {
-            continue;
-        }
-        Entry e{std::string(), static_cast<char32_t>(code)};
-        if (bytes > 0xFF) {
-            e.bytes.push_back(static_cast<char>(bytes >> 8));
-        }
-        e.bytes.push_back(static_cast<char>(bytes & 0xFF));
-        entries.push_back(e);
-    }
-    return entries;
-}
+using test::Cp932Entry;
+using test::Utf8Of;
 
 // Among byte sequences of one character Windows writes JIS X 0208 first,
 // then NEC row 13, then the IBM extensions, never the NEC-selected ones.
@@ -80,11 +32,11 @@ int Preference(const std::string& bytes) {
 }
 
 TEST(Cp932Text, EveryTableEntryDecodesAndEncodesAsWindowsDoes) {
-    const std::vector<Entry> table = ReadTable();
+    const std::vector<Cp932Entry> table = test::ReadCp932Table();
     ASSERT_EQ(table.size(), 7915u);
 
     std::map<char32_t, std::string> preferred;
-    for (const Entry& e : table) {
+    for (const Cp932Entry& e : table) {
         const auto found = preferred.find(e.code);
         if (found == preferred.end() || Preference(e.bytes) < Preference(found->second)) {
             preferred[e.code] = e.bytes;
@@ -93,14 +45,16 @@ TEST(Cp932Text, EveryTableEntryDecodesAndEncodesAsWindowsDoes) {
 
     std::string allBytes;
     std::string allText;
-    for (const Entry& e : table) {
-        EXPECT_EQ(Cp932ToUtf8(e.bytes), Utf8(e.code)) << std::hex << "code " << static_cast<unsigned>(e.code);
-        EXPECT_EQ(Utf8ToCp932(Utf8(e.code)), preferred[e.code]) << std::hex << "code " << static_cast<unsigned>(e.code);
+    for (const Cp932Entry& e : table) {
+        EXPECT_EQ(Cp932ToUtf8(e.bytes), Utf8Of(e.code)) << std::hex << "code " << static_cast<unsigned>(e.code);
+        EXPECT_EQ(Utf8ToCp932(Utf8Of(e.code)), preferred[e.code])
+            << std::hex << "code " << static_cast<unsigned>(e.code);
         allBytes += e.bytes;
-        allText += Utf8(e.code);
+        allText += Utf8Of(e.code);
     }
     // One long text converts as its characters do one by one.
     EXPECT_EQ(Cp932ToUtf8(allBytes), allText);
+    EXPECT_EQ(Cp932ToUtf8Exact(allBytes), allText);
 }
 
 TEST(Cp932Text, BytesThatDoNotDecodeShowAsReplacementAndDecodingGoesOn) {
@@ -118,6 +72,11 @@ TEST(Cp932Text, BytesThatDoNotDecodeShowAsReplacementAndDecodingGoesOn) {
                           "a"),
               r + "a");
     EXPECT_EQ(Cp932ToUtf8(""), "");
+
+    // The exact decoder refuses what the forgiving one replaces.
+    for (const std::string bytes : {"a\x80", "\xA0", "\x82\xA0\x82", "\x81 x", "\x85\xA0"}) {
+        EXPECT_EQ(Cp932ToUtf8Exact(bytes), std::nullopt) << bytes;
+    }
 }
 
 TEST(Cp932Text, CharactersWithoutACodePage932FormAreRefused) {
