@@ -25,7 +25,7 @@ void frmCard::EnableControl(QWidget* Control, bool Enabled) {
 
 void frmCard::FreshScreen() {
     const bool cardOnShow = isCardOnShow();
-    const int16_t q = cardOnShow ? getQuestionItemIndex(getShowCardIndex()) : 0;
+    const int16_t q = cardOnShow ? getQuestionItemIndex(getShowCardIndex()) : int16_t{0};
 
     txtItem[0]->setPlainText(cardOnShow ? ItemText(q, getShowCardIndex()) : QString());
     if (cardOnShow && isOpenItem()) {

@@ -51,7 +51,7 @@ protected:
     }
 
     QString WriteFile(const QString& name, const QByteArray& bytes) {
-        const QString path = folder.filePath(name);
+        QString path = folder.filePath(name);
         QFile file(path);
         EXPECT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(bytes);

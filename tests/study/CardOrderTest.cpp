@@ -94,7 +94,7 @@ TEST(TurnList, ShuffledCyclesAreIndependentAndUniform) {
         ChiSquare += (Count - 1000.0) * (Count - 1000.0) / 1000.0;
     }
     EXPECT_LT(ChiSquare, 60.0);  // 23 degrees of freedom; 60 is far beyond p = 0.0001
-    EXPECT_NEAR(Repeats, Cycles / 24, 150);
+    EXPECT_NEAR(Repeats, Cycles / 24.0, 150);
 }
 
 TEST(TurnList, SeedMakesTheShuffleRepeatable) {

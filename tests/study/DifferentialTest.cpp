@@ -18,12 +18,12 @@ int Roll(Rng& Random, int Low, int High) { return std::uniform_int_distribution<
 
 int16_t RandomMark(Rng& Random) {
     const int Pick = Roll(Random, 0, 9);
-    return Pick < 5 ? False16 : (Pick < 9 ? True16 : 1);  // 1: a foreign true
+    return Pick < 5 ? False16 : (Pick < 9 ? True16 : int16_t{1});  // 1: a foreign true
 }
 
 int16_t RandomQuestion(Rng& Random) {
     const int Pick = Roll(Random, 0, 19);
-    return Pick == 0 ? 0 : static_cast<int16_t>(Pick % 2 + 1);
+    return static_cast<int16_t>(Pick == 0 ? 0 : Pick % 2 + 1);
 }
 
 uint8_t RandomMode(Rng& Random, std::initializer_list<uint8_t> Sound, uint8_t Damaged) {
