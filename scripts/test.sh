@@ -15,4 +15,7 @@ scripts/build.sh build-fuzz -DKORVA_FUZZ=ON -DCMAKE_CXX_COMPILER=clang++
 scripts/fuzz.sh build-fuzz "${KORVA_FUZZ_SECONDS:-30}"
 
 scripts/build.sh build
+# Formatting and analyser findings fail the run; the analyser needs build/'s
+# compile database and generated files.
+scripts/check-style.sh build
 ctest --test-dir build --output-on-failure -j2

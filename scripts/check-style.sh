@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# check-style.sh [BUILD_DIR [PATH_REGEX]]: fails on any formatting slip and
+# any analyser finding, naming file and line. The analyser reads BUILD_DIR's
+# compile database, so that build must be configured and built (moc files
+# included). PATH_REGEX narrows the analysis to the sources whose path below
+# the checkout it matches, e.g. 'study/' or 'deck/DeckRecord'.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${1:-build}
+only=${2:-(deck|study|platform|cardwindow|shell|tools|tests)/}
+
+echo "== clang-format"
+git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format-14 --dry-run -Werror
+
+echo "== clang-tidy"
+# The program, the tool and the tests, each source once even where several
+# targets compile it; headers are checked through HeaderFilterRegex.
+sources="^$(pwd)/${only}.*\.cpp$"
+# run-clang-tidy-14 always asks for colour; the log keeps plain text.
+run-clang-tidy-14 -p "$build" -j 2 -quiet "$sources" 2>&1 |
+  sed -E 's/\x1b\[[0-9;]*m//g; /^[^ ]*clang-tidy-14 /d; /^[0-9]+ warnings? generated\.$/d'
