@@ -225,7 +225,7 @@ void AppendCards(CardData& target, CardData&& source) {
     if (n == 0) {
         return;
     }
-    const std::size_t last = static_cast<std::size_t>(m + n);
+    const std::size_t last = static_cast<std::size_t>(m) + static_cast<std::size_t>(n);
     // Reserving first is the only step that can fail; after it every store
     // moves into capacity that is already there, so the deck is never left
     // half-appended.
