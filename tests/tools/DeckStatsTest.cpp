@@ -45,7 +45,7 @@ TEST(DeckStats, CountsQuestionItemsMarksAndWhatTheCheckedFilterShows) {
 }
 
 TEST(DeckStats, AQuestionItemWhoseMarkCannotBeReadIsRefusedByCard) {
-    for (const int16_t damaged : {3, -1}) {
+    for (const int16_t damaged : {int16_t{3}, int16_t{-1}}) {
         const std::string reason =
             "2枚目のカードの出題項目(" + std::to_string(damaged) + ")が壊れているため、チェックを数えられません。";
         try {
