@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include <QList>
@@ -12,6 +13,7 @@
 
 class QAction;
 class QCloseEvent;
+class QEvent;
 class QGroupBox;
 class QKeyEvent;
 class QLabel;
@@ -44,6 +46,10 @@ public:
 
     // Life cycle and the File and Help menus
     static frmCard* OpenWindow(QMdiArea& area, platform::Dialogs& dialogs, CardWindowHost& host);
+    // The same for a file named from outside the window (the command line,
+    // a drop), as if the open dialog had chosen it.
+    static frmCard* OpenWindowFor(QMdiArea& area, platform::Dialogs& dialogs, CardWindowHost& host,
+                                  const QString& Path);
     QList<QMenu*> MenuBarMenus() const;
     bool Form_QueryUnload();
     void CloseWithoutAsking();
@@ -88,6 +94,7 @@ public:
     QString getOpenPath();
     QString getSavePath();
     bool FileOpen(bool DataKeep);
+    bool FileOpenFrom(const QString& Path);
     bool isFilePath() const;
     bool NewFileSave();
     bool FileSave();
@@ -160,6 +167,8 @@ private:
     void MarkAndNext(bool Checked);
     void ApplyFilter(uint8_t ViewKind);
     void FocusFirstControl();
+    void TrackComposition(const QEvent& event);
+    static frmCard* ShowInArea(std::unique_ptr<frmCard> card, QMdiArea& area);
     QMdiSubWindow* SubWindow() const;
     QString ItemText(int16_t ItemIndex, int16_t CardIndex) const;
     void ShowMessage(const QString& Text);
@@ -172,6 +181,7 @@ private:
     QString FileName_;
     bool EditedFlag_ = false;
     bool ClosingWithoutAsking_ = false;
+    bool Composing_ = false;  // an input method holds a proposal in txtAnswer
 };
 
 }  // namespace korva

@@ -1,4 +1,5 @@
 #include <QEvent>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
@@ -36,8 +37,13 @@ bool frmCard::eventFilter(QObject* watched, QEvent* event) {
         txtAnswer_GotFocus();
         return false;
     }
+    if (watched == txtAnswer) TrackComposition(*event);
     if (event->type() != QEvent::KeyPress) return false;
     const auto& key = static_cast<const QKeyEvent&>(*event);
+
+    // While an input method is composing, its proposal is not yet the
+    // answer: Enter there is the input method's, never a verdict.
+    if (watched == txtAnswer && Composing_ && IsEnter(key)) return true;
 
     if (watched == cmdOpen && ProducesCharacter(key)) {
         cmdOpen_KeyPress();
@@ -59,6 +65,14 @@ bool frmCard::eventFilter(QObject* watched, QEvent* event) {
         return true;
     }
     return false;
+}
+
+void frmCard::TrackComposition(const QEvent& event) {
+    if (event.type() == QEvent::InputMethod) {
+        Composing_ = !static_cast<const QInputMethodEvent&>(event).preeditString().isEmpty();
+    } else if (event.type() == QEvent::FocusOut) {
+        Composing_ = false;  // leaving the box commits or drops the proposal
+    }
 }
 
 // Enter pressed on a control that is not a button ends up here: once the
