@@ -58,6 +58,17 @@ bool frmCard::FileOpen(bool DataKeep) {
     return read;
 }
 
+bool frmCard::FileOpenFrom(const QString& Path) {
+    const QString oldPath = getFilePath();
+    const QString oldName = getFileName();
+    setFilePath(Path);
+    setFileName(QFileInfo(Path).fileName());
+    if (ReadDeckFile(false)) return true;
+    setFilePath(oldPath);
+    setFileName(oldName);
+    return false;
+}
+
 bool frmCard::ReadDeckFile(bool DataKeep) {
     const QString name = getFileName();
     if (!IsDeckPath(getFilePath()) && !IsCsvPath(getFilePath())) {

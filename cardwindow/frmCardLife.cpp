@@ -17,7 +17,16 @@ frmCard* frmCard::OpenWindow(QMdiArea& area, platform::Dialogs& dialogs, CardWin
     // Without a deck there is no window: nothing is added to the frame
     // before the file has been read.
     if (!card->FileOpen(false)) return nullptr;
+    return ShowInArea(std::move(card), area);
+}
 
+frmCard* frmCard::OpenWindowFor(QMdiArea& area, platform::Dialogs& dialogs, CardWindowHost& host, const QString& Path) {
+    auto card = std::make_unique<frmCard>(dialogs, host);
+    if (!card->FileOpenFrom(Path)) return nullptr;
+    return ShowInArea(std::move(card), area);
+}
+
+frmCard* frmCard::ShowInArea(std::unique_ptr<frmCard> card, QMdiArea& area) {
     card->setWindowTitle(card->getFileName());
     card->Start();
     card->setEditedFlag(false);

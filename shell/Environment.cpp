@@ -1,24 +1,31 @@
 #include "shell/Environment.h"
 
-#include <QCoreApplication>
+#include <cerrno>
+#include <cstring>
+
+#include <fcntl.h>
+#include <unistd.h>
 #include <QFile>
 
 namespace korva {
 
 namespace {
 
-// One per process, for the whole run.
+// One per process, for the whole run. The path is opened by its bytes; the
+// text form names it in messages.
 QString EnvironmentFile;
+QByteArray EnvironmentFileBytes;
 Environment CurrentEnvironment;
 
 constexpr qint64 CountSize = 2;
 
 void OpenEnvironmentFile(QFile& file) {
-    file.setFileName(EnvironmentFile);
-    // ReadWrite creates a missing file and, without Truncate, never shortens
-    // an existing one.
-    if (!file.open(QIODevice::ReadWrite)) {
-        throw EnvironmentError(QStringLiteral("%1: %2").arg(EnvironmentFile, file.errorString()).toStdString());
+    // Created when missing and, without O_TRUNC, never shortened.
+    const int handle = ::open(EnvironmentFileBytes.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    if (handle < 0 || !file.open(handle, QIODevice::ReadWrite, QFileDevice::AutoCloseHandle)) {
+        const QString reason = handle < 0 ? QString::fromLocal8Bit(std::strerror(errno)) : file.errorString();
+        if (handle >= 0) ::close(handle);
+        throw EnvironmentError(QStringLiteral("%1: %2").arg(EnvironmentFile, reason).toStdString());
     }
 }
 
@@ -30,13 +37,13 @@ void Fail(const QFile& file, const char* what) {
 
 }  // namespace
 
-void InitEnvironment() { InitEnvironment(QCoreApplication::applicationDirPath()); }
-
-void InitEnvironment(const QString& folder) {
+void InitEnvironment(const QByteArray& folder) {
     // A root folder already ends in its separator.
-    EnvironmentFile = folder.endsWith(QLatin1Char('/')) ? folder + QStringLiteral("environment.kfg")
-                                                        : folder + QStringLiteral("/environment.kfg");
+    EnvironmentFileBytes = folder.endsWith('/') ? folder + "environment.kfg" : folder + "/environment.kfg";
+    EnvironmentFile = QFile::decodeName(EnvironmentFileBytes);
 }
+
+void InitEnvironment(const QString& folder) { InitEnvironment(QFile::encodeName(folder)); }
 
 void LoadEnvironment() {
     QFile file;

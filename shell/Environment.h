@@ -20,9 +20,9 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// Sets EnvironmentFile to the program folder + "/environment.kfg".
-void InitEnvironment();
-// The same for another folder, so tests can put the file where they like.
+// Sets EnvironmentFile to folder + "/environment.kfg". The folder is given
+// as the bytes of its name, so that any name the file system allows works.
+void InitEnvironment(const QByteArray& folder);
 void InitEnvironment(const QString& folder);
 
 // Reads the record from the start of EnvironmentFile, creating an empty file

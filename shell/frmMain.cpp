@@ -4,10 +4,14 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
+#include <QUrl>
 
 #include "cardwindow/frmCard.h"
 #include "platform/AppIcon.h"
@@ -15,6 +19,7 @@
 #include "shell/Environment.h"
 #include "shell/Maker.h"
 #include "shell/OpenBrowser.h"
+#include "shell/ProgramLayout.h"
 #include "shell/frmVersion.h"
 
 namespace korva {
@@ -28,6 +33,15 @@ const QString Caption = QStringLiteral("暗記支援ソフトウェア　KORVA!!
 // A closed card window lingers until its deferred deletion; it counts no more.
 frmCard* CardOf(QMdiSubWindow* sub) {
     return sub && !sub->isHidden() ? dynamic_cast<frmCard*>(sub->widget()) : nullptr;
+}
+
+QStringList LocalFiles(const QMimeData* data) {
+    QStringList paths;
+    if (!data) return paths;
+    for (const QUrl& url : data->urls()) {
+        if (url.isLocalFile()) paths << url.toLocalFile();
+    }
+    return paths;
 }
 
 }  // namespace
@@ -44,6 +58,7 @@ frmMain::frmMain(platform::Dialogs& dialogs, std::function<void()> endProgram)
     m_area = new QMdiArea(this);
     m_area->setBackground(palette().brush(QPalette::Dark));  // the workspace colour
     setCentralWidget(m_area);
+    setAcceptDrops(true);
     connect(m_area, &QMdiArea::subWindowActivated, this, &frmMain::ShowMenusOf);
 
     BuildMenus();
@@ -125,15 +140,34 @@ void frmMain::mnuFileOpen_Click() {
     ShowMenusOf(m_area->activeSubWindow());
 }
 
+void frmMain::OpenFiles(const QStringList& paths) {
+    for (const QString& path : paths) {
+        try {
+            frmCard::OpenWindowFor(*m_area, m_dialogs, *this, path);
+        } catch (const std::exception&) {
+        }
+    }
+    ShowMenusOf(m_area->activeSubWindow());
+}
+
+void frmMain::dragEnterEvent(QDragEnterEvent* event) {
+    if (!LocalFiles(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void frmMain::dropEvent(QDropEvent* event) {
+    const QStringList paths = LocalFiles(event->mimeData());
+    if (paths.isEmpty()) return;
+    event->acceptProposedAction();
+    OpenFiles(paths);
+}
+
 void frmMain::mnuFileExit_Click() {
     // Reachable only while no card window is open, so nothing can be lost:
     // no close requests, no unload, no environment save.
     m_endProgram();
 }
 
-void frmMain::mnuHelpHelp_Click() {
-    OpenBrowser(m_dialogs, QCoreApplication::applicationDirPath() + QStringLiteral("/help/index.html"));
-}
+void frmMain::mnuHelpHelp_Click() { OpenBrowser(m_dialogs, HelpAddress(getProgramLayout())); }
 
 void frmMain::mnuHelpVesion_Click() {
     if (!m_version) m_version = new frmVersion(m_dialogs, this);

@@ -10,6 +10,8 @@
 #include "platform/Dialogs.h"
 #include "shell/frmVersion.h"
 
+class QDragEnterEvent;
+class QDropEvent;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
@@ -32,6 +34,9 @@ public:
     void mnuFileExit_Click();
     void mnuHelpHelp_Click();
     void mnuHelpVesion_Click();
+    // Each file in a card window of its own, as File > Open would open it
+    // had the user chosen it there; the command line and drops come here.
+    void OpenFiles(const QStringList& paths);
 
     // CardWindowHost
     void OpenCardWindow() override;
@@ -48,6 +53,8 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void MDIForm_Load();

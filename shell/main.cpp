@@ -1,21 +1,39 @@
-// Main: the environment file first, then the main window. The program reads
-// no command line, so Qt is given the program name alone.
+// Main: the environment file first, then the main window, then the decks
+// named on the command line. Qt is given the program name alone: every
+// argument is a deck file, even one that looks like a Qt option.
 #include <QApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QTimer>
 
 #include "platform/Fonts.h"
 #include "platform/QtDialogs.h"
+#include "platform/QtTranslation.h"
 #include "shell/Environment.h"
+#include "shell/ProgramLayout.h"
 #include "shell/frmMain.h"
 
-int main(int /*argc*/, char** argv) {
+namespace {
+
+QStringList DeckArguments(int argc, char** argv) {
+    QStringList paths;
+    for (int i = 1; i < argc; ++i)
+        paths << QFileInfo(QFile::decodeName(argv[i])).absoluteFilePath();
+    return paths;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
     int qtArgc = 1;
     char* qtArgv[] = {argv[0], nullptr};
     QApplication app(qtArgc, qtArgv);
+    korva::platform::LoadQtTranslation(app);
     korva::platform::InstallFontSubstitutions();
     korva::platform::QtDialogs dialogs;
 
     try {
-        korva::InitEnvironment();
+        korva::InitEnvironment(korva::EnvironmentFolder(korva::getProgramLayout()));
         korva::LoadEnvironment();
         korva::SaveEnvironment();
     } catch (const korva::EnvironmentError& error) {
@@ -27,5 +45,9 @@ int main(int /*argc*/, char** argv) {
 
     korva::frmMain window(dialogs);
     window.show();
+    // Once the main window is on screen, so that the card windows open in it
+    // and any message stands over it.
+    const QStringList decks = DeckArguments(argc, argv);
+    QTimer::singleShot(0, &window, [&window, decks] { window.OpenFiles(decks); });
     return app.exec();
 }

@@ -2,13 +2,17 @@
 // menus, the menu swap, opening, closing with the save questions, the two
 // ways out and the environment file they leave behind.
 #include <QApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFile>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 
@@ -75,6 +79,12 @@ protected:
     }
 
     QStringList barTexts() { return Texts(window.menuBar()->actions()); }
+    QStringList Titles() const {
+        QStringList titles;
+        for (const frmCard* card : window.CardWindows())
+            titles << card->windowTitle();
+        return titles;
+    }
 
     QTemporaryDir folder;
     QString deck;
@@ -276,6 +286,52 @@ TEST_F(frmMainTest, HelpOpensThePageBesideTheProgramFromBothMenus) {
     window.mnuHelpHelp_Click();
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0].buttons, MessageButtons::Ok);
+}
+
+TEST_F(frmMainTest, FilesFromOutsideOpenAsFileOpenWouldWithItsMessages) {
+    const QString other = WriteFile(QStringLiteral("other.csv"), "sun,taiyou\r\n");
+    const QString notes = WriteFile(QStringLiteral("notes.txt"), "text");
+    const QStringList cases = {deck, folder.filePath(QStringLiteral("gone.krv")), notes, folder.path(), other};
+    for (const QString& path : cases) {
+        dialogs.openAnswers.push_back(platform::FileDialogResult{path, QFileInfo(path).fileName()});
+        window.mnuFileOpen_Click();
+    }
+    const auto byDialog = dialogs.messages;
+    const QStringList titlesByDialog = Titles();
+    for (frmCard* card : window.CardWindows())
+        card->CloseWithoutAsking();
+    DeleteClosedWindows();
+    dialogs.messages.clear();
+
+    window.OpenFiles(cases);
+    EXPECT_EQ(Titles(), titlesByDialog);
+    EXPECT_EQ(Titles(), QStringList({QStringLiteral("deck.csv"), QStringLiteral("other.csv")}));
+    ASSERT_EQ(dialogs.messages.size(), byDialog.size());
+    EXPECT_EQ(dialogs.messages.size(), 3u);
+    for (size_t i = 0; i < byDialog.size(); ++i)
+        EXPECT_EQ(dialogs.messages[i].text, byDialog[i].text);
+    EXPECT_EQ(dialogs.openRequests.size(), static_cast<size_t>(cases.size()))
+        << "no dialog for files named from outside";
+}
+
+TEST_F(frmMainTest, DroppedFilesOpenEachInItsOwnWindow) {
+    const QString other = WriteFile(QStringLiteral("other.csv"), "sun,taiyou\r\n");
+    QMimeData data;
+    data.setUrls(
+        {QUrl::fromLocalFile(deck), QUrl(QStringLiteral("https://example.org/x.csv")), QUrl::fromLocalFile(other)});
+    QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&window, &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&window, &drop);
+    EXPECT_EQ(Titles(), QStringList({QStringLiteral("deck.csv"), QStringLiteral("other.csv")}));
+
+    QMimeData text;
+    text.setText(QStringLiteral("not a file"));
+    QDragEnterEvent refused(QPoint(50, 50), Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
+    refused.setAccepted(false);
+    QApplication::sendEvent(&window, &refused);
+    EXPECT_FALSE(refused.isAccepted());
 }
 
 TEST_F(frmMainTest, VersionWindowIsOneSharedModalInstance) {
