@@ -105,11 +105,11 @@ expect_bytes "$env_file" "03006162637461696c"
 step="File > Open a CSV file"
 printf 'apple,ringo\r\ncat,neko\r\n' >"$work/decks/words.csv"
 keys alt+f o
-dialog=$(wait_window '^Open$')
+dialog=$(wait_window '^開く$')
 focus "$dialog"
 xdotool type --delay 10 "$work/decks/words.csv"
 keys Return
-wait_window_gone '^Open$'
+wait_window_gone '^開く$'
 focus "$main"
 
 # Card 1 "apple": any key on 表示 reveals, ";" checks and deals card 2.
@@ -134,12 +134,12 @@ focus "$main"
 
 step="Save as a deck file"
 keys alt+f a
-dialog=$(wait_window '^Save As$')
+dialog=$(wait_window '^名前を付けて保存$')
 focus "$dialog"
 keys ctrl+a
 xdotool type --delay 10 "$work/decks/studied"
 keys Return
-wait_window_gone '^Save As$'
+wait_window_gone '^名前を付けて保存$'
 wait_file "$work/decks/studied.krv"
 focus "$main"
 

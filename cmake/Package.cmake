@@ -1,0 +1,22 @@
+# The Debian package: scripts/package.sh runs cpack over an already built tree.
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME korva)
+set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION}")
+set(CPACK_PACKAGE_VENDOR "Team Yorimichi")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "memorisation aid for decks of two-sided flash cards")
+set(CPACK_PACKAGE_DESCRIPTION
+    "KORVA!! (暗記支援ソフトウェア) opens decks of two-sided flash cards and asks them one card at a time, with a Japanese user interface. Cards are checked when learnt, can be shuffled, filtered and asked either way round. Includes korva-deck to convert and inspect deck files.")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Team Yorimichi <korva@example.org>")
+set(CPACK_DEBIAN_PACKAGE_SECTION education)
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://www.example.org/korva/")
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Japanese captions need a CJK font, and Qt's own buttons and dialogs its
+# Japanese translation.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-ipafont-gothic, fonts-ipafont-mincho, qt6-translations-l10n")
+# Help and links open through xdg-open; Japanese answers are typed through an
+# input method (the IBus module ships with Qt itself).
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, fcitx5-frontend-qt6 | ibus")
+include(CPack)

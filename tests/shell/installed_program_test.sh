@@ -1,0 +1,144 @@
+#!/usr/bin/env bash
+# installed_program_test.sh BUILD_DIR SOURCE_DIR OUT_DIR
+#
+# KORVA as a desktop application: the desktop entry and the AppStream file
+# validate, an install into a staging folder holds every file, the Debian
+# package carries its dependencies and files, and the staged program, run by
+# an ordinary user on a virtual X display with a home of its own, keeps its
+# environment file in that user's configuration folder and opens the decks
+# named on its command line. A copy in a folder whose name is not UTF-8 keeps
+# its environment file beside itself.
+set -euo pipefail
+
+limit=15
+step="set-up"
+fail() {
+  echo "installed program test: FAILED at step: $step${1:+ ($1)}" >&2
+  [ -n "${screenshot:-}" ] && import -window root "$screenshot" 2>/dev/null && echo "screenshot: $screenshot" >&2
+  [ -n "${pid:-}" ] && kill "$pid" 2>/dev/null
+  exit 1
+}
+
+# ---- run by the ordinary user, on the virtual display ---------------------
+if [ "${1:-}" = "--as-user" ]; then
+  work=$2
+  stage="$work/stage"
+  screenshot="$work/home/installed-program-failure.png"
+  export HOME="$work/home" XDG_RUNTIME_DIR="$work/home/runtime" QT_QPA_PLATFORM=xcb QT_QPA_PLATFORMTHEME=
+  unset XDG_CONFIG_HOME XDG_CURRENT_DESKTOP DESKTOP_SESSION GTK_MODULES || true
+  mkdir -p -m 700 "$XDG_RUNTIME_DIR"
+  mkdir -p "$HOME/decks"
+  main_title='^暗記支援ソフトウェア　KORVA!! '
+  pid=""
+
+  wait_window() { timeout "$limit" xdotool search --sync --onlyvisible --name "$1" 2>/dev/null | head -n 1 | grep . || fail "no window named $1"; }
+  wait_exit() {
+    timeout "$limit" bash -c 'while kill -0 "$1" 2>/dev/null; do sleep 0.05; done' _ "$pid" || fail "program still running"
+    local status=0
+    wait "$pid" || status=$?
+    pid=""
+    [ "$status" -eq 0 ] || fail "exit status $status"
+  }
+  focus() { xdotool windowfocus --sync "$1" || fail "cannot focus $1"; }
+  keys() { xdotool key --delay 20 "$@"; }
+
+  step="the staged program starts with two files named on its command line"
+  printf 'apple,ringo\r\ncat,neko\r\n' >"$HOME/decks/words.csv"
+  (cd "$HOME/decks" && exec "$stage/usr/bin/korva" words.csv gone.krv) >"$HOME/korva.log" 2>&1 &
+  pid=$!
+  main=$(wait_window "$main_title")
+  step="the file that is missing gets File > Open's message"
+  report=$(wait_window '^KORVA!!$')
+  focus "$report"
+  keys Return
+
+  step="the environment file lies in the user's configuration folder"
+  [ "$(od -An -tx1 "$HOME/.config/korva/environment.kfg" | tr -d ' \n')" = "0000" ] || fail "no ~/.config/korva/environment.kfg"
+  [ ! -e "$stage/usr/bin/environment.kfg" ] || fail "environment file beside the program"
+
+  step="the card window holds words.csv: save it as a deck through a Japanese save dialog"
+  focus "$main"
+  keys alt+f a
+  dialog=$(wait_window '^名前を付けて保存$')
+  focus "$dialog"
+  keys ctrl+a
+  xdotool type --delay 10 "$HOME/decks/saved"
+  keys Return
+  timeout "$limit" bash -c 'until [ -s "$1" ]; do sleep 0.05; done' _ "$HOME/decks/saved.krv" || fail "no saved deck"
+  [ "$("$stage/usr/bin/korva-deck" show "$HOME/decks/saved.krv" | grep -o '"items":\[[^]]*\]' | tr -d '\n')" = '"items":["apple","ringo"]"items":["cat","neko"]' ] ||
+    fail "saved deck is not words.csv"
+
+  step="the card window's File > Exit ends the program"
+  focus "$main"
+  keys alt+f x
+  wait_exit
+
+  step="a copy in a folder whose name is not UTF-8 keeps its files beside itself"
+  odd="$work/home/$(printf 'kor\377va')"
+  mkdir "$odd"
+  cp "$stage/usr/bin/korva" "$odd/korva"
+  "$odd/korva" >"$HOME/korva.log" 2>&1 &
+  pid=$!
+  main=$(wait_window "$main_title")
+  [ "$(od -An -tx1 "$odd/environment.kfg" | tr -d ' \n')" = "0000" ] || fail "no environment file beside the copy"
+  focus "$main"
+  keys alt+f x
+  wait_exit
+  exit 0
+fi
+
+# ---- run by whoever runs the tests -----------------------------------------
+build=$(realpath "$1")
+src=$(realpath "$2")
+mkdir -p "$3"
+out=$(realpath "$3")
+work=$(mktemp -d "$out/installed.XXXXXX")
+chmod 755 "$work"
+stage="$work/stage"
+
+step="the desktop entry and the AppStream file validate"
+desktop-file-validate "$src/data/org.example.korva.desktop" || fail
+appstreamcli validate --no-net "$src/data/org.example.korva.metainfo.xml" >"$work/appstream.log" 2>&1 || fail "$(cat "$work/appstream.log")"
+
+files=(
+  usr/bin/korva usr/bin/korva-deck usr/share/korva/help/index.html
+  usr/share/applications/org.example.korva.desktop usr/share/metainfo/org.example.korva.metainfo.xml
+  usr/share/mime/packages/korva.xml usr/share/man/man1/korva.1 usr/share/man/man1/korva-deck.1
+)
+for size in 16 24 32 48 64 128 256; do files+=("usr/share/icons/hicolor/${size}x${size}/apps/korva.png"); done
+
+step="a staged install holds every file"
+DESTDIR="$stage" cmake --install "$build" --prefix /usr >"$work/install.log" || fail "$(cat "$work/install.log")"
+for f in "${files[@]}"; do [ -s "$stage/$f" ] || fail "missing $f"; done
+for size in 16 24 32 48 64 128 256; do
+  [ "$(identify -format '%wx%h' "$stage/usr/share/icons/hicolor/${size}x${size}/apps/korva.png")" = "${size}x${size}" ] ||
+    fail "icon ${size} has another size"
+done
+step="*.krv is a KORVA deck for the desktop"
+update-mime-database "$stage/usr/share/mime" >/dev/null 2>&1 || fail
+grep -qx 'application/x-korva-deck:\*\.krv' "$stage/usr/share/mime/globs" || fail "no glob for *.krv"
+
+step="the Debian package carries its dependencies and files"
+cpack --config "$build/CPackConfig.cmake" -B "$work/package" >"$work/cpack.log" 2>&1 || fail "$(tail -5 "$work/cpack.log")"
+deb="$work/package/korva_1.0_$(dpkg --print-architecture).deb"
+[ -f "$deb" ] || fail "no $deb"
+info=$(dpkg-deb -I "$deb")
+for want in '^ Maintainer: Team Yorimichi <korva@example.org>$' '^ Depends: .*libqt6widgets6' \
+  '^ Depends: .*fonts-ipafont-gothic' '^ Depends: .*qt6-translations-l10n' \
+  '^ Recommends: .*xdg-utils' '^ Recommends: .*fcitx5-frontend-qt6 | ibus'; do
+  grep -q -- "$want" <<<"$info" || fail "control lacks $want"
+done
+contents=$(dpkg-deb -c "$deb")
+for f in "${files[@]}"; do grep -q " \./$f\$" <<<"$contents" || fail "package lacks $f"; done
+
+step="run as an ordinary user"
+mkdir "$work/home"
+if [ "$(id -u)" -eq 0 ]; then
+  chown -R 65534:65534 "$work/home"
+  as_user=(setpriv --reuid=65534 --regid=65534 --clear-groups)
+else
+  as_user=()
+fi
+"${as_user[@]}" xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" "$0" --as-user "$work" || fail
+rm -rf "$work"
+echo "installed program test: passed"
