@@ -41,24 +41,20 @@ protected:
         qEnvironmentVariableIsSet("XDG_CONFIG_HOME") ? qgetenv("XDG_CONFIG_HOME") : QByteArray();
 };
 
-TEST_F(ProgramLayoutTest, InstalledOnlyInBinWithShareKorvaBeside) {
-    MakeFolder("/usr/bin");
-    MakeFolder("/usr/share/korva");
-    MakeFolder("/build/bin");
-    MakeFolder("/unpacked/share/korva");
+TEST_F(ProgramLayoutTest, InstalledOnlyInBinWithShareKorvaBesideOtherwisePortable) {
+    for (const char* folder : {"/usr/bin", "/usr/share/korva", "/build/bin", "/unpacked/share/korva"})
+        MakeFolder(folder);
     const struct {
         const char* folder;
         bool installed;
     } cases[] = {{"/usr/bin", true}, {"/build/bin", false}, {"/unpacked", false}, {"/usr/share/korva", false}};
     for (const auto& c : cases) {
-        EXPECT_EQ(LayoutOf(root + c.folder).installed, c.installed) << c.folder;
+        const ProgramLayout layout = LayoutOf(root + c.folder);
+        EXPECT_EQ(layout.installed, c.installed) << c.folder;
+        if (c.installed) continue;
+        EXPECT_EQ(EnvironmentFolder(layout), root + c.folder);
+        EXPECT_EQ(HelpAddress(layout), dir.path() + c.folder + QStringLiteral("/help/index.html"));
     }
-}
-
-TEST_F(ProgramLayoutTest, PortableCopyKeepsEverythingBesideItself) {
-    const ProgramLayout layout = LayoutOf(root + "/unpacked");
-    EXPECT_EQ(EnvironmentFolder(layout), root + "/unpacked");
-    EXPECT_EQ(HelpAddress(layout), dir.path() + QStringLiteral("/unpacked/help/index.html"));
 }
 
 TEST_F(ProgramLayoutTest, InstalledCopyUsesTheConfigurationFolderAndShare) {
