@@ -23,6 +23,7 @@ public:
 // Sets EnvironmentFile to folder + "/environment.kfg". The folder is given
 // as the bytes of its name, so that any name the file system allows works.
 void InitEnvironment(const QByteArray& folder);
+// The same for a folder named as text.
 void InitEnvironment(const QString& folder);
 
 // Reads the record from the start of EnvironmentFile, creating an empty file
