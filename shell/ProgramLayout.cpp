@@ -49,7 +49,7 @@ void MakeFolders(const QByteArray& folder) {
 
 QByteArray ConfigurationHome() {
     // A relative XDG_CONFIG_HOME is invalid and ignored, as the XDG rules say.
-    const QByteArray configHome = qgetenv("XDG_CONFIG_HOME");
+    QByteArray configHome = qgetenv("XDG_CONFIG_HOME");
     if (configHome.startsWith('/')) return configHome;
     const QByteArray home = qgetenv("HOME");
     if (!home.startsWith('/')) {
@@ -88,7 +88,7 @@ const ProgramLayout& getProgramLayout() {
 
 QByteArray EnvironmentFolder(const ProgramLayout& layout) {
     if (!layout.installed) return layout.programFolder;
-    const QByteArray folder = Join(ConfigurationHome(), "korva");
+    QByteArray folder = Join(ConfigurationHome(), "korva");
     MakeFolders(folder);
     return folder;
 }
@@ -96,7 +96,7 @@ QByteArray EnvironmentFolder(const ProgramLayout& layout) {
 QString HelpAddress(const ProgramLayout& layout) {
     const QByteArray page = layout.installed ? Join(ParentOf(layout.programFolder), "share/korva/help/index.html")
                                              : Join(layout.programFolder, "help/index.html");
-    const QString text = QFile::decodeName(page);
+    QString text = QFile::decodeName(page);
     if (QFile::encodeName(text) == page) return text;
     return QStringLiteral("file://") + QString::fromLatin1(page.toPercentEncoding("/"));
 }

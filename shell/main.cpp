@@ -4,7 +4,6 @@
 #include <QApplication>
 #include <QFile>
 #include <QFileInfo>
-#include <QTimer>
 
 #include "platform/Fonts.h"
 #include "platform/QtDialogs.h"
@@ -48,6 +47,7 @@ int main(int argc, char** argv) {
     // Once the main window is on screen, so that the card windows open in it
     // and any message stands over it.
     const QStringList decks = DeckArguments(argc, argv);
-    QTimer::singleShot(0, &window, [&window, decks] { window.OpenFiles(decks); });
+    QMetaObject::invokeMethod(
+        &window, [&window, decks] { window.OpenFiles(decks); }, Qt::QueuedConnection);
     return app.exec();
 }
