@@ -36,7 +36,7 @@ public:
     void mnuHelpVesion_Click();
     // Each file in a card window of its own, as File > Open would open it
     // had the user chosen it there; the command line and drops come here.
-    void OpenFiles(const QStringList& paths);
+    Q_INVOKABLE void OpenFiles(const QStringList& paths);
 
     // CardWindowHost
     void OpenCardWindow() override;

@@ -47,7 +47,6 @@ int main(int argc, char** argv) {
     // Once the main window is on screen, so that the card windows open in it
     // and any message stands over it.
     const QStringList decks = DeckArguments(argc, argv);
-    QMetaObject::invokeMethod(
-        &window, [&window, decks] { window.OpenFiles(decks); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(&window, "OpenFiles", Qt::QueuedConnection, Q_ARG(QStringList, decks));
     return app.exec();
 }
