@@ -1,6 +1,7 @@
 #include "deck/CsvImport.h"
 
 #include "deck/CsvRows.h"
+#include "deck/DeckError.h"
 #include "deck/FileBytes.h"
 #include "deck/GrowArrays.h"
 
@@ -9,7 +10,7 @@ namespace korva {
 void ImportCsvFile(const std::string& path, CardData& data, bool DataKeep) {
     // The file is read and cut into rows before the deck is touched, so a
     // file that cannot be read or is too long leaves the deck as it was.
-    ImportCsvRows(ReadCsvRows(ReadFileBytes(path)), data, DataKeep);
+    ReadWithinMemory([&] { ImportCsvRows(ReadCsvRows(ReadFileBytes(path)), data, DataKeep); });
 }
 
 void ResetCardState(CardData& data) {

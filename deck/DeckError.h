@@ -1,5 +1,6 @@
 #pragma once
 
+#include <new>
 #include <stdexcept>
 #include <string>
 
@@ -12,5 +13,17 @@ class DeckError : public std::runtime_error {
 public:
     explicit DeckError(const std::string& reason) : std::runtime_error(reason) {}
 };
+
+// Runs a read of a file into a deck. Running out of memory in it is one more
+// reason the file cannot be read, reported like the others; the read leaves
+// the deck as it was either way.
+template <typename Read>
+void ReadWithinMemory(Read&& read) {
+    try {
+        read();
+    } catch (const std::bad_alloc&) {
+        throw DeckError("メモリが足りないため読み込めません。");
+    }
+}
 
 }  // namespace korva

@@ -1,5 +1,6 @@
 #include "deck/DeckFile.h"
 
+#include "deck/DeckError.h"
 #include "deck/DeckRecord.h"
 #include "deck/FileBytes.h"
 
@@ -7,12 +8,14 @@ namespace korva {
 
 void LoadCardFile(const std::string& path, CardData& data, bool DataKeep) {
     // The file's record is read and checked whole before the deck is touched.
-    CardData f = ReadDeckRecord(ReadFileBytes(path));
-    if (DataKeep) {
-        AppendCards(data, std::move(f));
-    } else {
-        data = std::move(f);
-    }
+    ReadWithinMemory([&] {
+        CardData f = ReadDeckRecord(ReadFileBytes(path));
+        if (DataKeep) {
+            AppendCards(data, std::move(f));
+        } else {
+            data = std::move(f);
+        }
+    });
 }
 
 void SaveCardFile(const std::string& path, const CardData& data) { WriteFileAtomically(path, WriteDeckRecord(data)); }

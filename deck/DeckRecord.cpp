@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <cstring>
 #include <limits>
+#include <string>
+#include <vector>
 
 #include "deck/DeckError.h"
 #include "deck/GrowArrays.h"
@@ -95,6 +97,19 @@ void RequireElementBytes(const ByteReader& in, std::size_t elements) {
     }
 }
 
+// Every card's question item must name one of its item slots: dealing a card
+// looks up the check mark and texts of that slot. 0 names the never-shown
+// slot, which a deck may hold and the study rules handle; slot 0 of the list
+// belongs to no card and is carried through as it is.
+void RequireQuestionItems(const std::vector<int16_t>& questionItems) {
+    for (std::size_t card = 1; card < questionItems.size(); ++card) {
+        const int16_t question = questionItems[card];
+        if (question < 0 || question >= static_cast<int16_t>(ItemSlots)) {
+            Damaged(("カード" + std::to_string(card) + "の出題項目が" + std::to_string(question) + "です").c_str());
+        }
+    }
+}
+
 }  // namespace
 
 CardData ReadDeckRecord(std::string_view bytes, std::size_t* recordSize) {
@@ -137,6 +152,7 @@ CardData ReadDeckRecord(std::string_view bytes, std::size_t* recordSize) {
     for (auto& question : f.QuestionItems) {
         question = in.I16();
     }
+    RequireQuestionItems(f.QuestionItems);
 
     f.Modes.TurnMode = in.U8();
     f.Modes.ReservedMode = in.U8();

@@ -15,8 +15,9 @@ namespace korva {
 // Parses the record at the start of bytes. Every descriptor is checked before
 // anything is allocated for it, so a hostile count cannot cause a huge
 // allocation. Throws DeckError with the reason when the bytes do not form a
-// record. Bytes after the record are ignored; recordSize (when given)
-// receives the number of bytes the record took.
+// record or some card's question item is not 0, 1 or 2. Bytes after the
+// record are ignored; recordSize (when given) receives the number of bytes
+// the record took.
 CardData ReadDeckRecord(std::string_view bytes, std::size_t* recordSize = nullptr);
 
 // The record's bytes. Throws DeckError when the deck cannot be written as a

@@ -1,6 +1,11 @@
 #include "deck/FileBytes.h"
 
-#include <QFile>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
 #include <QSaveFile>
 #include <QString>
 
@@ -8,28 +13,63 @@
 
 namespace korva {
 
-std::string ReadFileBytes(const std::string& path) {
-    QFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::ReadOnly)) {
-        throw DeckError("ファイルを開けません。");
+namespace {
+
+// Closes the descriptor on every way out of the read.
+class ReadDescriptor {
+public:
+    explicit ReadDescriptor(const std::string& path) : fd_(::open(path.c_str(), OpenFlags)) {}
+    ~ReadDescriptor() {
+        if (fd_ >= 0) ::close(fd_);
     }
-    const qint64 size = file.size();
-    std::string bytes;
-    if (size > 0) {
-        bytes.resize(static_cast<std::size_t>(size));
-        if (file.read(bytes.data(), size) != size) {
-            throw DeckError("ファイルを読み込めません。");
-        }
-    } else {
-        // Files whose size the system does not report (pipes, /proc) are
-        // read to their end.
-        const QByteArray all = file.readAll();
-        if (file.error() != QFileDevice::NoError) {
-            throw DeckError("ファイルを読み込めません。");
-        }
-        bytes.assign(all.constData(), static_cast<std::size_t>(all.size()));
+    ReadDescriptor(const ReadDescriptor&) = delete;
+    ReadDescriptor& operator=(const ReadDescriptor&) = delete;
+
+    int get() const { return fd_; }
+
+private:
+    // Non-blocking, so that opening a pipe nobody writes to does not hang
+    // before the file's kind has been checked.
+    static constexpr int OpenFlags = O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY;
+    int fd_;
+};
+
+std::string ReadAll(int fd, std::size_t size) {
+    std::string bytes(size, '\0');
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t n = ::read(fd, bytes.data() + done, size - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) throw DeckError("ファイルを読み込めません。");
+        done += static_cast<std::size_t>(n);
     }
     return bytes;
+}
+
+void RequireRegularFile(const struct stat& info) {
+    if (!S_ISREG(info.st_mode)) {
+        throw DeckError("通常のファイルではありません。");
+    }
+}
+
+}  // namespace
+
+std::string ReadFileBytes(const std::string& path) {
+    // A device is never opened (opening some has effects of its own); the
+    // check is made again on what was opened, in case the name changed.
+    struct stat info {};
+    if (::stat(path.c_str(), &info) == 0) {
+        RequireRegularFile(info);
+    }
+    const ReadDescriptor file(path);
+    if (file.get() < 0 || ::fstat(file.get(), &info) != 0) {
+        throw DeckError("ファイルを開けません。");
+    }
+    RequireRegularFile(info);
+    if (info.st_size > MaxReadBytes) {
+        throw DeckError("ファイルが大きすぎます（256MBまで）。");
+    }
+    return ReadAll(file.get(), static_cast<std::size_t>(info.st_size));
 }
 
 void WriteFileAtomically(const std::string& path, std::string_view bytes) {

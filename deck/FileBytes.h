@@ -1,12 +1,24 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
 namespace korva {
 
-// The whole content of the file at path (UTF-8); DeckError when it cannot be
-// opened or read.
+// The largest file the readers take. A deck or word list that people really
+// make is a few megabytes; a full deck of 32,767 cards carrying about 4,000
+// bytes (some 2,000 Japanese characters) on both sides of every card still
+// fits. The format itself allows records of over 6 GB, which the program
+// could not hold next to their bytes; a file past this bound is a sparse
+// file, a disk image or some other mistake, and is refused before anything
+// is allocated for it. Reading holds the bytes and the deck at once, so the
+// bound costs at most about twice its size in memory.
+inline constexpr std::int64_t MaxReadBytes = std::int64_t{256} * 1024 * 1024;
+
+// The whole content of the regular file at path (UTF-8). DeckError when it
+// cannot be opened or read, is not a regular file (a folder, a pipe, a
+// device) or is larger than MaxReadBytes.
 std::string ReadFileBytes(const std::string& path);
 
 // Replaces the file at path by bytes through a temporary file beside it, so

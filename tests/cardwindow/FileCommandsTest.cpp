@@ -1,5 +1,6 @@
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -108,20 +109,37 @@ TEST_F(FileCommandsTest, AFileOfAnotherKindIsRefusedWithAMessageAndChangesNothin
     EXPECT_EQ(card.getFilePath(), dir.filePath(QStringLiteral("deck.krv")));
 }
 
-TEST_F(FileCommandsTest, ADamagedDeckIsReportedWithItsNameAndReasonAndTheDeckStays) {
+TEST_F(FileCommandsTest, AFileThatCannotBeReadIsReportedWithItsNameAndReasonAndTheDeckStays) {
     frmCard& card = Opened(WriteDeckFile(QStringLiteral("deck.krv"), Words));
-    QByteArray damaged = ReadBytes(WriteDeckFile(QStringLiteral("whole.krv"), Words));
-    damaged.truncate(damaged.size() / 2);
-    ChooseForOpen(WriteBytes(QStringLiteral("broken.krv"), damaged));
-    EXPECT_FALSE(card.FileOpen(true));
+    QByteArray cut = ReadBytes(WriteDeckFile(QStringLiteral("whole.krv"), Words));
+    cut.truncate(cut.size() / 2);
+    CardData badQuestion = MakeDeck(Words);
+    badQuestion.QuestionItems[2] = 3;
+    SaveCardFile(dir.filePath(QStringLiteral("question.krv")).toStdString(), badQuestion);
+    QFile huge(dir.filePath(QStringLiteral("huge.csv")));
+    ASSERT_TRUE(huge.open(QIODevice::WriteOnly) && huge.resize(qint64{64} << 30));  // sparse: no space taken
+    huge.close();
+    const std::pair<QString, QString> files[] = {
+        {WriteBytes(QStringLiteral("broken.krv"), cut), QStringLiteral("途中で終わっています")},
+        {dir.filePath(QStringLiteral("question.krv")), QStringLiteral("カード2の出題項目が3")},
+        {huge.fileName(), QStringLiteral("大きすぎます")},
+    };
+    for (const auto& [path, reason] : files) {
+        for (const bool append : {true, false}) {
+            dialogs.messages.clear();
+            ChooseForOpen(path);
+            EXPECT_FALSE(card.FileOpen(append));
 
-    ASSERT_EQ(dialogs.messages.size(), 1u);
-    const QString message = dialogs.messages[0].text;
-    EXPECT_TRUE(message.startsWith(QStringLiteral("broken.krv\r\n"))) << message.toStdString();
-    EXPECT_GT(message.split(QStringLiteral("\r\n")).last().size(), 0) << "the reason is given";
-    EXPECT_EQ(card.getTotal(), 2);
-    EXPECT_EQ(card.getFileName(), QStringLiteral("deck.krv"));
-    EXPECT_EQ(Utf8Item(card, 2, 2), "cat");
+            ASSERT_EQ(dialogs.messages.size(), 1u);
+            const QString message = dialogs.messages[0].text;
+            EXPECT_TRUE(message.startsWith(QFileInfo(path).fileName() + QStringLiteral("\r\n を開けませんでした。")))
+                << message.toStdString();
+            EXPECT_TRUE(message.contains(reason)) << message.toStdString();
+            EXPECT_EQ(card.getTotal(), 2);
+            EXPECT_EQ(card.getFileName(), QStringLiteral("deck.krv"));
+            EXPECT_EQ(Utf8Item(card, 2, 2), "cat");
+        }
+    }
 }
 
 TEST_F(FileCommandsTest, AnAppendPastTheLargestDeckIsRefused) {

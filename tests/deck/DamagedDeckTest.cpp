@@ -1,10 +1,17 @@
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <cstring>
+#include <functional>
+
+#include "deck/CsvImport.h"
 #include "deck/DeckError.h"
 #include "deck/DeckFile.h"
 #include "deck/DeckRecord.h"
+#include "deck/FileBytes.h"
 #include "tests/deck/DeckTestSupport.h"
 
 namespace korva {
@@ -124,6 +131,60 @@ TEST(DamagedDeckFile, ArraysOfDifferentCardCountsAreRefused) {
     EXPECT_THROW(ReadDeckRecord(a.substr(0, itemsEndA) + a.substr(itemsEndA, 18 + 6 * 4) +
                                 b.substr(b.size() - (10 + 2 * 3) - 4)),
                  DeckError);
+}
+
+std::string WithQuestionItem(int16_t card, int16_t question) {
+    CardData deck = VariedDeck(3);
+    deck.QuestionItems[static_cast<std::size_t>(card)] = question;
+    return WriteDeckRecord(deck);
+}
+
+// A file of this size whose blocks are never written: no memory or disk is
+// spent on it, yet the system reports its full size.
+void MakeSparse(const std::string& path, off_t size) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    ASSERT_GE(fd, 0) << path;
+    EXPECT_EQ(::ftruncate(fd, size), 0) << path;
+    ::close(fd);
+}
+
+TEST(DamagedDeckFile, RefusedFilesGiveTheirReasonAndLeaveTheDeck) {
+    test::TempFolder dir;
+    const struct {
+        std::string name;
+        std::function<void(const std::string&)> make;
+        const char* reason;  // empty: the file loads
+    } cases[] = {
+        {"q3.krv", [](auto& p) { test::WriteBytes(p, WithQuestionItem(2, 3)); }, "カード2の出題項目が3"},
+        {"q-1.krv", [](auto& p) { test::WriteBytes(p, WithQuestionItem(1, -1)); }, "カード1の出題項目が-1"},
+        {"qmax.krv", [](auto& p) { test::WriteBytes(p, WithQuestionItem(3, 32767)); }, "カード3の出題項目が32767"},
+        {"q0.krv", [](auto& p) { test::WriteBytes(p, WithQuestionItem(2, 0)); }, ""},
+        {"slot0.krv", [](auto& p) { test::WriteBytes(p, WithQuestionItem(0, 9)); }, ""},
+        {"huge.krv", [](auto& p) { MakeSparse(p, off_t{64} << 30); }, "大きすぎます"},
+        {"huge.csv", [](auto& p) { MakeSparse(p, off_t{64} << 30); }, "大きすぎます"},
+        {"limit.csv", [](auto& p) { MakeSparse(p, MaxReadBytes + 1); }, "大きすぎます"},
+        {"pipe.krv", [](auto& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0600), 0); }, "通常のファイルではありません"},
+        {"zero.csv", [](auto& p) { ASSERT_EQ(::symlink("/dev/zero", p.c_str()), 0); }, "通常のファイルではありません"},
+        {"folder.krv", [](auto& p) { ASSERT_EQ(::mkdir(p.c_str(), 0700), 0); }, "通常のファイルではありません"},
+    };
+    const CardData window = VariedDeck(2, "w");
+    for (const auto& c : cases) {
+        const std::string path = dir.Path(c.name);
+        c.make(path);
+        const bool csv = c.name.ends_with(".csv");
+        for (const bool keep : {false, true}) {
+            CardData deck = window;
+            try {
+                csv ? ImportCsvFile(path, deck, keep) : LoadCardFile(path, deck, keep);
+                EXPECT_STREQ(c.reason, "") << c.name << " loaded";
+                EXPECT_EQ(deck.Total(), keep ? 5 : 3) << c.name;
+            } catch (const DeckError& e) {
+                EXPECT_NE(std::string(c.reason), "") << c.name << ": " << e.what();
+                EXPECT_NE(std::string(e.what()).find(c.reason), std::string::npos) << c.name << ": " << e.what();
+                EXPECT_TRUE(SameDeck(deck, window)) << c.name << " keep " << keep;
+            }
+        }
+    }
 }
 
 }  // namespace

@@ -75,7 +75,8 @@ CardData VariedDeck(int total, const std::string& tag) {
         d.Items[c] = {"zero" + n, "\x92\x50\x8C\xEA" + n, "\x81" + n + "\xFF"};
         d.Checks[c] = {static_cast<int16_t>(c * 7 + 3), static_cast<int16_t>(c % 2 ? True16 : False16),
                        static_cast<int16_t>(0x1234 + c)};
-        d.QuestionItems[c] = static_cast<int16_t>(c % 3 == 0 ? -2 : 1 + c % 2);
+        // Slot 0 belongs to no card and may hold anything; a card's may be 0.
+        d.QuestionItems[c] = static_cast<int16_t>(c == 0 ? -2 : c % 3);
     }
     d.Modes = StudyModes{2, 0xA5, 1, 2};
     return d;
