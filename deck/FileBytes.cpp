@@ -74,6 +74,7 @@ std::string ReadFileBytes(const std::string& path) {
 
 void WriteFileAtomically(const std::string& path, std::string_view bytes) {
     QSaveFile file(QString::fromStdString(path));
+    file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly)) {
         throw DeckError("ファイルに書き込めません。");
     }

@@ -22,7 +22,9 @@ inline constexpr std::int64_t MaxReadBytes = std::int64_t{256} * 1024 * 1024;
 std::string ReadFileBytes(const std::string& path);
 
 // Replaces the file at path by bytes through a temporary file beside it, so
-// the old file stays whole if anything fails; DeckError on failure.
+// the old file stays whole if anything fails; DeckError on failure. Where the
+// folder allows no new file but the file itself may be written, the file is
+// written in place instead.
 void WriteFileAtomically(const std::string& path, std::string_view bytes);
 
 }  // namespace korva

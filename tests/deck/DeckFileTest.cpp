@@ -1,5 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <sys/fsuid.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QFile>
+
 #include "deck/CsvImport.h"
 #include "deck/DeckError.h"
 #include "deck/DeckFile.h"
@@ -223,6 +229,54 @@ TEST(DeckFileSave, FailuresAreErrorsAndLeaveNothingHalfWritten) {
     uneven.Checks.pop_back();
     EXPECT_THROW(SaveCardFile(dir.Path("u.krv"), uneven), DeckError);
     EXPECT_FALSE(test::FileExists(dir.Path("u.krv")));
+}
+
+// While it lives, this thread's file access is checked as an ordinary user's
+// (nobody's): root passes every permission check, an ordinary user does not.
+class AsOrdinaryUser {
+public:
+    AsOrdinaryUser() {
+        if (root_) {
+            setfsgid(Nobody);
+            setfsuid(Nobody);
+        }
+    }
+    ~AsOrdinaryUser() {
+        if (root_) {
+            setfsuid(0);
+            setfsgid(0);
+        }
+    }
+    AsOrdinaryUser(const AsOrdinaryUser&) = delete;
+    AsOrdinaryUser& operator=(const AsOrdinaryUser&) = delete;
+
+private:
+    static constexpr uid_t Nobody = 65534;
+    const bool root_ = geteuid() == 0;
+};
+
+TEST(DeckFileSave, InAFolderThatAllowsNoNewFileAnExistingFileIsWrittenInPlace) {
+    test::TempFolder dir;
+    const QString folder = QString::fromStdString(dir.Path("shared"));
+    const std::string path = dir.Path("shared/d.krv");
+    ASSERT_TRUE(QDir().mkdir(folder));
+    WriteBytes(path, OneCardDeck);
+    const auto all = QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther;
+    QFile::setPermissions(QString::fromStdString(dir.Path("")),
+                          all | QFile::WriteOwner | QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther);
+    QFile::setPermissions(QString::fromStdString(path),
+                          all | QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther);
+    QFile::setPermissions(folder, all | QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther);
+    const CardData deck = VariedDeck(3);
+    {
+        const AsOrdinaryUser user;
+        ASSERT_FALSE(QFile(folder + QStringLiteral("/probe")).open(QIODevice::WriteOnly));
+        EXPECT_NO_THROW(SaveCardFile(path, deck));
+        EXPECT_THROW(SaveCardFile(dir.Path("shared/new.krv"), deck), DeckError);
+    }
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    EXPECT_EQ(ReadBytes(path), WriteDeckRecord(deck));
+    EXPECT_FALSE(test::FileExists(dir.Path("shared/new.krv")));
 }
 
 TEST(DeckFileSave, OverALongerFileTheFileIsExactlyTheRecord) {
