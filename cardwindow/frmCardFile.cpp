@@ -4,6 +4,7 @@
 #include "deck/CsvImport.h"
 #include "deck/DeckError.h"
 #include "deck/DeckFile.h"
+#include "deck/DeckPath.h"
 #include "platform/Dialogs.h"
 
 namespace korva {
@@ -14,10 +15,7 @@ const QString OpenFilter = QStringLiteral(
     "KORVA対応ファイル(*.krv,*.csv)|*.krv;*.CSV|KORVA専用ファイル(*.krv)|*.krv|CSVファイル(*.csv)|*.csv");
 const QString SaveFilter = QStringLiteral("KORVA用ファイル(*.krv)|*.krv");
 
-// Decks come from a platform whose file names ignore case.
-bool HasEnding(const QString& path, const QString& ending) { return path.endsWith(ending, Qt::CaseInsensitive); }
-bool IsDeckPath(const QString& path) { return HasEnding(path, QStringLiteral(".krv")); }
-bool IsCsvPath(const QString& path) { return HasEnding(path, QStringLiteral(".csv")); }
+DeckPathKind KindOf(const QString& path) { return KindOfPath(path.toStdString()); }
 
 QString Reason(const DeckError& error) { return QString::fromStdString(error.what()); }
 
@@ -71,7 +69,8 @@ bool frmCard::FileOpenFrom(const QString& Path) {
 
 bool frmCard::ReadDeckFile(bool DataKeep) {
     const QString name = getFileName();
-    if (!IsDeckPath(getFilePath()) && !IsCsvPath(getFilePath())) {
+    const DeckPathKind kind = KindOf(getFilePath());
+    if (kind == DeckPathKind::Other) {
         ShowMessage(name + QStringLiteral("\r\n") +
                     QStringLiteral(" はKORVAで開けない種類のファイルです。\r\n"
                                    "拡張子が .krv か .csv のファイルを選んでください。"));
@@ -83,7 +82,7 @@ bool frmCard::ReadDeckFile(bool DataKeep) {
     }
     try {
         const std::string path = getFilePath().toStdString();
-        if (IsDeckPath(getFilePath())) {
+        if (kind == DeckPathKind::Deck) {
             LoadCardFile(path, getCardData(), DataKeep);
         } else {
             ImportCsvFile(path, getCardData(), DataKeep);
@@ -128,6 +127,6 @@ bool frmCard::FileSave() {
     return true;
 }
 
-bool frmCard::isCSVFile() const { return IsCsvPath(getFilePath()); }
+bool frmCard::isCSVFile() const { return KindOf(getFilePath()) == DeckPathKind::Csv; }
 
 }  // namespace korva

@@ -14,6 +14,7 @@
 #include "deck/CsvImport.h"
 #include "deck/DeckError.h"
 #include "deck/DeckFile.h"
+#include "deck/DeckPath.h"
 #include "deck/FileBytes.h"
 #include "deck/Utf8Csv.h"
 #include "tools/CsvExport.h"
@@ -49,27 +50,24 @@ struct Command {
     void (*run)(const Arguments&, Subject&);
 };
 
-bool EndsWith(std::string_view text, std::string_view tail) {
-    return text.size() >= tail.size() && text.substr(text.size() - tail.size()) == tail;
-}
-
-// The program chooses the reader by the last three characters of the path,
-// exactly and case-sensitively.
+// The reader is chosen by the path's ending, as the program chooses it.
 CardData OpenDeck(const std::string& path, CsvEncoding csvEncoding = CsvEncoding::Cp932) {
     CardData data;
-    if (EndsWith(path, "krv")) {
-        if (csvEncoding == CsvEncoding::Utf8) {
-            throw DeckError("--encoding utf-8 はCSVファイルにだけ使えます。");
-        }
-        korva::LoadCardFile(path, data, false);
-    } else if (EndsWith(path, "csv")) {
-        if (csvEncoding == CsvEncoding::Utf8) {
-            korva::ImportUtf8CsvFile(path, data);
-        } else {
-            korva::ImportCsvFile(path, data, false);
-        }
-    } else {
-        throw DeckError("ファイル名が krv でも csv でも終わっていません。");
+    switch (korva::KindOfPath(path)) {
+        case korva::DeckPathKind::Deck:
+            if (csvEncoding == CsvEncoding::Utf8) {
+                throw DeckError("--encoding utf-8 はCSVファイルにだけ使えます。");
+            }
+            korva::LoadCardFile(path, data, false);
+            break;
+        case korva::DeckPathKind::Csv:
+            if (csvEncoding == CsvEncoding::Utf8) {
+                korva::ImportUtf8CsvFile(path, data);
+            } else {
+                korva::ImportCsvFile(path, data, false);
+            }
+            break;
+        case korva::DeckPathKind::Other: throw DeckError("ファイル名が .krv でも .csv でも終わっていません。");
     }
     return data;
 }
@@ -87,7 +85,7 @@ void Convert(const Arguments& args, Subject& subject) {
     // Writing a deck over a path the program would read as CSV would destroy
     // that file's text.
     subject = out;
-    if (!EndsWith(out, ".krv")) {
+    if (korva::KindOfPath(out) != korva::DeckPathKind::Deck) {
         throw DeckError("出力ファイル名が .krv で終わっていません。");
     }
     subject = in;
@@ -101,7 +99,7 @@ void Export(const Arguments& args, Subject& subject) {
     const std::string& out = args.files[1];
     // A word list written over a deck file would lose its marks and modes.
     subject = out;
-    if (!EndsWith(out, ".csv")) {
+    if (korva::KindOfPath(out) != korva::DeckPathKind::Csv) {
         throw DeckError("出力ファイル名が .csv で終わっていません。");
     }
     subject = in;
@@ -143,7 +141,8 @@ std::string HelpText() {
     }
     text +=
         "  korva-deck --help\n      この説明を表示します。\n"
-        "IN と FILE は、名前の末尾が krv ならデッキファイル、csv ならCSVファイルとして、プログラムと同じように読みます。\n"
+        "IN と FILE は、名前の末尾が .krv ならデッキファイル、.csv ならCSVファイルとして（大文字でも小文字でも）、\n"
+        "プログラムと同じように読みます。\n"
         "失敗すると理由を1行表示して終了コード1で終わり、出力ファイルは作りません。\n";
     return text;
 }

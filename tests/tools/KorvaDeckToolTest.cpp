@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFile>
 #include <QProcess>
 
 #include "deck/Cp932Text.h"
@@ -58,6 +59,12 @@ TEST(KorvaDeckTool, ConvertReadsCsvAndDecksAsTheProgramOpensThem) {
     const ToolRun krv = RunTool({"convert", Q(dir.Path("varied.krv")), Q(dir.Path("copy.krv"))});
     EXPECT_EQ(krv.exitCode, 0) << krv.err;
     EXPECT_EQ(test::ReadBytes(dir.Path("copy.krv")), varied);
+
+    // Endings count in any case, as in the program's open dialog.
+    test::WriteBytes(dir.Path("UP.KRV"), varied);
+    const ToolRun upper = RunTool({"convert", Q(dir.Path("UP.KRV")), Q(dir.Path("UP2.Krv"))});
+    EXPECT_EQ(upper.exitCode, 0) << upper.err;
+    EXPECT_EQ(test::ReadBytes(dir.Path("UP2.Krv")), varied);
 }
 
 TEST(KorvaDeckTool, ShowPrintsTheDeckAsJson) {
@@ -88,14 +95,16 @@ TEST(KorvaDeckTool, BadInputExitsWithOneLineAndLeavesNoFile) {
     const std::string valid = WriteDeckRecord(test::VariedDeck(2));
     test::WriteBytes(dir.Path("cut.krv"), valid.substr(0, valid.size() - 1));
     test::WriteBytes(dir.Path("ok.krv"), valid);
-    test::WriteBytes(dir.Path("deck.KRV"), valid);
+    test::WriteBytes(dir.Path("fookrv"), valid);
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), Q(dir.Path("zero.krv"))));
 
     const QStringList bad[] = {
         {"convert", Q(dir.Path("cut.krv")), Q(dir.Path("out.krv"))},
         {"convert", Q(dir.Path("cut.krv")), Q(dir.Path("ok.krv"))},  // the old deck stays
         {"convert", Q(dir.Path("missing.csv")), Q(dir.Path("out.krv"))},
-        {"convert", Q(dir.Path("deck.KRV")), Q(dir.Path("out.krv"))},  // endings are exact
-        {"convert", Q(dir.Path("ok.krv")), Q(dir.Path("out.csv"))},    // never a deck over a CSV name
+        {"convert", Q(dir.Path("fookrv")), Q(dir.Path("out.krv"))},  // an ending has its dot
+        {"show", Q(dir.Path("zero.krv"))},                           // only regular files are read
+        {"convert", Q(dir.Path("ok.krv")), Q(dir.Path("out.csv"))},  // never a deck over a CSV name
         {"convert", Q(dir.Path("ok.krv")), Q(dir.Path("no/dir/out.krv"))},
         {"show", Q(dir.Path("cut.krv"))},
         {"convert", Q(dir.Path("ok.krv"))},
