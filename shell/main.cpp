@@ -1,7 +1,6 @@
 // Main: the environment file first, then the main window, then the decks
 // named on the command line. Qt is given the program name alone: every
 // argument is a deck file, even one that looks like a Qt option.
-#include <QApplication>
 #include <QFile>
 #include <QFileInfo>
 
@@ -9,6 +8,7 @@
 #include "platform/QtDialogs.h"
 #include "platform/QtTranslation.h"
 #include "shell/Environment.h"
+#include "shell/GuardedApplication.h"
 #include "shell/ProgramLayout.h"
 #include "shell/frmMain.h"
 
@@ -26,10 +26,10 @@ QStringList DeckArguments(int argc, char** argv) {
 int main(int argc, char** argv) {
     int qtArgc = 1;
     char* qtArgv[] = {argv[0], nullptr};
-    QApplication app(qtArgc, qtArgv);
+    korva::platform::QtDialogs dialogs;
+    korva::GuardedApplication app(qtArgc, qtArgv, dialogs);
     korva::platform::LoadQtTranslation(app);
     korva::platform::InstallFontSubstitutions();
-    korva::platform::QtDialogs dialogs;
 
     try {
         korva::InitEnvironment(korva::EnvironmentFolder(korva::getProgramLayout()));

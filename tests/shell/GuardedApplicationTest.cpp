@@ -1,0 +1,78 @@
+// A failure that no command handles reaches the application object, which
+// shows it and lets the program go on with every window as it was. This
+// binary has its own main: the guarded application is the one under test.
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include "cardwindow/frmCard.h"
+#include "deck/CsvImport.h"
+#include "shell/GuardedApplication.h"
+#include "tests/support/FakeCardWindowHost.h"
+#include "tests/support/FakeDialogs.h"
+
+namespace korva {
+namespace {
+
+test::FakeDialogs* GuardDialogs = nullptr;
+
+TEST(GuardedApplication, AnUnhandledFailureIsShownAndEveryWindowKeepsItsWork) {
+    test::FakeCardWindowHost host;
+    frmCard card(*GuardDialogs, host);
+    for (int16_t c = 1; c <= 2; ++c) {
+        SetItemText(card.getCardData(), "q" + std::to_string(c), 1, c);
+        SetItemText(card.getCardData(), "a" + std::to_string(c), 2, c);
+    }
+    ResetCardState(card.getCardData());
+    card.getCardData().Modes = StudyModes{1, 1, 4, 1};
+    card.Start();
+    card.setEditedFlag(true);
+    card.show();
+
+    // An item slot that does not exist: showing the answer fails inside the
+    // button's click handler.
+    card.setQuestionItemIndex(card.getShowCardIndex(), 3);
+    QTest::mouseClick(card.cmdOpen, Qt::LeftButton);
+    // A failure that is no standard exception, from the event loop itself.
+    QTimer::singleShot(0, [] { throw 42; });
+    QCoreApplication::processEvents();
+
+    ASSERT_EQ(GuardDialogs->messages.size(), 2u);
+    for (const auto& message : GuardDialogs->messages) {
+        EXPECT_EQ(message.title, QStringLiteral("KORVA!!"));
+        EXPECT_EQ(message.buttons, platform::MessageButtons::Ok);
+    }
+    EXPECT_TRUE(GuardDialogs->messages[0].text.contains(QStringLiteral("index 3")))
+        << GuardDialogs->messages[0].text.toStdString();
+    EXPECT_TRUE(GuardDialogs->messages[1].text.contains(QStringLiteral("原因は分かりません")))
+        << GuardDialogs->messages[1].text.toStdString();
+
+    EXPECT_TRUE(card.getEditedFlag());
+    EXPECT_EQ(card.getTotal(), 2);
+    EXPECT_EQ(card.getItem(2, 2), "a2");
+
+    // The window still answers, and its deck can still be saved.
+    card.setQuestionItemIndex(card.getShowCardIndex(), 1);
+    QTest::mouseClick(card.cmdOpen, Qt::LeftButton);
+    EXPECT_EQ(GuardDialogs->messages.size(), 2u);
+    EXPECT_TRUE(card.isOpenItem());
+    QTemporaryDir dir;
+    card.setFilePath(dir.filePath(QStringLiteral("kept.krv")));
+    EXPECT_TRUE(card.FileSave());
+    EXPECT_FALSE(card.getEditedFlag());
+}
+
+}  // namespace
+}  // namespace korva
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    korva::test::FakeDialogs dialogs;
+    korva::GuardDialogs = &dialogs;
+    korva::GuardedApplication app(argc, argv, dialogs);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
