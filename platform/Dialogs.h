@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 
 #include <QString>
@@ -41,9 +42,10 @@ public:
     // The open and save dialogs; nullopt when the user cancels.
     virtual std::optional<FileDialogResult> ShowOpen(const FileDialogRequest& request) = 0;
     virtual std::optional<FileDialogResult> ShowSave(const FileDialogRequest& request) = 0;
-    // Hands an address (web page, local file, "mailto:") to the desktop;
-    // false when nothing could open it.
-    virtual bool OpenAddress(const QString& address) = 0;
+    // Hands an address (web page, local file, "mailto:") to the desktop and
+    // returns without waiting; failed is called once, now or later from the
+    // event loop, when nothing could open it.
+    virtual void OpenAddress(const QString& address, std::function<void()> failed) = 0;
 };
 
 }  // namespace korva::platform

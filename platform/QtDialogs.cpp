@@ -1,11 +1,11 @@
 #include "platform/QtDialogs.h"
 
 #include <QApplication>
-#include <QDesktopServices>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
 
+#include "platform/AddressLauncher.h"
 #include "platform/FileFilter.h"
 #include "platform/SaveFileDialog.h"
 
@@ -87,6 +87,12 @@ std::optional<FileDialogResult> QtDialogs::ShowSave(const FileDialogRequest& req
     return Run(dialog);
 }
 
-bool QtDialogs::OpenAddress(const QString& address) { return QDesktopServices::openUrl(AddressToUrl(address)); }
+// The opener is run directly rather than through QDesktopServices, which
+// reports only that the opener started, not that it found a program.
+void QtDialogs::OpenAddress(const QString& address, std::function<void()> failed) {
+    LaunchAddress(DesktopLauncher, address, [failed = std::move(failed)](bool opened) {
+        if (!opened) failed();
+    });
+}
 
 }  // namespace korva::platform

@@ -8,7 +8,7 @@
 namespace korva::platform {
 
 // The running program's dialogs: QMessageBox without icon, QFileDialog and
-// QDesktopServices.
+// the desktop's opener for addresses.
 class QtDialogs : public Dialogs {
 public:
     // parent centres the dialogs over a window; it may be set later.
@@ -18,7 +18,7 @@ public:
     MessageResult Message(const QString& text, MessageButtons buttons, const QString& title = AppTitle) override;
     std::optional<FileDialogResult> ShowOpen(const FileDialogRequest& request) override;
     std::optional<FileDialogResult> ShowSave(const FileDialogRequest& request) override;
-    bool OpenAddress(const QString& address) override;
+    void OpenAddress(const QString& address, std::function<void()> failed) override;
 
 private:
     QWidget* DialogParent() const;

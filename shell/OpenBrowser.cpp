@@ -9,14 +9,15 @@ void OpenBrowser(platform::Dialogs& dialogs, const QString& Address) {
     // new message without a browser window. The desktop's handler does that
     // by itself: it chooses the mail program by the address's scheme and
     // never shows a browser for it, so both kinds take the same road here.
-    bool opened = false;
-    try {
-        opened = dialogs.OpenAddress(Address);
-    } catch (const std::exception&) {
-        opened = false;  // no failure may leave this procedure
-    }
-    if (!opened) {
+    // The failure may be known only after this returns (the opener ran but
+    // found no program); it is reported then.
+    auto report = [&dialogs] {
         dialogs.Message(BrowserMissingMessage, platform::MessageButtons::Ok, platform::AppTitle);
+    };
+    try {
+        dialogs.OpenAddress(Address, report);
+    } catch (const std::exception&) {
+        report();  // no failure may leave this procedure
     }
 }
 

@@ -12,7 +12,9 @@ inline const QString BrowserMissingMessage =
     QStringLiteral("（弊団体まで連絡下されば適切な処置をします。）");
 
 // Shows Address in the web browser, or hands a "mailto:" address to the mail
-// program. A failure is reported in a message box; the caller always goes on.
+// program, without waiting for either. A failure is reported in a message
+// box, once, now or when the desktop tells it; the caller always goes on.
+// dialogs must outlive that report.
 void OpenBrowser(platform::Dialogs& dialogs, const QString& Address);
 
 }  // namespace korva

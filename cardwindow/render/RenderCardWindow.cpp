@@ -34,7 +34,7 @@ public:
     std::optional<platform::FileDialogResult> ShowSave(const platform::FileDialogRequest&) override {
         return std::nullopt;
     }
-    bool OpenAddress(const QString&) override { return false; }
+    void OpenAddress(const QString&, std::function<void()> failed) override { failed(); }
 
 private:
     QString Path_;

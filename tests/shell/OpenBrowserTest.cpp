@@ -54,7 +54,7 @@ TEST(OpenBrowserTest, FailureShowsTheTwoLineMessageOnceAndReturns) {
 // leaves the Help command.
 class ThrowingDialogs : public test::FakeDialogs {
 public:
-    bool OpenAddress(const QString&) override { throw std::runtime_error("no desktop"); }
+    void OpenAddress(const QString&, std::function<void()>) override { throw std::runtime_error("no desktop"); }
 };
 
 TEST(OpenBrowserTest, ErrorInsideTheDesktopIsReportedNotPassedOn) {

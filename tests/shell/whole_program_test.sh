@@ -6,7 +6,8 @@
 # with the ";" key, uncheck with the ":" key (the key right of it), answer in
 # TEST style and dismiss the verdict, Save as a deck file through the save
 # dialog, close the card window and end with File > Exit. Then the saved deck
-# and the environment file are checked byte for byte.
+# and the environment file are checked byte for byte. Help, with a desktop
+# opener that finds no browser, must say so.
 #
 # Every step waits for the window it needs by name, with a time limit; a step
 # that does not happen fails the test with a screenshot under OUT_DIR.
@@ -30,6 +31,16 @@ mkdir -p "$work/program" "$work/home" "$work/runtime" "$work/decks"
 chmod 700 "$work/runtime"
 cp "$korva" "$work/program/korva"
 cp -r "$(dirname "$korva")/help" "$work/program/help"
+
+# An opener that starts but finds no browser, as xdg-open does on a desktop
+# without one; it notes what it was asked to open.
+mkdir -p "$work/bin"
+cat >"$work/bin/xdg-open" <<'OPENER'
+#!/bin/sh
+printf '%s' "$1" >"$(dirname "$0")/opened"
+exit 3
+OPENER
+chmod +x "$work/bin/xdg-open"
 
 # Qt's own file dialog (no desktop theme), on X, with a home of its own so
 # no earlier dialog history can change what the dialogs show.
@@ -77,7 +88,7 @@ focus() {  # WINDOW-ID: keys go to the window with the keyboard focus
 keys() { xdotool key --delay 20 "$@"; }
 
 start_program() {
-  "$work/program/korva" >"$work/korva.log" 2>&1 &
+  PATH="$work/bin:$PATH" "$work/program/korva" >"$work/korva.log" 2>&1 &
   pid=$!
   main=$(wait_window "$main_title")
   focus "$main"
@@ -145,6 +156,19 @@ focus "$main"
 
 step="close the card window"
 keys alt+f c
+
+step="Help finds no browser and says so"
+keys alt+h h
+report=$(wait_window '^KORVA!!$')
+focus "$report"
+keys Return
+wait_window_gone '^KORVA!!$'
+opened=$(cat "$work/bin/opened" 2>/dev/null) || fail "the opener was not run"
+case "$opened" in
+  file://*/program/help/index.html) ;;
+  *) fail "the opener was given $opened" ;;
+esac
+focus "$main"
 # With the card window gone the main window's own File > Exit ends the
 # program at once, without saving the environment file: a file changed
 # behind the program's back must still be as it was afterwards.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <stdexcept>
 #include <vector>
@@ -46,9 +47,9 @@ public:
         saveRequests.push_back(r);
         return Take(saveAnswers, "save dialog");
     }
-    bool OpenAddress(const QString& address) override {
+    void OpenAddress(const QString& address, std::function<void()> failed) override {
         addresses.push_back(address);
-        return openAddressSucceeds;
+        if (!openAddressSucceeds) failed();
     }
 
 private:
