@@ -19,6 +19,14 @@ protected:
     void ShowNoCardMessage(const std::string& Text) override { Messages.push_back(Text); }
 };
 
+// "q12" from 'q' and 12. Built by appending: GCC 12 warns -Wrestrict, wrongly,
+// on "q" + std::to_string(12) once it is inlined.
+inline std::string Numbered(char prefix, int number) {
+    std::string text(1, prefix);
+    text += std::to_string(number);
+    return text;
+}
+
 // A deck of Cards cards asking item 1, all unchecked, with the given modes.
 inline CardData MakeDeck(int Cards, uint8_t TurnMode = 1, uint8_t ViewKind = 4) {
     CardData Deck;
@@ -26,7 +34,7 @@ inline CardData MakeDeck(int Cards, uint8_t TurnMode = 1, uint8_t ViewKind = 4) 
     Deck.Checks.resize(static_cast<std::size_t>(Cards) + 1);
     Deck.QuestionItems.assign(static_cast<std::size_t>(Cards) + 1, 1);
     for (int Card = 1; Card <= Cards; ++Card) {
-        Deck.Items[static_cast<std::size_t>(Card)] = {"", "q" + std::to_string(Card), "a" + std::to_string(Card)};
+        Deck.Items[static_cast<std::size_t>(Card)] = {"", Numbered('q', Card), Numbered('a', Card)};
     }
     Deck.Modes = {TurnMode, 1, ViewKind, 1};
     return Deck;
