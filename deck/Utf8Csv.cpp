@@ -107,7 +107,7 @@ std::vector<CsvRow> ReadUtf8CsvRows(std::string_view bytes) {
 }
 
 void ImportUtf8CsvFile(const std::string& path, CardData& data) {
-    ImportCsvRows(ReadUtf8CsvRows(ReadFileBytes(path)), data, false);
+    ReadWithinMemory([&] { ImportCsvRows(ReadUtf8CsvRows(ReadFileBytes(path)), data, false); });
 }
 
 }  // namespace korva
