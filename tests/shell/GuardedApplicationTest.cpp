@@ -22,9 +22,10 @@ test::FakeDialogs* GuardDialogs = nullptr;
 TEST(GuardedApplication, AnUnhandledFailureIsShownAndEveryWindowKeepsItsWork) {
     test::FakeCardWindowHost host;
     frmCard card(*GuardDialogs, host);
+    const char* const texts[][2] = {{"q1", "a1"}, {"q2", "a2"}};
     for (int16_t c = 1; c <= 2; ++c) {
-        SetItemText(card.getCardData(), "q" + std::to_string(c), 1, c);
-        SetItemText(card.getCardData(), "a" + std::to_string(c), 2, c);
+        SetItemText(card.getCardData(), texts[c - 1][0], 1, c);
+        SetItemText(card.getCardData(), texts[c - 1][1], 2, c);
     }
     ResetCardState(card.getCardData());
     card.getCardData().Modes = StudyModes{1, 1, 4, 1};
