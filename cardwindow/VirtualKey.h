@@ -18,4 +18,10 @@ inline constexpr int16_t VirtualKeyUncheck = 186;
 // code, such as synthesized ones, are told by the character they produce.
 int16_t VirtualKeyCode(const QKeyEvent& event);
 
+// Whether the key would produce a character on the platform the program was
+// made for: printable keys and Space, Enter, Escape, Backspace and
+// Ctrl+letter do; Tab, Delete, the arrow and function keys and anything held
+// with Alt (menus and access keys) do not.
+bool ProducesCharacter(const QKeyEvent& event);
+
 }  // namespace korva

@@ -13,12 +13,6 @@ namespace {
 
 bool IsEnter(const QKeyEvent& key) { return key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter; }
 
-// A key that produces a character, as a key-press handler sees it; Tab only
-// moves the focus.
-bool ProducesCharacter(const QKeyEvent& key) {
-    return !key.text().isEmpty() && key.key() != Qt::Key_Tab && key.key() != Qt::Key_Backtab;
-}
-
 }  // namespace
 
 void frmCard::ConnectControls() {

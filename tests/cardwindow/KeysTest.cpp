@@ -42,21 +42,65 @@ TEST(VirtualKey, EventsWithoutScanCodeAreToldByTheirCharacter) {
     EXPECT_EQ(VirtualKeyCode(NativeKey(0, Qt::Key_Return, "\r")), 0);
 }
 
+TEST(VirtualKey, OnlyKeysThatProduceACharacterCount) {
+    const struct {
+        int key;
+        Qt::KeyboardModifiers modifiers;
+        const char* text;
+        bool produces;
+    } cases[] = {
+        {Qt::Key_X, Qt::NoModifier, "x", true},
+        {Qt::Key_X, Qt::ShiftModifier, "X", true},
+        {Qt::Key_Space, Qt::NoModifier, " ", true},
+        {Qt::Key_5, Qt::KeypadModifier, "5", true},
+        {0x306C, Qt::NoModifier, "ぬ", true},
+        {Qt::Key_Return, Qt::NoModifier, "\r", true},
+        {Qt::Key_Enter, Qt::KeypadModifier, "\r", true},
+        {Qt::Key_Escape, Qt::NoModifier, "\x1b", true},
+        {Qt::Key_Backspace, Qt::NoModifier, "\b", true},
+        {Qt::Key_C, Qt::ControlModifier, "\x03", true},
+        {Qt::Key_BracketLeft, Qt::ControlModifier, "\x1b", true},
+        {Qt::Key_Q, Qt::ControlModifier | Qt::AltModifier, "@", true},  // AltGr
+        {Qt::Key_1, Qt::ControlModifier, "1", false},
+        {Qt::Key_Delete, Qt::NoModifier, "\x7f", false},
+        {Qt::Key_Left, Qt::NoModifier, "", false},
+        {Qt::Key_PageDown, Qt::NoModifier, "", false},
+        {Qt::Key_F2, Qt::NoModifier, "", false},
+        {Qt::Key_Tab, Qt::NoModifier, "\t", false},
+        {Qt::Key_Backtab, Qt::ShiftModifier, "", false},
+        {Qt::Key_Shift, Qt::ShiftModifier, "", false},
+        {Qt::Key_Dead_Acute, Qt::NoModifier, "", false},
+        {Qt::Key_Zenkaku_Hankaku, Qt::NoModifier, "", false},
+        {Qt::Key_Z, Qt::AltModifier, "z", false},
+        {Qt::Key_Return, Qt::AltModifier, "\r", false},
+        {Qt::Key_A, Qt::MetaModifier, "a", false},
+    };
+    for (const auto& c : cases) {
+        const QKeyEvent event(QEvent::KeyPress, c.key, c.modifiers, QString::fromUtf8(c.text));
+        EXPECT_EQ(ProducesCharacter(event), c.produces) << std::hex << c.key << " modifiers " << c.modifiers.toInt();
+    }
+}
+
 using KeysTest = CardWindowTest;
 
-TEST_F(KeysTest, AnyCharacterKeyOnShowRevealsButTabOnlyMovesOn) {
-    frmCard& card = MakeWindow(Words);
-    QTest::keyClick(card.cmdOpen, Qt::Key_Tab);
-    EXPECT_FALSE(card.isOpenItem());
-    QTest::keyClick(card.cmdOpen, Qt::Key_Shift);
-    EXPECT_FALSE(card.isOpenItem());
-    QTest::keyClick(card.cmdOpen, Qt::Key_X);
-    EXPECT_TRUE(card.isOpenItem());
-    EXPECT_EQ(Answer(card), QStringLiteral("dog"));
-
-    frmCard& again = MakeWindow(Words);
-    QTest::keyClick(again.cmdOpen, Qt::Key_Return);
-    EXPECT_TRUE(again.isOpenItem());
+TEST_F(KeysTest, CharacterKeysOnShowRevealAndOtherKeysDoNot) {
+    const struct {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        bool reveals;
+    } cases[] = {
+        {Qt::Key_X, Qt::NoModifier, true},       {Qt::Key_Return, Qt::NoModifier, true},
+        {Qt::Key_Escape, Qt::NoModifier, true},  {Qt::Key_C, Qt::ControlModifier, true},
+        {Qt::Key_Tab, Qt::NoModifier, false},    {Qt::Key_Shift, Qt::NoModifier, false},
+        {Qt::Key_Delete, Qt::NoModifier, false}, {Qt::Key_Down, Qt::NoModifier, false},
+        {Qt::Key_F5, Qt::NoModifier, false},     {Qt::Key_Z, Qt::AltModifier, false},
+    };
+    for (const auto& c : cases) {
+        frmCard& card = MakeWindow(Words);
+        QTest::keyClick(card.cmdOpen, c.key, c.modifiers);
+        EXPECT_EQ(card.isOpenItem(), c.reveals) << std::hex << c.key;
+        EXPECT_EQ(Answer(card), c.reveals ? QStringLiteral("dog") : QString());
+    }
 }
 
 TEST_F(KeysTest, SemicolonChecksAndColonUnchecksFromEitherButton) {
