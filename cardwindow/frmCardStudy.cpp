@@ -1,8 +1,12 @@
+#include <optional>
+#include <string>
+
 #include <QLineEdit>
 #include <QPushButton>
 
 #include "cardwindow/VirtualKey.h"
 #include "cardwindow/frmCard.h"
+#include "deck/Cp932Text.h"
 #include "platform/Dialogs.h"
 
 namespace korva {
@@ -25,7 +29,11 @@ void frmCard::cmdAnswer_Click() {
     if (!isCardOnShow()) return;
     setOpenItem(true);
     const int16_t a = getAnswerItemIndex(getShowCardIndex());
-    const bool correct = ItemText(a, getShowCardIndex()) == txtAnswer->text();
+    // Judged as the deck stores its texts, so the two Unicode forms an input
+    // method may type for one character (〜 and ～) are the same answer; a
+    // character the deck could not hold matches nothing.
+    const std::optional<std::string> typed = Utf8ToCp932(txtAnswer->text().toStdString());
+    const bool correct = typed && *typed == getItem(a, getShowCardIndex());
     ShowMessage(correct ? QStringLiteral("正解です。") : QStringLiteral("不正解です。"));
     setAnswerMode(2);
     FreshScreen();

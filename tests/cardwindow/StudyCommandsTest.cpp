@@ -5,6 +5,8 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "deck/Cp932Text.h"
+#include "deck/CsvImport.h"
 #include "tests/cardwindow/CardWindowFixture.h"
 
 using namespace korva;
@@ -72,6 +74,39 @@ TEST_F(StudyCommandsTest, AnswerJudgesTheTypedTextExactlyBeforeShowingTheAnswer)
         EXPECT_EQ(judged.txtAnswer->text(), QString());
         EXPECT_EQ(judged.getAnswerMode(), 2);
         EXPECT_TRUE(judged.mnuFunctionAnswerTest->isChecked());
+    }
+}
+
+TEST_F(StudyCommandsTest, AnswerIsJudgedInTheDecksCodePage) {
+    // Item as stored, what the user typed, whether it is right.
+    const struct {
+        const char* item;
+        const char* typed;
+        bool right;
+    } cases[] = {
+        {"～", "〜", true},
+        {"〜", "～", true},
+        {"－", "−", true},
+        {"∥", "‖", true},
+        {"￠", "¢", true},
+        {"￡", "£", true},
+        {"￢", "¬", true},
+        {"―", "—", true},
+        {"ａ", "a", false},
+        {"犬", "犬 ", false},
+        {"x", "\xF0\x9F\x90\x95", false},
+        {"\x81", "\xEF\xBF\xBD", false},
+    };
+    for (const auto& c : cases) {
+        frmCard& card = MakeWindow({{"問", "仮"}});
+        // Set as bytes, so a text without a Unicode form can stand there too.
+        const std::optional<std::string> item = Utf8ToCp932(c.item);
+        SetItemText(card.getCardData(), item ? *item : std::string(c.item), 2, 1);
+        card.txtAnswer->setText(QString::fromUtf8(c.typed));
+        card.cmdAnswer_Click();
+        ASSERT_FALSE(dialogs.messages.empty());
+        EXPECT_EQ(dialogs.messages.back().text, c.right ? QStringLiteral("正解です。") : QStringLiteral("不正解です。"))
+            << c.item << " / " << c.typed;
     }
 }
 
