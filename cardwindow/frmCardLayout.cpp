@@ -1,12 +1,12 @@
 #include <algorithm>
 
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPalette>
 #include <QPlainTextEdit>
 #include <QPushButton>
 
+#include "cardwindow/CaptionFrame.h"
 #include "cardwindow/frmCard.h"
 #include "platform/Twips.h"
 
@@ -20,10 +20,17 @@ QRect TwipsRect(int left, int top, int width, int height) {
     return QRect(TwipsToPixels(left), TwipsToPixels(top), TwipsToPixels(width), TwipsToPixels(height));
 }
 
+// The frames' captions stand in the strip above their controls.
+constexpr int CaptionBandTwips = 180;
+
 template <typename Control>
 Control* Place(Control* control, int left, int top, int width, int height) {
     control->setGeometry(TwipsRect(left, top, width, height));
     return control;
+}
+
+CaptionFrame* MakeFrame(const QString& caption, QWidget* parent) {
+    return new CaptionFrame(caption, TwipsToPixels(CaptionBandTwips), parent);
 }
 
 QPlainTextEdit* MakeItemBox(QWidget* frame) {
@@ -54,7 +61,7 @@ void frmCard::BuildControls() {
     cmdCheck = Place(new QPushButton(QStringLiteral("チェック && 次へ"), this), 1740, 3240, 1995, 435);
     cmdRecheck = Place(new QPushButton(QStringLiteral("チェック解除 && 次へ"), this), 4080, 3240, 1995, 435);
 
-    frmTestMode = Place(new QGroupBox(QStringLiteral("TESTモード"), this), 480, 4020, 6975, 1275);
+    frmTestMode = Place(MakeFrame(QStringLiteral("TESTモード"), this), 480, 4020, 6975, 1275);
     lblUserAnswer = Place(new QLabel(QStringLiteral("解答入力(&A)"), frmTestMode), 180, 600, 1215, 315);
     txtAnswer = Place(new QLineEdit(frmTestMode), 1260, 540, 3255, 375);
     lblUserAnswer->setBuddy(txtAnswer);
@@ -63,9 +70,9 @@ void frmCard::BuildControls() {
     lblCheck = Place(new QLabel(QStringLiteral("チェック中"), this), 3120, 1080, 1590, 360);
     StyleCheckLabel(lblCheck);
 
-    Frame1[0] = Place(new QGroupBox(QStringLiteral("問題"), this), 300, 180, 2715, 2955);
+    Frame1[0] = Place(MakeFrame(QStringLiteral("問題"), this), 300, 180, 2715, 2955);
     txtItem[0] = MakeItemBox(Frame1[0]);
-    Frame1[1] = Place(new QGroupBox(QStringLiteral("答え"), this), 4800, 180, 2715, 2955);
+    Frame1[1] = Place(MakeFrame(QStringLiteral("答え"), this), 4800, 180, 2715, 2955);
     txtItem[1] = MakeItemBox(Frame1[1]);
 
     lblCount = Place(new QLabel(this), 3750, 480, 120, 240);

@@ -1,11 +1,15 @@
+#include <cstdlib>
+
 #include <QAction>
 #include <QGroupBox>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 
+#include "cardwindow/CaptionFrame.h"
 #include "platform/Twips.h"
 #include "tests/cardwindow/CardWindowFixture.h"
 
@@ -36,6 +40,21 @@ QStringList CheckedItems(const frmCard& card) {
         for (const QAction* action : menu->actions())
             if (action->isChecked()) checked << action->text();
     return checked;
+}
+
+// Pixels of `area` that differ clearly from `background`.
+int MarkedPixels(const QImage& image, const QRect& area, QColor background) {
+    const QRect inside = area.intersected(image.rect());
+    int marked = 0;
+    for (int y = inside.top(); y <= inside.bottom(); ++y)
+        for (int x = inside.left(); x <= inside.right(); ++x) {
+            const QColor pixel = image.pixelColor(x, y);
+            const int difference = std::abs(pixel.red() - background.red()) +
+                                   std::abs(pixel.green() - background.green()) +
+                                   std::abs(pixel.blue() - background.blue());
+            if (difference > 60) ++marked;
+        }
+    return marked;
 }
 
 struct Enabled {
@@ -85,6 +104,32 @@ TEST_F(ScreenTest, ControlsCarryTheirCaptionsAndStandWhereTheyArePlaced) {
     EXPECT_EQ(card.lblCheck->palette().color(QPalette::WindowText), QColor(255, 0, 0));
     EXPECT_EQ(card.lblCheck->palette().color(QPalette::Window), QColor(255, 192, 192));
     EXPECT_TRUE(card.lblCheck->autoFillBackground());
+}
+
+TEST_F(ScreenTest, FrameCaptionsAreWholeAboveTheControlsTheFramesHold) {
+    frmCard& card = MakeWindow(ThreeCards);
+    for (QGroupBox* frame : {card.Frame1[0], card.Frame1[1], card.frmTestMode}) {
+        SCOPED_TRACE(frame->title().toStdString());
+        const QRect caption = static_cast<const CaptionFrame*>(frame)->CaptionRect();
+        ASSERT_FALSE(caption.isEmpty());
+        EXPECT_TRUE(frame->rect().contains(caption));
+        for (const QWidget* control : frame->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            EXPECT_LT(caption.bottom(), control->geometry().top());
+
+        // The frame alone: its letters stand in the caption's place, and
+        // nothing else is drawn over that strip of the frame.
+        QImage image(frame->size(), QImage::Format_RGB32);
+        image.fill(frame->palette().color(QPalette::Window));
+        frame->render(&image, QPoint(), QRegion(), QWidget::DrawWindowBackground);
+        const QColor background = frame->palette().color(QPalette::Window);
+        const QRect strip(caption.left() - 2, 0, caption.width() + 4, caption.bottom() + 3);
+        const QRect ink = caption.adjusted(-1, -1, 1, 1);
+        EXPECT_GT(MarkedPixels(image, caption, background), 10);
+        EXPECT_EQ(MarkedPixels(image, strip, background), MarkedPixels(image, ink, background));
+    }
+    using platform::TwipsToPixels;
+    EXPECT_EQ(card.txtItem[0]->geometry(),
+              QRect(TwipsToPixels(180), TwipsToPixels(180), TwipsToPixels(2415), TwipsToPixels(2655)));
 }
 
 TEST_F(ScreenTest, TabOrderRunsFromTheShowButtonThroughTheTestFrameToTheItemBoxes) {
