@@ -2,6 +2,7 @@
 #include <QMenu>
 
 #include "cardwindow/frmCard.h"
+#include "platform/MenuCheckStyle.h"
 
 namespace korva {
 
@@ -46,6 +47,12 @@ void frmCard::BuildMenus() {
     mnuViewCardAll = AddItem(mnuViewCard, QStringLiteral("すべて(&A)"), true);
     mnuViewCardCheck = AddItem(mnuViewCard, QStringLiteral("チェックのみ(&C)"), true);
     mnuViewCardNatural = AddItem(mnuViewCard, QStringLiteral("未チェックのみ(&N)"), true);
+
+    // Only the chosen radio item carries a mark; the others show nothing.
+    auto* radioStyle = new platform::MenuCheckStyle;
+    radioStyle->setParent(this);
+    for (QMenu* radioMenu : {mnuFunctionTurn, mnuFunctionAnswer, mnuViewCard})
+        radioMenu->setStyle(radioStyle);
 
     mnuHelp = new QMenu(QStringLiteral("ヘルプ(&H)"), this);
     mnuHelpHelp = AddItem(mnuHelp, QStringLiteral("KORVA!!HTMLヘルプ...(&H)"));

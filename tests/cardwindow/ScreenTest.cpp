@@ -132,6 +132,35 @@ TEST_F(ScreenTest, FrameCaptionsAreWholeAboveTheControlsTheFramesHold) {
               QRect(TwipsToPixels(180), TwipsToPixels(180), TwipsToPixels(2415), TwipsToPixels(2655)));
 }
 
+TEST_F(ScreenTest, OnlyTheChosenRadioItemsShowAMark) {
+    frmCard& card = MakeWindow(ThreeCards, 2, 1, 1);
+    for (QMenu* menu : {card.mnuFunctionTurn, card.mnuFunctionAnswer, card.mnuViewCard}) {
+        menu->resize(menu->sizeHint());
+        const QImage image = menu->grab().toImage();
+        // An unchosen item shows its caption and nothing left of it: the
+        // first mark in its row is where the captions begin.
+        int captionStart = image.width();
+        QAction* chosen = nullptr;
+        for (QAction* item : menu->actions()) {
+            if (item->isChecked()) {
+                chosen = item;
+                continue;
+            }
+            // Inside the menu's own border, which the first and last rows touch.
+            const QRect row = menu->actionGeometry(item).adjusted(2, 2, -2, -2);
+            const QColor background = image.pixelColor(row.topLeft());
+            for (int x = row.left(); x < captionStart; ++x)
+                if (MarkedPixels(image, QRect(x, row.top(), 1, row.height()), background) > 0) captionStart = x;
+        }
+        ASSERT_NE(chosen, nullptr);
+        const QRect row = menu->actionGeometry(chosen).adjusted(2, 2, -2, -2);
+        const QColor background = image.pixelColor(row.topLeft());
+        const QRect markColumn(row.left(), row.top(), captionStart - 2 - row.left(), row.height());
+        EXPECT_GT(markColumn.width(), 8) << chosen->text().toStdString();
+        EXPECT_GT(MarkedPixels(image, markColumn, background), 5) << chosen->text().toStdString();
+    }
+}
+
 TEST_F(ScreenTest, TabOrderRunsFromTheShowButtonThroughTheTestFrameToTheItemBoxes) {
     frmCard& card = MakeWindow(ThreeCards);
     const QList<QWidget*> expected = {card.cmdOpen,   card.cmdCheck,   card.cmdRecheck, card.txtAnswer,
