@@ -1,16 +1,32 @@
 #include <memory>
+#include <optional>
 
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>
+#include <QStyle>
 
 #include "cardwindow/CardWindowHost.h"
+#include "cardwindow/Cascade.h"
 #include "cardwindow/frmCard.h"
 #include "platform/AppIcon.h"
 #include "platform/Dialogs.h"
 #include "platform/Twips.h"
 
 namespace korva {
+
+namespace {
+
+// The position of the card window opened last of those still open.
+std::optional<QPoint> NewestWindowPosition(const QMdiArea& area) {
+    const QList<QMdiSubWindow*> windows = area.subWindowList(QMdiArea::CreationOrder);
+    for (auto it = windows.crbegin(); it != windows.crend(); ++it) {
+        if (!(*it)->isHidden()) return (*it)->pos();
+    }
+    return std::nullopt;
+}
+
+}  // namespace
 
 frmCard* frmCard::OpenWindow(QMdiArea& area, platform::Dialogs& dialogs, CardWindowHost& host) {
     auto card = std::make_unique<frmCard>(dialogs, host);
@@ -31,11 +47,14 @@ frmCard* frmCard::ShowInArea(std::unique_ptr<frmCard> card, QMdiArea& area) {
     card->Start();
     card->setEditedFlag(false);
 
+    const std::optional<QPoint> previous = NewestWindowPosition(area);
     QMdiSubWindow* sub = area.addSubWindow(card.get());
     frmCard* window = card.release();
     sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->setWindowIcon(platform::AppIcon());
     sub->resize(platform::TwipsToPixels(8000), platform::TwipsToPixels(6000));
+    sub->move(CascadePosition(previous, sub->size(), area.viewport()->size(),
+                              sub->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, sub)));
     sub->show();
     window->FocusFirstControl();
     return window;

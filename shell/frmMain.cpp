@@ -57,6 +57,9 @@ frmMain::frmMain(platform::Dialogs& dialogs, std::function<void()> endProgram)
 
     m_area = new QMdiArea(this);
     m_area->setBackground(palette().brush(QPalette::Dark));  // the workspace colour
+    // Card windows reaching past the workspace can be scrolled into view.
+    m_area->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_area->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(m_area);
     setAcceptDrops(true);
     connect(m_area, &QMdiArea::subWindowActivated, this, &frmMain::ShowMenusOf);

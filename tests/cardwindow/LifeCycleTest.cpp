@@ -5,6 +5,7 @@
 #include <QMdiSubWindow>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStyle>
 
 #include "deck/DeckFile.h"
 #include "platform/Twips.h"
@@ -126,6 +127,26 @@ TEST_F(LifeCycleTest, TheSaveQuestionNamesTheFileAndCancelKeepsTheWindow) {
     EXPECT_TRUE(card->isVisible());
     EXPECT_TRUE(card->getEditedFlag());
     EXPECT_TRUE(card->isCheck(1, 1));
+}
+
+TEST_F(LifeCycleTest, NewWindowsOpenCascadedAndStartOverAtTheTopLeft) {
+    const QString path = WriteDeckFile(QStringLiteral("deck.krv"), Words);
+    std::vector<frmCard*> cards{Open(path)};
+    auto* sub = qobject_cast<QMdiSubWindow*>(cards[0]->parentWidget());
+    ASSERT_NE(sub, nullptr);
+    const int step = sub->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, sub);
+    ASSERT_GT(step, 10);
+    // Room for the window and three and a half steps below it.
+    area.resize(sub->width() + 4 * step, sub->height() + 3 * step + step / 2);
+    for (int i = 1; i < 6; ++i)
+        cards.push_back(Open(path));
+
+    std::vector<QPoint> positions;
+    for (const frmCard* card : cards)
+        positions.push_back(card->parentWidget()->pos());
+    const std::vector<QPoint> expected = {{0, 0}, {step, step}, {2 * step, 2 * step}, {3 * step, 3 * step},
+                                          {0, 0}, {step, step}};
+    EXPECT_EQ(positions, expected);
 }
 
 TEST_F(LifeCycleTest, NoClosesWithoutTouchingTheFile) {

@@ -10,6 +10,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QUrl>
@@ -100,6 +101,20 @@ TEST_F(frmMainTest, CaptionSizeAndIcon) {
     EXPECT_EQ(window.frameGeometry().size(), QSize(667, 533));
     EXPECT_FALSE(window.windowIcon().isNull());
     EXPECT_TRUE(window.CardWindows().isEmpty());
+}
+
+TEST_F(frmMainTest, CardWindowsPastTheWorkspaceGiveItScrollBars) {
+    frmCard* card = Open(deck);
+    ASSERT_NE(card, nullptr);
+    QMdiArea& area = window.getArea();
+    EXPECT_FALSE(area.horizontalScrollBar()->isVisible());
+    EXPECT_FALSE(area.verticalScrollBar()->isVisible());
+
+    card->parentWidget()->move(area.viewport()->width() - 100, area.viewport()->height() - 50);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(area.horizontalScrollBar()->isVisible());
+    EXPECT_TRUE(area.verticalScrollBar()->isVisible());
+    EXPECT_GT(area.horizontalScrollBar()->maximum(), 0);
 }
 
 TEST_F(frmMainTest, OwnMenusExactlyWithoutShortcuts) {
