@@ -71,6 +71,9 @@ void frmCard::FocusFirstControl() {
 
 bool frmCard::Form_QueryUnload() {
     if (!getEditedFlag()) return true;
+    // With several windows on one file the name alone does not say which
+    // deck is meant; the one asked about comes to the front first.
+    if (QMdiSubWindow* sub = SubWindow(); sub && sub->mdiArea()) sub->mdiArea()->setActiveSubWindow(sub);
     const auto answer =
         Dialogs_.Message(getFileName() + QStringLiteral("\r\n") + QStringLiteral(" が編集されています。保存しますか。"),
                          platform::MessageButtons::YesNoCancel);

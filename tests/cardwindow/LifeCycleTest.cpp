@@ -129,6 +129,26 @@ TEST_F(LifeCycleTest, TheSaveQuestionNamesTheFileAndCancelKeepsTheWindow) {
     EXPECT_TRUE(card->isCheck(1, 1));
 }
 
+TEST_F(LifeCycleTest, TheSaveQuestionFirstBringsItsWindowToTheFront) {
+    const QString path = WriteDeckFile(QStringLiteral("same.krv"), Words);
+    frmCard* first = Open(path);
+    frmCard* second = Open(path);
+    ASSERT_TRUE(first && second);
+    for (frmCard* card : {first, second}) {
+        card->cmdOpen_Click();
+        card->cmdCheck_Click();
+    }
+    ASSERT_EQ(area.activeSubWindow()->widget(), second);
+
+    const QWidget* activeWhileAsked = nullptr;
+    dialogs.whileMessageShown = [&] {
+        activeWhileAsked = area.activeSubWindow()->widget();
+    };
+    dialogs.messageAnswers = {MessageResult::Cancel};
+    EXPECT_FALSE(first->Form_QueryUnload());
+    EXPECT_EQ(activeWhileAsked, first);
+}
+
 TEST_F(LifeCycleTest, NewWindowsOpenCascadedAndStartOverAtTheTopLeft) {
     const QString path = WriteDeckFile(QStringLiteral("deck.krv"), Words);
     std::vector<frmCard*> cards{Open(path)};

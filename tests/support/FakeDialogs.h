@@ -27,6 +27,8 @@ public:
     std::deque<std::optional<platform::FileDialogResult>> openAnswers;
     std::deque<std::optional<platform::FileDialogResult>> saveAnswers;
     bool openAddressSucceeds = true;
+    // Runs while a message box is up, to look at the program at that moment.
+    std::function<void()> whileMessageShown;
 
     std::vector<MessageCall> messages;
     std::vector<platform::FileDialogRequest> openRequests;
@@ -36,6 +38,7 @@ public:
     platform::MessageResult Message(const QString& text, platform::MessageButtons buttons,
                                     const QString& title) override {
         messages.push_back({text, buttons, title});
+        if (whileMessageShown) whileMessageShown();
         if (buttons == platform::MessageButtons::Ok) return platform::MessageResult::Ok;
         return Take(messageAnswers, "message box");
     }
