@@ -12,6 +12,7 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QUrl>
+#include <QWindow>
 
 #include "cardwindow/frmCard.h"
 #include "platform/AppIcon.h"
@@ -29,6 +30,7 @@ using platform::TwipsToPixels;
 namespace {
 
 const QString Caption = QStringLiteral("暗記支援ソフトウェア　KORVA!! 　  present by ") + MakerName;
+const QSize LoadSize(TwipsToPixels(10000), TwipsToPixels(8000));
 
 // A closed card window lingers until its deferred deletion; it counts no more.
 frmCard* CardOf(QMdiSubWindow* sub) {
@@ -92,16 +94,30 @@ void frmMain::BuildMenus() {
     ShowMenusOf(nullptr);
 }
 
-void frmMain::MDIForm_Load() { resize(TwipsToPixels(10000), TwipsToPixels(8000)); }
+void frmMain::MDIForm_Load() { resize(LoadSize); }
 
-void frmMain::showEvent(QShowEvent* event) {
-    QMainWindow::showEvent(event);
-    if (m_sized) return;
-    m_sized = true;
-    // The size at load is the outer size; the frame is known only once the
-    // window is on screen.
-    const QSize frame = frameGeometry().size() - geometry().size();
-    resize(QSize(TwipsToPixels(10000), TwipsToPixels(8000)) - frame);
+// The size at load is the outer size, frame included. A window manager
+// frames the window only after it is mapped and says how wide the frame is
+// then, so the client area shrinks by the frame once it is known. A window
+// the user has resized meanwhile keeps the size the user gave it.
+void frmMain::FitOuterSize() {
+    if (outerSizeFitted_ || !windowHandle()) return;
+    const QMargins frame = windowHandle()->frameMargins();
+    if (frame.isNull()) return;
+    outerSizeFitted_ = true;
+    if (size() == LoadSize) resize(LoadSize.shrunkBy(frame));
+}
+
+bool frmMain::event(QEvent* event) {
+    const bool handled = QMainWindow::event(event);
+    switch (event->type()) {
+        case QEvent::Show:
+        case QEvent::Move:
+        case QEvent::Resize:
+        case QEvent::WindowActivate: FitOuterSize(); break;
+        default: break;
+    }
+    return handled;
 }
 
 void frmMain::ShowMenusOf(QMdiSubWindow* active) {

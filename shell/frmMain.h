@@ -51,7 +51,7 @@ public:
     frmVersion* getVersionWindow() const { return m_version; }
 
 protected:
-    void showEvent(QShowEvent* event) override;
+    bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
@@ -59,6 +59,7 @@ protected:
 private:
     void MDIForm_Load();
     void MDIForm_Unload();
+    void FitOuterSize();
     void BuildMenus();
     void ShowMenusOf(QMdiSubWindow* active);
     bool AskEveryCardWindow();
@@ -69,7 +70,7 @@ private:
     QMenu* m_mnuFile = nullptr;
     QMenu* m_mnuHelp = nullptr;
     QPointer<frmVersion> m_version;
-    bool m_sized = false;
+    bool outerSizeFitted_ = false;
 };
 
 }  // namespace korva
