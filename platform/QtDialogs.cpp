@@ -1,6 +1,7 @@
 #include "platform/QtDialogs.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -34,13 +35,6 @@ void ApplyFilter(QFileDialog& dialog, const FileDialogRequest& request) {
     if (!request.fileName.isEmpty()) dialog.selectFile(request.fileName);
 }
 
-std::optional<FileDialogResult> Run(QFileDialog& dialog) {
-    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
-    const QStringList files = dialog.selectedFiles();
-    if (files.isEmpty()) return std::nullopt;
-    return FileDialogResult{files.first(), QFileInfo(files.first()).fileName()};
-}
-
 }  // namespace
 
 QtDialogs::QtDialogs(QWidget* parent) : Parent_(parent) {}
@@ -68,12 +62,26 @@ MessageResult QtDialogs::Message(const QString& text, MessageButtons buttons, co
     return ToResult(box.exec());
 }
 
+int QtDialogs::ExecFileDialog(QFileDialog& dialog) { return dialog.exec(); }
+
+std::optional<FileDialogResult> QtDialogs::RunFileDialog(QFileDialog& dialog, const FileDialogRequest& request) {
+    // A folder removed since it was chosen is no place to start.
+    const bool lastFolderGone = LastFolder_.isEmpty() || !QDir(LastFolder_).exists();
+    dialog.setDirectory(lastFolderGone ? QDir::currentPath() : LastFolder_);
+    ApplyFilter(dialog, request);
+    if (ExecFileDialog(dialog) != QDialog::Accepted) return std::nullopt;
+    const QStringList files = dialog.selectedFiles();
+    if (files.isEmpty()) return std::nullopt;
+    const QFileInfo chosen(files.first());
+    LastFolder_ = chosen.absolutePath();
+    return FileDialogResult{files.first(), chosen.fileName()};
+}
+
 std::optional<FileDialogResult> QtDialogs::ShowOpen(const FileDialogRequest& request) {
     QFileDialog dialog(DialogParent());
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode((request.flags & FileMustExist) ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
-    ApplyFilter(dialog, request);
-    return Run(dialog);
+    return RunFileDialog(dialog, request);
 }
 
 std::optional<FileDialogResult> QtDialogs::ShowSave(const FileDialogRequest& request) {
@@ -83,8 +91,7 @@ std::optional<FileDialogResult> QtDialogs::ShowSave(const FileDialogRequest& req
     QString suffix = request.defaultExt;
     if (suffix.startsWith(u'.')) suffix.remove(0, 1);
     dialog.setDefaultSuffix(suffix);
-    ApplyFilter(dialog, request);
-    return Run(dialog);
+    return RunFileDialog(dialog, request);
 }
 
 // The opener is run directly rather than through QDesktopServices, which

@@ -5,10 +5,14 @@
 
 #include "platform/Dialogs.h"
 
+class QFileDialog;
+
 namespace korva::platform {
 
 // The running program's dialogs: QMessageBox without icon, QFileDialog and
-// the desktop's opener for addresses.
+// the desktop's opener for addresses. Every file dialog starts in the folder
+// where the user last chose a file, as the platform the program comes from
+// does, and in the working directory until then.
 class QtDialogs : public Dialogs {
 public:
     // parent centres the dialogs over a window; it may be set later.
@@ -20,10 +24,18 @@ public:
     std::optional<FileDialogResult> ShowSave(const FileDialogRequest& request) override;
     void OpenAddress(const QString& address, std::function<void()> failed) override;
 
+protected:
+    // Runs a file dialog modally; tests answer in its place.
+    virtual int ExecFileDialog(QFileDialog& dialog);
+
 private:
     QWidget* DialogParent() const;
+    std::optional<FileDialogResult> RunFileDialog(QFileDialog& dialog, const FileDialogRequest& request);
 
     QPointer<QWidget> Parent_;
+    // The folder of the file last chosen in any of the program's file
+    // dialogs; empty until one is chosen.
+    QString LastFolder_;
 };
 
 }  // namespace korva::platform

@@ -1,9 +1,59 @@
 #include <QDir>
+#include <QFile>
+#include <QFileDialog>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include "platform/QtDialogs.h"
 #include "platform/SaveFileDialog.h"
+
+namespace {
+
+// The real dialogs, answered in place of the user: each run records the
+// folder the dialog starts in and chooses the next scripted path (an empty
+// one cancels).
+class AnsweredDialogs : public korva::platform::QtDialogs {
+public:
+    QStringList choices;
+    QStringList startFolders;
+
+protected:
+    int ExecFileDialog(QFileDialog& dialog) override {
+        startFolders << dialog.directory().absolutePath();
+        const QString choice = choices.takeFirst();
+        if (choice.isEmpty()) return QDialog::Rejected;
+        dialog.selectFile(choice);
+        return QDialog::Accepted;
+    }
+};
+
+}  // namespace
+
+TEST(QtDialogs, FileDialogsStartInTheFolderOfTheFileLastChosen) {
+    QTemporaryDir decks, saved;
+    ASSERT_TRUE(decks.isValid() && saved.isValid());
+    const QString words = decks.filePath(QStringLiteral("words.csv"));
+    QFile(words).open(QIODevice::WriteOnly);
+    const korva::platform::FileDialogRequest open{QString(), QStringLiteral("CSV|*.csv"),
+                                                  korva::platform::FileMustExist, QString()};
+    const korva::platform::FileDialogRequest save{QStringLiteral("words"), QStringLiteral("KORVA|*.krv"), 0,
+                                                  QStringLiteral(".krv")};
+
+    AnsweredDialogs dialogs;
+    dialogs.choices = {QString(), words, saved.filePath(QStringLiteral("studied.krv")), QString(), QString()};
+    EXPECT_FALSE(dialogs.ShowOpen(open));  // a cancel chooses nothing
+    const auto opened = dialogs.ShowOpen(open);
+    ASSERT_TRUE(opened);
+    EXPECT_EQ(opened->path, words);
+    EXPECT_EQ(opened->title, QStringLiteral("words.csv"));
+    EXPECT_TRUE(dialogs.ShowSave(save));
+    EXPECT_FALSE(dialogs.ShowOpen(open));
+    EXPECT_FALSE(dialogs.ShowSave(save));
+
+    const QStringList expected = {QDir::currentPath(), QDir::currentPath(), decks.path(), saved.path(), saved.path()};
+    EXPECT_EQ(dialogs.startFolders, expected);
+}
 
 TEST(QtDialogs, SaveDialogRefusesAFolderThatDoesNotExistWhenTheFolderMustExist) {
     QTemporaryDir dir;
