@@ -61,6 +61,7 @@ frmVersion::frmVersion(platform::Dialogs& dialogs, QWidget* parent)
     }
     for (QLabel* label : findChildren<QLabel*>())
         FitWidth(label);
+    ResetLabelColors();
 }
 
 void frmVersion::FitWidth(QLabel* label) {
@@ -76,11 +77,22 @@ QLabel* frmVersion::AddLabel(const char* name, const QString& text, int left, in
     auto* label = new QLabel(text, this);
     label->setObjectName(QLatin1String(name));
     label->setGeometry(TwipsToPixels(left), TwipsToPixels(top), TwipsToPixels(width), TwipsToPixels(height));
-    // Labels start in the button-text colour, as the platform draws captions.
-    SetLinkColor(label, palette().color(QPalette::ButtonText));
     label->setMouseTracking(true);
     label->installEventFilter(this);
     return label;
+}
+
+// Labels start in the button-text colour, as the platform draws captions.
+void frmVersion::ResetLabelColors() {
+    for (QLabel* label : findChildren<QLabel*>())
+        SetLinkColor(label, palette().color(QPalette::ButtonText));
+}
+
+// A link lit when the window closed is no longer under the pointer when the
+// window opens again.
+void frmVersion::showEvent(QShowEvent* event) {
+    ResetLabelColors();
+    QDialog::showEvent(event);
 }
 
 void frmVersion::SetLinkColor(QLabel* label, const QColor& color) {

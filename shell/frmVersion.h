@@ -25,11 +25,13 @@ public:
     void lblMail_Click();
 
 protected:
+    void showEvent(QShowEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QLabel* AddLabel(const char* name, const QString& text, int left, int top, int width, int height);
+    void ResetLabelColors();
     void SetLinkColor(QLabel* label, const QColor& color);
     void FitWidth(QLabel* label);
 

@@ -135,6 +135,18 @@ TEST_F(frmVersionTest, PointerMovesColourAtMostOneLink) {
     EXPECT_EQ(colorOf("lblHtml"), Black);
 }
 
+TEST_F(frmVersionTest, EveryShowStartsWithBlackLabels) {
+    window.show();
+    moveOver(label("lblMail"));
+    ASSERT_EQ(colorOf("lblMail"), Blue);
+    window.close();
+
+    window.show();
+    for (const char* name : {"Label1", "Label2", "Label3", "Label4", "lblMail", "lblHtml"})
+        EXPECT_EQ(colorOf(name), Black) << name;
+    window.close();
+}
+
 TEST_F(frmVersionTest, FormatColorTurnsBothLinksBlack) {
     window.lblHtml_MouseMove();
     window.FormatColor();
