@@ -49,30 +49,22 @@ TEST(VirtualKey, OnlyKeysThatProduceACharacterCount) {
         const char* text;
         bool produces;
     } cases[] = {
-        {Qt::Key_X, Qt::NoModifier, "x", true},
         {Qt::Key_X, Qt::ShiftModifier, "X", true},
         {Qt::Key_Space, Qt::NoModifier, " ", true},
-        {Qt::Key_5, Qt::KeypadModifier, "5", true},
         {0x306C, Qt::NoModifier, "ぬ", true},
-        {Qt::Key_Return, Qt::NoModifier, "\r", true},
         {Qt::Key_Enter, Qt::KeypadModifier, "\r", true},
         {Qt::Key_Escape, Qt::NoModifier, "\x1b", true},
         {Qt::Key_Backspace, Qt::NoModifier, "\b", true},
         {Qt::Key_C, Qt::ControlModifier, "\x03", true},
-        {Qt::Key_BracketLeft, Qt::ControlModifier, "\x1b", true},
-        {Qt::Key_Q, Qt::ControlModifier | Qt::AltModifier, "@", true},  // AltGr
+        {Qt::Key_Q, Qt::ControlModifier | Qt::AltModifier, "@", true},
         {Qt::Key_1, Qt::ControlModifier, "1", false},
         {Qt::Key_Delete, Qt::NoModifier, "\x7f", false},
         {Qt::Key_Left, Qt::NoModifier, "", false},
-        {Qt::Key_PageDown, Qt::NoModifier, "", false},
         {Qt::Key_F2, Qt::NoModifier, "", false},
         {Qt::Key_Tab, Qt::NoModifier, "\t", false},
-        {Qt::Key_Backtab, Qt::ShiftModifier, "", false},
         {Qt::Key_Shift, Qt::ShiftModifier, "", false},
-        {Qt::Key_Dead_Acute, Qt::NoModifier, "", false},
         {Qt::Key_Zenkaku_Hankaku, Qt::NoModifier, "", false},
         {Qt::Key_Z, Qt::AltModifier, "z", false},
-        {Qt::Key_Return, Qt::AltModifier, "\r", false},
         {Qt::Key_A, Qt::MetaModifier, "a", false},
     };
     for (const auto& c : cases) {
@@ -84,22 +76,15 @@ TEST(VirtualKey, OnlyKeysThatProduceACharacterCount) {
 using KeysTest = CardWindowTest;
 
 TEST_F(KeysTest, CharacterKeysOnShowRevealAndOtherKeysDoNot) {
-    const struct {
-        Qt::Key key;
-        Qt::KeyboardModifiers modifiers;
-        bool reveals;
-    } cases[] = {
-        {Qt::Key_X, Qt::NoModifier, true},       {Qt::Key_Return, Qt::NoModifier, true},
-        {Qt::Key_Escape, Qt::NoModifier, true},  {Qt::Key_C, Qt::ControlModifier, true},
-        {Qt::Key_Tab, Qt::NoModifier, false},    {Qt::Key_Shift, Qt::NoModifier, false},
-        {Qt::Key_Delete, Qt::NoModifier, false}, {Qt::Key_Down, Qt::NoModifier, false},
-        {Qt::Key_F5, Qt::NoModifier, false},     {Qt::Key_Z, Qt::AltModifier, false},
+    const std::pair<QKeyCombination, bool> cases[] = {
+        {Qt::Key_X, true},       {Qt::Key_Escape, true}, {Qt::ControlModifier | Qt::Key_C, true},
+        {Qt::Key_Delete, false}, {Qt::Key_Down, false},  {Qt::AltModifier | Qt::Key_Z, false},
+        {Qt::Key_Tab, false},
     };
-    for (const auto& c : cases) {
+    for (const auto& [key, reveals] : cases) {
         frmCard& card = MakeWindow(Words);
-        QTest::keyClick(card.cmdOpen, c.key, c.modifiers);
-        EXPECT_EQ(card.isOpenItem(), c.reveals) << std::hex << c.key;
-        EXPECT_EQ(Answer(card), c.reveals ? QStringLiteral("dog") : QString());
+        QTest::keyClick(card.cmdOpen, key.key(), key.keyboardModifiers());
+        EXPECT_EQ(Answer(card), reveals ? QStringLiteral("dog") : QString()) << std::hex << key.toCombined();
     }
 }
 

@@ -1,14 +1,11 @@
 #!/usr/bin/env bash
 # window_manager_test.sh KORVA OUT_DIR
 #
-# The main window's outer size, frame included, is 10000 x 8000 twips
-# (667 x 533 pixels): checked on a virtual X display first without a window
-# manager, where the window has no frame, then under openbox, which frames
-# it. The outer size is the client size that xwininfo reports plus the frame
-# that the window manager announces in _NET_FRAME_EXTENTS.
-#
-# A size that does not settle in time fails the test with a screenshot under
-# OUT_DIR. Without openbox installed the test is skipped (status 77).
+# The main window's outer size is 667 x 533 pixels, frame included: on a
+# virtual display without a window manager, and under openbox, which frames
+# it. Outer size = xwininfo's client size + _NET_FRAME_EXTENTS. A size that
+# does not settle fails with a screenshot under OUT_DIR; without openbox the
+# test is skipped (status 77).
 set -euo pipefail
 
 if [ -z "${KORVA_ON_XVFB:-}" ]; then
@@ -16,87 +13,52 @@ if [ -z "${KORVA_ON_XVFB:-}" ]; then
   KORVA_ON_XVFB=1 exec xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" "$0" "$@"
 fi
 
-korva=$(realpath "$1")
 out=$(realpath "$2")
-mkdir -p "$out"
 work=$(mktemp -d "$out/window-manager.XXXXXX")
-screenshot="$out/window-manager-failure.png"
-rm -f "$screenshot"
-
-mkdir -p "$work/program" "$work/home" "$work/runtime"
+mkdir -p "$work/program" "$work/runtime"
 chmod 700 "$work/runtime"
-cp "$korva" "$work/program/korva"
-export QT_QPA_PLATFORM=xcb QT_QPA_PLATFORMTHEME= HOME="$work/home" XDG_RUNTIME_DIR="$work/runtime"
+cp "$1" "$work/program/korva"
+export QT_QPA_PLATFORM=xcb QT_QPA_PLATFORMTHEME= HOME="$work" XDG_RUNTIME_DIR="$work/runtime"
 unset XDG_CURRENT_DESKTOP DESKTOP_SESSION || true
-
-limit=15
-main_title='^暗記支援ソフトウェア　KORVA!! '
-pid=""
-wm_pid=""
-step="start"
-
-stop() {
-  local p
-  for p in $pid $wm_pid; do
-    kill "$p" 2>/dev/null || true
-    wait "$p" 2>/dev/null || true
-  done
-  pid=""
-  wm_pid=""
-}
+pids=()
 
 fail() {
-  echo "window manager test: FAILED at step: $step${1:+ ($1)}" >&2
-  import -window root "$screenshot" 2>/dev/null && echo "screenshot: $screenshot" >&2
-  stop
+  echo "window manager test: FAILED: $1" >&2
+  import -window root "$out/window-manager-failure.png" 2>/dev/null || true
+  kill "${pids[@]}" 2>/dev/null || true
   exit 1
 }
 
-# Prints "width height" of a window's outer size: its client size plus the
-# frame its window manager reports (none without one).
-outer_size() {  # WINDOW-ID
-  local width height extents left=0 right=0 top=0 bottom=0
-  width=$(xwininfo -id "$1" | awk '/^ *Width:/ {print $2}')
-  height=$(xwininfo -id "$1" | awk '/^ *Height:/ {print $2}')
+outer_size() {  # WINDOW-ID: "width height", frame included
+  local w h l=0 r=0 t=0 b=0 extents
+  read -r w h < <(xwininfo -id "$1" | awk '/^ *Width:/ {w=$2} /^ *Height:/ {h=$2} END {print w, h}')
   extents=$(xprop -id "$1" _NET_FRAME_EXTENTS | sed -n 's/.*= *//p' | tr -d ' ')
-  if [ -n "$extents" ]; then IFS=, read -r left right top bottom <<<"$extents"; fi
-  echo "$((width + left + right)) $((height + top + bottom))"
+  [ -z "$extents" ] || IFS=, read -r l r t b <<<"$extents"
+  echo "$((w + l + r)) $((h + t + b))"
 }
 
-expect_outer_size() {  # EXPECTED ("width height"), waiting until it settles
-  local id size=""
-  id=$(timeout "$limit" xdotool search --sync --onlyvisible --name "$main_title" 2>/dev/null | head -n 1) ||
-    fail "no main window"
+check_main_window() {  # WHERE FRAMED (1: the window manager must have framed it)
+  "$work/program/korva" >"$work/korva.log" 2>&1 &
+  local pid=$! id size=""
+  pids+=("$pid")
+  id=$(timeout 15 xdotool search --sync --onlyvisible --name '^暗記支援ソフトウェア' | head -n 1) || fail "$1: no main window"
   for _ in $(seq 1 100); do
     size=$(outer_size "$id")
-    [ "$size" = "$1" ] && return 0
+    [ "$size" = "667 533" ] && break
     sleep 0.1
   done
-  fail "outer size $size, expected $1"
+  [ "$size" = "667 533" ] || fail "$1: outer size $size"
+  [ "$2" = 0 ] || xprop -id "$id" _NET_FRAME_EXTENTS | grep -Eq '= *[0-9]+, *[0-9]+, *[1-9]' || fail "$1: no frame"
+  kill "$pid" && wait "$pid" 2>/dev/null || true
 }
 
-run_program() {
-  "$work/program/korva" >"$work/korva.log" 2>&1 &
-  pid=$!
-}
+check_main_window "without a window manager" 0
 
-step="without a window manager the client area is the whole window"
-run_program
-expect_outer_size "667 533"
-kill "$pid"
-wait "$pid" 2>/dev/null || true
-pid=""
-
-step="openbox frames the main window"
 openbox --sm-disable >"$work/openbox.log" 2>&1 &
-wm_pid=$!
-timeout "$limit" bash -c 'until xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"; do sleep 0.05; done' ||
+pids+=($!)
+timeout 15 bash -c 'until xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"; do sleep 0.05; done' ||
   fail "openbox did not start"
-run_program
-expect_outer_size "667 533"
-id=$(xdotool search --onlyvisible --name "$main_title" | head -n 1)
-xprop -id "$id" _NET_FRAME_EXTENTS | grep -Eq '= *[0-9]+, *[0-9]+, *[1-9]' || fail "openbox drew no frame"
-stop
-
+check_main_window "under openbox" 1
+kill "${pids[@]}" 2>/dev/null || true
 rm -rf "$work"
 echo "window manager test: passed"
