@@ -19,11 +19,11 @@ namespace {
 
 // The position of the card window opened last of those still open.
 std::optional<QPoint> NewestWindowPosition(const QMdiArea& area) {
-    const QList<QMdiSubWindow*> windows = area.subWindowList(QMdiArea::CreationOrder);
-    for (auto it = windows.crbegin(); it != windows.crend(); ++it) {
-        if (!(*it)->isHidden()) return (*it)->pos();
+    std::optional<QPoint> newest;
+    for (const QMdiSubWindow* window : area.subWindowList(QMdiArea::CreationOrder)) {
+        if (!window->isHidden()) newest = window->pos();
     }
-    return std::nullopt;
+    return newest;
 }
 
 }  // namespace

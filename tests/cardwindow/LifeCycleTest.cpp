@@ -162,6 +162,7 @@ TEST_F(LifeCycleTest, NewWindowsOpenCascadedAndStartOverAtTheTopLeft) {
         cards.push_back(Open(path));
 
     std::vector<QPoint> positions;
+    positions.reserve(cards.size());
     for (const frmCard* card : cards)
         positions.push_back(card->parentWidget()->pos());
     const std::vector<QPoint> expected = {{0, 0}, {step, step}, {2 * step, 2 * step}, {3 * step, 3 * step},

@@ -202,6 +202,7 @@ TEST_F(StudyCommandsTest, SwappingARevealedCardShowsItsFormerQuestionAsTheAnswer
 
 TEST_F(StudyCommandsTest, ChoosingShuffleAgainStartsAFreshCycle) {
     std::vector<CardText> cards;
+    cards.reserve(30);
     for (int i = 0; i < 30; ++i)
         cards.push_back({std::to_string(i), "x"});
     frmCard& card = MakeWindow(cards, 2);
