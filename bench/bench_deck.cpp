@@ -52,14 +52,14 @@ std::string MakeCsv(int total) {
 class Folder {
 public:
     Folder() {
-        if (!dir_.isValid()) {
+        if (!Dir_.isValid()) {
             throw std::runtime_error("no temporary folder");
         }
     }
-    std::string Path(const char* name) const { return dir_.path().toStdString() + "/" + name; }
+    std::string Path(const char* name) const { return Dir_.path().toStdString() + "/" + name; }
 
 private:
-    QTemporaryDir dir_;
+    QTemporaryDir Dir_;
 };
 
 void WriteFile(const std::string& path, const std::string& bytes) {

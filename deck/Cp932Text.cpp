@@ -14,26 +14,26 @@ namespace {
 // than converting a short item text.
 class Converter {
 public:
-    Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {
-        if (cd_ == reinterpret_cast<iconv_t>(-1)) {  // NOLINT(performance-no-int-to-ptr): iconv's error value
+    Converter(const char* to, const char* from) : Descriptor_(iconv_open(to, from)) {
+        if (Descriptor_ == reinterpret_cast<iconv_t>(-1)) {  // NOLINT(performance-no-int-to-ptr): iconv's error value
             throw DeckError("文字コードの変換を準備できません。");
         }
     }
-    ~Converter() { iconv_close(cd_); }
+    ~Converter() { iconv_close(Descriptor_); }
     Converter(const Converter&) = delete;
     Converter& operator=(const Converter&) = delete;
 
     // Converts as much of in as it can, appending to out. Returns false at a
     // sequence it cannot convert (in then points at it), true at the end.
     bool Convert(std::string_view& in, std::string& out) {
-        iconv(cd_, nullptr, nullptr, nullptr, nullptr);
+        iconv(Descriptor_, nullptr, nullptr, nullptr, nullptr);
         char buffer[1024];
         while (!in.empty()) {
             char* src = const_cast<char*>(in.data());
             std::size_t srcLeft = in.size();
             char* dst = buffer;
             std::size_t dstLeft = sizeof buffer;
-            const std::size_t result = iconv(cd_, &src, &srcLeft, &dst, &dstLeft);
+            const std::size_t result = iconv(Descriptor_, &src, &srcLeft, &dst, &dstLeft);
             const int error = errno;
             out.append(buffer, static_cast<std::size_t>(dst - buffer));
             in.remove_prefix(in.size() - srcLeft);
@@ -45,7 +45,7 @@ public:
     }
 
 private:
-    iconv_t cd_;
+    iconv_t Descriptor_;
 };
 
 // Both decoders share one descriptor per thread.

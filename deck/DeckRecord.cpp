@@ -25,34 +25,34 @@ constexpr std::size_t MaxTextBytes = std::numeric_limits<uint16_t>::max();
 // Little-endian reads that never step past the end of the bytes.
 class ByteReader {
 public:
-    explicit ByteReader(std::string_view bytes) : bytes_(bytes) {}
+    explicit ByteReader(std::string_view bytes) : Bytes_(bytes) {}
 
-    std::size_t Position() const { return pos_; }
-    std::size_t Remaining() const { return bytes_.size() - pos_; }
+    std::size_t Position() const { return Pos_; }
+    std::size_t Remaining() const { return Bytes_.size() - Pos_; }
 
     uint16_t U16() {
         Need(2);
         const auto* p = Data();
-        pos_ += 2;
+        Pos_ += 2;
         return static_cast<uint16_t>(p[0] | (p[1] << 8));
     }
     int16_t I16() { return static_cast<int16_t>(U16()); }
     uint32_t U32() {
         Need(4);
         const auto* p = Data();
-        pos_ += 4;
+        Pos_ += 4;
         return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16) |
                (static_cast<uint32_t>(p[3]) << 24);
     }
     int32_t I32() { return static_cast<int32_t>(U32()); }
     uint8_t U8() {
         Need(1);
-        return static_cast<uint8_t>(bytes_[pos_++]);
+        return static_cast<uint8_t>(Bytes_[Pos_++]);
     }
     std::string_view Bytes(std::size_t n) {
         Need(n);
-        auto view = bytes_.substr(pos_, n);
-        pos_ += n;
+        auto view = Bytes_.substr(Pos_, n);
+        Pos_ += n;
         return view;
     }
 
@@ -62,10 +62,10 @@ private:
             Damaged("ファイルが途中で終わっています");
         }
     }
-    const unsigned char* Data() const { return reinterpret_cast<const unsigned char*>(bytes_.data()) + pos_; }
+    const unsigned char* Data() const { return reinterpret_cast<const unsigned char*>(Bytes_.data()) + Pos_; }
 
-    std::string_view bytes_;
-    std::size_t pos_ = 0;
+    std::string_view Bytes_;
+    std::size_t Pos_ = 0;
 };
 
 // The card count of a two-dimensional block, after checking its descriptor.

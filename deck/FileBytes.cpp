@@ -18,20 +18,20 @@ namespace {
 // Closes the descriptor on every way out of the read.
 class ReadDescriptor {
 public:
-    explicit ReadDescriptor(const std::string& path) : fd_(::open(path.c_str(), OpenFlags)) {}
+    explicit ReadDescriptor(const std::string& path) : Fd_(::open(path.c_str(), OpenFlags)) {}
     ~ReadDescriptor() {
-        if (fd_ >= 0) ::close(fd_);
+        if (Fd_ >= 0) ::close(Fd_);
     }
     ReadDescriptor(const ReadDescriptor&) = delete;
     ReadDescriptor& operator=(const ReadDescriptor&) = delete;
 
-    int get() const { return fd_; }
+    int get() const { return Fd_; }
 
 private:
     // Non-blocking, so that opening a pipe nobody writes to does not hang
     // before the file's kind has been checked.
     static constexpr int OpenFlags = O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY;
-    int fd_;
+    int Fd_;
 };
 
 std::string ReadAll(int fd, std::size_t size) {

@@ -5,7 +5,7 @@
 namespace korva {
 
 GuardedApplication::GuardedApplication(int& argc, char** argv, platform::Dialogs& dialogs)
-    : QApplication(argc, argv), dialogs_(dialogs) {}
+    : QApplication(argc, argv), Dialogs_(dialogs) {}
 
 bool GuardedApplication::notify(QObject* receiver, QEvent* event) {
     try {
@@ -22,7 +22,7 @@ void GuardedApplication::ShowUnexpectedError(const QString& reason) {
     // The message box runs an event loop of its own, whose events come back
     // through notify; a failure of the box itself must not escape from here.
     try {
-        dialogs_.Message(QStringLiteral("予期しないエラーのため、操作を中止しました。\r\n") + reason +
+        Dialogs_.Message(QStringLiteral("予期しないエラーのため、操作を中止しました。\r\n") + reason +
                              QStringLiteral("\r\n編集中のデッキはそのまま残っています。"),
                          platform::MessageButtons::Ok, platform::AppTitle);
     } catch (...) {

@@ -20,7 +20,7 @@ public:
 private:
     void ShowUnexpectedError(const QString& reason);
 
-    platform::Dialogs& dialogs_;
+    platform::Dialogs& Dialogs_;
 };
 
 }  // namespace korva

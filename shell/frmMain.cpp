@@ -49,22 +49,22 @@ QStringList LocalFiles(const QMimeData* data) {
 }  // namespace
 
 frmMain::frmMain(platform::Dialogs& dialogs, std::function<void()> endProgram)
-    : m_dialogs(dialogs), m_endProgram(std::move(endProgram)) {
-    if (!m_endProgram)
-        m_endProgram = [] {
+    : Dialogs_(dialogs), EndProgram_(std::move(endProgram)) {
+    if (!EndProgram_)
+        EndProgram_ = [] {
             QCoreApplication::exit(0);
         };
     setWindowTitle(Caption);
     setWindowIcon(platform::AppIcon());
 
-    m_area = new QMdiArea(this);
-    m_area->setBackground(palette().brush(QPalette::Dark));  // the workspace colour
+    Area_ = new QMdiArea(this);
+    Area_->setBackground(palette().brush(QPalette::Dark));  // the workspace colour
     // Card windows reaching past the workspace can be scrolled into view.
-    m_area->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    m_area->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    setCentralWidget(m_area);
+    Area_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    Area_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setCentralWidget(Area_);
     setAcceptDrops(true);
-    connect(m_area, &QMdiArea::subWindowActivated, this, &frmMain::ShowMenusOf);
+    connect(Area_, &QMdiArea::subWindowActivated, this, &frmMain::ShowMenusOf);
 
     BuildMenus();
     MDIForm_Load();
@@ -75,20 +75,20 @@ frmMain::~frmMain() = default;
 void frmMain::BuildMenus() {
     // Parented to the window, not the menu bar, so taking them off the bar
     // while a card window is active leaves them alive.
-    m_mnuFile = new QMenu(QStringLiteral("ファイル(&F)"), this);
-    m_mnuFile->setObjectName(QStringLiteral("mnuFile"));
-    m_mnuFile->addAction(QStringLiteral("開く...(&O)"), this, &frmMain::mnuFileOpen_Click)
+    mnuFile_ = new QMenu(QStringLiteral("ファイル(&F)"), this);
+    mnuFile_->setObjectName(QStringLiteral("mnuFile"));
+    mnuFile_->addAction(QStringLiteral("開く...(&O)"), this, &frmMain::mnuFileOpen_Click)
         ->setObjectName(QStringLiteral("mnuFileOpen"));
-    m_mnuFile->addSeparator()->setObjectName(QStringLiteral("mnuFileSpace1"));
-    m_mnuFile->addAction(QStringLiteral("終了(&X)"), this, &frmMain::mnuFileExit_Click)
+    mnuFile_->addSeparator()->setObjectName(QStringLiteral("mnuFileSpace1"));
+    mnuFile_->addAction(QStringLiteral("終了(&X)"), this, &frmMain::mnuFileExit_Click)
         ->setObjectName(QStringLiteral("mnuFileExit"));
 
-    m_mnuHelp = new QMenu(QStringLiteral("ヘルプ(&H)"), this);
-    m_mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
-    m_mnuHelp->addAction(QStringLiteral("KORVA!!HTMLヘルプ...(&H)"), this, &frmMain::mnuHelpHelp_Click)
+    mnuHelp_ = new QMenu(QStringLiteral("ヘルプ(&H)"), this);
+    mnuHelp_->setObjectName(QStringLiteral("mnuHelp"));
+    mnuHelp_->addAction(QStringLiteral("KORVA!!HTMLヘルプ...(&H)"), this, &frmMain::mnuHelpHelp_Click)
         ->setObjectName(QStringLiteral("mnuHelpHelp"));
-    m_mnuHelp->addSeparator()->setObjectName(QStringLiteral("mnuHelpSpace1"));
-    m_mnuHelp->addAction(QStringLiteral("バージョン情報...(&V)"), this, &frmMain::mnuHelpVesion_Click)
+    mnuHelp_->addSeparator()->setObjectName(QStringLiteral("mnuHelpSpace1"));
+    mnuHelp_->addAction(QStringLiteral("バージョン情報...(&V)"), this, &frmMain::mnuHelpVesion_Click)
         ->setObjectName(QStringLiteral("mnuHelpVesion"));
 
     ShowMenusOf(nullptr);
@@ -101,10 +101,10 @@ void frmMain::MDIForm_Load() { resize(LoadSize); }
 // then, so the client area shrinks by the frame once it is known. A window
 // the user has resized meanwhile keeps the size the user gave it.
 void frmMain::FitOuterSize() {
-    if (outerSizeFitted_ || !windowHandle()) return;
+    if (OuterSizeFitted_ || !windowHandle()) return;
     const QMargins frame = windowHandle()->frameMargins();
     if (frame.isNull()) return;
-    outerSizeFitted_ = true;
+    OuterSizeFitted_ = true;
     if (size() == LoadSize) resize(LoadSize.shrunkBy(frame));
 }
 
@@ -124,9 +124,9 @@ void frmMain::ShowMenusOf(QMdiSubWindow* active) {
     // While a modal dialog or another program has the focus the area reports
     // no active window; the last active card window keeps the menu bar then,
     // since the main window's own menus show only while no card window is open.
-    if (!CardOf(active)) active = m_area->currentSubWindow();
+    if (!CardOf(active)) active = Area_->currentSubWindow();
     if (!CardOf(active)) {
-        const QList<QMdiSubWindow*> history = m_area->subWindowList(QMdiArea::ActivationHistoryOrder);
+        const QList<QMdiSubWindow*> history = Area_->subWindowList(QMdiArea::ActivationHistoryOrder);
         for (QMdiSubWindow* sub : history) {
             if (CardOf(sub)) active = sub;
         }
@@ -136,14 +136,14 @@ void frmMain::ShowMenusOf(QMdiSubWindow* active) {
     for (QAction* action : bar->actions())
         bar->removeAction(action);
     const frmCard* card = CardOf(active);
-    const QList<QMenu*> menus = card ? card->MenuBarMenus() : QList<QMenu*>{m_mnuFile, m_mnuHelp};
+    const QList<QMenu*> menus = card ? card->MenuBarMenus() : QList<QMenu*>{mnuFile_, mnuHelp_};
     for (QMenu* menu : menus)
         bar->addMenu(menu);
 }
 
 QList<frmCard*> frmMain::CardWindows() const {
     QList<frmCard*> cards;
-    for (QMdiSubWindow* sub : m_area->subWindowList(QMdiArea::CreationOrder)) {
+    for (QMdiSubWindow* sub : Area_->subWindowList(QMdiArea::CreationOrder)) {
         if (frmCard* card = CardOf(sub)) cards.append(card);
     }
     return cards;
@@ -153,20 +153,20 @@ void frmMain::mnuFileOpen_Click() {
     // Every failure of opening a window is ignored here; the card window
     // reports its own and leaves nothing behind.
     try {
-        frmCard::OpenWindow(*m_area, m_dialogs, *this);
+        frmCard::OpenWindow(*Area_, Dialogs_, *this);
     } catch (const std::exception&) {
     }
-    ShowMenusOf(m_area->activeSubWindow());
+    ShowMenusOf(Area_->activeSubWindow());
 }
 
 void frmMain::OpenFiles(const QStringList& paths) {
     for (const QString& path : paths) {
         try {
-            frmCard::OpenWindowFor(*m_area, m_dialogs, *this, path);
+            frmCard::OpenWindowFor(*Area_, Dialogs_, *this, path);
         } catch (const std::exception&) {
         }
     }
-    ShowMenusOf(m_area->activeSubWindow());
+    ShowMenusOf(Area_->activeSubWindow());
 }
 
 void frmMain::dragEnterEvent(QDragEnterEvent* event) {
@@ -183,14 +183,14 @@ void frmMain::dropEvent(QDropEvent* event) {
 void frmMain::mnuFileExit_Click() {
     // Reachable only while no card window is open, so nothing can be lost:
     // no close requests, no unload, no environment save.
-    m_endProgram();
+    EndProgram_();
 }
 
-void frmMain::mnuHelpHelp_Click() { OpenBrowser(m_dialogs, HelpAddress(getProgramLayout())); }
+void frmMain::mnuHelpHelp_Click() { OpenBrowser(Dialogs_, HelpAddress(getProgramLayout())); }
 
 void frmMain::mnuHelpVesion_Click() {
-    if (!m_version) m_version = new frmVersion(m_dialogs, this);
-    m_version->exec();
+    if (!Version_) Version_ = new frmVersion(Dialogs_, this);
+    Version_->exec();
 }
 
 void frmMain::OpenCardWindow() { mnuFileOpen_Click(); }
@@ -235,8 +235,8 @@ void frmMain::MDIForm_Unload() {
     try {
         SaveEnvironment();
     } catch (const EnvironmentError& error) {
-        m_dialogs.Message(QStringLiteral("環境ファイルに書き込めません。\r\n") + QString::fromStdString(error.what()),
-                          platform::MessageButtons::Ok, platform::AppTitle);
+        Dialogs_.Message(QStringLiteral("環境ファイルに書き込めません。\r\n") + QString::fromStdString(error.what()),
+                         platform::MessageButtons::Ok, platform::AppTitle);
     }
 }
 

@@ -44,11 +44,11 @@ public:
     void ShowHelp() override;
     void ShowVersion() override;
 
-    QMdiArea& getArea() const { return *m_area; }
+    QMdiArea& getArea() const { return *Area_; }
     // The open card windows, in the order they were opened.
     QList<frmCard*> CardWindows() const;
     // Null until the version window is first shown.
-    frmVersion* getVersionWindow() const { return m_version; }
+    frmVersion* getVersionWindow() const { return Version_; }
 
 protected:
     bool event(QEvent* event) override;
@@ -64,13 +64,13 @@ private:
     void ShowMenusOf(QMdiSubWindow* active);
     bool AskEveryCardWindow();
 
-    platform::Dialogs& m_dialogs;
-    std::function<void()> m_endProgram;
-    QMdiArea* m_area = nullptr;
-    QMenu* m_mnuFile = nullptr;
-    QMenu* m_mnuHelp = nullptr;
-    QPointer<frmVersion> m_version;
-    bool outerSizeFitted_ = false;
+    platform::Dialogs& Dialogs_;
+    std::function<void()> EndProgram_;
+    QMdiArea* Area_ = nullptr;
+    QMenu* mnuFile_ = nullptr;
+    QMenu* mnuHelp_ = nullptr;
+    QPointer<frmVersion> Version_;
+    bool OuterSizeFitted_ = false;
 };
 
 }  // namespace korva

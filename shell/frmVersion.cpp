@@ -34,7 +34,7 @@ const QString Gothic = QStringLiteral("ＭＳ Ｐゴシック");
 frmVersion::frmVersion(platform::Dialogs& dialogs, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                           Qt::MSWindowsFixedSizeDialogHint),
-      m_dialogs(dialogs) {
+      Dialogs_(dialogs) {
     setWindowTitle(QStringLiteral("バージョン情報"));
     setFixedSize(TwipsToPixels(5715), TwipsToPixels(2535));
     setModal(true);
@@ -48,12 +48,12 @@ frmVersion::frmVersion(platform::Dialogs& dialogs, QWidget* parent)
         ->setFont(LabelFont(Gothic, 14.25, false, false));
     AddLabel("Label4", QStringLiteral("(C) ") + MakerName, 2820, 2280, 2895, 195);
 
-    m_lblMail = AddLabel("lblMail",
-                         QStringLiteral("開発団体　") + MakerName + QStringLiteral(" ") + QStringLiteral("　") +
-                             QStringLiteral("（") + MakerMailAddress + QStringLiteral("）"),
-                         240, 1620, 3870, 240);
-    m_lblHtml = AddLabel("lblHtml", QStringLiteral("URL　") + MakerWebPage, 240, 1920, 2850, 180);
-    for (QLabel* link : {m_lblMail, m_lblHtml}) {
+    lblMail_ = AddLabel("lblMail",
+                        QStringLiteral("開発団体　") + MakerName + QStringLiteral(" ") + QStringLiteral("　") +
+                            QStringLiteral("（") + MakerMailAddress + QStringLiteral("）"),
+                        240, 1620, 3870, 240);
+    lblHtml_ = AddLabel("lblHtml", QStringLiteral("URL　") + MakerWebPage, 240, 1920, 2850, 180);
+    for (QLabel* link : {lblMail_, lblHtml_}) {
         QFont font = LabelFont(Gothic, 9, false, false);
         font.setUnderline(true);
         link->setFont(font);
@@ -102,25 +102,25 @@ void frmVersion::SetLinkColor(QLabel* label, const QColor& color) {
 }
 
 void frmVersion::FormatColor() {
-    SetLinkColor(m_lblHtml, LinkNormal);
-    SetLinkColor(m_lblMail, LinkNormal);
+    SetLinkColor(lblHtml_, LinkNormal);
+    SetLinkColor(lblMail_, LinkNormal);
 }
 
 void frmVersion::Form_MouseMove() { FormatColor(); }
 
 void frmVersion::lblHtml_MouseMove() {
     FormatColor();
-    SetLinkColor(m_lblHtml, LinkHover);
+    SetLinkColor(lblHtml_, LinkHover);
 }
 
 void frmVersion::lblMail_MouseMove() {
     FormatColor();
-    SetLinkColor(m_lblMail, LinkHover);
+    SetLinkColor(lblMail_, LinkHover);
 }
 
-void frmVersion::lblHtml_Click() { OpenBrowser(m_dialogs, MakerWebPage); }
+void frmVersion::lblHtml_Click() { OpenBrowser(Dialogs_, MakerWebPage); }
 
-void frmVersion::lblMail_Click() { OpenBrowser(m_dialogs, QStringLiteral("mailto:") + MakerMailAddress); }
+void frmVersion::lblMail_Click() { OpenBrowser(Dialogs_, QStringLiteral("mailto:") + MakerMailAddress); }
 
 void frmVersion::mouseMoveEvent(QMouseEvent* event) {
     Form_MouseMove();
@@ -129,25 +129,25 @@ void frmVersion::mouseMoveEvent(QMouseEvent* event) {
 
 bool frmVersion::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::MouseMove) {
-        if (watched == m_lblHtml) lblHtml_MouseMove();
-        if (watched == m_lblMail) lblMail_MouseMove();
+        if (watched == lblHtml_) lblHtml_MouseMove();
+        if (watched == lblMail_) lblMail_MouseMove();
         // Moves over the other labels change nothing; they must not reach the
         // window's background handler either.
         return true;
     }
-    if (event->type() == QEvent::MouseButtonDblClick) m_doubleClicked = watched;
+    if (event->type() == QEvent::MouseButtonDblClick) DoubleClicked_ = watched;
     if (event->type() == QEvent::MouseButtonRelease) {
         // A double click is one click: the release that ends it opens nothing
         // more.
-        const bool endsDoubleClick = watched == m_doubleClicked;
-        m_doubleClicked = nullptr;
+        const bool endsDoubleClick = watched == DoubleClicked_;
+        DoubleClicked_ = nullptr;
         const auto* mouse = static_cast<QMouseEvent*>(event);
         const auto* label = static_cast<QWidget*>(watched);
         // A click is a release of the left button over the label it began on.
         if (!endsDoubleClick && mouse->button() == Qt::LeftButton &&
             label->rect().contains(mouse->position().toPoint())) {
-            if (watched == m_lblHtml) lblHtml_Click();
-            if (watched == m_lblMail) lblMail_Click();
+            if (watched == lblHtml_) lblHtml_Click();
+            if (watched == lblMail_) lblMail_Click();
         }
     }
     return QDialog::eventFilter(watched, event);

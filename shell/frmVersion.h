@@ -35,11 +35,11 @@ private:
     void SetLinkColor(QLabel* label, const QColor& color);
     void FitWidth(QLabel* label);
 
-    platform::Dialogs& m_dialogs;
-    QLabel* m_lblHtml = nullptr;
-    QLabel* m_lblMail = nullptr;
+    platform::Dialogs& Dialogs_;
+    QLabel* lblHtml_ = nullptr;
+    QLabel* lblMail_ = nullptr;
     // The link whose next button release ends a double click.
-    QObject* m_doubleClicked = nullptr;
+    QObject* DoubleClicked_ = nullptr;
 };
 
 }  // namespace korva

@@ -236,13 +236,13 @@ TEST(DeckFileSave, FailuresAreErrorsAndLeaveNothingHalfWritten) {
 class AsOrdinaryUser {
 public:
     AsOrdinaryUser() {
-        if (root_) {
+        if (Root_) {
             setfsgid(Nobody);
             setfsuid(Nobody);
         }
     }
     ~AsOrdinaryUser() {
-        if (root_) {
+        if (Root_) {
             setfsuid(0);
             setfsgid(0);
         }
@@ -252,7 +252,7 @@ public:
 
 private:
     static constexpr uid_t Nobody = 65534;
-    const bool root_ = geteuid() == 0;
+    const bool Root_ = geteuid() == 0;
 };
 
 TEST(DeckFileSave, InAFolderThatAllowsNoNewFileAnExistingFileIsWrittenInPlace) {

@@ -8,12 +8,12 @@
 namespace korva::test {
 
 TempFolder::TempFolder() {
-    if (!dir_.isValid()) {
+    if (!Dir_.isValid()) {
         throw std::runtime_error("no temporary folder");
     }
 }
 
-std::string TempFolder::Path(const std::string& name) const { return dir_.path().toStdString() + "/" + name; }
+std::string TempFolder::Path(const std::string& name) const { return Dir_.path().toStdString() + "/" + name; }
 
 void WriteBytes(const std::string& path, std::string_view bytes) {
     QFile file(QString::fromStdString(path));

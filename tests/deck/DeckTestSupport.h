@@ -16,7 +16,7 @@ public:
     std::string Path(const std::string& name) const;
 
 private:
-    QTemporaryDir dir_;
+    QTemporaryDir Dir_;
 };
 
 void WriteBytes(const std::string& path, std::string_view bytes);
