@@ -13,6 +13,7 @@ if [ -z "${KORVA_ON_XVFB:-}" ]; then
   KORVA_ON_XVFB=1 exec xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" "$0" "$@"
 fi
 
+mkdir -p "$2"
 out=$(realpath "$2")
 work=$(mktemp -d "$out/window-manager.XXXXXX")
 mkdir -p "$work/program" "$work/runtime"
