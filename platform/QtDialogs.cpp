@@ -1,9 +1,11 @@
 #include "platform/QtDialogs.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QIcon>
 #include <QMessageBox>
 
 #include "platform/AddressLauncher.h"
@@ -59,6 +61,10 @@ MessageResult QtDialogs::Message(const QString& text, MessageButtons buttons, co
     } else {
         box.setStandardButtons(QMessageBox::Ok);
     }
+    // Message boxes carry no icon, their buttons included, whatever icons
+    // the desktop's theme would put on them.
+    for (QAbstractButton* button : box.buttons())
+        button->setIcon(QIcon());
     return ToResult(box.exec());
 }
 

@@ -1,7 +1,9 @@
 // Qt's own texts come in Japanese (the test runs in the C locale): a Yes/No/Cancel
-// question shows はい/いいえ/キャンセル and still answers by button.
+// question shows はい/いいえ/キャンセル, without icons on its buttons, and still
+// answers by button.
 #include <QApplication>
 #include <QMessageBox>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QTimer>
 #include <QTranslator>
@@ -14,15 +16,33 @@
 using korva::platform::MessageButtons;
 using korva::platform::MessageResult;
 
+namespace {
+
+// The look of desktops whose themes put icons on dialog buttons.
+class IconButtonsStyle : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override {
+        if (hint == SH_DialogButtonBox_ButtonsHaveIcons) return 1;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
+}  // namespace
+
 TEST(QtTranslation, QuestionButtonsAreJapanese) {
+    QApplication::setStyle(new IconButtonsStyle);
     ASSERT_TRUE(korva::platform::LoadQtTranslation(*qApp));
 
     QStringList texts;
-    QTimer::singleShot(0, [&texts] {
+    bool anyIcon = false;
+    QTimer::singleShot(0, [&texts, &anyIcon] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         if (!box) return;
-        for (QAbstractButton* button : box->buttons())
+        for (QAbstractButton* button : box->buttons()) {
             texts << button->text();
+            anyIcon = anyIcon || !button->icon().isNull();
+        }
         box->button(QMessageBox::No)->click();
     });
     korva::platform::QtDialogs dialogs;
@@ -38,4 +58,5 @@ TEST(QtTranslation, QuestionButtonsAreJapanese) {
     expected.sort();
     EXPECT_EQ(texts, expected);
     EXPECT_EQ(answer, MessageResult::No);
+    EXPECT_FALSE(anyIcon) << "a message box's buttons carry text only";
 }
