@@ -58,7 +58,7 @@ void CardWindowTest::ShowActive(frmCard& card) {
 }
 
 QString CardWindowTest::WriteDeckFile(const QString& name, const std::vector<CardText>& cards) {
-    const QString path = dir.filePath(name);
+    QString path = dir.filePath(name);
     SaveCardFile(path.toStdString(), MakeDeck(cards));
     return path;
 }
@@ -71,7 +71,7 @@ QString CardWindowTest::WriteCsvFile(const QString& name, const std::vector<Card
 }
 
 QString CardWindowTest::WriteBytes(const QString& name, const QByteArray& bytes) {
-    const QString path = dir.filePath(name);
+    QString path = dir.filePath(name);
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
         throw std::runtime_error("cannot write test file");

@@ -1,4 +1,6 @@
 // Check marks, the view filter, Start and NextCard.
+#include <initializer_list>
+
 #include <gtest/gtest.h>
 
 #include "LiteralDealer.h"
@@ -96,7 +98,7 @@ TEST(ViewFilter, FurtherCardTestUsesCardIndexesNotPositions) {
     RecordingEngine Shuffled;
     Open(Shuffled, MakeDeck(6, 2, 1), {1});
     Shuffled.ResetCardTurn();
-    for (int16_t Card : {4, 2, 6, 1, 3, 5})
+    for (int16_t Card : std::initializer_list<int16_t>{4, 2, 6, 1, 3, 5})
         Shuffled.setCardTurn(Card);
     Shuffled.setCardCount(2);
     EXPECT_FALSE(Shuffled.isNextCard());

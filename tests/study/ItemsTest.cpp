@@ -1,4 +1,6 @@
 // Item texts, question and answer items, reversal and the answer mode.
+#include <initializer_list>
+
 #include <gtest/gtest.h>
 
 #include "StudyTestSupport.h"
@@ -22,7 +24,7 @@ TEST(QuestionAndAnswer, ReversalSwapsTheItemsAndTwiceRestoresThem) {
 TEST(QuestionAndAnswer, DamagedQuestionItemAnswersWithItemOneAndReversesToIt) {
     RecordingEngine Engine;
     Engine.getCardData() = MakeDeck(1);
-    for (int16_t Damaged : {0, 7, -3}) {
+    for (int16_t Damaged : std::initializer_list<int16_t>{0, 7, -3}) {
         Engine.setQuestionItemIndex(1, Damaged);
         EXPECT_EQ(Engine.getAnswerItemIndex(1), 1);
         Engine.setReversal(1);
