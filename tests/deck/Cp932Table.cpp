@@ -23,7 +23,7 @@ std::string Utf8Of(char32_t c) {
 
 // Lines of the form 0x<bytes>,0x<code point>.
 std::vector<Cp932Entry> ReadCp932Table() {
-    QFile file(KORVA_SHARED_DATA_DIR "/cp932-table.txt");
+    QFile file(KORVA_TEST_DATA_DIR "/cp932-table.txt");
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
         ADD_FAILURE() << "cannot open the code page 932 table";
         return {};
