@@ -20,38 +20,38 @@ protected:
     void ShowNoCardMessage(const std::string&) override {}
 };
 
-CardData Deck(int Cards, uint8_t TurnMode, uint8_t ViewKind) {
-    CardData Data;
-    Data.Items.resize(static_cast<std::size_t>(Cards) + 1);
-    Data.Checks.resize(static_cast<std::size_t>(Cards) + 1);
-    Data.QuestionItems.assign(static_cast<std::size_t>(Cards) + 1, 1);
-    Data.Modes = {TurnMode, 1, ViewKind, 1};
-    return Data;
+CardData Deck(int cards, uint8_t turnMode, uint8_t viewKind) {
+    CardData data;
+    data.Items.resize(static_cast<std::size_t>(cards) + 1);
+    data.Checks.resize(static_cast<std::size_t>(cards) + 1);
+    data.QuestionItems.assign(static_cast<std::size_t>(cards) + 1, 1);
+    data.Modes = {turnMode, 1, viewKind, 1};
+    return data;
 }
 
-void StartShuffled(benchmark::State& State) {
-    const int Cards = static_cast<int>(State.range(0));
-    SilentEngine Engine;
-    Engine.getCardData() = Deck(Cards, 2, 4);
-    Engine.setRandomSeed(1);
-    for (auto _ : State) {
-        Engine.Start();
-        benchmark::DoNotOptimize(Engine.getShowCardIndex());
+void StartShuffled(benchmark::State& state) {
+    const int cards = static_cast<int>(state.range(0));
+    SilentEngine engine;
+    engine.getCardData() = Deck(cards, 2, 4);
+    engine.setRandomSeed(1);
+    for (auto _ : state) {
+        engine.Start();
+        benchmark::DoNotOptimize(engine.getShowCardIndex());
     }
 }
 
 // Only the last card is checked and it is on show, so every deal begins a
 // new cycle and skips all the other cards before it comes round again.
-void DealCheckedOnlyLastCard(benchmark::State& State) {
-    const int Cards = static_cast<int>(State.range(0));
-    SilentEngine Engine;
-    Engine.getCardData() = Deck(Cards, 1, 1);
-    Engine.setCheck(true, 1, static_cast<int16_t>(Cards));
-    Engine.Start();
-    for (auto _ : State) {
-        Engine.NextCard();
-        if (Engine.getCardCount() != Cards) {
-            State.SkipWithError("the deal did not reach the last card");
+void DealCheckedOnlyLastCard(benchmark::State& state) {
+    const int cards = static_cast<int>(state.range(0));
+    SilentEngine engine;
+    engine.getCardData() = Deck(cards, 1, 1);
+    engine.setCheck(true, 1, static_cast<int16_t>(cards));
+    engine.Start();
+    for (auto _ : state) {
+        engine.NextCard();
+        if (engine.getCardCount() != cards) {
+            state.SkipWithError("the deal did not reach the last card");
             break;
         }
     }
@@ -61,24 +61,24 @@ void DealCheckedOnlyLastCard(benchmark::State& State) {
 // position 2, so a deal runs through about Cards / 2 new cycles on average.
 // The count of cycles varies widely from deal to deal, so each run uses the
 // same seeds in turn and the figure to read is the mean over many deals.
-void DealShuffledCheckedOnlyFirstCard(benchmark::State& State) {
-    const int Cards = static_cast<int>(State.range(0));
-    SilentEngine Engine;
-    Engine.getCardData() = Deck(Cards, 2, 1);
-    Engine.setCheck(true, 1, 1);
-    uint64_t Seed = 0;
-    for (auto _ : State) {
-        State.PauseTiming();
-        Engine.setRandomSeed(++Seed);
-        Engine.Start();
-        State.ResumeTiming();
-        Engine.NextCard();
-        if (Engine.getShowCardIndex() != 1) {
-            State.SkipWithError("the deal did not show card 1");
+void DealShuffledCheckedOnlyFirstCard(benchmark::State& state) {
+    const int cards = static_cast<int>(state.range(0));
+    SilentEngine engine;
+    engine.getCardData() = Deck(cards, 2, 1);
+    engine.setCheck(true, 1, 1);
+    uint64_t seed = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        engine.setRandomSeed(++seed);
+        engine.Start();
+        state.ResumeTiming();
+        engine.NextCard();
+        if (engine.getShowCardIndex() != 1) {
+            state.SkipWithError("the deal did not show card 1");
             break;
         }
     }
-    State.counters["per_card"] = benchmark::Counter(static_cast<double>(State.iterations()) * Cards,
+    state.counters["per_card"] = benchmark::Counter(static_cast<double>(state.iterations()) * cards,
                                                     benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 

@@ -23,9 +23,9 @@ frmCard::frmCard(platform::Dialogs& dialogs, CardWindowHost& host, QWidget* pare
 
 frmCard::~frmCard() = default;
 
-void frmCard::ShowMessage(const QString& Text) { Dialogs_.Message(Text, platform::MessageButtons::Ok); }
+void frmCard::ShowMessage(const QString& text) { Dialogs_.Message(text, platform::MessageButtons::Ok); }
 
-void frmCard::ShowNoCardMessage(const std::string& Text) { ShowMessage(QString::fromStdString(Text)); }
+void frmCard::ShowNoCardMessage(const std::string& text) { ShowMessage(QString::fromStdString(text)); }
 
 QMdiSubWindow* frmCard::SubWindow() const { return qobject_cast<QMdiSubWindow*>(parentWidget()); }
 

@@ -152,7 +152,7 @@ public:
     QAction* mnuHelpVesion = nullptr;
 
 protected:
-    void ShowNoCardMessage(const std::string& Text) override;
+    void ShowNoCardMessage(const std::string& text) override;
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -163,16 +163,16 @@ private:
     void ConnectControls();
     void ConnectMenus();
     bool isCardOnShow() const;
-    void EnableControl(QWidget* Control, bool Enabled);
-    void MarkAndNext(bool Checked);
-    void ApplyFilter(uint8_t ViewKind);
+    void EnableControl(QWidget* control, bool enabled);
+    void MarkAndNext(bool checked);
+    void ApplyFilter(uint8_t viewKind);
     void FocusFirstControl();
     void TrackComposition(const QEvent& event);
     static frmCard* ShowInArea(std::unique_ptr<frmCard> card, QMdiArea& area);
     QMdiSubWindow* SubWindow() const;
-    QString ItemText(int16_t ItemIndex, int16_t CardIndex) const;
-    void ShowMessage(const QString& Text);
-    void ShowOpenFailure(const QString& Name, const QString& Reason);
+    QString ItemText(int16_t itemIndex, int16_t CardIndex) const;
+    void ShowMessage(const QString& text);
+    void ShowOpenFailure(const QString& name, const QString& reason);
     bool ReadDeckFile(bool DataKeep);
 
     platform::Dialogs& Dialogs_;

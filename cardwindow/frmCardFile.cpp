@@ -94,8 +94,8 @@ bool frmCard::ReadDeckFile(bool DataKeep) {
     return true;
 }
 
-void frmCard::ShowOpenFailure(const QString& Name, const QString& Reason) {
-    ShowMessage(Name + QStringLiteral("\r\n") + QStringLiteral(" を開けませんでした。\r\n") + Reason);
+void frmCard::ShowOpenFailure(const QString& name, const QString& reason) {
+    ShowMessage(name + QStringLiteral("\r\n") + QStringLiteral(" を開けませんでした。\r\n") + reason);
 }
 
 bool frmCard::isFilePath() const {

@@ -9,8 +9,8 @@
 
 namespace korva {
 
-QString frmCard::ItemText(int16_t ItemIndex, int16_t CardIndex) const {
-    return QString::fromStdString(Cp932ToUtf8(getItem(ItemIndex, CardIndex)));
+QString frmCard::ItemText(int16_t itemIndex, int16_t CardIndex) const {
+    return QString::fromStdString(Cp932ToUtf8(getItem(itemIndex, CardIndex)));
 }
 
 // Qt hands the focus of a control it greys to the next one in tab order,
@@ -18,9 +18,9 @@ QString frmCard::ItemText(int16_t ItemIndex, int16_t CardIndex) const {
 // pass for the user's own move there and make cmdAnswer the default button.
 // The window holds the focus instead until the redraw or the command that
 // greyed the control places it.
-void frmCard::EnableControl(QWidget* Control, bool Enabled) {
-    if (!Enabled && window()->focusWidget() == Control) setFocus(Qt::OtherFocusReason);
-    Control->setEnabled(Enabled);
+void frmCard::EnableControl(QWidget* control, bool enabled) {
+    if (!enabled && window()->focusWidget() == control) setFocus(Qt::OtherFocusReason);
+    control->setEnabled(enabled);
 }
 
 void frmCard::FreshScreen() {

@@ -46,9 +46,9 @@ void frmCard::cmdCheck_Click() { MarkAndNext(true); }
 
 void frmCard::cmdRecheck_Click() { MarkAndNext(false); }
 
-void frmCard::MarkAndNext(bool Checked) {
+void frmCard::MarkAndNext(bool checked) {
     if (!isCardOnShow()) return;
-    setCheck(Checked, getQuestionItemIndex(getShowCardIndex()), getShowCardIndex());
+    setCheck(checked, getQuestionItemIndex(getShowCardIndex()), getShowCardIndex());
     NextCard();
     setEditedFlag(true);
     FreshScreen();
@@ -109,8 +109,8 @@ void frmCard::mnuViewCardNatural_Click() { ApplyFilter(2); }
 
 // Stepping back one position makes NextCard deal again from the card on show,
 // which stays if it passes the new filter.
-void frmCard::ApplyFilter(uint8_t ViewKind) {
-    setViewKind(ViewKind);
+void frmCard::ApplyFilter(uint8_t viewKind) {
+    setViewKind(viewKind);
     if (getTotal() != 0) {
         setCardCount(static_cast<int16_t>(getCardCount() - 1));
         NextCard();

@@ -10,9 +10,9 @@
 namespace korva {
 
 int16_t StudyEngine::getTotal() const {
-    const std::size_t Slots = CardData_.Items.size();
+    const std::size_t slots = CardData_.Items.size();
     // A deck past the 16-bit limit must be refused, not read as a wrapped total.
-    if (Slots > static_cast<std::size_t>(MaxCards) + 1) {
+    if (slots > static_cast<std::size_t>(MaxCards) + 1) {
         throw std::overflow_error("the deck holds more than 32767 cards");
     }
     return CardData_.Total();
@@ -45,17 +45,17 @@ void StudyEngine::RemoveCardTurn() {
 }
 
 void StudyEngine::NormalTurn() {
-    const int16_t Total = getTotal();
-    if (Total <= 0) {
+    const int16_t total = getTotal();
+    if (total <= 0) {
         return;
     }
     // Appends like setCardTurn does, one card at a time, but in one step.
-    if (CardTurn_.size() + static_cast<std::size_t>(Total) > static_cast<std::size_t>(MaxCards) + 1) {
+    if (CardTurn_.size() + static_cast<std::size_t>(total) > static_cast<std::size_t>(MaxCards) + 1) {
         throw std::overflow_error("the turn list cannot grow past position 32767");
     }
-    const std::size_t First = CardTurn_.size();
-    CardTurn_.resize(First + static_cast<std::size_t>(Total));
-    std::iota(CardTurn_.begin() + static_cast<std::ptrdiff_t>(First), CardTurn_.end(), int16_t{1});
+    const std::size_t first = CardTurn_.size();
+    CardTurn_.resize(first + static_cast<std::size_t>(total));
+    std::iota(CardTurn_.begin() + static_cast<std::ptrdiff_t>(first), CardTurn_.end(), int16_t{1});
 }
 
 void StudyEngine::ShuffleTurn() { ShuffleCards(CardTurn_, getTotal(), Random_); }

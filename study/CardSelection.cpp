@@ -6,19 +6,19 @@
 namespace korva {
 
 void StudyEngine::setCheck(bool Value, int16_t QuestionItemIndex, int16_t CardIndex) {
-    auto& Marks = CardData_.Checks[DeckIndex(CardIndex, CardData_.Checks.size(), "card")];
-    Marks[DeckIndex(QuestionItemIndex, Marks.size(), "question item")] = Value ? True16 : False16;
+    auto& marks = CardData_.Checks[DeckIndex(CardIndex, CardData_.Checks.size(), "card")];
+    marks[DeckIndex(QuestionItemIndex, marks.size(), "question item")] = Value ? True16 : False16;
 }
 
 bool StudyEngine::isCheck(int16_t QuestionItemIndex, int16_t CardIndex) const {
-    const auto& Marks = CardData_.Checks[DeckIndex(CardIndex, CardData_.Checks.size(), "card")];
-    return Marks[DeckIndex(QuestionItemIndex, Marks.size(), "question item")] != 0;
+    const auto& marks = CardData_.Checks[DeckIndex(CardIndex, CardData_.Checks.size(), "card")];
+    return marks[DeckIndex(QuestionItemIndex, marks.size(), "question item")] != 0;
 }
 
 void StudyEngine::setCheckLump(bool Value, int16_t QuestionItemIndex) {
-    const int16_t Total = getTotal();
-    for (int Card = 0; Card <= Total; ++Card) {
-        setCheck(Value, QuestionItemIndex, static_cast<int16_t>(Card));
+    const int16_t total = getTotal();
+    for (int card = 0; card <= total; ++card) {
+        setCheck(Value, QuestionItemIndex, static_cast<int16_t>(card));
     }
 }
 
@@ -31,9 +31,9 @@ bool StudyEngine::isValidCard(int16_t StartNumber) const {
     if (!isFilteredView(getViewKind())) {
         return true;
     }
-    const int16_t Total = getTotal();
-    for (int Card = StartNumber; Card <= Total; ++Card) {
-        if (PassesView(CardData_, Card)) {
+    const int16_t total = getTotal();
+    for (int card = StartNumber; card <= total; ++card) {
+        if (PassesView(CardData_, card)) {
             return true;
         }
     }

@@ -25,44 +25,44 @@
 namespace korva {
 
 StudyEngine::FilterFacts StudyEngine::ReadFilterFacts() const {
-    FilterFacts Facts;
-    Facts.Total = getTotal();
-    Facts.Filtered = isFilteredView(getViewKind());
-    if (!Facts.Filtered) {
-        return Facts;
+    FilterFacts facts;
+    facts.total = getTotal();
+    facts.filtered = isFilteredView(getViewKind());
+    if (!facts.filtered) {
+        return facts;
     }
-    const auto& Questions = CardData_.QuestionItems;
-    const auto& Checks = CardData_.Checks;
-    for (int Card = Facts.Total; Card >= 0; --Card) {
-        const auto Slot = static_cast<std::size_t>(Card);
-        const bool Readable =
-            Slot < Questions.size() && Slot < Checks.size() && Questions[Slot] >= 0 && Questions[Slot] <= 2;
-        if (!Readable) {
-            Facts.LastUnreadable = std::max(Facts.LastUnreadable, Card);
-        } else if (Facts.LastPassing < 0 && PassesView(CardData_, Card)) {
-            Facts.LastPassing = Card;
+    const auto& questions = CardData_.QuestionItems;
+    const auto& checks = CardData_.Checks;
+    for (int card = facts.total; card >= 0; --card) {
+        const auto slot = static_cast<std::size_t>(card);
+        const bool readable =
+            slot < questions.size() && slot < checks.size() && questions[slot] >= 0 && questions[slot] <= 2;
+        if (!readable) {
+            facts.lastUnreadable = std::max(facts.lastUnreadable, card);
+        } else if (facts.lastPassing < 0 && PassesView(CardData_, card)) {
+            facts.lastPassing = card;
         }
     }
-    return Facts;
+    return facts;
 }
 
-bool StudyEngine::isValidCardWith(const FilterFacts& Facts, int16_t StartNumber) const {
-    if (!Facts.Filtered) {
+bool StudyEngine::isValidCardWith(const FilterFacts& facts, int16_t StartNumber) const {
+    if (!facts.filtered) {
         return true;
     }
     // A card whose mark cannot be read fails the plain scan when the scan
     // reaches it; only the plain scan knows whether it does.
-    if (Facts.LastUnreadable >= StartNumber || StartNumber < 0) {
+    if (facts.lastUnreadable >= StartNumber || StartNumber < 0) {
         return isValidCard(StartNumber);
     }
-    return Facts.LastPassing >= StartNumber;
+    return facts.lastPassing >= StartNumber;
 }
 
-bool StudyEngine::isNextCardWith(const FilterFacts& Facts) const {
-    if (Facts.Total == CardCount_) {
+bool StudyEngine::isNextCardWith(const FilterFacts& facts) const {
+    if (facts.total == CardCount_) {
         return false;
     }
-    return isValidCardWith(Facts, CardCount_);
+    return isValidCardWith(facts, CardCount_);
 }
 
 void StudyEngine::ResetCycle() {
@@ -82,8 +82,8 @@ void StudyEngine::BeginCycle() {
     }
 }
 
-bool StudyEngine::DealtCardPasses(int16_t Card) const {
-    return !isFilteredView(getViewKind()) || PassesView(CardData_, Card);
+bool StudyEngine::DealtCardPasses(int16_t card) const {
+    return !isFilteredView(getViewKind()) || PassesView(CardData_, card);
 }
 
 // Deals until a card passes the filter; returns how many new cycles began.
@@ -95,34 +95,34 @@ int StudyEngine::DealToPassingCard() {
         setCardCount(0);
         return 0;
     }
-    FilterFacts Facts = ReadFilterFacts();
+    FilterFacts facts = ReadFilterFacts();
     // A shuffled cycle begun in this loop and not yet drawn in full. Whatever
     // leaves the loop, the message hook or a failure included, first writes
     // it out, so the turn list never shows a cycle half drawn.
-    LazyShuffle Shuffled;
-    const auto Settle = [this, &Shuffled] {
-        if (Shuffled.isDrawing()) {
-            Shuffled.Complete(CardTurn_);
+    LazyShuffle shuffled;
+    const auto settle = [this, &shuffled] {
+        if (shuffled.isDrawing()) {
+            shuffled.Complete(CardTurn_);
         }
     };
-    int NewCycles = 0;
+    int newCycles = 0;
     try {
         for (;;) {
-            if (!isValidCardWith(Facts, 1)) {
-                Settle();
+            if (!isValidCardWith(facts, 1)) {
+                settle();
                 ShowNoCardMessage(NoCardMessage);
                 setViewKind(4);
-                Facts = ReadFilterFacts();
+                facts = ReadFilterFacts();
             }
-            if (!isNextCardWith(Facts)) {
+            if (!isNextCardWith(facts)) {
                 ResetCycle();
                 if (getTurnMode() == 2) {
-                    Shuffled.Begin(getTotal(), Random_);
+                    shuffled.Begin(getTotal(), Random_);
                 } else {
-                    Shuffled = LazyShuffle();
+                    shuffled = LazyShuffle();
                     NormalTurn();
                 }
-                ++NewCycles;
+                ++newCycles;
                 continue;
             }
             OpenItem_ = false;
@@ -130,14 +130,14 @@ int StudyEngine::DealToPassingCard() {
                 throw std::overflow_error("the position cannot pass 32767");
             }
             ++CardCount_;
-            const int16_t Card = Shuffled.isDrawing() ? Shuffled.CardAt(CardCount_) : getCardTurn(CardCount_);
-            if (DealtCardPasses(Card)) {
-                Settle();
-                return NewCycles;
+            const int16_t card = shuffled.isDrawing() ? shuffled.CardAt(CardCount_) : getCardTurn(CardCount_);
+            if (DealtCardPasses(card)) {
+                settle();
+                return newCycles;
             }
         }
     } catch (...) {
-        Settle();
+        settle();
         throw;
     }
 }

@@ -5,18 +5,18 @@
 namespace korva {
 
 std::string StudyEngine::getItem(int16_t QuestionItemIndex, int16_t CardIndex) const {
-    const auto& Texts = CardData_.Items[DeckIndex(CardIndex, CardData_.Items.size(), "card")];
-    return Texts[DeckIndex(QuestionItemIndex, Texts.size(), "item")];
+    const auto& texts = CardData_.Items[DeckIndex(CardIndex, CardData_.Items.size(), "card")];
+    return texts[DeckIndex(QuestionItemIndex, texts.size(), "item")];
 }
 
 void StudyEngine::setQuestionItemIndex(int16_t CardIndex, int16_t Value) {
-    auto& Questions = CardData_.QuestionItems;
-    Questions[DeckIndex(CardIndex, Questions.size(), "card")] = Value;
+    auto& questions = CardData_.QuestionItems;
+    questions[DeckIndex(CardIndex, questions.size(), "card")] = Value;
 }
 
 int16_t StudyEngine::getQuestionItemIndex(int16_t CardIndex) const {
-    const auto& Questions = CardData_.QuestionItems;
-    return Questions[DeckIndex(CardIndex, Questions.size(), "card")];
+    const auto& questions = CardData_.QuestionItems;
+    return questions[DeckIndex(CardIndex, questions.size(), "card")];
 }
 
 int16_t StudyEngine::getAnswerItemIndex(int16_t CardIndex) const {
@@ -39,9 +39,9 @@ void StudyEngine::setReversal(int16_t Index, bool Reset) {
 
 void StudyEngine::AllReversal() {
     // Slot 0 flips too: it is never shown, but it is saved with the deck.
-    const int16_t Total = getTotal();
-    for (int Card = 0; Card <= Total; ++Card) {
-        setReversal(static_cast<int16_t>(Card), false);
+    const int16_t total = getTotal();
+    for (int card = 0; card <= total; ++card) {
+        setReversal(static_cast<int16_t>(card), false);
     }
 }
 

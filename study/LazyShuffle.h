@@ -19,21 +19,21 @@ class LazyShuffle {
 public:
     // Begins drawing a new list, dropping any list not completed. Takes the
     // cycle's one value from Random at once, as ShuffleCards does.
-    void Begin(int16_t Total, std::mt19937_64& Random);
+    void Begin(int16_t total, std::mt19937_64& random);
 
     // Whether a list has begun and has not been completed since.
     bool isDrawing() const { return Drawing_; }
 
     // The card at Position (0 is the placeholder) of the list begun last;
     // throws std::out_of_range outside 0..Total.
-    int16_t CardAt(int Position);
+    int16_t CardAt(int position);
 
     // Turn becomes the whole list: the positions read so far as they were
     // read, the rest by going on with the same draws. Ends the drawing.
-    void Complete(std::vector<int16_t>& Turn);
+    void Complete(std::vector<int16_t>& turn);
 
 private:
-    int16_t Pending(int Position) const;
+    int16_t Pending(int position) const;
     void FixNextPosition();
 
     bool Drawing_ = false;

@@ -8,13 +8,13 @@ const std::string StudyEngine::NoCardMessage =
 StudyEngine::StudyEngine() {
     // Seeded once: a fresh generator per window is enough for independent
     // cycles, and re-seeding from the clock on every draw would only weaken it.
-    std::random_device Device;
-    std::seed_seq Seed{Device(), Device(), Device(), Device()};
-    Random_.seed(Seed);
+    std::random_device device;
+    std::seed_seq seed{device(), device(), device(), device()};
+    Random_.seed(seed);
 }
 
 StudyEngine::~StudyEngine() = default;
 
-void StudyEngine::setRandomSeed(uint64_t Seed) { Random_.seed(Seed); }
+void StudyEngine::setRandomSeed(uint64_t seed) { Random_.seed(seed); }
 
 }  // namespace korva

@@ -65,14 +65,14 @@ public:
     uint8_t getAnswerMode() const;
 
     // Tests make the shuffle repeatable.
-    void setRandomSeed(uint64_t Seed);
+    void setRandomSeed(uint64_t seed);
 
     // The window's redraw of every control from this state; Start ends with it.
     virtual void FreshScreen() = 0;
 
 protected:
     // Shows NoCardMessage modally (OK only) and returns when it is closed.
-    virtual void ShowNoCardMessage(const std::string& Text) = 0;
+    virtual void ShowNoCardMessage(const std::string& text) = 0;
 
 private:
     // What the dealing loop needs to answer isValidCard in constant time. It
@@ -80,16 +80,16 @@ private:
     // to all cards, and never kept beyond one call: between calls the deck
     // may change through getCardData().
     struct FilterFacts {
-        int Total = 0;
-        bool Filtered = false;    // ViewKind 1 or 2; anything else deals all
-        int LastPassing = -1;     // largest card index that passes
-        int LastUnreadable = -1;  // largest card index whose mark cannot be read
+        int total = 0;
+        bool filtered = false;    // ViewKind 1 or 2; anything else deals all
+        int lastPassing = -1;     // largest card index that passes
+        int lastUnreadable = -1;  // largest card index whose mark cannot be read
     };
 
     FilterFacts ReadFilterFacts() const;
-    bool isValidCardWith(const FilterFacts& Facts, int16_t StartNumber) const;
-    bool isNextCardWith(const FilterFacts& Facts) const;
-    bool DealtCardPasses(int16_t Card) const;
+    bool isValidCardWith(const FilterFacts& facts, int16_t StartNumber) const;
+    bool isNextCardWith(const FilterFacts& facts) const;
+    bool DealtCardPasses(int16_t card) const;
     void ResetCycle();
     void BeginCycle();
     int DealToPassingCard();

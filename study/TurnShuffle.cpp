@@ -4,16 +4,16 @@
 
 namespace korva {
 
-void ShuffleCards(std::vector<int16_t>& Turn, int16_t Total, std::mt19937_64& Random) {
-    CycleRandom Cycle(Random());
-    Turn.assign(1, 0);
-    for (int Card = 1; Card <= Total; ++Card) {
-        Turn.push_back(static_cast<int16_t>(Card));
+void ShuffleCards(std::vector<int16_t>& turn, int16_t total, std::mt19937_64& random) {
+    CycleRandom cycle(random());
+    turn.assign(1, 0);
+    for (int card = 1; card <= total; ++card) {
+        turn.push_back(static_cast<int16_t>(card));
     }
     // Position 0 is the placeholder and never takes part.
-    for (int Position = 1; Position < Total; ++Position) {
-        const int Other = DrawSwapPosition(Cycle, Position, Total);
-        std::swap(Turn[static_cast<std::size_t>(Position)], Turn[static_cast<std::size_t>(Other)]);
+    for (int position = 1; position < total; ++position) {
+        const int other = DrawSwapPosition(cycle, position, total);
+        std::swap(turn[static_cast<std::size_t>(position)], turn[static_cast<std::size_t>(other)]);
     }
 }
 

@@ -14,16 +14,16 @@ class CycleRandom {
 public:
     using result_type = uint64_t;
 
-    explicit CycleRandom(uint64_t Seed = 0) : State_(Seed) {}
+    explicit CycleRandom(uint64_t seed = 0) : State_(seed) {}
 
     static constexpr result_type min() { return 0; }
     static constexpr result_type max() { return UINT64_MAX; }
 
     result_type operator()() {
-        uint64_t Value = (State_ += 0x9E3779B97F4A7C15ull);
-        Value = (Value ^ (Value >> 30)) * 0xBF58476D1CE4E5B9ull;
-        Value = (Value ^ (Value >> 27)) * 0x94D049BB133111EBull;
-        return Value ^ (Value >> 31);
+        uint64_t value = (State_ += 0x9E3779B97F4A7C15ull);
+        value = (value ^ (value >> 30)) * 0xBF58476D1CE4E5B9ull;
+        value = (value ^ (value >> 27)) * 0x94D049BB133111EBull;
+        return value ^ (value >> 31);
     }
 
 private:
@@ -32,8 +32,8 @@ private:
 
 // Step Position of the forward Fisher-Yates shuffle swaps the entry there
 // with the one at the position this draws.
-inline int DrawSwapPosition(CycleRandom& Random, int Position, int Total) {
-    return std::uniform_int_distribution<int>(Position, Total)(Random);
+inline int DrawSwapPosition(CycleRandom& random, int position, int total) {
+    return std::uniform_int_distribution<int>(position, total)(random);
 }
 
 // Fills Turn with the placeholder 0 followed by a uniformly random
@@ -41,6 +41,6 @@ inline int DrawSwapPosition(CycleRandom& Random, int Position, int Total) {
 // position 1 first, then 2, and so on, which is what lets LazyShuffle stop
 // after the positions a cycle actually deals. Every card comes exactly once
 // whatever its marks, and successive calls are independent.
-void ShuffleCards(std::vector<int16_t>& Turn, int16_t Total, std::mt19937_64& Random);
+void ShuffleCards(std::vector<int16_t>& turn, int16_t total, std::mt19937_64& random);
 
 }  // namespace korva

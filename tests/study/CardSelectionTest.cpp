@@ -9,212 +9,212 @@
 namespace korva::test {
 namespace {
 
-RecordingEngine& Open(RecordingEngine& Engine, CardData Deck, std::initializer_list<int> Checked) {
-    for (int Card : Checked) {
-        Deck.Checks[static_cast<std::size_t>(Card)][1] = True16;
+RecordingEngine& Open(RecordingEngine& engine, CardData deck, std::initializer_list<int> checked) {
+    for (int card : checked) {
+        deck.Checks[static_cast<std::size_t>(card)][1] = True16;
     }
-    Engine.getCardData() = std::move(Deck);
-    return Engine;
+    engine.getCardData() = std::move(deck);
+    return engine;
 }
 
 // The view menu: the position steps back so that it is dealt again.
-void ChooseView(StudyEngine& Engine, uint8_t Kind) {
-    Engine.setViewKind(Kind);
-    Engine.setCardCount(static_cast<int16_t>(Engine.getCardCount() - 1));
-    Engine.NextCard();
+void ChooseView(StudyEngine& engine, uint8_t kind) {
+    engine.setViewKind(kind);
+    engine.setCardCount(static_cast<int16_t>(engine.getCardCount() - 1));
+    engine.NextCard();
 }
 
-void CheckAndNext(StudyEngine& Engine, bool Value) {
-    const int16_t Shown = Engine.getShowCardIndex();
-    Engine.setCheck(Value, Engine.getQuestionItemIndex(Shown), Shown);
-    Engine.NextCard();
+void CheckAndNext(StudyEngine& engine, bool Value) {
+    const int16_t shown = engine.getShowCardIndex();
+    engine.setCheck(Value, engine.getQuestionItemIndex(shown), shown);
+    engine.NextCard();
 }
 
 TEST(CheckMarks, CountForTheQuestionItemAndAnyNonZeroValueIsChecked) {
-    RecordingEngine Engine;
-    Open(Engine, MakeDeck(3), {});
-    Engine.getCardData().Checks[2][2] = 5;
-    EXPECT_TRUE(Engine.isCheck(2, 2));
-    EXPECT_FALSE(Engine.isCheck(1, 2));
-    Engine.setCheck(true, 1, 3);
-    EXPECT_EQ(Engine.getCardData().Checks[3][1], True16);
-    Engine.setCheck(false, 1, 3);
-    EXPECT_EQ(Engine.getCardData().Checks[3][1], False16);
-    EXPECT_THROW(Engine.setCheck(true, 3, 1), std::out_of_range);
-    EXPECT_THROW(Engine.setCheck(true, -1, 1), std::out_of_range);
-    EXPECT_THROW(Engine.isCheck(1, 4), std::out_of_range);
-    EXPECT_THROW(Engine.isCheck(1, -1), std::out_of_range);
+    RecordingEngine engine;
+    Open(engine, MakeDeck(3), {});
+    engine.getCardData().Checks[2][2] = 5;
+    EXPECT_TRUE(engine.isCheck(2, 2));
+    EXPECT_FALSE(engine.isCheck(1, 2));
+    engine.setCheck(true, 1, 3);
+    EXPECT_EQ(engine.getCardData().Checks[3][1], True16);
+    engine.setCheck(false, 1, 3);
+    EXPECT_EQ(engine.getCardData().Checks[3][1], False16);
+    EXPECT_THROW(engine.setCheck(true, 3, 1), std::out_of_range);
+    EXPECT_THROW(engine.setCheck(true, -1, 1), std::out_of_range);
+    EXPECT_THROW(engine.isCheck(1, 4), std::out_of_range);
+    EXPECT_THROW(engine.isCheck(1, -1), std::out_of_range);
 }
 
 TEST(CheckMarks, BulkMarkCoversSlotZeroForOneQuestionItemOnly) {
-    RecordingEngine Engine;
-    Open(Engine, MakeDeck(4), {});
-    Engine.getCardData().Checks[3][2] = True16;
-    Engine.Start();
-    Engine.setReversal(2);
-    Engine.setCheckLump(true, 1);
-    for (int Card = 0; Card <= 4; ++Card) {
-        EXPECT_TRUE(Engine.isCheck(1, static_cast<int16_t>(Card))) << Card;
-        EXPECT_EQ(Engine.isCheck(2, static_cast<int16_t>(Card)), Card == 3) << Card;
+    RecordingEngine engine;
+    Open(engine, MakeDeck(4), {});
+    engine.getCardData().Checks[3][2] = True16;
+    engine.Start();
+    engine.setReversal(2);
+    engine.setCheckLump(true, 1);
+    for (int card = 0; card <= 4; ++card) {
+        EXPECT_TRUE(engine.isCheck(1, static_cast<int16_t>(card))) << card;
+        EXPECT_EQ(engine.isCheck(2, static_cast<int16_t>(card)), card == 3) << card;
     }
     // Card 2 asks item 2, so under "checked only" it stays out.
-    ChooseView(Engine, 1);
-    Engine.Start();
-    EXPECT_EQ(DealCards(Engine, 4), (std::vector<int16_t>{3, 4, 1, 3}));
-    EXPECT_THROW(Engine.setCheckLump(true, 3), std::out_of_range);
+    ChooseView(engine, 1);
+    engine.Start();
+    EXPECT_EQ(DealCards(engine, 4), (std::vector<int16_t>{3, 4, 1, 3}));
+    EXPECT_THROW(engine.setCheckLump(true, 3), std::out_of_range);
 }
 
 TEST(ViewFilter, ScanLooksAtCardIndexesFromTheStartNumber) {
-    RecordingEngine Engine;
-    Open(Engine, MakeDeck(6, 1, 1), {2, 5});
-    EXPECT_TRUE(Engine.isValidCard(5));
-    EXPECT_FALSE(Engine.isValidCard(6));
-    EXPECT_FALSE(Engine.isValidCard(7));
-    Engine.setViewKind(2);
-    EXPECT_TRUE(Engine.isValidCard(6));
-    EXPECT_FALSE(Engine.isValidCard(7));
-    Engine.setViewKind(4);
-    EXPECT_TRUE(Engine.isValidCard(7));
-    Engine.setViewKind(3);  // only from a damaged file: every card passes
-    EXPECT_TRUE(Engine.isValidCard(7));
+    RecordingEngine engine;
+    Open(engine, MakeDeck(6, 1, 1), {2, 5});
+    EXPECT_TRUE(engine.isValidCard(5));
+    EXPECT_FALSE(engine.isValidCard(6));
+    EXPECT_FALSE(engine.isValidCard(7));
+    engine.setViewKind(2);
+    EXPECT_TRUE(engine.isValidCard(6));
+    EXPECT_FALSE(engine.isValidCard(7));
+    engine.setViewKind(4);
+    EXPECT_TRUE(engine.isValidCard(7));
+    engine.setViewKind(3);  // only from a damaged file: every card passes
+    EXPECT_TRUE(engine.isValidCard(7));
 }
 
 TEST(ViewFilter, FurtherCardTestUsesCardIndexesNotPositions) {
-    RecordingEngine Engine;
-    Open(Engine, MakeDeck(6, 1, 1), {2, 5});
-    Engine.Start();
-    Engine.setCardCount(3);
-    EXPECT_TRUE(Engine.isNextCard());
-    Engine.setCardCount(5);
-    EXPECT_TRUE(Engine.isNextCard());
-    Engine.setCardCount(6);
-    EXPECT_FALSE(Engine.isNextCard());
-    Engine.setViewKind(4);
-    EXPECT_FALSE(Engine.isNextCard());
-    Engine.setCardCount(5);
-    EXPECT_TRUE(Engine.isNextCard());
+    RecordingEngine engine;
+    Open(engine, MakeDeck(6, 1, 1), {2, 5});
+    engine.Start();
+    engine.setCardCount(3);
+    EXPECT_TRUE(engine.isNextCard());
+    engine.setCardCount(5);
+    EXPECT_TRUE(engine.isNextCard());
+    engine.setCardCount(6);
+    EXPECT_FALSE(engine.isNextCard());
+    engine.setViewKind(4);
+    EXPECT_FALSE(engine.isNextCard());
+    engine.setCardCount(5);
+    EXPECT_TRUE(engine.isNextCard());
 
     // Shuffled, card 1 alone checked and waiting at position 4.
-    RecordingEngine Shuffled;
-    Open(Shuffled, MakeDeck(6, 2, 1), {1});
-    Shuffled.ResetCardTurn();
-    for (int16_t Card : std::initializer_list<int16_t>{4, 2, 6, 1, 3, 5})
-        Shuffled.setCardTurn(Card);
-    Shuffled.setCardCount(2);
-    EXPECT_FALSE(Shuffled.isNextCard());
-    Shuffled.NextCard();
-    EXPECT_EQ(Shuffled.getShowCardIndex(), 1);
-    EXPECT_GE(Shuffled.Screens, 1);  // it got there through a new cycle
-    EXPECT_TRUE(Shuffled.Messages.empty());
+    RecordingEngine shuffled;
+    Open(shuffled, MakeDeck(6, 2, 1), {1});
+    shuffled.ResetCardTurn();
+    for (int16_t card : std::initializer_list<int16_t>{4, 2, 6, 1, 3, 5})
+        shuffled.setCardTurn(card);
+    shuffled.setCardCount(2);
+    EXPECT_FALSE(shuffled.isNextCard());
+    shuffled.NextCard();
+    EXPECT_EQ(shuffled.getShowCardIndex(), 1);
+    EXPECT_GE(shuffled.screens, 1);  // it got there through a new cycle
+    EXPECT_TRUE(shuffled.messages.empty());
 }
 
 TEST(Dealing, AllCardsDealsEveryPositionWithoutMessage) {
-    RecordingEngine Engine;
-    Open(Engine, MakeDeck(3), {2});
-    Engine.Start();
-    std::vector<int16_t> Counts;
-    for (int Deal = 0; Deal < 6; ++Deal) {
-        Counts.push_back(Engine.getCardCount());
-        Engine.setOpenItem(true);
-        Engine.NextCard();
-        EXPECT_FALSE(Engine.isOpenItem());
+    RecordingEngine engine;
+    Open(engine, MakeDeck(3), {2});
+    engine.Start();
+    std::vector<int16_t> counts;
+    for (int deal = 0; deal < 6; ++deal) {
+        counts.push_back(engine.getCardCount());
+        engine.setOpenItem(true);
+        engine.NextCard();
+        EXPECT_FALSE(engine.isOpenItem());
     }
-    EXPECT_EQ(Counts, (std::vector<int16_t>{1, 2, 3, 1, 2, 3}));
-    EXPECT_TRUE(Engine.Messages.empty());
+    EXPECT_EQ(counts, (std::vector<int16_t>{1, 2, 3, 1, 2, 3}));
+    EXPECT_TRUE(engine.messages.empty());
 }
 
 TEST(Dealing, CheckedOnlySkipsButCountsTheSkippedPositions) {
-    RecordingEngine Engine;
-    Open(Engine, MakeDeck(5, 1, 1), {2, 4});
-    Engine.Start();
-    std::vector<int16_t> Shown, Counts;
-    for (int Deal = 0; Deal < 6; ++Deal) {
-        Shown.push_back(Engine.getShowCardIndex());
-        Counts.push_back(Engine.getCardCount());
-        CheckAndNext(Engine, true);
+    RecordingEngine engine;
+    Open(engine, MakeDeck(5, 1, 1), {2, 4});
+    engine.Start();
+    std::vector<int16_t> shown, counts;
+    for (int deal = 0; deal < 6; ++deal) {
+        shown.push_back(engine.getShowCardIndex());
+        counts.push_back(engine.getCardCount());
+        CheckAndNext(engine, true);
     }
-    EXPECT_EQ(Shown, (std::vector<int16_t>{2, 4, 2, 4, 2, 4}));
-    EXPECT_EQ(Counts, (std::vector<int16_t>{2, 4, 2, 4, 2, 4}));
+    EXPECT_EQ(shown, (std::vector<int16_t>{2, 4, 2, 4, 2, 4}));
+    EXPECT_EQ(counts, (std::vector<int16_t>{2, 4, 2, 4, 2, 4}));
 }
 
 TEST(Dealing, CheckingTheLastUncheckedCardFallsBackToAllOnce) {
-    RecordingEngine Engine;
-    Open(Engine, MakeDeck(4, 1, 2), {1, 2, 4});
-    Engine.Start();
-    ASSERT_EQ(Engine.getShowCardIndex(), 3);
-    CheckAndNext(Engine, true);
-    ASSERT_EQ(Engine.Messages.size(), 1u);
-    EXPECT_EQ(Engine.Messages[0], StudyEngine::NoCardMessage);
-    EXPECT_EQ(Engine.getViewKind(), 4);
-    EXPECT_EQ(Engine.getCardCount(), 4);
-    EXPECT_EQ(Engine.getShowCardIndex(), 4);
-    EXPECT_EQ(Engine.Screens, 1);  // the cycle went on, no new one began
+    RecordingEngine engine;
+    Open(engine, MakeDeck(4, 1, 2), {1, 2, 4});
+    engine.Start();
+    ASSERT_EQ(engine.getShowCardIndex(), 3);
+    CheckAndNext(engine, true);
+    ASSERT_EQ(engine.messages.size(), 1u);
+    EXPECT_EQ(engine.messages[0], StudyEngine::NoCardMessage);
+    EXPECT_EQ(engine.getViewKind(), 4);
+    EXPECT_EQ(engine.getCardCount(), 4);
+    EXPECT_EQ(engine.getShowCardIndex(), 4);
+    EXPECT_EQ(engine.screens, 1);  // the cycle went on, no new one began
 }
 
 TEST(Dealing, FallBackAtTheLastPositionBeginsANewCycle) {
-    RecordingEngine Engine;
-    Open(Engine, MakeDeck(3, 1, 2), {1, 2});
-    Engine.Start();
-    ASSERT_EQ(Engine.getShowCardIndex(), 3);
-    CheckAndNext(Engine, true);
-    EXPECT_EQ(Engine.Messages.size(), 1u);
-    EXPECT_EQ(Engine.getCardCount(), 1);
-    EXPECT_EQ(Engine.getShowCardIndex(), 1);
-    EXPECT_EQ(Engine.Screens, 2);
+    RecordingEngine engine;
+    Open(engine, MakeDeck(3, 1, 2), {1, 2});
+    engine.Start();
+    ASSERT_EQ(engine.getShowCardIndex(), 3);
+    CheckAndNext(engine, true);
+    EXPECT_EQ(engine.messages.size(), 1u);
+    EXPECT_EQ(engine.getCardCount(), 1);
+    EXPECT_EQ(engine.getShowCardIndex(), 1);
+    EXPECT_EQ(engine.screens, 2);
 }
 
 TEST(Dealing, OpeningADeckNoCardPassesShowsTheMessageThenPositionOne) {
-    RecordingEngine Engine;
-    Open(Engine, MakeDeck(5, 2, 1), {});
-    Engine.Start();
-    EXPECT_EQ(Engine.Messages.size(), 1u);
-    EXPECT_EQ(Engine.getViewKind(), 4);
-    EXPECT_EQ(Engine.getCardCount(), 1);
-    EXPECT_EQ(Engine.Screens, 1);
+    RecordingEngine engine;
+    Open(engine, MakeDeck(5, 2, 1), {});
+    engine.Start();
+    EXPECT_EQ(engine.messages.size(), 1u);
+    EXPECT_EQ(engine.getViewKind(), 4);
+    EXPECT_EQ(engine.getCardCount(), 1);
+    EXPECT_EQ(engine.screens, 1);
 }
 
 TEST(Dealing, ViewMenuKeepsACardThatPassesAndOtherwiseMovesOn) {
-    RecordingEngine Engine;
-    Open(Engine, MakeDeck(5), {3});
-    Engine.Start();
-    DealCards(Engine, 2);
-    ASSERT_EQ(Engine.getShowCardIndex(), 3);
-    Engine.setOpenItem(true);
-    ChooseView(Engine, 1);
-    EXPECT_EQ(Engine.getShowCardIndex(), 3);
-    EXPECT_FALSE(Engine.isOpenItem());
-    ChooseView(Engine, 2);
-    EXPECT_EQ(Engine.getShowCardIndex(), 4);
-    ChooseView(Engine, 4);
-    EXPECT_EQ(Engine.getShowCardIndex(), 4);
-    EXPECT_TRUE(Engine.Messages.empty());
+    RecordingEngine engine;
+    Open(engine, MakeDeck(5), {3});
+    engine.Start();
+    DealCards(engine, 2);
+    ASSERT_EQ(engine.getShowCardIndex(), 3);
+    engine.setOpenItem(true);
+    ChooseView(engine, 1);
+    EXPECT_EQ(engine.getShowCardIndex(), 3);
+    EXPECT_FALSE(engine.isOpenItem());
+    ChooseView(engine, 2);
+    EXPECT_EQ(engine.getShowCardIndex(), 4);
+    ChooseView(engine, 4);
+    EXPECT_EQ(engine.getShowCardIndex(), 4);
+    EXPECT_TRUE(engine.messages.empty());
 
     // Nothing checked at all: the message, and the same card stays.
-    Engine.setCheckLump(false, 1);
-    ChooseView(Engine, 1);
-    EXPECT_EQ(Engine.Messages.size(), 1u);
-    EXPECT_EQ(Engine.getViewKind(), 4);
-    EXPECT_EQ(Engine.getShowCardIndex(), 4);
+    engine.setCheckLump(false, 1);
+    ChooseView(engine, 1);
+    EXPECT_EQ(engine.messages.size(), 1u);
+    EXPECT_EQ(engine.getViewKind(), 4);
+    EXPECT_EQ(engine.getShowCardIndex(), 4);
 }
 
 TEST(Dealing, ReversedCheckedCardIsSkippedUnderCheckedOnly) {
-    RecordingEngine Engine;
-    Open(Engine, MakeDeck(3, 1, 1), {1, 2});
-    Engine.Start();
-    ASSERT_EQ(Engine.getShowCardIndex(), 1);
-    Engine.setReversal(2);
-    Engine.NextCard();
-    EXPECT_EQ(Engine.getShowCardIndex(), 1);
-    EXPECT_EQ(Engine.getCardCount(), 1);
+    RecordingEngine engine;
+    Open(engine, MakeDeck(3, 1, 1), {1, 2});
+    engine.Start();
+    ASSERT_EQ(engine.getShowCardIndex(), 1);
+    engine.setReversal(2);
+    engine.NextCard();
+    EXPECT_EQ(engine.getShowCardIndex(), 1);
+    EXPECT_EQ(engine.getCardCount(), 1);
 }
 
 TEST(Dealing, DamagedViewKindDealsAllWithoutRewritingIt) {
-    RecordingEngine Engine;
-    Open(Engine, MakeDeck(3, 1, 3), {});
-    Engine.Start();
-    EXPECT_EQ(DealCards(Engine, 3), (std::vector<int16_t>{2, 3, 1}));
-    EXPECT_TRUE(Engine.Messages.empty());
-    EXPECT_EQ(Engine.getViewKind(), 3);
+    RecordingEngine engine;
+    Open(engine, MakeDeck(3, 1, 3), {});
+    engine.Start();
+    EXPECT_EQ(DealCards(engine, 3), (std::vector<int16_t>{2, 3, 1}));
+    EXPECT_TRUE(engine.messages.empty());
+    EXPECT_EQ(engine.getViewKind(), 3);
 }
 
 TEST(Dealing, NarrowShuffledFilterRunsThroughManyCyclesWithoutNesting) {
@@ -222,64 +222,64 @@ TEST(Dealing, NarrowShuffledFilterRunsThroughManyCyclesWithoutNesting) {
     // position 2, so most cycles end without showing it. The literal rules,
     // which nest a Start per cycle and shuffle each cycle in full, must deal
     // from the same turn lists.
-    RecordingEngine Engine;
-    LiteralDealer Model;
-    Open(Engine, MakeDeck(2000, 2, 1), {1});
-    Model.Deck = Engine.getCardData();
-    Engine.setRandomSeed(3);
-    Model.Random.seed(3);
-    Engine.Start();
-    Model.Start();
-    ASSERT_EQ(TurnList(Engine), Model.Turn);
-    int ModelCycles = 0;
-    for (int Deal = 0; Deal < 5; ++Deal) {
-        const int EngineBefore = Engine.Screens;
-        const int ModelBefore = Model.Screens;
-        Engine.NextCard();
-        Model.NextCard();
-        EXPECT_EQ(Engine.getShowCardIndex(), 1);
-        EXPECT_EQ(Engine.getCardCount(), Model.CardCount);
-        EXPECT_EQ(TurnList(Engine), Model.Turn);
-        EXPECT_EQ(Engine.Screens, EngineBefore + 1);  // one redraw however many cycles
-        ModelCycles += Model.Screens - ModelBefore;
+    RecordingEngine engine;
+    LiteralDealer model;
+    Open(engine, MakeDeck(2000, 2, 1), {1});
+    model.deck = engine.getCardData();
+    engine.setRandomSeed(3);
+    model.random.seed(3);
+    engine.Start();
+    model.Start();
+    ASSERT_EQ(TurnList(engine), model.turn);
+    int modelCycles = 0;
+    for (int deal = 0; deal < 5; ++deal) {
+        const int engineBefore = engine.screens;
+        const int modelBefore = model.screens;
+        engine.NextCard();
+        model.NextCard();
+        EXPECT_EQ(engine.getShowCardIndex(), 1);
+        EXPECT_EQ(engine.getCardCount(), model.cardCount);
+        EXPECT_EQ(TurnList(engine), model.turn);
+        EXPECT_EQ(engine.screens, engineBefore + 1);  // one redraw however many cycles
+        modelCycles += model.screens - modelBefore;
     }
-    EXPECT_GT(ModelCycles, 100);
-    EXPECT_TRUE(Engine.Messages.empty());
+    EXPECT_GT(modelCycles, 100);
+    EXPECT_TRUE(engine.messages.empty());
 }
 
 TEST(EmptyDeck, NothingIsDealtAndAppendedCardsStudyAfterStart) {
-    for (uint8_t Kind : {1, 2, 4}) {
-        RecordingEngine Engine;
-        Open(Engine, MakeDeck(0, 2, Kind), {});
-        Engine.Start();
-        Engine.NextCard();
-        EXPECT_EQ(Engine.getCardCount(), 0);
-        EXPECT_EQ(Engine.getShowCardIndex(), 0);
-        EXPECT_FALSE(Engine.isNextCard());
-        EXPECT_TRUE(Engine.Messages.empty());
-        EXPECT_EQ(Engine.getViewKind(), Kind);
-        EXPECT_EQ(Engine.Screens, 1);
+    for (uint8_t kind : {1, 2, 4}) {
+        RecordingEngine engine;
+        Open(engine, MakeDeck(0, 2, kind), {});
+        engine.Start();
+        engine.NextCard();
+        EXPECT_EQ(engine.getCardCount(), 0);
+        EXPECT_EQ(engine.getShowCardIndex(), 0);
+        EXPECT_FALSE(engine.isNextCard());
+        EXPECT_TRUE(engine.messages.empty());
+        EXPECT_EQ(engine.getViewKind(), kind);
+        EXPECT_EQ(engine.screens, 1);
 
-        CardData& Deck = Engine.getCardData();
-        Deck.Items.push_back({"", "a", "b"});
-        Deck.Checks.push_back({0, True16, 0});
-        Deck.QuestionItems.push_back(1);
-        Engine.Start();
-        EXPECT_EQ(Engine.getCardCount(), 1);
-        EXPECT_EQ(Engine.getShowCardIndex(), 1);
-        EXPECT_EQ(Engine.Messages.size(), Kind == 2 ? 1u : 0u);
+        CardData& deck = engine.getCardData();
+        deck.Items.push_back({"", "a", "b"});
+        deck.Checks.push_back({0, True16, 0});
+        deck.QuestionItems.push_back(1);
+        engine.Start();
+        EXPECT_EQ(engine.getCardCount(), 1);
+        EXPECT_EQ(engine.getShowCardIndex(), 1);
+        EXPECT_EQ(engine.messages.size(), kind == 2 ? 1u : 0u);
     }
 }
 
 TEST(Hooks, StartRedrawsOnceAndNextCardOnlyForANewCycle) {
-    RecordingEngine Engine;
-    Open(Engine, MakeDeck(2), {});
-    Engine.Start();
-    EXPECT_EQ(Engine.Screens, 1);
-    Engine.NextCard();
-    EXPECT_EQ(Engine.Screens, 1);
-    Engine.NextCard();
-    EXPECT_EQ(Engine.Screens, 2);
+    RecordingEngine engine;
+    Open(engine, MakeDeck(2), {});
+    engine.Start();
+    EXPECT_EQ(engine.screens, 1);
+    engine.NextCard();
+    EXPECT_EQ(engine.screens, 1);
+    engine.NextCard();
+    EXPECT_EQ(engine.screens, 2);
 }
 
 TEST(Hooks, MessageTextIsTheFallBackNotice) {
@@ -295,20 +295,20 @@ TEST(Hooks, MessageTextIsTheFallBackNotice) {
 TEST(DamagedDeck, UnreadableQuestionItemFailsOnlyWhenTheScanReachesIt) {
     // Card 2 asks an item that does not exist. A scan that finds a passing
     // card before it never reads it; a deal of card 2 does.
-    RecordingEngine Engine;
-    Open(Engine, MakeDeck(3, 1, 1), {1, 3});
-    Engine.setQuestionItemIndex(2, 5);
-    Engine.Start();
-    EXPECT_EQ(Engine.getShowCardIndex(), 1);
-    EXPECT_THROW(Engine.NextCard(), std::out_of_range);
+    RecordingEngine engine;
+    Open(engine, MakeDeck(3, 1, 1), {1, 3});
+    engine.setQuestionItemIndex(2, 5);
+    engine.Start();
+    EXPECT_EQ(engine.getShowCardIndex(), 1);
+    EXPECT_THROW(engine.NextCard(), std::out_of_range);
 
-    RecordingEngine Early;
-    Open(Early, MakeDeck(3, 1, 1), {3});
-    Early.setQuestionItemIndex(1, -1);
-    EXPECT_THROW(Early.Start(), std::out_of_range);
-    Early.setViewKind(4);
-    Early.Start();  // all cards never reads a mark
-    EXPECT_EQ(Early.getShowCardIndex(), 1);
+    RecordingEngine early;
+    Open(early, MakeDeck(3, 1, 1), {3});
+    early.setQuestionItemIndex(1, -1);
+    EXPECT_THROW(early.Start(), std::out_of_range);
+    early.setViewKind(4);
+    early.Start();  // all cards never reads a mark
+    EXPECT_EQ(early.getShowCardIndex(), 1);
 }
 
 }  // namespace

@@ -14,197 +14,197 @@ namespace {
 
 using Rng = std::mt19937_64;
 
-int Roll(Rng& Random, int Low, int High) { return std::uniform_int_distribution<int>(Low, High)(Random); }
+int Roll(Rng& random, int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); }
 
-int16_t RandomMark(Rng& Random) {
-    const int Pick = Roll(Random, 0, 9);
-    return Pick < 5 ? False16 : (Pick < 9 ? True16 : int16_t{1});  // 1: a foreign true
+int16_t RandomMark(Rng& random) {
+    const int pick = Roll(random, 0, 9);
+    return pick < 5 ? False16 : (pick < 9 ? True16 : int16_t{1});  // 1: a foreign true
 }
 
-int16_t RandomQuestion(Rng& Random) {
-    const int Pick = Roll(Random, 0, 19);
-    return static_cast<int16_t>(Pick == 0 ? 0 : Pick % 2 + 1);
+int16_t RandomQuestion(Rng& random) {
+    const int pick = Roll(random, 0, 19);
+    return static_cast<int16_t>(pick == 0 ? 0 : pick % 2 + 1);
 }
 
-uint8_t RandomMode(Rng& Random, std::initializer_list<uint8_t> Sound, uint8_t Damaged) {
-    if (Roll(Random, 0, 19) == 0) {
-        return Damaged;
+uint8_t RandomMode(Rng& random, std::initializer_list<uint8_t> sound, uint8_t damaged) {
+    if (Roll(random, 0, 19) == 0) {
+        return damaged;
     }
-    return *(Sound.begin() + Roll(Random, 0, static_cast<int>(Sound.size()) - 1));
+    return *(sound.begin() + Roll(random, 0, static_cast<int>(sound.size()) - 1));
 }
 
-void AddCards(CardData& Deck, int Cards, Rng& Random) {
-    for (int Card = 0; Card < Cards; ++Card) {
-        Deck.Items.push_back({"", "x", "y"});
-        Deck.Checks.push_back({RandomMark(Random), RandomMark(Random), RandomMark(Random)});
-        Deck.QuestionItems.push_back(RandomQuestion(Random));
+void AddCards(CardData& deck, int cards, Rng& random) {
+    for (int card = 0; card < cards; ++card) {
+        deck.Items.push_back({"", "x", "y"});
+        deck.Checks.push_back({RandomMark(random), RandomMark(random), RandomMark(random)});
+        deck.QuestionItems.push_back(RandomQuestion(random));
     }
 }
 
-CardData RandomDeck(Rng& Random, int Cards) {
-    CardData Deck = MakeDeck(0);
-    Deck.Checks[0] = {RandomMark(Random), RandomMark(Random), RandomMark(Random)};
-    Deck.QuestionItems[0] = RandomQuestion(Random);
-    AddCards(Deck, Cards, Random);
-    Deck.Modes = {RandomMode(Random, {1, 2}, 3), 1, RandomMode(Random, {1, 2, 4}, 3), RandomMode(Random, {1, 2}, 1)};
-    return Deck;
+CardData RandomDeck(Rng& random, int cards) {
+    CardData deck = MakeDeck(0);
+    deck.Checks[0] = {RandomMark(random), RandomMark(random), RandomMark(random)};
+    deck.QuestionItems[0] = RandomQuestion(random);
+    AddCards(deck, cards, random);
+    deck.Modes = {RandomMode(random, {1, 2}, 3), 1, RandomMode(random, {1, 2, 4}, 3), RandomMode(random, {1, 2}, 1)};
+    return deck;
 }
 
 // The redraws of the nested new cycles all come after the last deal with
 // nothing changed in between, so only whether a command redrew at all can be
 // seen, not how often.
 struct Redraws {
-    int Engine = 0;
-    int Model = 0;
+    int engine = 0;
+    int model = 0;
 };
 
-::testing::AssertionResult Agree(const RecordingEngine& Engine, const LiteralDealer& Model, Redraws Before) {
-    std::ostringstream Out;
-    const CardData& Deck = Engine.getCardData();
-    if (Engine.getCardCount() != Model.CardCount)
-        Out << " CardCount " << Engine.getCardCount() << "/" << Model.CardCount;
-    if (Engine.getShowCardIndex() != Model.ShowCard())
-        Out << " card on show " << Engine.getShowCardIndex() << "/" << Model.ShowCard();
-    if (Engine.isOpenItem() != Model.OpenItem) Out << " OpenItem";
-    if (Engine.getViewKind() != Model.Deck.Modes.ViewKind)
-        Out << " ViewKind " << int(Engine.getViewKind()) << "/" << int(Model.Deck.Modes.ViewKind);
-    if (Engine.getTurnMode() != Model.Deck.Modes.TurnMode) Out << " TurnMode";
-    if (Engine.getAnswerMode() != Model.Deck.Modes.AnswerMode) Out << " AnswerMode";
-    if (Engine.getTotal() != Model.Total()) Out << " total";
-    if (Deck.Checks != Model.Deck.Checks) Out << " check marks";
-    if (Deck.QuestionItems != Model.Deck.QuestionItems) Out << " question items";
-    if (TurnList(Engine) != Model.Turn) Out << " turn list";
-    if (static_cast<int>(Engine.Messages.size()) != Model.Messages)
-        Out << " messages " << Engine.Messages.size() << "/" << Model.Messages;
-    const bool EngineRedrew = Engine.Screens > Before.Engine;
-    const bool ModelRedrew = Model.Screens > Before.Model;
-    if (EngineRedrew != ModelRedrew) Out << " redrawn " << EngineRedrew << "/" << ModelRedrew;
-    if (Out.str().empty()) return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "differs in" << Out.str();
+::testing::AssertionResult Agree(const RecordingEngine& engine, const LiteralDealer& model, Redraws before) {
+    std::ostringstream out;
+    const CardData& deck = engine.getCardData();
+    if (engine.getCardCount() != model.cardCount)
+        out << " CardCount " << engine.getCardCount() << "/" << model.cardCount;
+    if (engine.getShowCardIndex() != model.ShowCard())
+        out << " card on show " << engine.getShowCardIndex() << "/" << model.ShowCard();
+    if (engine.isOpenItem() != model.openItem) out << " OpenItem";
+    if (engine.getViewKind() != model.deck.Modes.ViewKind)
+        out << " ViewKind " << int(engine.getViewKind()) << "/" << int(model.deck.Modes.ViewKind);
+    if (engine.getTurnMode() != model.deck.Modes.TurnMode) out << " TurnMode";
+    if (engine.getAnswerMode() != model.deck.Modes.AnswerMode) out << " AnswerMode";
+    if (engine.getTotal() != model.Total()) out << " total";
+    if (deck.Checks != model.deck.Checks) out << " check marks";
+    if (deck.QuestionItems != model.deck.QuestionItems) out << " question items";
+    if (TurnList(engine) != model.turn) out << " turn list";
+    if (static_cast<int>(engine.messages.size()) != model.messages)
+        out << " messages " << engine.messages.size() << "/" << model.messages;
+    const bool engineRedrew = engine.screens > before.engine;
+    const bool modelRedrew = model.screens > before.model;
+    if (engineRedrew != modelRedrew) out << " redrawn " << engineRedrew << "/" << modelRedrew;
+    if (out.str().empty()) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "differs in" << out.str();
 }
 
 // One command of the card window, applied to both; returns its name.
-std::string Apply(int Command, Rng& Random, RecordingEngine& Engine, LiteralDealer& Model) {
-    const int16_t Shown = Engine.getShowCardIndex();
-    switch (Command) {
+std::string Apply(int command, Rng& random, RecordingEngine& engine, LiteralDealer& model) {
+    const int16_t shown = engine.getShowCardIndex();
+    switch (command) {
         case 0:
-            Engine.Start();
-            Model.Start();
+            engine.Start();
+            model.Start();
             return "Start";
         case 1:
-            Engine.NextCard();
-            Model.NextCard();
+            engine.NextCard();
+            model.NextCard();
             return "NextCard";
         case 2: {
-            const bool Value = Roll(Random, 0, 1) == 1;
-            Engine.setCheck(Value, Engine.getQuestionItemIndex(Shown), Shown);
-            Model.setCheck(Value, Model.Deck.QuestionItems.at(Shown), Shown);
-            Engine.NextCard();
-            Model.NextCard();
-            return Value ? "check and next" : "clear and next";
+            const bool value = Roll(random, 0, 1) == 1;
+            engine.setCheck(value, engine.getQuestionItemIndex(shown), shown);
+            model.setCheck(value, model.deck.QuestionItems.at(shown), shown);
+            engine.NextCard();
+            model.NextCard();
+            return value ? "check and next" : "clear and next";
         }
         case 3: {
-            const bool Value = Roll(Random, 0, 1) == 1;
-            const int16_t Question = Engine.getQuestionItemIndex(Shown);
-            Engine.setCheckLump(Value, Question);
-            for (int Card = 0; Card <= Model.Total(); ++Card)
-                Model.setCheck(Value, Question, Card);
+            const bool value = Roll(random, 0, 1) == 1;
+            const int16_t question = engine.getQuestionItemIndex(shown);
+            engine.setCheckLump(value, question);
+            for (int card = 0; card <= model.Total(); ++card)
+                model.setCheck(value, question, card);
             return "bulk mark";
         }
         case 4:
-            Engine.setReversal(Shown);
-            Model.Reverse(Shown);
+            engine.setReversal(shown);
+            model.Reverse(shown);
             return "reverse card on show";
         case 5:
-            Engine.AllReversal();
-            for (int Card = 0; Card <= Model.Total(); ++Card)
-                Model.Reverse(Card);
+            engine.AllReversal();
+            for (int card = 0; card <= model.Total(); ++card)
+                model.Reverse(card);
             return "reverse all";
         case 6: {
-            const uint8_t Kind = RandomMode(Random, {1, 2, 4}, 0);
-            Engine.setViewKind(Kind);
-            Engine.setCardCount(static_cast<int16_t>(Engine.getCardCount() - 1));
-            Engine.NextCard();
-            Model.Deck.Modes.ViewKind = Kind;
-            --Model.CardCount;
-            Model.NextCard();
-            return "view filter " + std::to_string(Kind);
+            const uint8_t kind = RandomMode(random, {1, 2, 4}, 0);
+            engine.setViewKind(kind);
+            engine.setCardCount(static_cast<int16_t>(engine.getCardCount() - 1));
+            engine.NextCard();
+            model.deck.Modes.ViewKind = kind;
+            --model.cardCount;
+            model.NextCard();
+            return "view filter " + std::to_string(kind);
         }
         case 7: {
-            const uint8_t Mode = RandomMode(Random, {1, 2}, 0);
-            Engine.setTurnMode(Mode);
-            Engine.Start();
-            Model.Deck.Modes.TurnMode = Mode;
-            Model.Start();
-            return "card order " + std::to_string(Mode);
+            const uint8_t mode = RandomMode(random, {1, 2}, 0);
+            engine.setTurnMode(mode);
+            engine.Start();
+            model.deck.Modes.TurnMode = mode;
+            model.Start();
+            return "card order " + std::to_string(mode);
         }
         case 8: {
-            const uint8_t Mode = static_cast<uint8_t>(Roll(Random, 1, 2));
-            Engine.setAnswerMode(Mode);
-            Engine.setOpenItem(true);
-            Model.Deck.Modes.AnswerMode = Mode;
-            Model.OpenItem = true;
-            return "answer mode " + std::to_string(Mode);
+            const uint8_t mode = static_cast<uint8_t>(Roll(random, 1, 2));
+            engine.setAnswerMode(mode);
+            engine.setOpenItem(true);
+            model.deck.Modes.AnswerMode = mode;
+            model.openItem = true;
+            return "answer mode " + std::to_string(mode);
         }
         default: {
-            const int Cards = Roll(Random, 1, 3);
-            Rng Copy = Random;
-            AddCards(Engine.getCardData(), Cards, Random);
-            AddCards(Model.Deck, Cards, Copy);
-            Engine.Start();
-            Model.Start();
-            return "append " + std::to_string(Cards) + " and Start";
+            const int cards = Roll(random, 1, 3);
+            Rng copy = random;
+            AddCards(engine.getCardData(), cards, random);
+            AddCards(model.deck, cards, copy);
+            engine.Start();
+            model.Start();
+            return "append " + std::to_string(cards) + " and Start";
         }
     }
 }
 
 TEST(StudyEngineAgainstLiteralRules, RandomSessionsOnSmallDecksAgreeAfterEveryCommand) {
-    for (uint64_t Seed = 1; Seed <= 3000; ++Seed) {
-        Rng Random(Seed);
-        RecordingEngine Engine;
-        LiteralDealer Model;
-        Engine.getCardData() = RandomDeck(Random, Roll(Random, 1, 12));
-        Model.Deck = Engine.getCardData();
-        Engine.setRandomSeed(Seed * 7919);
-        Model.Random.seed(Seed * 7919);
-        Engine.Start();
-        Model.Start();
-        ASSERT_TRUE(Agree(Engine, Model, {})) << "seed " << Seed << " after opening";
-        const int Steps = Roll(Random, 10, 60);
-        for (int Step = 0; Step < Steps; ++Step) {
-            const int Command = Roll(Random, 0, 20);
+    for (uint64_t seed = 1; seed <= 3000; ++seed) {
+        Rng random(seed);
+        RecordingEngine engine;
+        LiteralDealer model;
+        engine.getCardData() = RandomDeck(random, Roll(random, 1, 12));
+        model.deck = engine.getCardData();
+        engine.setRandomSeed(seed * 7919);
+        model.random.seed(seed * 7919);
+        engine.Start();
+        model.Start();
+        ASSERT_TRUE(Agree(engine, model, {})) << "seed " << seed << " after opening";
+        const int steps = Roll(random, 10, 60);
+        for (int step = 0; step < steps; ++step) {
+            const int command = Roll(random, 0, 20);
             // Most commands are dealing ones; appends are rare.
-            const int Mapped = Command <= 18 ? Command % 9 : (Command == 19 ? 1 : 9);
-            const Redraws Before{Engine.Screens, Model.Screens};
-            const std::string Name = Apply(Mapped, Random, Engine, Model);
-            ASSERT_TRUE(Agree(Engine, Model, Before)) << "seed " << Seed << " step " << Step << ": " << Name;
+            const int mapped = command <= 18 ? command % 9 : (command == 19 ? 1 : 9);
+            const Redraws before{engine.screens, model.screens};
+            const std::string name = Apply(mapped, random, engine, model);
+            ASSERT_TRUE(Agree(engine, model, before)) << "seed " << seed << " step " << step << ": " << name;
         }
     }
 }
 
 TEST(StudyEngineWithoutCards, RandomSessionsNeverDealOrWarnUntilCardsArrive) {
-    for (uint64_t Seed = 1; Seed <= 300; ++Seed) {
-        Rng Random(Seed);
-        RecordingEngine Engine;
-        Engine.getCardData() = RandomDeck(Random, 0);
-        const StudyModes Stored = Engine.getCardData().Modes;
-        Engine.setRandomSeed(Seed);
-        Engine.Start();
-        for (int Step = 0; Step < 20; ++Step) {
-            switch (Roll(Random, 0, 4)) {
-                case 0: Engine.Start(); break;
-                case 1: Engine.NextCard(); break;
-                case 2: Engine.setCheckLump(Roll(Random, 0, 1) == 1, static_cast<int16_t>(Roll(Random, 0, 2))); break;
-                case 3: Engine.AllReversal(); break;
-                default: Engine.setCardCount(static_cast<int16_t>(Engine.getCardCount() - 1)); Engine.NextCard();
+    for (uint64_t seed = 1; seed <= 300; ++seed) {
+        Rng random(seed);
+        RecordingEngine engine;
+        engine.getCardData() = RandomDeck(random, 0);
+        const StudyModes stored = engine.getCardData().Modes;
+        engine.setRandomSeed(seed);
+        engine.Start();
+        for (int step = 0; step < 20; ++step) {
+            switch (Roll(random, 0, 4)) {
+                case 0: engine.Start(); break;
+                case 1: engine.NextCard(); break;
+                case 2: engine.setCheckLump(Roll(random, 0, 1) == 1, static_cast<int16_t>(Roll(random, 0, 2))); break;
+                case 3: engine.AllReversal(); break;
+                default: engine.setCardCount(static_cast<int16_t>(engine.getCardCount() - 1)); engine.NextCard();
             }
-            ASSERT_EQ(Engine.getCardCount(), 0) << "seed " << Seed;
-            ASSERT_EQ(Engine.getShowCardIndex(), 0) << "seed " << Seed;
-            ASSERT_EQ(TurnList(Engine), std::vector<int16_t>{0}) << "seed " << Seed;
+            ASSERT_EQ(engine.getCardCount(), 0) << "seed " << seed;
+            ASSERT_EQ(engine.getShowCardIndex(), 0) << "seed " << seed;
+            ASSERT_EQ(TurnList(engine), std::vector<int16_t>{0}) << "seed " << seed;
         }
-        EXPECT_TRUE(Engine.Messages.empty()) << "seed " << Seed;
-        EXPECT_EQ(Engine.getViewKind(), Stored.ViewKind) << "seed " << Seed;
-        EXPECT_EQ(Engine.getTurnMode(), Stored.TurnMode) << "seed " << Seed;
+        EXPECT_TRUE(engine.messages.empty()) << "seed " << seed;
+        EXPECT_EQ(engine.getViewKind(), stored.ViewKind) << "seed " << seed;
+        EXPECT_EQ(engine.getTurnMode(), stored.TurnMode) << "seed " << seed;
     }
 }
 

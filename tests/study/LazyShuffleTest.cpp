@@ -15,63 +15,63 @@ using Rng = std::mt19937_64;
 
 // Positions 0..Last in a random order, so reads jump ahead and come back to
 // positions already drawn.
-std::vector<int> ReadOrder(int Last, Rng& Random) {
-    std::vector<int> Order(static_cast<std::size_t>(Last) + 1);
-    std::iota(Order.begin(), Order.end(), 0);
-    std::shuffle(Order.begin(), Order.end(), Random);
-    return Order;
+std::vector<int> ReadOrder(int last, Rng& random) {
+    std::vector<int> order(static_cast<std::size_t>(last) + 1);
+    std::iota(order.begin(), order.end(), 0);
+    std::shuffle(order.begin(), order.end(), random);
+    return order;
 }
 
 TEST(LazyShuffle, AnyReadsThenCompleteGiveTheWholeShuffleDrawForDraw) {
-    for (int Total : {0, 1, 2, 3, 7, 64, 1000}) {
-        for (uint64_t Seed = 1; Seed <= 200; ++Seed) {
-            Rng Eager(Seed), Lazy(Seed), Reads(Seed + 1);
-            std::vector<int16_t> Expected;
-            ShuffleCards(Expected, static_cast<int16_t>(Total), Eager);
-            LazyShuffle Shuffle;
-            Shuffle.Begin(static_cast<int16_t>(Total), Lazy);
-            const int Last = std::uniform_int_distribution<int>(0, Total)(Reads);
-            for (int Position : ReadOrder(Last, Reads)) {
-                ASSERT_EQ(Shuffle.CardAt(Position), Expected[static_cast<std::size_t>(Position)])
-                    << "total " << Total << " seed " << Seed << " position " << Position;
+    for (int total : {0, 1, 2, 3, 7, 64, 1000}) {
+        for (uint64_t seed = 1; seed <= 200; ++seed) {
+            Rng eager(seed), lazy(seed), reads(seed + 1);
+            std::vector<int16_t> expected;
+            ShuffleCards(expected, static_cast<int16_t>(total), eager);
+            LazyShuffle shuffle;
+            shuffle.Begin(static_cast<int16_t>(total), lazy);
+            const int last = std::uniform_int_distribution<int>(0, total)(reads);
+            for (int position : ReadOrder(last, reads)) {
+                ASSERT_EQ(shuffle.CardAt(position), expected[static_cast<std::size_t>(position)])
+                    << "total " << total << " seed " << seed << " position " << position;
             }
-            std::vector<int16_t> Turn{5, 5};
-            Shuffle.Complete(Turn);
-            ASSERT_EQ(Turn, Expected) << "total " << Total << " seed " << Seed << " read to " << Last;
-            EXPECT_EQ(Shuffle.CardAt(Total), Expected.back());
+            std::vector<int16_t> turn{5, 5};
+            shuffle.Complete(turn);
+            ASSERT_EQ(turn, expected) << "total " << total << " seed " << seed << " read to " << last;
+            EXPECT_EQ(shuffle.CardAt(total), expected.back());
             // The next cycle starts from the same generator state either way.
-            ASSERT_EQ(Lazy(), Eager()) << "total " << Total << " seed " << Seed;
+            ASSERT_EQ(lazy(), eager()) << "total " << total << " seed " << seed;
         }
     }
 }
 
 TEST(LazyShuffle, CyclesGivenUpEarlyLeaveTheNextCycleAsWholeShufflesWould) {
-    Rng Eager(77), Lazy(77);
-    std::vector<int16_t> Expected, Turn;
-    LazyShuffle Shuffle;
-    for (int Cycle = 0; Cycle < 300; ++Cycle) {
-        ShuffleCards(Expected, MaxCards, Eager);
-        Shuffle.Begin(MaxCards, Lazy);
-        for (int Position = 1; Position <= Cycle % 3; ++Position) {
-            ASSERT_EQ(Shuffle.CardAt(Position), Expected[static_cast<std::size_t>(Position)]) << "cycle " << Cycle;
+    Rng eager(77), lazy(77);
+    std::vector<int16_t> expected, turn;
+    LazyShuffle shuffle;
+    for (int cycle = 0; cycle < 300; ++cycle) {
+        ShuffleCards(expected, MaxCards, eager);
+        shuffle.Begin(MaxCards, lazy);
+        for (int position = 1; position <= cycle % 3; ++position) {
+            ASSERT_EQ(shuffle.CardAt(position), expected[static_cast<std::size_t>(position)]) << "cycle " << cycle;
         }
     }
-    ShuffleCards(Expected, MaxCards, Eager);
-    Shuffle.Begin(MaxCards, Lazy);
-    Shuffle.CardAt(2);
-    Shuffle.Complete(Turn);
-    EXPECT_EQ(Turn, Expected);
-    EXPECT_FALSE(Shuffle.isDrawing());
+    ShuffleCards(expected, MaxCards, eager);
+    shuffle.Begin(MaxCards, lazy);
+    shuffle.CardAt(2);
+    shuffle.Complete(turn);
+    EXPECT_EQ(turn, expected);
+    EXPECT_FALSE(shuffle.isDrawing());
 }
 
 TEST(LazyShuffle, PositionsOutsideTheListAreRefused) {
-    Rng Random(1);
-    LazyShuffle Shuffle;
-    Shuffle.Begin(5, Random);
-    EXPECT_TRUE(Shuffle.isDrawing());
-    EXPECT_EQ(Shuffle.CardAt(0), 0);
-    EXPECT_THROW(Shuffle.CardAt(-1), std::out_of_range);
-    EXPECT_THROW(Shuffle.CardAt(6), std::out_of_range);
+    Rng random(1);
+    LazyShuffle shuffle;
+    shuffle.Begin(5, random);
+    EXPECT_TRUE(shuffle.isDrawing());
+    EXPECT_EQ(shuffle.CardAt(0), 0);
+    EXPECT_THROW(shuffle.CardAt(-1), std::out_of_range);
+    EXPECT_THROW(shuffle.CardAt(6), std::out_of_range);
 }
 
 }  // namespace

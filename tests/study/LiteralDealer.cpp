@@ -4,22 +4,22 @@
 
 namespace korva::test {
 
-bool LiteralDealer::isCheck(int Question, int Card) const {
-    return Deck.Checks.at(static_cast<std::size_t>(Card)).at(static_cast<std::size_t>(Question)) != 0;
+bool LiteralDealer::isCheck(int question, int card) const {
+    return deck.Checks.at(static_cast<std::size_t>(card)).at(static_cast<std::size_t>(question)) != 0;
 }
 
-void LiteralDealer::setCheck(bool Value, int Question, int Card) {
-    Deck.Checks.at(static_cast<std::size_t>(Card)).at(static_cast<std::size_t>(Question)) = Value ? -1 : 0;
+void LiteralDealer::setCheck(bool Value, int question, int card) {
+    deck.Checks.at(static_cast<std::size_t>(card)).at(static_cast<std::size_t>(question)) = Value ? -1 : 0;
 }
 
 bool LiteralDealer::isValidCard(int StartNumber) const {
-    const int Kind = Deck.Modes.ViewKind;
-    if (Kind != 1 && Kind != 2) {
+    const int kind = deck.Modes.ViewKind;
+    if (kind != 1 && kind != 2) {
         return true;
     }
-    for (int Card = StartNumber; Card <= Total(); ++Card) {
-        const bool Checked = isCheck(Deck.QuestionItems.at(static_cast<std::size_t>(Card)), Card);
-        if (Checked == (Kind == 1)) {
+    for (int card = StartNumber; card <= Total(); ++card) {
+        const bool checked = isCheck(deck.QuestionItems.at(static_cast<std::size_t>(card)), card);
+        if (checked == (kind == 1)) {
             return true;
         }
     }
@@ -27,56 +27,56 @@ bool LiteralDealer::isValidCard(int StartNumber) const {
 }
 
 bool LiteralDealer::isNextCard() const {
-    if (Total() == CardCount) {
+    if (Total() == cardCount) {
         return false;
     }
-    return isValidCard(CardCount);
+    return isValidCard(cardCount);
 }
 
 void LiteralDealer::Start() {
-    OpenItem = false;
-    CardCount = 0;
-    Turn.assign(1, 0);
-    if (Deck.Modes.TurnMode == 2) {
+    openItem = false;
+    cardCount = 0;
+    turn.assign(1, 0);
+    if (deck.Modes.TurnMode == 2) {
         // The same permutation code and seed as the engine's, so both deal
         // from the same turn lists.
-        ShuffleCards(Turn, static_cast<int16_t>(Total()), Random);
+        ShuffleCards(turn, static_cast<int16_t>(Total()), random);
     } else {
-        for (int Card = 1; Card <= Total(); ++Card) {
-            Turn.push_back(static_cast<int16_t>(Card));
+        for (int card = 1; card <= Total(); ++card) {
+            turn.push_back(static_cast<int16_t>(card));
         }
     }
     NextCard();
-    ++Screens;
+    ++screens;
 }
 
 void LiteralDealer::NextCard() {
     for (;;) {
         if (!isValidCard(1)) {
-            ++Messages;
-            Deck.Modes.ViewKind = 4;
+            ++messages;
+            deck.Modes.ViewKind = 4;
         }
         if (!isNextCard()) {
             Start();
             return;
         }
-        OpenItem = false;
-        ++CardCount;
-        const int Kind = Deck.Modes.ViewKind;
-        if (Kind != 1 && Kind != 2) {
+        openItem = false;
+        ++cardCount;
+        const int kind = deck.Modes.ViewKind;
+        if (kind != 1 && kind != 2) {
             return;
         }
-        const int Card = ShowCard();
-        const bool Checked = isCheck(Deck.QuestionItems.at(static_cast<std::size_t>(Card)), Card);
-        if (Checked == (Kind == 1)) {
+        const int card = ShowCard();
+        const bool checked = isCheck(deck.QuestionItems.at(static_cast<std::size_t>(card)), card);
+        if (checked == (kind == 1)) {
             return;
         }
     }
 }
 
-void LiteralDealer::Reverse(int Card) {
-    int16_t& Question = Deck.QuestionItems.at(static_cast<std::size_t>(Card));
-    Question = Question == 1 ? 2 : 1;
+void LiteralDealer::Reverse(int card) {
+    int16_t& question = deck.QuestionItems.at(static_cast<std::size_t>(card));
+    question = question == 1 ? 2 : 1;
 }
 
 }  // namespace korva::test

@@ -14,23 +14,23 @@ namespace korva::test {
 // without end. Damaged modes deal in deck order and all cards, as the engine
 // does.
 struct LiteralDealer {
-    CardData Deck;
-    std::vector<int16_t> Turn{0};
-    int CardCount = 0;
-    bool OpenItem = false;
-    std::mt19937_64 Random;
-    int Messages = 0;
-    int Screens = 0;
+    CardData deck;
+    std::vector<int16_t> turn{0};
+    int cardCount = 0;
+    bool openItem = false;
+    std::mt19937_64 random;
+    int messages = 0;
+    int screens = 0;
 
-    int Total() const { return static_cast<int>(Deck.Items.size()) - 1; }
-    int ShowCard() const { return Turn.at(static_cast<std::size_t>(CardCount)); }
-    bool isCheck(int Question, int Card) const;
-    void setCheck(bool Value, int Question, int Card);
+    int Total() const { return static_cast<int>(deck.Items.size()) - 1; }
+    int ShowCard() const { return turn.at(static_cast<std::size_t>(cardCount)); }
+    bool isCheck(int question, int card) const;
+    void setCheck(bool Value, int question, int card);
     bool isValidCard(int StartNumber) const;
     bool isNextCard() const;
     void Start();
     void NextCard();
-    void Reverse(int Card);
+    void Reverse(int card);
 };
 
 }  // namespace korva::test

@@ -10,13 +10,13 @@ namespace korva::test {
 // An engine whose window only counts what it was asked to do.
 class RecordingEngine : public StudyEngine {
 public:
-    int Screens = 0;
-    std::vector<std::string> Messages;
+    int screens = 0;
+    std::vector<std::string> messages;
 
-    void FreshScreen() override { ++Screens; }
+    void FreshScreen() override { ++screens; }
 
 protected:
-    void ShowNoCardMessage(const std::string& Text) override { Messages.push_back(Text); }
+    void ShowNoCardMessage(const std::string& text) override { messages.push_back(text); }
 };
 
 // "q12" from 'q' and 12. Built by appending: GCC 12 warns -Wrestrict, wrongly,
@@ -28,38 +28,38 @@ inline std::string Numbered(char prefix, int number) {
 }
 
 // A deck of Cards cards asking item 1, all unchecked, with the given modes.
-inline CardData MakeDeck(int Cards, uint8_t TurnMode = 1, uint8_t ViewKind = 4) {
-    CardData Deck;
-    Deck.Items.resize(static_cast<std::size_t>(Cards) + 1);
-    Deck.Checks.resize(static_cast<std::size_t>(Cards) + 1);
-    Deck.QuestionItems.assign(static_cast<std::size_t>(Cards) + 1, 1);
-    for (int Card = 1; Card <= Cards; ++Card) {
-        Deck.Items[static_cast<std::size_t>(Card)] = {"", Numbered('q', Card), Numbered('a', Card)};
+inline CardData MakeDeck(int cards, uint8_t turnMode = 1, uint8_t viewKind = 4) {
+    CardData deck;
+    deck.Items.resize(static_cast<std::size_t>(cards) + 1);
+    deck.Checks.resize(static_cast<std::size_t>(cards) + 1);
+    deck.QuestionItems.assign(static_cast<std::size_t>(cards) + 1, 1);
+    for (int card = 1; card <= cards; ++card) {
+        deck.Items[static_cast<std::size_t>(card)] = {"", Numbered('q', card), Numbered('a', card)};
     }
-    Deck.Modes = {TurnMode, 1, ViewKind, 1};
-    return Deck;
+    deck.Modes = {turnMode, 1, viewKind, 1};
+    return deck;
 }
 
 // Entries 0..last of the turn list, through the public reader only.
-inline std::vector<int16_t> TurnList(const StudyEngine& Engine) {
-    std::vector<int16_t> Turn;
-    for (int Position = 0;; ++Position) {
+inline std::vector<int16_t> TurnList(const StudyEngine& engine) {
+    std::vector<int16_t> turn;
+    for (int position = 0;; ++position) {
         try {
-            Turn.push_back(Engine.getCardTurn(static_cast<int16_t>(Position)));
+            turn.push_back(engine.getCardTurn(static_cast<int16_t>(position)));
         } catch (const std::out_of_range&) {
-            return Turn;
+            return turn;
         }
     }
 }
 
 // The cards on show over Deals calls of NextCard.
-inline std::vector<int16_t> DealCards(StudyEngine& Engine, int Deals) {
-    std::vector<int16_t> Shown;
-    for (int Deal = 0; Deal < Deals; ++Deal) {
-        Engine.NextCard();
-        Shown.push_back(Engine.getShowCardIndex());
+inline std::vector<int16_t> DealCards(StudyEngine& engine, int deals) {
+    std::vector<int16_t> shown;
+    for (int deal = 0; deal < deals; ++deal) {
+        engine.NextCard();
+        shown.push_back(engine.getShowCardIndex());
     }
-    return Shown;
+    return shown;
 }
 
 }  // namespace korva::test

@@ -26,7 +26,7 @@ std::size_t CardsTheCheckedFilterShows(const CardData& deck) {
     engine.setViewKind(1);
     engine.Start();
     std::set<int16_t> shown;
-    while (engine.Messages.empty() && shown.insert(engine.getShowCardIndex()).second) {
+    while (engine.messages.empty() && shown.insert(engine.getShowCardIndex()).second) {
         engine.NextCard();
     }
     return shown.size();
