@@ -20,8 +20,9 @@ CaptionFrame::CaptionFrame(const QString& caption, int bandHeight, QWidget* pare
 // band, so the caption is always whole.
 QFont CaptionFrame::CaptionFont() const {
     QFont captionFont = font();
-    while (QFontMetrics(captionFont).tightBoundingRect(title()).height() > Band_ && captionFont.pointSizeF() > 4)
+    while (QFontMetrics(captionFont).tightBoundingRect(title()).height() > Band_ && captionFont.pointSizeF() > 4) {
         captionFont.setPointSizeF(captionFont.pointSizeF() - 0.5);
+    }
     return captionFont;
 }
 

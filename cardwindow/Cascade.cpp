@@ -3,7 +3,9 @@
 namespace korva {
 
 QPoint CascadePosition(const std::optional<QPoint>& previous, QSize window, QSize workspace, int step) {
-    if (!previous) return {0, 0};
+    if (!previous) {
+        return {0, 0};
+    }
     const QPoint next = *previous + QPoint(step, step);
     const bool fits = next.x() >= 0 && next.y() >= 0 && next.x() + window.width() <= workspace.width() &&
                       next.y() + window.height() <= workspace.height();

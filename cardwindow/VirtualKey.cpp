@@ -17,8 +17,12 @@ int16_t VirtualKeyCode(const QKeyEvent& event) {
         default: return 0;
     }
     const QString text = event.text();
-    if (text == u";" || text == u"+") return VirtualKeyCheck;
-    if (text == u":" || text == u"*") return VirtualKeyUncheck;
+    if (text == u";" || text == u"+") {
+        return VirtualKeyCheck;
+    }
+    if (text == u":" || text == u"*") {
+        return VirtualKeyUncheck;
+    }
     return 0;
 }
 
@@ -28,7 +32,9 @@ bool ProducesCharacter(const QKeyEvent& event) {
     const bool control = modifiers & Qt::ControlModifier;
     const bool alt = modifiers & Qt::AltModifier;
     // Ctrl+Alt is how that platform spells AltGr, which types characters.
-    if ((alt && !control) || (modifiers & Qt::MetaModifier)) return false;
+    if ((alt && !control) || (modifiers & Qt::MetaModifier)) {
+        return false;
+    }
 
     switch (key) {
         case Qt::Key_Return:
@@ -39,7 +45,9 @@ bool ProducesCharacter(const QKeyEvent& event) {
     }
     // Keys outside Unicode (Tab, Delete, arrows, function keys, dead keys,
     // input-method switches) produce nothing, whatever text X attaches.
-    if (key >= Qt::Key_Escape) return false;
+    if (key >= Qt::Key_Escape) {
+        return false;
+    }
     if (control && !alt) {
         // The control codes 1 to 26 and 27 to 29.
         return (key >= Qt::Key_A && key <= Qt::Key_Z) || key == Qt::Key_BracketLeft || key == Qt::Key_Backslash ||

@@ -23,7 +23,9 @@ QString Reason(const DeckError& error) { return QString::fromStdString(error.wha
 
 QString frmCard::getOpenPath() {
     const auto chosen = Dialogs_.ShowOpen({getFileName(), OpenFilter, platform::FileMustExist, QString()});
-    if (!chosen || chosen->path.isEmpty()) return CancelMarker;
+    if (!chosen || chosen->path.isEmpty()) {
+        return CancelMarker;
+    }
     setFileName(chosen->title);
     return chosen->path;
 }
@@ -34,7 +36,9 @@ QString frmCard::getSavePath() {
     const QString start = name.size() < 4 ? name : name.left(name.size() - 4);
     const int flags = platform::OverwritePrompt | platform::HideReadOnly | platform::PathMustExist;
     const auto chosen = Dialogs_.ShowSave({start, SaveFilter, flags, QStringLiteral(".krv")});
-    if (!chosen || chosen->path.isEmpty()) return CancelMarker;
+    if (!chosen || chosen->path.isEmpty()) {
+        return CancelMarker;
+    }
     return chosen->path;
 }
 
@@ -45,7 +49,9 @@ bool frmCard::FileOpen(bool DataKeep) {
     const QString oldPath = getFilePath();
     const QString oldName = getFileName();
     const QString path = getOpenPath();
-    if (path == CancelMarker) return false;
+    if (path == CancelMarker) {
+        return false;
+    }
 
     setFilePath(path);
     const bool read = ReadDeckFile(DataKeep);
@@ -61,7 +67,9 @@ bool frmCard::FileOpenFrom(const QString& Path) {
     const QString oldName = getFileName();
     setFilePath(Path);
     setFileName(QFileInfo(Path).fileName());
-    if (ReadDeckFile(false)) return true;
+    if (ReadDeckFile(false)) {
+        return true;
+    }
     setFilePath(oldPath);
     setFileName(oldName);
     return false;
@@ -107,10 +115,14 @@ bool frmCard::isFilePath() const {
 // names the file its deck was last read from or written to.
 bool frmCard::NewFileSave() {
     const QString path = getSavePath();
-    if (path == CancelMarker) return false;
+    if (path == CancelMarker) {
+        return false;
+    }
     const QString oldPath = getFilePath();
     setFilePath(path);
-    if (FileSave()) return true;
+    if (FileSave()) {
+        return true;
+    }
     setFilePath(oldPath);
     return false;
 }

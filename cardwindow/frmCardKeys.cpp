@@ -22,8 +22,9 @@ void frmCard::ConnectControls() {
     connect(cmdRecheck, &QPushButton::clicked, this, &frmCard::cmdRecheck_Click);
     for (QWidget* control :
          {static_cast<QWidget*>(cmdOpen), static_cast<QWidget*>(cmdCheck), static_cast<QWidget*>(cmdRecheck),
-          static_cast<QWidget*>(cmdAnswer), static_cast<QWidget*>(txtAnswer)})
+          static_cast<QWidget*>(cmdAnswer), static_cast<QWidget*>(txtAnswer)}) {
         control->installEventFilter(this);
+    }
 }
 
 bool frmCard::eventFilter(QObject* watched, QEvent* event) {
@@ -31,13 +32,19 @@ bool frmCard::eventFilter(QObject* watched, QEvent* event) {
         txtAnswer_GotFocus();
         return false;
     }
-    if (watched == txtAnswer) TrackComposition(*event);
-    if (event->type() != QEvent::KeyPress) return false;
+    if (watched == txtAnswer) {
+        TrackComposition(*event);
+    }
+    if (event->type() != QEvent::KeyPress) {
+        return false;
+    }
     const auto& key = static_cast<const QKeyEvent&>(*event);
 
     // While an input method is composing, its proposal is not yet the
     // answer: Enter there is the input method's, never a verdict.
-    if (watched == txtAnswer && Composing_ && IsEnter(key)) return true;
+    if (watched == txtAnswer && Composing_ && IsEnter(key)) {
+        return true;
+    }
 
     if (watched == cmdOpen && ProducesCharacter(key)) {
         cmdOpen_KeyPress();
@@ -47,8 +54,11 @@ bool frmCard::eventFilter(QObject* watched, QEvent* event) {
         int16_t keyCode = VirtualKeyCode(key);
         if (keyCode == VirtualKeyCheck || keyCode == VirtualKeyUncheck) {
             int16_t shift = (key.modifiers() & Qt::ShiftModifier) ? 1 : 0;
-            if (watched == cmdCheck) cmdCheck_KeyDown(keyCode, shift);
-            else cmdRecheck_KeyDown(keyCode, shift);
+            if (watched == cmdCheck) {
+                cmdCheck_KeyDown(keyCode, shift);
+            } else {
+                cmdRecheck_KeyDown(keyCode, shift);
+            }
             return true;
         }
     }

@@ -81,9 +81,10 @@ void frmCard::BuildControls() {
     Label3 = Place(new QLabel(QStringLiteral("↓どのボタンでもOK"), this), 3120, 2340, 1515, 180);
     // The hints were measured for another platform's font; let them draw
     // their whole line rather than clip it, from the same top left corner.
-    for (QLabel* hint : {Label1, Label2, Label3})
+    for (QLabel* hint : {Label1, Label2, Label3}) {
         hint->resize(std::max(hint->width(), hint->sizeHint().width()),
                      std::max(hint->height(), hint->sizeHint().height()));
+    }
 
     QWidget::setTabOrder(cmdOpen, cmdCheck);
     QWidget::setTabOrder(cmdCheck, cmdRecheck);

@@ -21,7 +21,9 @@ namespace {
 std::optional<QPoint> NewestWindowPosition(const QMdiArea& area) {
     std::optional<QPoint> newest;
     for (const QMdiSubWindow* window : area.subWindowList(QMdiArea::CreationOrder)) {
-        if (!window->isHidden()) newest = window->pos();
+        if (!window->isHidden()) {
+            newest = window->pos();
+        }
     }
     return newest;
 }
@@ -32,13 +34,17 @@ frmCard* frmCard::OpenWindow(QMdiArea& area, platform::Dialogs& dialogs, CardWin
     auto card = std::make_unique<frmCard>(dialogs, host);
     // Without a deck there is no window: nothing is added to the frame
     // before the file has been read.
-    if (!card->FileOpen(false)) return nullptr;
+    if (!card->FileOpen(false)) {
+        return nullptr;
+    }
     return ShowInArea(std::move(card), area);
 }
 
 frmCard* frmCard::OpenWindowFor(QMdiArea& area, platform::Dialogs& dialogs, CardWindowHost& host, const QString& Path) {
     auto card = std::make_unique<frmCard>(dialogs, host);
-    if (!card->FileOpenFrom(Path)) return nullptr;
+    if (!card->FileOpenFrom(Path)) {
+        return nullptr;
+    }
     return ShowInArea(std::move(card), area);
 }
 
@@ -70,10 +76,14 @@ void frmCard::FocusFirstControl() {
 }
 
 bool frmCard::Form_QueryUnload() {
-    if (!getEditedFlag()) return true;
+    if (!getEditedFlag()) {
+        return true;
+    }
     // With several windows on one file the name alone does not say which
     // deck is meant; the one asked about comes to the front first.
-    if (QMdiSubWindow* sub = SubWindow(); sub && sub->mdiArea()) sub->mdiArea()->setActiveSubWindow(sub);
+    if (QMdiSubWindow* sub = SubWindow(); sub && sub->mdiArea()) {
+        sub->mdiArea()->setActiveSubWindow(sub);
+    }
     const auto answer =
         Dialogs_.Message(getFileName() + QStringLiteral("\r\n") + QStringLiteral(" が編集されています。保存しますか。"),
                          platform::MessageButtons::YesNoCancel);
@@ -103,7 +113,9 @@ void frmCard::mnuFileOpen_Click() { Host_.OpenCardWindow(); }
 // A cancelled or failed append changes nothing; a successful one leaves a
 // deck that no longer matches its file.
 void frmCard::mnuFileSeries_Click() {
-    if (!FileOpen(true)) return;
+    if (!FileOpen(true)) {
+        return;
+    }
     setEditedFlag(true);
     Start();
 }

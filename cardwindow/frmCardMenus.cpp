@@ -51,8 +51,9 @@ void frmCard::BuildMenus() {
     // Only the chosen radio item carries a mark; the others show nothing.
     auto* radioStyle = new platform::MenuCheckStyle;
     radioStyle->setParent(this);
-    for (QMenu* radioMenu : {mnuFunctionTurn, mnuFunctionAnswer, mnuViewCard})
+    for (QMenu* radioMenu : {mnuFunctionTurn, mnuFunctionAnswer, mnuViewCard}) {
         radioMenu->setStyle(radioStyle);
+    }
 
     mnuHelp = new QMenu(QStringLiteral("ヘルプ(&H)"), this);
     mnuHelpHelp = AddItem(mnuHelp, QStringLiteral("KORVA!!HTMLヘルプ...(&H)"));

@@ -19,7 +19,9 @@ QString frmCard::ItemText(int16_t itemIndex, int16_t CardIndex) const {
 // The window holds the focus instead until the redraw or the command that
 // greyed the control places it.
 void frmCard::EnableControl(QWidget* control, bool enabled) {
-    if (!enabled && window()->focusWidget() == control) setFocus(Qt::OtherFocusReason);
+    if (!enabled && window()->focusWidget() == control) {
+        setFocus(Qt::OtherFocusReason);
+    }
     control->setEnabled(enabled);
 }
 
@@ -52,7 +54,9 @@ void frmCard::FreshScreen() {
     // Moving the focus in a window that is not on screen yet would only
     // decide where the caret lands once it is shown; the first redraw leaves
     // that to the tab order.
-    if (!isVisible()) return;
+    if (!isVisible()) {
+        return;
+    }
     switch (getAnswerMode()) {
         case 1: cmdOpen->setFocus(); break;
         case 2: txtAnswer->setFocus(); break;
@@ -62,8 +66,9 @@ void frmCard::FreshScreen() {
 
 void frmCard::FreshMenuList() {
     for (QAction* item : {mnuFunctionTurnNormal, mnuFunctionTurnShuffle, mnuFunctionAnswerNormal, mnuFunctionAnswerTest,
-                          mnuViewCardAll, mnuViewCardCheck, mnuViewCardNatural})
+                          mnuViewCardAll, mnuViewCardCheck, mnuViewCardNatural}) {
         item->setChecked(false);
+    }
 
     switch (getTurnMode()) {
         case 1: mnuFunctionTurnNormal->setChecked(true); break;

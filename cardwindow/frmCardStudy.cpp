@@ -16,7 +16,9 @@ namespace korva {
 bool frmCard::isCardOnShow() const { return getShowCardIndex() != 0; }
 
 void frmCard::cmdOpen_Click() {
-    if (!isCardOnShow()) return;
+    if (!isCardOnShow()) {
+        return;
+    }
     setOpenItem(true);
     setAnswerMode(1);
     FreshScreen();
@@ -26,7 +28,9 @@ void frmCard::cmdOpen_Click() {
 void frmCard::cmdOpen_KeyPress() { cmdOpen_Click(); }
 
 void frmCard::cmdAnswer_Click() {
-    if (!isCardOnShow()) return;
+    if (!isCardOnShow()) {
+        return;
+    }
     setOpenItem(true);
     const int16_t a = getAnswerItemIndex(getShowCardIndex());
     // Judged as the deck stores its texts, so the two Unicode forms an input
@@ -47,7 +51,9 @@ void frmCard::cmdCheck_Click() { MarkAndNext(true); }
 void frmCard::cmdRecheck_Click() { MarkAndNext(false); }
 
 void frmCard::MarkAndNext(bool checked) {
-    if (!isCardOnShow()) return;
+    if (!isCardOnShow()) {
+        return;
+    }
     setCheck(checked, getQuestionItemIndex(getShowCardIndex()), getShowCardIndex());
     NextCard();
     setEditedFlag(true);
@@ -59,8 +65,11 @@ void frmCard::cmdCheck_KeyDown(int16_t& KeyCode, int16_t& Shift) { ProgressKeybo
 void frmCard::cmdRecheck_KeyDown(int16_t& KeyCode, int16_t& Shift) { ProgressKeyboard(KeyCode, Shift); }
 
 void frmCard::ProgressKeyboard(int16_t& KeyCode, int16_t& /*Shift*/) {
-    if (KeyCode == VirtualKeyCheck) cmdCheck_Click();
-    else if (KeyCode == VirtualKeyUncheck) cmdRecheck_Click();
+    if (KeyCode == VirtualKeyCheck) {
+        cmdCheck_Click();
+    } else if (KeyCode == VirtualKeyUncheck) {
+        cmdRecheck_Click();
+    }
 }
 
 void frmCard::mnuFunctionTurnNormal_Click() {
@@ -89,17 +98,23 @@ void frmCard::mnuFunctionReversalAll_Click() {
 }
 
 void frmCard::mnuFunctionReversalPersonal_Click() {
-    if (isCardOnShow()) setReversal(getShowCardIndex(), false);
+    if (isCardOnShow()) {
+        setReversal(getShowCardIndex(), false);
+    }
     FreshScreen();
 }
 
 void frmCard::mnuFunctionLumpCheck_Click() {
-    if (isCardOnShow()) setCheckLump(true, getQuestionItemIndex(getShowCardIndex()));
+    if (isCardOnShow()) {
+        setCheckLump(true, getQuestionItemIndex(getShowCardIndex()));
+    }
     FreshScreen();
 }
 
 void frmCard::mnuFunctionLumpNatural_Click() {
-    if (isCardOnShow()) setCheckLump(false, getQuestionItemIndex(getShowCardIndex()));
+    if (isCardOnShow()) {
+        setCheckLump(false, getQuestionItemIndex(getShowCardIndex()));
+    }
     FreshScreen();
 }
 

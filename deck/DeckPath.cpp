@@ -10,7 +10,9 @@ namespace {
 char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 bool EndsWithIgnoringCase(std::string_view path, std::string_view lowerEnding) {
-    if (path.size() < lowerEnding.size()) return false;
+    if (path.size() < lowerEnding.size()) {
+        return false;
+    }
     const std::string_view tail = path.substr(path.size() - lowerEnding.size());
     return std::equal(tail.begin(), tail.end(), lowerEnding.begin(), [](char a, char b) { return LowerAscii(a) == b; });
 }
@@ -18,8 +20,12 @@ bool EndsWithIgnoringCase(std::string_view path, std::string_view lowerEnding) {
 }  // namespace
 
 DeckPathKind KindOfPath(std::string_view path) {
-    if (EndsWithIgnoringCase(path, ".krv")) return DeckPathKind::Deck;
-    if (EndsWithIgnoringCase(path, ".csv")) return DeckPathKind::Csv;
+    if (EndsWithIgnoringCase(path, ".krv")) {
+        return DeckPathKind::Deck;
+    }
+    if (EndsWithIgnoringCase(path, ".csv")) {
+        return DeckPathKind::Csv;
+    }
     return DeckPathKind::Other;
 }
 

@@ -20,7 +20,9 @@ class ReadDescriptor {
 public:
     explicit ReadDescriptor(const std::string& path) : Fd_(::open(path.c_str(), OpenFlags)) {}
     ~ReadDescriptor() {
-        if (Fd_ >= 0) ::close(Fd_);
+        if (Fd_ >= 0) {
+            ::close(Fd_);
+        }
     }
     ReadDescriptor(const ReadDescriptor&) = delete;
     ReadDescriptor& operator=(const ReadDescriptor&) = delete;
@@ -39,8 +41,12 @@ std::string ReadAll(int fd, std::size_t size) {
     std::size_t done = 0;
     while (done < size) {
         const ssize_t n = ::read(fd, bytes.data() + done, size - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) throw DeckError("ファイルを読み込めません。");
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            throw DeckError("ファイルを読み込めません。");
+        }
         done += static_cast<std::size_t>(n);
     }
     return bytes;

@@ -11,7 +11,9 @@ namespace {
 
 QString LauncherArgument(const QString& address) {
     const QUrl url = AddressToUrl(address);
-    if (!url.isLocalFile()) return url.toString(QUrl::FullyEncoded);
+    if (!url.isLocalFile()) {
+        return url.toString(QUrl::FullyEncoded);
+    }
     // An absolute file URL can never be taken for one of the opener's options.
     return QUrl::fromLocalFile(QFileInfo(url.toLocalFile()).absoluteFilePath()).toString(QUrl::FullyEncoded);
 }
@@ -32,7 +34,9 @@ void LaunchAddress(const QString& program, const QString& address, const std::fu
     // A process that failed to start never finishes; every other outcome,
     // a crash included, ends in finished.
     QObject::connect(process, &QProcess::errorOccurred, process, [process, done](QProcess::ProcessError error) {
-        if (error != QProcess::FailedToStart) return;
+        if (error != QProcess::FailedToStart) {
+            return;
+        }
         process->deleteLater();
         done(false);
     });

@@ -36,8 +36,9 @@ QImage DrawIcon() {
     DrawCard(painter, QRect(2, 11, 22, 17), White);
 
     painter.setPen(QColor::fromRgb(Navy));
-    for (int y : {15, 18, 21})
+    for (int y : {15, 18, 21}) {
         painter.drawLine(5, y, 13, y);
+    }
     painter.setPen(QColor::fromRgb(Silver));
     painter.drawLine(5, 24, 13, 24);
 

@@ -26,7 +26,9 @@ QStringList ToQtNameFilters(const QString& filter) {
         QStringList patterns;
         for (const QString& pattern : parts[i + 1].split(u';', Qt::SkipEmptyParts)) {
             const QString wide = CaseInsensitivePattern(pattern.trimmed());
-            if (!patterns.contains(wide)) patterns << wide;
+            if (!patterns.contains(wide)) {
+                patterns << wide;
+            }
         }
         result << parts[i] + QStringLiteral(" (") + patterns.join(u' ') + u')';
     }
@@ -36,7 +38,9 @@ QStringList ToQtNameFilters(const QString& filter) {
 QUrl AddressToUrl(const QString& address) {
     // Two letters at least, so that a drive letter is never taken for a scheme.
     static const QRegularExpression scheme(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]+:"));
-    if (scheme.match(address).hasMatch()) return QUrl(address);
+    if (scheme.match(address).hasMatch()) {
+        return QUrl(address);
+    }
     return QUrl::fromLocalFile(address);
 }
 

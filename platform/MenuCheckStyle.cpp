@@ -38,7 +38,9 @@ MenuCheckStyle::MenuCheckStyle() : QProxyStyle(QStyleFactory::create(QApplicatio
 void MenuCheckStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
                                    const QWidget* widget) const {
     if (element == PE_IndicatorCheckBox && qobject_cast<const QMenu*>(widget)) {
-        if (option->state & State_On) DrawCheckMark(*option, *painter);
+        if (option->state & State_On) {
+            DrawCheckMark(*option, *painter);
+        }
         return;
     }
     QProxyStyle::drawPrimitive(element, option, painter, widget);

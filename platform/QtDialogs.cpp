@@ -33,8 +33,12 @@ void ApplyFilter(QFileDialog& dialog, const FileDialogRequest& request) {
     // The labels already name their patterns; the case-free patterns would only clutter them.
     dialog.setOption(QFileDialog::HideNameFilterDetails, true);
     dialog.setNameFilters(filters);
-    if (!filters.isEmpty()) dialog.selectNameFilter(filters.first());
-    if (!request.fileName.isEmpty()) dialog.selectFile(request.fileName);
+    if (!filters.isEmpty()) {
+        dialog.selectNameFilter(filters.first());
+    }
+    if (!request.fileName.isEmpty()) {
+        dialog.selectFile(request.fileName);
+    }
 }
 
 }  // namespace
@@ -44,7 +48,9 @@ QtDialogs::QtDialogs(QWidget* parent) : Parent_(parent) {}
 void QtDialogs::setParentWidget(QWidget* parent) { Parent_ = parent; }
 
 QWidget* QtDialogs::DialogParent() const {
-    if (Parent_) return Parent_;
+    if (Parent_) {
+        return Parent_;
+    }
     return QApplication::activeWindow();
 }
 
@@ -63,8 +69,9 @@ MessageResult QtDialogs::Message(const QString& text, MessageButtons buttons, co
     }
     // Message boxes carry no icon, their buttons included, whatever icons
     // the desktop's theme would put on them.
-    for (QAbstractButton* button : box.buttons())
+    for (QAbstractButton* button : box.buttons()) {
         button->setIcon(QIcon());
+    }
     return ToResult(box.exec());
 }
 
@@ -75,9 +82,13 @@ std::optional<FileDialogResult> QtDialogs::RunFileDialog(QFileDialog& dialog, co
     const bool lastFolderGone = LastFolder_.isEmpty() || !QDir(LastFolder_).exists();
     dialog.setDirectory(lastFolderGone ? QDir::currentPath() : LastFolder_);
     ApplyFilter(dialog, request);
-    if (ExecFileDialog(dialog) != QDialog::Accepted) return std::nullopt;
+    if (ExecFileDialog(dialog) != QDialog::Accepted) {
+        return std::nullopt;
+    }
     const QStringList files = dialog.selectedFiles();
-    if (files.isEmpty()) return std::nullopt;
+    if (files.isEmpty()) {
+        return std::nullopt;
+    }
     const QFileInfo chosen(files.first());
     LastFolder_ = chosen.absolutePath();
     return FileDialogResult{files.first(), chosen.fileName()};
@@ -95,7 +106,9 @@ std::optional<FileDialogResult> QtDialogs::ShowSave(const FileDialogRequest& req
                           [this](const QString& text) { Message(text, MessageButtons::Ok); });
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !(request.flags & OverwritePrompt));
     QString suffix = request.defaultExt;
-    if (suffix.startsWith(u'.')) suffix.remove(0, 1);
+    if (suffix.startsWith(u'.')) {
+        suffix.remove(0, 1);
+    }
     dialog.setDefaultSuffix(suffix);
     return RunFileDialog(dialog, request);
 }
@@ -104,7 +117,9 @@ std::optional<FileDialogResult> QtDialogs::ShowSave(const FileDialogRequest& req
 // reports only that the opener started, not that it found a program.
 void QtDialogs::OpenAddress(const QString& address, std::function<void()> failed) {
     LaunchAddress(DesktopLauncher, address, [failed = std::move(failed)](bool opened) {
-        if (!opened) failed();
+        if (!opened) {
+            failed();
+        }
     });
 }
 

@@ -24,7 +24,9 @@ void OpenEnvironmentFile(QFile& file) {
     const int handle = ::open(EnvironmentFileBytes.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
     if (handle < 0 || !file.open(handle, QIODevice::ReadWrite, QFileDevice::AutoCloseHandle)) {
         const QString reason = handle < 0 ? QString::fromLocal8Bit(std::strerror(errno)) : file.errorString();
-        if (handle >= 0) ::close(handle);
+        if (handle >= 0) {
+            ::close(handle);
+        }
         throw EnvironmentError(QStringLiteral("%1: %2").arg(EnvironmentFile, reason).toStdString());
     }
 }
@@ -53,16 +55,22 @@ void LoadEnvironment() {
     const QByteArray count = file.read(CountSize);
     if (count.size() < CountSize) {
         // Empty (as created just now) or a single stray byte: no record.
-        if (file.error() != QFileDevice::NoError) Fail(file, "read");
+        if (file.error() != QFileDevice::NoError) {
+            Fail(file, "read");
+        }
         return;
     }
     const auto length =
         static_cast<qint64>(static_cast<unsigned char>(count[0]) | (static_cast<unsigned char>(count[1]) << 8));
     const QByteArray text = file.read(length);
-    if (file.error() != QFileDevice::NoError) Fail(file, "read");
+    if (file.error() != QFileDevice::NoError) {
+        Fail(file, "read");
+    }
     // A count past the end of the file is damage, not a text: keep nothing
     // of it rather than a cut-off piece.
-    if (text.size() == length) CurrentEnvironment.FolderPath = text;
+    if (text.size() == length) {
+        CurrentEnvironment.FolderPath = text;
+    }
 }
 
 void SaveEnvironment() {
@@ -74,7 +82,9 @@ void SaveEnvironment() {
 
     QByteArray record(count, CountSize);
     record += text;
-    if (file.write(record) != record.size() || !file.flush()) Fail(file, "write");
+    if (file.write(record) != record.size() || !file.flush()) {
+        Fail(file, "write");
+    }
 }
 
 const QString& getEnvironmentFile() { return EnvironmentFile; }

@@ -42,15 +42,21 @@ void MakeFolders(const QByteArray& folder) {
         if (::mkdir(step.constData(), 0700) != 0 && errno != EEXIST) {
             Fail(QStringLiteral("%1 を作れません").arg(Describe(step)), errno);
         }
-        if (slash < 0) break;
+        if (slash < 0) {
+            break;
+        }
     }
-    if (!IsFolder(folder)) Fail(QStringLiteral("%1 はフォルダではありません").arg(Describe(folder)), ENOTDIR);
+    if (!IsFolder(folder)) {
+        Fail(QStringLiteral("%1 はフォルダではありません").arg(Describe(folder)), ENOTDIR);
+    }
 }
 
 QByteArray ConfigurationHome() {
     // A relative XDG_CONFIG_HOME is invalid and ignored, as the XDG rules say.
     QByteArray configHome = qgetenv("XDG_CONFIG_HOME");
-    if (configHome.startsWith('/')) return configHome;
+    if (configHome.startsWith('/')) {
+        return configHome;
+    }
     const QByteArray home = qgetenv("HOME");
     if (!home.startsWith('/')) {
         throw EnvironmentError("HOME が設定されていないため、設定フォルダが分かりません");
@@ -63,8 +69,12 @@ QByteArray ConfigurationHome() {
 QByteArray FindProgramFolder() {
     QByteArray path(4096, '\0');
     const ssize_t length = ::readlink("/proc/self/exe", path.data(), static_cast<size_t>(path.size()));
-    if (length <= 0) Fail(QStringLiteral("プログラムのフォルダが分かりません"), errno);
-    if (length >= path.size()) Fail(QStringLiteral("プログラムのフォルダが分かりません"), ENAMETOOLONG);
+    if (length <= 0) {
+        Fail(QStringLiteral("プログラムのフォルダが分かりません"), errno);
+    }
+    if (length >= path.size()) {
+        Fail(QStringLiteral("プログラムのフォルダが分かりません"), ENAMETOOLONG);
+    }
     path.truncate(length);
     // The folder may have been removed or renamed since the program started.
     if (!path.startsWith('/') || !IsFolder(ParentOf(path))) {
@@ -87,7 +97,9 @@ const ProgramLayout& getProgramLayout() {
 }
 
 QByteArray EnvironmentFolder(const ProgramLayout& layout) {
-    if (!layout.installed) return layout.programFolder;
+    if (!layout.installed) {
+        return layout.programFolder;
+    }
     QByteArray folder = Join(ConfigurationHome(), "korva");
     MakeFolders(folder);
     return folder;
@@ -97,7 +109,9 @@ QString HelpAddress(const ProgramLayout& layout) {
     const QByteArray page = layout.installed ? Join(ParentOf(layout.programFolder), "share/korva/help/index.html")
                                              : Join(layout.programFolder, "help/index.html");
     QString text = QFile::decodeName(page);
-    if (QFile::encodeName(text) == page) return text;
+    if (QFile::encodeName(text) == page) {
+        return text;
+    }
     return QStringLiteral("file://") + QString::fromLatin1(page.toPercentEncoding("/"));
 }
 

@@ -39,9 +39,13 @@ frmCard* CardOf(QMdiSubWindow* sub) {
 
 QStringList LocalFiles(const QMimeData* data) {
     QStringList paths;
-    if (!data) return paths;
+    if (!data) {
+        return paths;
+    }
     for (const QUrl& url : data->urls()) {
-        if (url.isLocalFile()) paths << url.toLocalFile();
+        if (url.isLocalFile()) {
+            paths << url.toLocalFile();
+        }
     }
     return paths;
 }
@@ -50,10 +54,11 @@ QStringList LocalFiles(const QMimeData* data) {
 
 frmMain::frmMain(platform::Dialogs& dialogs, std::function<void()> endProgram)
     : Dialogs_(dialogs), EndProgram_(std::move(endProgram)) {
-    if (!EndProgram_)
+    if (!EndProgram_) {
         EndProgram_ = [] {
             QCoreApplication::exit(0);
         };
+    }
     setWindowTitle(Caption);
     setWindowIcon(platform::AppIcon());
 
@@ -101,11 +106,17 @@ void frmMain::MDIForm_Load() { resize(LoadSize); }
 // then, so the client area shrinks by the frame once it is known. A window
 // the user has resized meanwhile keeps the size the user gave it.
 void frmMain::FitOuterSize() {
-    if (OuterSizeFitted_ || !windowHandle()) return;
+    if (OuterSizeFitted_ || !windowHandle()) {
+        return;
+    }
     const QMargins frame = windowHandle()->frameMargins();
-    if (frame.isNull()) return;
+    if (frame.isNull()) {
+        return;
+    }
     OuterSizeFitted_ = true;
-    if (size() == LoadSize) resize(LoadSize.shrunkBy(frame));
+    if (size() == LoadSize) {
+        resize(LoadSize.shrunkBy(frame));
+    }
 }
 
 bool frmMain::event(QEvent* event) {
@@ -124,27 +135,35 @@ void frmMain::ShowMenusOf(QMdiSubWindow* active) {
     // While a modal dialog or another program has the focus the area reports
     // no active window; the last active card window keeps the menu bar then,
     // since the main window's own menus show only while no card window is open.
-    if (!CardOf(active)) active = Area_->currentSubWindow();
+    if (!CardOf(active)) {
+        active = Area_->currentSubWindow();
+    }
     if (!CardOf(active)) {
         const QList<QMdiSubWindow*> history = Area_->subWindowList(QMdiArea::ActivationHistoryOrder);
         for (QMdiSubWindow* sub : history) {
-            if (CardOf(sub)) active = sub;
+            if (CardOf(sub)) {
+                active = sub;
+            }
         }
     }
 
     QMenuBar* bar = menuBar();
-    for (QAction* action : bar->actions())
+    for (QAction* action : bar->actions()) {
         bar->removeAction(action);
+    }
     const frmCard* card = CardOf(active);
     const QList<QMenu*> menus = card ? card->MenuBarMenus() : QList<QMenu*>{mnuFile_, mnuHelp_};
-    for (QMenu* menu : menus)
+    for (QMenu* menu : menus) {
         bar->addMenu(menu);
+    }
 }
 
 QList<frmCard*> frmMain::CardWindows() const {
     QList<frmCard*> cards;
     for (QMdiSubWindow* sub : Area_->subWindowList(QMdiArea::CreationOrder)) {
-        if (frmCard* card = CardOf(sub)) cards.append(card);
+        if (frmCard* card = CardOf(sub)) {
+            cards.append(card);
+        }
     }
     return cards;
 }
@@ -170,12 +189,16 @@ void frmMain::OpenFiles(const QStringList& paths) {
 }
 
 void frmMain::dragEnterEvent(QDragEnterEvent* event) {
-    if (!LocalFiles(event->mimeData()).isEmpty()) event->acceptProposedAction();
+    if (!LocalFiles(event->mimeData()).isEmpty()) {
+        event->acceptProposedAction();
+    }
 }
 
 void frmMain::dropEvent(QDropEvent* event) {
     const QStringList paths = LocalFiles(event->mimeData());
-    if (paths.isEmpty()) return;
+    if (paths.isEmpty()) {
+        return;
+    }
     event->acceptProposedAction();
     OpenFiles(paths);
 }
@@ -189,7 +212,9 @@ void frmMain::mnuFileExit_Click() {
 void frmMain::mnuHelpHelp_Click() { OpenBrowser(Dialogs_, HelpAddress(getProgramLayout())); }
 
 void frmMain::mnuHelpVesion_Click() {
-    if (!Version_) Version_ = new frmVersion(Dialogs_, this);
+    if (!Version_) {
+        Version_ = new frmVersion(Dialogs_, this);
+    }
     Version_->exec();
 }
 
@@ -200,22 +225,29 @@ void frmMain::ShowHelp() { mnuHelpHelp_Click(); }
 void frmMain::ShowVersion() { mnuHelpVesion_Click(); }
 
 void frmMain::ExitProgram() {
-    if (close()) return;
+    if (close()) {
+        return;
+    }
     // The main window stayed open because a card window was cancelled; now
     // each card window is asked once more on its own. A window may close
     // while the walk goes on, hence the guarded list.
     QList<QPointer<frmCard>> cards;
-    for (frmCard* card : CardWindows())
+    for (frmCard* card : CardWindows()) {
         cards.append(card);
+    }
     for (const QPointer<frmCard>& card : cards) {
-        if (card && card->Form_QueryUnload()) card->CloseWithoutAsking();
+        if (card && card->Form_QueryUnload()) {
+            card->CloseWithoutAsking();
+        }
     }
 }
 
 bool frmMain::AskEveryCardWindow() {
     // Ask all first, close after: one Cancel must keep every window open.
     for (frmCard* card : CardWindows()) {
-        if (!card->Form_QueryUnload()) return false;
+        if (!card->Form_QueryUnload()) {
+            return false;
+        }
     }
     return true;
 }
@@ -225,8 +257,9 @@ void frmMain::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    for (frmCard* card : CardWindows())
+    for (frmCard* card : CardWindows()) {
         card->CloseWithoutAsking();
+    }
     MDIForm_Unload();
     event->accept();
 }

@@ -59,8 +59,9 @@ frmVersion::frmVersion(platform::Dialogs& dialogs, QWidget* parent)
         link->setFont(font);
         link->setCursor(Qt::PointingHandCursor);
     }
-    for (QLabel* label : findChildren<QLabel*>())
+    for (QLabel* label : findChildren<QLabel*>()) {
         FitWidth(label);
+    }
     ResetLabelColors();
 }
 
@@ -84,8 +85,9 @@ QLabel* frmVersion::AddLabel(const char* name, const QString& text, int left, in
 
 // Labels start in the button-text colour, as the platform draws captions.
 void frmVersion::ResetLabelColors() {
-    for (QLabel* label : findChildren<QLabel*>())
+    for (QLabel* label : findChildren<QLabel*>()) {
         SetLinkColor(label, palette().color(QPalette::ButtonText));
+    }
 }
 
 // A link lit when the window closed is no longer under the pointer when the
@@ -129,13 +131,19 @@ void frmVersion::mouseMoveEvent(QMouseEvent* event) {
 
 bool frmVersion::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::MouseMove) {
-        if (watched == lblHtml_) lblHtml_MouseMove();
-        if (watched == lblMail_) lblMail_MouseMove();
+        if (watched == lblHtml_) {
+            lblHtml_MouseMove();
+        }
+        if (watched == lblMail_) {
+            lblMail_MouseMove();
+        }
         // Moves over the other labels change nothing; they must not reach the
         // window's background handler either.
         return true;
     }
-    if (event->type() == QEvent::MouseButtonDblClick) DoubleClicked_ = watched;
+    if (event->type() == QEvent::MouseButtonDblClick) {
+        DoubleClicked_ = watched;
+    }
     if (event->type() == QEvent::MouseButtonRelease) {
         // A double click is one click: the release that ends it opens nothing
         // more.
@@ -146,8 +154,12 @@ bool frmVersion::eventFilter(QObject* watched, QEvent* event) {
         // A click is a release of the left button over the label it began on.
         if (!endsDoubleClick && mouse->button() == Qt::LeftButton &&
             label->rect().contains(mouse->position().toPoint())) {
-            if (watched == lblHtml_) lblHtml_Click();
-            if (watched == lblMail_) lblMail_Click();
+            if (watched == lblHtml_) {
+                lblHtml_Click();
+            }
+            if (watched == lblMail_) {
+                lblMail_Click();
+            }
         }
     }
     return QDialog::eventFilter(watched, event);

@@ -16,8 +16,9 @@ namespace {
 
 QStringList DeckArguments(int argc, char** argv) {
     QStringList paths;
-    for (int i = 1; i < argc; ++i)
+    for (int i = 1; i < argc; ++i) {
         paths << QFileInfo(QFile::decodeName(argv[i])).absoluteFilePath();
+    }
     return paths;
 }
 

@@ -82,9 +82,12 @@ int main(int argc, char** argv) {
     DeckDialogs dialogs(deck);
     NoHost host;
     frmCard* card = frmCard::OpenWindow(*area, dialogs, host);
-    if (!card) return 1;
-    for (QMenu* menu : card->MenuBarMenus())
+    if (!card) {
+        return 1;
+    }
+    for (QMenu* menu : card->MenuBarMenus()) {
         frame.menuBar()->addMenu(menu);
+    }
     frame.show();
 
     // Second card, checked earlier, with its answer revealed.

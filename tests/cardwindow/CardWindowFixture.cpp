@@ -16,7 +16,9 @@ namespace {
 
 std::string Cp932(const std::string& utf8) {
     auto bytes = Utf8ToCp932(utf8);
-    if (!bytes) throw std::logic_error("test text without a code page 932 form");
+    if (!bytes) {
+        throw std::logic_error("test text without a code page 932 form");
+    }
     return *bytes;
 }
 
@@ -65,22 +67,26 @@ QString CardWindowTest::WriteDeckFile(const QString& name, const std::vector<Car
 
 QString CardWindowTest::WriteCsvFile(const QString& name, const std::vector<CardText>& cards) {
     std::string text;
-    for (const auto& card : cards)
+    for (const auto& card : cards) {
         text += Cp932(card.item1) + "," + Cp932(card.item2) + "\r\n";
+    }
     return WriteBytes(name, QByteArray::fromStdString(text));
 }
 
 QString CardWindowTest::WriteBytes(const QString& name, const QByteArray& bytes) {
     QString path = dir.filePath(name);
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
         throw std::runtime_error("cannot write test file");
+    }
     return path;
 }
 
 QByteArray CardWindowTest::ReadBytes(const QString& path) const {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return {};
+    if (!file.open(QIODevice::ReadOnly)) {
+        return {};
+    }
     return file.readAll();
 }
 

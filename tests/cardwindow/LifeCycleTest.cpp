@@ -158,13 +158,15 @@ TEST_F(LifeCycleTest, NewWindowsOpenCascadedAndStartOverAtTheTopLeft) {
     ASSERT_GT(step, 10);
     // Room for the window and three and a half steps below it.
     area.resize(sub->width() + 4 * step, sub->height() + 3 * step + step / 2);
-    for (int i = 1; i < 6; ++i)
+    for (int i = 1; i < 6; ++i) {
         cards.push_back(Open(path));
+    }
 
     std::vector<QPoint> positions;
     positions.reserve(cards.size());
-    for (const frmCard* card : cards)
+    for (const frmCard* card : cards) {
         positions.push_back(card->parentWidget()->pos());
+    }
     const std::vector<QPoint> expected = {{0, 0}, {step, step}, {2 * step, 2 * step}, {3 * step, 3 * step},
                                           {0, 0}, {step, step}};
     EXPECT_EQ(positions, expected);

@@ -22,23 +22,29 @@ const std::vector<CardText> ThreeCards = {{"犬", "dog"}, {"猫", "cat"}, {"鳥"
 
 std::vector<CardText> ManyCards(int n) {
     std::vector<CardText> cards;
-    for (int i = 1; i <= n; ++i)
+    for (int i = 1; i <= n; ++i) {
         cards.push_back({"問" + std::to_string(i), "答" + std::to_string(i)});
+    }
     return cards;
 }
 
 QStringList Captions(const QMenu* menu) {
     QStringList captions;
-    for (const QAction* action : menu->actions())
+    for (const QAction* action : menu->actions()) {
         captions << (action->isSeparator() ? QStringLiteral("-") : action->text());
+    }
     return captions;
 }
 
 QStringList CheckedItems(const frmCard& card) {
     QStringList checked;
-    for (const QMenu* menu : {card.mnuFunctionTurn, card.mnuFunctionAnswer, card.mnuViewCard})
-        for (const QAction* action : menu->actions())
-            if (action->isChecked()) checked << action->text();
+    for (const QMenu* menu : {card.mnuFunctionTurn, card.mnuFunctionAnswer, card.mnuViewCard}) {
+        for (const QAction* action : menu->actions()) {
+            if (action->isChecked()) {
+                checked << action->text();
+            }
+        }
+    }
     return checked;
 }
 
@@ -46,14 +52,17 @@ QStringList CheckedItems(const frmCard& card) {
 int MarkedPixels(const QImage& image, const QRect& area, QColor background) {
     const QRect inside = area.intersected(image.rect());
     int marked = 0;
-    for (int y = inside.top(); y <= inside.bottom(); ++y)
+    for (int y = inside.top(); y <= inside.bottom(); ++y) {
         for (int x = inside.left(); x <= inside.right(); ++x) {
             const QColor pixel = image.pixelColor(x, y);
             const int difference = std::abs(pixel.red() - background.red()) +
                                    std::abs(pixel.green() - background.green()) +
                                    std::abs(pixel.blue() - background.blue());
-            if (difference > 60) ++marked;
+            if (difference > 60) {
+                ++marked;
+            }
         }
+    }
     return marked;
 }
 
@@ -113,8 +122,9 @@ TEST_F(ScreenTest, FrameCaptionsAreWholeAboveTheControlsTheFramesHold) {
         const QRect caption = static_cast<const CaptionFrame*>(frame)->CaptionRect();
         ASSERT_FALSE(caption.isEmpty());
         EXPECT_TRUE(frame->rect().contains(caption));
-        for (const QWidget* control : frame->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        for (const QWidget* control : frame->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
             EXPECT_LT(caption.bottom(), control->geometry().top());
+        }
 
         // The frame alone: its letters stand in the caption's place, and
         // nothing else is drawn over that strip of the frame.
@@ -149,8 +159,11 @@ TEST_F(ScreenTest, OnlyTheChosenRadioItemsShowAMark) {
             // Inside the menu's own border, which the first and last rows touch.
             const QRect row = menu->actionGeometry(item).adjusted(2, 2, -2, -2);
             const QColor background = image.pixelColor(row.topLeft());
-            for (int x = row.left(); x < captionStart; ++x)
-                if (MarkedPixels(image, QRect(x, row.top(), 1, row.height()), background) > 0) captionStart = x;
+            for (int x = row.left(); x < captionStart; ++x) {
+                if (MarkedPixels(image, QRect(x, row.top(), 1, row.height()), background) > 0) {
+                    captionStart = x;
+                }
+            }
         }
         ASSERT_NE(chosen, nullptr);
         const QRect row = menu->actionGeometry(chosen).adjusted(2, 2, -2, -2);
@@ -166,8 +179,11 @@ TEST_F(ScreenTest, TabOrderRunsFromTheShowButtonThroughTheTestFrameToTheItemBoxe
     const QList<QWidget*> expected = {card.cmdOpen,   card.cmdCheck,   card.cmdRecheck, card.txtAnswer,
                                       card.cmdAnswer, card.txtItem[0], card.txtItem[1]};
     QList<QWidget*> chain;
-    for (QWidget* w = card.nextInFocusChain(); w != &card; w = w->nextInFocusChain())
-        if (w->focusPolicy() & Qt::TabFocus) chain << w;
+    for (QWidget* w = card.nextInFocusChain(); w != &card; w = w->nextInFocusChain()) {
+        if (w->focusPolicy() & Qt::TabFocus) {
+            chain << w;
+        }
+    }
     EXPECT_EQ(chain, expected);
 }
 
@@ -206,12 +222,13 @@ TEST_F(ScreenTest, MenusHaveTheirCaptionsInOrder) {
 
     int checkable = 0;
     for (const QMenu* menu : {card.mnuFile, card.mnuFunctionTurn, card.mnuFunctionAnswer, card.mnuFunctionReversal,
-                              card.mnuFunctionLump, card.mnuViewCard, card.mnuHelp})
+                              card.mnuFunctionLump, card.mnuViewCard, card.mnuHelp}) {
         for (const QAction* action : menu->actions()) {
             EXPECT_TRUE(action->shortcut().isEmpty()) << action->text().toStdString();
             EXPECT_TRUE(action->isEnabled());
             checkable += action->isCheckable();
         }
+    }
     EXPECT_EQ(checkable, 7);
 }
 
@@ -304,8 +321,9 @@ TEST_F(ScreenTest, EmptyDeckShowsZeroOfZeroWithEveryCardControlGreyed) {
     // The menus stay usable and leave the empty deck as it is.
     for (QAction* item : {card.mnuFunctionTurnShuffle, card.mnuFunctionAnswerTest, card.mnuFunctionReversalAll,
                           card.mnuFunctionReversalPersonal, card.mnuFunctionLumpCheck, card.mnuFunctionLumpNatural,
-                          card.mnuViewCardCheck, card.mnuViewCardNatural, card.mnuViewCardAll})
+                          card.mnuViewCardCheck, card.mnuViewCardNatural, card.mnuViewCardAll}) {
         item->trigger();
+    }
     EXPECT_EQ(card.lblCount->text(), QStringLiteral("0 / 0"));
     ExpectButtons(card, {false, false, false, false});
     EXPECT_FALSE(card.getEditedFlag());

@@ -175,8 +175,9 @@ TEST_F(StudyCommandsTest, MenuCommandsChangeTheDeckWithoutMarkingItEdited) {
     EXPECT_EQ(card.getAnswerMode(), 2);
     card.mnuFunctionReversalAll->trigger();
     EXPECT_EQ(Question(card), QStringLiteral("dog"));
-    for (int16_t c = 1; c <= 4; ++c)
+    for (int16_t c = 1; c <= 4; ++c) {
         EXPECT_EQ(card.getQuestionItemIndex(c), 2);
+    }
 
     card.mnuFunctionLumpCheck->trigger();
     for (int16_t c = 1; c <= 4; ++c) {
@@ -185,8 +186,9 @@ TEST_F(StudyCommandsTest, MenuCommandsChangeTheDeckWithoutMarkingItEdited) {
     }
     EXPECT_TRUE(card.lblCheck->isVisibleTo(&card));
     card.mnuFunctionLumpNatural->trigger();
-    for (int16_t c = 1; c <= 4; ++c)
+    for (int16_t c = 1; c <= 4; ++c) {
         EXPECT_FALSE(card.isCheck(2, c));
+    }
     card.mnuViewCardNatural->trigger();
     EXPECT_FALSE(card.getEditedFlag());
 }
@@ -203,8 +205,9 @@ TEST_F(StudyCommandsTest, SwappingARevealedCardShowsItsFormerQuestionAsTheAnswer
 TEST_F(StudyCommandsTest, ChoosingShuffleAgainStartsAFreshCycle) {
     std::vector<CardText> cards;
     cards.reserve(30);
-    for (int i = 0; i < 30; ++i)
+    for (int i = 0; i < 30; ++i) {
         cards.push_back({std::to_string(i), "x"});
+    }
     frmCard& card = MakeWindow(cards, 2);
     for (int i = 0; i < 5; ++i) {
         card.cmdOpen_Click();
@@ -212,13 +215,15 @@ TEST_F(StudyCommandsTest, ChoosingShuffleAgainStartsAFreshCycle) {
     }
     ASSERT_EQ(card.getCardCount(), 6);
     std::vector<int16_t> before;
-    for (int16_t p = 1; p <= 30; ++p)
+    for (int16_t p = 1; p <= 30; ++p) {
         before.push_back(card.getCardTurn(p));
+    }
     card.mnuFunctionTurnShuffle->trigger();
     EXPECT_EQ(card.getCardCount(), 1);
     std::vector<int16_t> after;
-    for (int16_t p = 1; p <= 30; ++p)
+    for (int16_t p = 1; p <= 30; ++p) {
         after.push_back(card.getCardTurn(p));
+    }
     EXPECT_NE(before, after);
 }
 

@@ -18,14 +18,17 @@ TEST(AppIcon, IsA32PixelPictureOfAtMostSixteenColours) {
     ASSERT_EQ(image.size(), QSize(32, 32));
     std::set<QRgb> colours;
     int opaque = 0;
-    for (int y = 0; y < 32; ++y)
+    for (int y = 0; y < 32; ++y) {
         for (int x = 0; x < 32; ++x) {
             const QRgb pixel = image.pixel(x, y);
-            if (qAlpha(pixel) == 0) continue;
+            if (qAlpha(pixel) == 0) {
+                continue;
+            }
             EXPECT_EQ(qAlpha(pixel), 255) << "half-transparent pixel at " << x << "," << y;
             colours.insert(pixel);
             ++opaque;
         }
+    }
     EXPECT_LE(colours.size(), 16u);
     EXPECT_GE(colours.size(), 4u);
     EXPECT_GT(opaque, 32 * 32 / 3);

@@ -22,7 +22,9 @@ protected:
     int ExecFileDialog(QFileDialog& dialog) override {
         startFolders << dialog.directory().absolutePath();
         const QString choice = choices.takeFirst();
-        if (choice.isEmpty()) return QDialog::Rejected;
+        if (choice.isEmpty()) {
+            return QDialog::Rejected;
+        }
         dialog.selectFile(choice);
         return QDialog::Accepted;
     }

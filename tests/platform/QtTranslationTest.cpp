@@ -23,7 +23,9 @@ class IconButtonsStyle : public QProxyStyle {
 public:
     int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
                   QStyleHintReturn* returnData) const override {
-        if (hint == SH_DialogButtonBox_ButtonsHaveIcons) return 1;
+        if (hint == SH_DialogButtonBox_ButtonsHaveIcons) {
+            return 1;
+        }
         return QProxyStyle::styleHint(hint, option, widget, returnData);
     }
 };
@@ -38,7 +40,9 @@ TEST(QtTranslation, QuestionButtonsAreJapanese) {
     bool anyIcon = false;
     QTimer::singleShot(0, [&texts, &anyIcon] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box) return;
+        if (!box) {
+            return;
+        }
         for (QAbstractButton* button : box->buttons()) {
             texts << button->text();
             anyIcon = anyIcon || !button->icon().isNull();

@@ -70,7 +70,9 @@ TEST(GuardedApplication, AnUnhandledFailureIsShownAndEveryWindowKeepsItsWork) {
 }  // namespace korva
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
     korva::test::FakeDialogs dialogs;
     korva::GuardDialogs = &dialogs;
     korva::GuardedApplication app(argc, argv, dialogs);

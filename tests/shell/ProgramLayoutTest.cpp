@@ -30,8 +30,11 @@ protected:
     }
     void MakeFolder(const QByteArray& relative) { ASSERT_TRUE(QDir().mkpath(QFile::decodeName(root + relative))); }
     static void Restore(const char* name, const QByteArray& value) {
-        if (value.isNull()) qunsetenv(name);
-        else qputenv(name, value);
+        if (value.isNull()) {
+            qunsetenv(name);
+        } else {
+            qputenv(name, value);
+        }
     }
 
     QTemporaryDir dir;
@@ -42,8 +45,9 @@ protected:
 };
 
 TEST_F(ProgramLayoutTest, InstalledOnlyInBinWithShareKorvaBesideOtherwisePortable) {
-    for (const char* folder : {"/usr/bin", "/usr/share/korva", "/build/bin", "/unpacked/share/korva"})
+    for (const char* folder : {"/usr/bin", "/usr/share/korva", "/build/bin", "/unpacked/share/korva"}) {
         MakeFolder(folder);
+    }
     const struct {
         const char* folder;
         bool installed;
@@ -51,7 +55,9 @@ TEST_F(ProgramLayoutTest, InstalledOnlyInBinWithShareKorvaBesideOtherwisePortabl
     for (const auto& c : cases) {
         const ProgramLayout layout = LayoutOf(root + c.folder);
         EXPECT_EQ(layout.installed, c.installed) << c.folder;
-        if (c.installed) continue;
+        if (c.installed) {
+            continue;
+        }
         EXPECT_EQ(EnvironmentFolder(layout), root + c.folder);
         EXPECT_EQ(HelpAddress(layout), dir.path() + c.folder + QStringLiteral("/help/index.html"));
     }

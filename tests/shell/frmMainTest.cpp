@@ -31,8 +31,9 @@ using platform::MessageResult;
 
 QStringList Texts(const QList<QAction*>& actions) {
     QStringList texts;
-    for (const QAction* action : actions)
+    for (const QAction* action : actions) {
         texts << (action->isSeparator() ? QStringLiteral("-") : action->text());
+    }
     return texts;
 }
 
@@ -50,8 +51,9 @@ protected:
 
     void TearDown() override {
         // Whatever a test left open goes without questions.
-        for (frmCard* card : window.CardWindows())
+        for (frmCard* card : window.CardWindows()) {
             card->CloseWithoutAsking();
+        }
         DeleteClosedWindows();
     }
 
@@ -75,15 +77,18 @@ protected:
 
     frmCard* OpenEdited(const QString& path) {
         frmCard* card = Open(path);
-        if (card) card->setEditedFlag(true);
+        if (card) {
+            card->setEditedFlag(true);
+        }
         return card;
     }
 
     QStringList barTexts() { return Texts(window.menuBar()->actions()); }
     QStringList Titles() const {
         QStringList titles;
-        for (const frmCard* card : window.CardWindows())
+        for (const frmCard* card : window.CardWindows()) {
             titles << card->windowTitle();
+        }
         return titles;
     }
 
@@ -126,8 +131,9 @@ TEST_F(frmMainTest, OwnMenusExactlyWithoutShortcuts) {
               QStringList({QStringLiteral("KORVA!!HTMLヘルプ...(&H)"), QStringLiteral("-"),
                            QStringLiteral("バージョン情報...(&V)")}));
     for (QAction* top : bar) {
-        for (QAction* item : top->menu()->actions())
+        for (QAction* item : top->menu()->actions()) {
             EXPECT_TRUE(item->shortcut().isEmpty());
+        }
     }
 }
 
@@ -148,8 +154,9 @@ TEST_F(frmMainTest, ActiveCardWindowsMenusReplaceTheMainWindowsOwn) {
                                        QStringLiteral("表示(&V)"), QStringLiteral("ヘルプ(&H)")}));
     const auto menusShown = [this] {
         QList<QMenu*> menus;
-        for (QAction* action : window.menuBar()->actions())
+        for (QAction* action : window.menuBar()->actions()) {
             menus << action->menu();
+        }
         return menus;
     };
     EXPECT_EQ(menusShown(), first->MenuBarMenus());
@@ -199,8 +206,9 @@ TEST_F(frmMainTest, ClosingAsksCardWindowsInOrderAndOneCancelStopsEverything) {
     EXPECT_EQ(window.CardWindows(), QList<frmCard*>({a, b, c}));
     EXPECT_TRUE(window.isVisible());
     EXPECT_FALSE(QFile::exists(environmentPath()));
-    for (const auto& message : dialogs.messages)
+    for (const auto& message : dialogs.messages) {
         EXPECT_EQ(message.buttons, MessageButtons::YesNoCancel);
+    }
 }
 
 TEST_F(frmMainTest, ClosingWithoutCancelClosesAllAndSavesTheEnvironment) {
@@ -313,8 +321,9 @@ TEST_F(frmMainTest, FilesFromOutsideOpenAsFileOpenWouldWithItsMessages) {
     }
     const auto byDialog = dialogs.messages;
     const QStringList titlesByDialog = Titles();
-    for (frmCard* card : window.CardWindows())
+    for (frmCard* card : window.CardWindows()) {
         card->CloseWithoutAsking();
+    }
     DeleteClosedWindows();
     dialogs.messages.clear();
 
@@ -323,8 +332,9 @@ TEST_F(frmMainTest, FilesFromOutsideOpenAsFileOpenWouldWithItsMessages) {
     EXPECT_EQ(Titles(), QStringList({QStringLiteral("deck.csv"), QStringLiteral("other.csv")}));
     ASSERT_EQ(dialogs.messages.size(), byDialog.size());
     EXPECT_EQ(dialogs.messages.size(), 3u);
-    for (size_t i = 0; i < byDialog.size(); ++i)
+    for (size_t i = 0; i < byDialog.size(); ++i) {
         EXPECT_EQ(dialogs.messages[i].text, byDialog[i].text);
+    }
     EXPECT_EQ(dialogs.openRequests.size(), static_cast<size_t>(cases.size()))
         << "no dialog for files named from outside";
 }
@@ -355,7 +365,9 @@ TEST_F(frmMainTest, VersionWindowIsOneSharedModalInstance) {
         QTimer::singleShot(0, [&shown] {
             auto* modal = qobject_cast<frmVersion*>(QApplication::activeModalWidget());
             shown.push_back(modal);
-            if (modal) modal->close();
+            if (modal) {
+                modal->close();
+            }
         });
     };
     closeWhenShown();

@@ -142,8 +142,9 @@ TEST_F(frmVersionTest, EveryShowStartsWithBlackLabels) {
     window.close();
 
     window.show();
-    for (const char* name : {"Label1", "Label2", "Label3", "Label4", "lblMail", "lblHtml"})
+    for (const char* name : {"Label1", "Label2", "Label3", "Label4", "lblMail", "lblHtml"}) {
         EXPECT_EQ(colorOf(name), Black) << name;
+    }
     window.close();
 }
 

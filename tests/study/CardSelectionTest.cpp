@@ -98,8 +98,9 @@ TEST(ViewFilter, FurtherCardTestUsesCardIndexesNotPositions) {
     RecordingEngine shuffled;
     Open(shuffled, MakeDeck(6, 2, 1), {1});
     shuffled.ResetCardTurn();
-    for (int16_t card : std::initializer_list<int16_t>{4, 2, 6, 1, 3, 5})
+    for (int16_t card : std::initializer_list<int16_t>{4, 2, 6, 1, 3, 5}) {
         shuffled.setCardTurn(card);
+    }
     shuffled.setCardCount(2);
     EXPECT_FALSE(shuffled.isNextCard());
     shuffled.NextCard();

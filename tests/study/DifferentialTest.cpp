@@ -61,25 +61,47 @@ struct Redraws {
 ::testing::AssertionResult Agree(const RecordingEngine& engine, const LiteralDealer& model, Redraws before) {
     std::ostringstream out;
     const CardData& deck = engine.getCardData();
-    if (engine.getCardCount() != model.cardCount)
+    if (engine.getCardCount() != model.cardCount) {
         out << " CardCount " << engine.getCardCount() << "/" << model.cardCount;
-    if (engine.getShowCardIndex() != model.ShowCard())
+    }
+    if (engine.getShowCardIndex() != model.ShowCard()) {
         out << " card on show " << engine.getShowCardIndex() << "/" << model.ShowCard();
-    if (engine.isOpenItem() != model.openItem) out << " OpenItem";
-    if (engine.getViewKind() != model.deck.Modes.ViewKind)
+    }
+    if (engine.isOpenItem() != model.openItem) {
+        out << " OpenItem";
+    }
+    if (engine.getViewKind() != model.deck.Modes.ViewKind) {
         out << " ViewKind " << int(engine.getViewKind()) << "/" << int(model.deck.Modes.ViewKind);
-    if (engine.getTurnMode() != model.deck.Modes.TurnMode) out << " TurnMode";
-    if (engine.getAnswerMode() != model.deck.Modes.AnswerMode) out << " AnswerMode";
-    if (engine.getTotal() != model.Total()) out << " total";
-    if (deck.Checks != model.deck.Checks) out << " check marks";
-    if (deck.QuestionItems != model.deck.QuestionItems) out << " question items";
-    if (TurnList(engine) != model.turn) out << " turn list";
-    if (static_cast<int>(engine.messages.size()) != model.messages)
+    }
+    if (engine.getTurnMode() != model.deck.Modes.TurnMode) {
+        out << " TurnMode";
+    }
+    if (engine.getAnswerMode() != model.deck.Modes.AnswerMode) {
+        out << " AnswerMode";
+    }
+    if (engine.getTotal() != model.Total()) {
+        out << " total";
+    }
+    if (deck.Checks != model.deck.Checks) {
+        out << " check marks";
+    }
+    if (deck.QuestionItems != model.deck.QuestionItems) {
+        out << " question items";
+    }
+    if (TurnList(engine) != model.turn) {
+        out << " turn list";
+    }
+    if (static_cast<int>(engine.messages.size()) != model.messages) {
         out << " messages " << engine.messages.size() << "/" << model.messages;
+    }
     const bool engineRedrew = engine.screens > before.engine;
     const bool modelRedrew = model.screens > before.model;
-    if (engineRedrew != modelRedrew) out << " redrawn " << engineRedrew << "/" << modelRedrew;
-    if (out.str().empty()) return ::testing::AssertionSuccess();
+    if (engineRedrew != modelRedrew) {
+        out << " redrawn " << engineRedrew << "/" << modelRedrew;
+    }
+    if (out.str().empty()) {
+        return ::testing::AssertionSuccess();
+    }
     return ::testing::AssertionFailure() << "differs in" << out.str();
 }
 
@@ -107,8 +129,9 @@ std::string Apply(int command, Rng& random, RecordingEngine& engine, LiteralDeal
             const bool value = Roll(random, 0, 1) == 1;
             const int16_t question = engine.getQuestionItemIndex(shown);
             engine.setCheckLump(value, question);
-            for (int card = 0; card <= model.Total(); ++card)
+            for (int card = 0; card <= model.Total(); ++card) {
                 model.setCheck(value, question, card);
+            }
             return "bulk mark";
         }
         case 4:
@@ -117,8 +140,9 @@ std::string Apply(int command, Rng& random, RecordingEngine& engine, LiteralDeal
             return "reverse card on show";
         case 5:
             engine.AllReversal();
-            for (int card = 0; card <= model.Total(); ++card)
+            for (int card = 0; card <= model.Total(); ++card) {
                 model.Reverse(card);
+            }
             return "reverse all";
         case 6: {
             const uint8_t kind = RandomMode(random, {1, 2, 4}, 0);

@@ -38,8 +38,12 @@ public:
     platform::MessageResult Message(const QString& text, platform::MessageButtons buttons,
                                     const QString& title) override {
         messages.push_back({text, buttons, title});
-        if (whileMessageShown) whileMessageShown();
-        if (buttons == platform::MessageButtons::Ok) return platform::MessageResult::Ok;
+        if (whileMessageShown) {
+            whileMessageShown();
+        }
+        if (buttons == platform::MessageButtons::Ok) {
+            return platform::MessageResult::Ok;
+        }
         return Take(messageAnswers, "message box");
     }
     std::optional<platform::FileDialogResult> ShowOpen(const platform::FileDialogRequest& r) override {
@@ -52,13 +56,17 @@ public:
     }
     void OpenAddress(const QString& address, std::function<void()> failed) override {
         addresses.push_back(address);
-        if (!openAddressSucceeds) failed();
+        if (!openAddressSucceeds) {
+            failed();
+        }
     }
 
 private:
     template <typename T>
     static T Take(std::deque<T>& answers, const char* what) {
-        if (answers.empty()) throw std::logic_error(std::string("unscripted ") + what);
+        if (answers.empty()) {
+            throw std::logic_error(std::string("unscripted ") + what);
+        }
         T answer = std::move(answers.front());
         answers.pop_front();
         return answer;
