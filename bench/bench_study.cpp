@@ -25,14 +25,14 @@ CardData Deck(int cards, uint8_t turnMode, uint8_t viewKind) {
     data.Items.resize(static_cast<std::size_t>(cards) + 1);
     data.Checks.resize(static_cast<std::size_t>(cards) + 1);
     data.QuestionItems.assign(static_cast<std::size_t>(cards) + 1, 1);
-    data.Modes = {turnMode, 1, viewKind, 1};
+    data.Modes = {turnMode, korva::ImportedModes.ReservedMode, viewKind, korva::AnswerNormal};
     return data;
 }
 
 void StartShuffled(benchmark::State& state) {
     const int cards = static_cast<int>(state.range(0));
     SilentEngine engine;
-    engine.getCardData() = Deck(cards, 2, 4);
+    engine.getCardData() = Deck(cards, korva::TurnShuffle, korva::ViewAll);
     engine.setRandomSeed(1);
     for (auto _ : state) {
         engine.Start();
@@ -45,7 +45,7 @@ void StartShuffled(benchmark::State& state) {
 void DealCheckedOnlyLastCard(benchmark::State& state) {
     const int cards = static_cast<int>(state.range(0));
     SilentEngine engine;
-    engine.getCardData() = Deck(cards, 1, 1);
+    engine.getCardData() = Deck(cards, korva::TurnNormal, korva::ViewChecked);
     engine.setCheck(true, 1, static_cast<int16_t>(cards));
     engine.Start();
     for (auto _ : state) {
@@ -64,7 +64,7 @@ void DealCheckedOnlyLastCard(benchmark::State& state) {
 void DealShuffledCheckedOnlyFirstCard(benchmark::State& state) {
     const int cards = static_cast<int>(state.range(0));
     SilentEngine engine;
-    engine.getCardData() = Deck(cards, 2, 1);
+    engine.getCardData() = Deck(cards, korva::TurnShuffle, korva::ViewChecked);
     engine.setCheck(true, 1, 1);
     uint64_t seed = 0;
     for (auto _ : state) {

@@ -58,8 +58,8 @@ void frmCard::FreshScreen() {
         return;
     }
     switch (getAnswerMode()) {
-        case 1: cmdOpen->setFocus(); break;
-        case 2: txtAnswer->setFocus(); break;
+        case AnswerNormal: cmdOpen->setFocus(); break;
+        case AnswerTest: txtAnswer->setFocus(); break;
         default: break;
     }
 }
@@ -71,19 +71,19 @@ void frmCard::FreshMenuList() {
     }
 
     switch (getTurnMode()) {
-        case 1: mnuFunctionTurnNormal->setChecked(true); break;
-        case 2: mnuFunctionTurnShuffle->setChecked(true); break;
+        case TurnNormal: mnuFunctionTurnNormal->setChecked(true); break;
+        case TurnShuffle: mnuFunctionTurnShuffle->setChecked(true); break;
         default: break;
     }
     switch (getAnswerMode()) {
-        case 1: mnuFunctionAnswerNormal->setChecked(true); break;
-        case 2: mnuFunctionAnswerTest->setChecked(true); break;
+        case AnswerNormal: mnuFunctionAnswerNormal->setChecked(true); break;
+        case AnswerTest: mnuFunctionAnswerTest->setChecked(true); break;
         default: break;
     }
     switch (getViewKind()) {
-        case 1: mnuViewCardCheck->setChecked(true); break;
-        case 2: mnuViewCardNatural->setChecked(true); break;
-        case 4: mnuViewCardAll->setChecked(true); break;
+        case ViewChecked: mnuViewCardCheck->setChecked(true); break;
+        case ViewUnchecked: mnuViewCardNatural->setChecked(true); break;
+        case ViewAll: mnuViewCardAll->setChecked(true); break;
         default: break;
     }
 }

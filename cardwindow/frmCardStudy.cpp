@@ -20,7 +20,7 @@ void frmCard::cmdOpen_Click() {
         return;
     }
     setOpenItem(true);
-    setAnswerMode(1);
+    setAnswerMode(AnswerNormal);
     FreshScreen();
     cmdCheck->setFocus();
 }
@@ -39,7 +39,7 @@ void frmCard::cmdAnswer_Click() {
     const std::optional<std::string> typed = Utf8ToCp932(txtAnswer->text().toStdString());
     const bool correct = typed && *typed == getItem(a, getShowCardIndex());
     ShowMessage(correct ? QStringLiteral("正解です。") : QStringLiteral("不正解です。"));
-    setAnswerMode(2);
+    setAnswerMode(AnswerTest);
     FreshScreen();
     cmdCheck->setFocus();
 }
@@ -73,22 +73,22 @@ void frmCard::ProgressKeyboard(int16_t& KeyCode, int16_t& /*Shift*/) {
 }
 
 void frmCard::mnuFunctionTurnNormal_Click() {
-    setTurnMode(1);
+    setTurnMode(TurnNormal);
     Start();
 }
 
 void frmCard::mnuFunctionTurnShuffle_Click() {
-    setTurnMode(2);
+    setTurnMode(TurnShuffle);
     Start();
 }
 
 void frmCard::mnuFunctionAnswerNormal_Click() {
-    setAnswerMode(1);
+    setAnswerMode(AnswerNormal);
     FreshScreen();
 }
 
 void frmCard::mnuFunctionAnswerTest_Click() {
-    setAnswerMode(2);
+    setAnswerMode(AnswerTest);
     FreshScreen();
 }
 
@@ -118,9 +118,9 @@ void frmCard::mnuFunctionLumpNatural_Click() {
     FreshScreen();
 }
 
-void frmCard::mnuViewCardAll_Click() { ApplyFilter(4); }
-void frmCard::mnuViewCardCheck_Click() { ApplyFilter(1); }
-void frmCard::mnuViewCardNatural_Click() { ApplyFilter(2); }
+void frmCard::mnuViewCardAll_Click() { ApplyFilter(ViewAll); }
+void frmCard::mnuViewCardCheck_Click() { ApplyFilter(ViewChecked); }
+void frmCard::mnuViewCardNatural_Click() { ApplyFilter(ViewUnchecked); }
 
 // Stepping back one position makes NextCard deal again from the card on show,
 // which stays if it passes the new filter.

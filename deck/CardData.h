@@ -15,12 +15,28 @@ inline constexpr int MaxCards = 32767;
 inline constexpr int16_t True16 = -1;
 inline constexpr int16_t False16 = 0;
 
+// The deck keeps each study mode as the raw byte of its file, since a damaged
+// deck may hold any value there and must load and save unchanged; these are
+// the values the program itself gives them.
 struct StudyModes {
-    uint8_t TurnMode = 0;      // 1 deck order, 2 shuffled
+    uint8_t TurnMode = 0;      // TurnNormal or TurnShuffle
     uint8_t ReservedMode = 0;  // carried through load and save untouched
-    uint8_t ViewKind = 0;      // 1 checked only, 2 unchecked only, 4 all
-    uint8_t AnswerMode = 0;    // 1 normal, 2 TEST style
+    uint8_t ViewKind = 0;      // ViewChecked, ViewUnchecked or ViewAll
+    uint8_t AnswerMode = 0;    // AnswerNormal or AnswerTest
 };
+
+inline constexpr uint8_t TurnNormal = 1;   // cards in deck order
+inline constexpr uint8_t TurnShuffle = 2;  // a fresh random order every cycle
+
+inline constexpr uint8_t ViewChecked = 1;    // checked cards only
+inline constexpr uint8_t ViewUnchecked = 2;  // unchecked cards only
+inline constexpr uint8_t ViewAll = 4;        // every card (there is no 3)
+
+inline constexpr uint8_t AnswerNormal = 1;  // the answer is revealed
+inline constexpr uint8_t AnswerTest = 2;    // the answer is typed and judged
+
+// The modes a deck starts with when it is read from a CSV file.
+inline constexpr StudyModes ImportedModes{TurnNormal, 1, ViewAll, AnswerNormal};
 
 // The deck. Every array is indexed by card 0..total (card 0 is never shown);
 // each card holds item slots 0..2 (item 0 is never shown).

@@ -53,7 +53,7 @@ void ImportCsvRows(std::vector<CsvRow>&& rows, CardData& data, bool DataKeep) {
     const int n = static_cast<int>(rows.size());
     if (!DataKeep) {
         CardData fresh;
-        fresh.Modes = StudyModes{1, 1, 4, 1};
+        fresh.Modes = ImportedModes;
         fresh.Items.reserve(static_cast<std::size_t>(n) + 1);
         for (int i = 1; i <= n; ++i) {
             SetItemText(fresh, std::move(rows[i - 1][0]), 1, static_cast<int16_t>(i));

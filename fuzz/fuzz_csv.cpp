@@ -42,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     deck.Items = {{"", "", ""}, {"", "old", "card"}};
     deck.Checks = {{0, 0, 0}, {0, -1, -1}};
     deck.QuestionItems = {1, 2};
-    deck.Modes = korva::StudyModes{2, 9, 1, 2};
+    deck.Modes = korva::StudyModes{korva::TurnShuffle, 9, korva::ViewChecked, korva::AnswerTest};
     korva::ImportCsvFile(path, deck, true);
     Require(deck.Total() == 1 + static_cast<int>(rows.size()), "wrong total after append");
     Require(deck.Items[1][1] == "old" && deck.Modes.ReservedMode == 9, "append changed the deck's own card");

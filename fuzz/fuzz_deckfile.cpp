@@ -19,7 +19,7 @@ CardData WindowDeck() {
     d.Items = {{"", "", ""}, {"", "q", "a"}};
     d.Checks = {{0, 0, 0}, {0, -1, 0}};
     d.QuestionItems = {1, 2};
-    d.Modes = korva::StudyModes{1, 1, 4, 1};
+    d.Modes = korva::ImportedModes;
     return d;
 }
 

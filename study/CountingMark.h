@@ -14,13 +14,13 @@ inline bool CountingMark(const CardData& deck, int card) {
     return marks[DeckIndex(deck.QuestionItems[slot], marks.size(), "question item")] != 0;
 }
 
-// Only the filters 1 (checked only) and 2 (unchecked only) look at marks; a
-// damaged view kind deals all cards, as 4 does.
-inline bool isFilteredView(uint8_t viewKind) { return viewKind == 1 || viewKind == 2; }
+// Only the filters ViewChecked and ViewUnchecked look at marks; a damaged
+// view kind deals all cards, as ViewAll does.
+inline bool isFilteredView(uint8_t viewKind) { return viewKind == ViewChecked || viewKind == ViewUnchecked; }
 
-// Only for the filters 1 (checked only) and 2 (unchecked only).
+// Only for the filters ViewChecked and ViewUnchecked.
 inline bool PassesView(const CardData& deck, int card) {
-    return CountingMark(deck, card) == (deck.Modes.ViewKind == 1);
+    return CountingMark(deck, card) == (deck.Modes.ViewKind == ViewChecked);
 }
 
 }  // namespace korva

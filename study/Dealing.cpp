@@ -75,7 +75,7 @@ void StudyEngine::BeginCycle() {
     ResetCycle();
     // A damaged order mode deals in deck order; the stored byte stays until
     // the user picks an order.
-    if (getTurnMode() == 2) {
+    if (getTurnMode() == TurnShuffle) {
         ShuffleTurn();
     } else {
         NormalTurn();
@@ -111,12 +111,12 @@ int StudyEngine::DealToPassingCard() {
             if (!isValidCardWith(facts, 1)) {
                 settle();
                 ShowNoCardMessage(NoCardMessage);
-                setViewKind(4);
+                setViewKind(ViewAll);
                 facts = ReadFilterFacts();
             }
             if (!isNextCardWith(facts)) {
                 ResetCycle();
-                if (getTurnMode() == 2) {
+                if (getTurnMode() == TurnShuffle) {
                     shuffled.Begin(getTotal(), Random_);
                 } else {
                     shuffled = LazyShuffle();

@@ -32,7 +32,7 @@ CardData MakeDeck(const std::vector<CardText>& cards, uint8_t turnMode, uint8_t 
         SetItemText(deck, Cp932(cards[i].item2), 2, card);
     }
     ResetCardState(deck);
-    deck.Modes = {turnMode, 1, viewKind, answerMode};
+    deck.Modes = {turnMode, ImportedModes.ReservedMode, viewKind, answerMode};
     return deck;
 }
 

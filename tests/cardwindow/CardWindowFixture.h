@@ -30,8 +30,8 @@ protected:
 
     // A fresh window whose deck holds these cards (no file behind it),
     // in the given modes, started and not shown.
-    frmCard& MakeWindow(const std::vector<CardText>& cards, uint8_t turnMode = 1, uint8_t answerMode = 1,
-                        uint8_t viewKind = 4);
+    frmCard& MakeWindow(const std::vector<CardText>& cards, uint8_t turnMode = TurnNormal,
+                        uint8_t answerMode = AnswerNormal, uint8_t viewKind = ViewAll);
     // Shows the window and makes it the active one, so focus moves happen.
     void ShowActive(frmCard& card);
 
@@ -56,8 +56,8 @@ protected:
     std::unique_ptr<frmCard> window;
 };
 
-CardData MakeDeck(const std::vector<CardText>& cards, uint8_t turnMode = 1, uint8_t answerMode = 1,
-                  uint8_t viewKind = 4);
+CardData MakeDeck(const std::vector<CardText>& cards, uint8_t turnMode = TurnNormal, uint8_t answerMode = AnswerNormal,
+                  uint8_t viewKind = ViewAll);
 std::string Utf8Item(const frmCard& card, int16_t item, int16_t cardIndex);
 
 }  // namespace korva::test

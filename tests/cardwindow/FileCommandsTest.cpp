@@ -175,7 +175,7 @@ TEST_F(FileCommandsTest, SaveDialogStartsFromTheNameWithoutEndingAndKeepsTheFile
     CardData saved;
     LoadCardFile(target.toStdString(), saved, false);
     EXPECT_EQ(saved.Items, card.getCardData().Items);
-    EXPECT_EQ(saved.Modes.ViewKind, 4);
+    EXPECT_EQ(saved.Modes.ViewKind, ViewAll);
 }
 
 TEST_F(FileCommandsTest, ANameTooShortForAnEndingStartsTheSaveDialogWhole) {

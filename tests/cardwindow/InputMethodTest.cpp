@@ -30,7 +30,7 @@ using InputMethodTest = CardWindowTest;
 }  // namespace
 
 TEST_F(InputMethodTest, EnterJudgesOnlyCommittedText) {
-    frmCard& card = MakeWindow(Words, 1, 2);
+    frmCard& card = MakeWindow(Words, TurnNormal, AnswerTest);
     ShowActive(card);
     card.txtAnswer->setFocus();
     ASSERT_TRUE(card.txtAnswer->inputMethodQuery(Qt::ImEnabled).toBool());
@@ -48,7 +48,7 @@ TEST_F(InputMethodTest, EnterJudgesOnlyCommittedText) {
 }
 
 TEST_F(InputMethodTest, CommitsAddUpAndAnAbandonedPreeditLeavesNothing) {
-    frmCard& card = MakeWindow({{"Japan", "日本語"}}, 1, 2);
+    frmCard& card = MakeWindow({{"Japan", "日本語"}}, TurnNormal, AnswerTest);
     ShowActive(card);
     card.txtAnswer->setFocus();
 

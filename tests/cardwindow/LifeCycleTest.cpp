@@ -71,7 +71,7 @@ TEST_F(LifeCycleTest, OpeningAWindowLoadsTheDeckAndShowsItsFirstCard) {
 }
 
 TEST_F(LifeCycleTest, TheFirstCardOfATestStyleDeckStillHasTheFocusOnShow) {
-    CardData deck = MakeDeck(Words, 1, 2);
+    CardData deck = MakeDeck(Words, TurnNormal, AnswerTest);
     const QString path = dir.filePath(QStringLiteral("test.krv"));
     SaveCardFile(path.toStdString(), deck);
     frmCard* card = Open(path);

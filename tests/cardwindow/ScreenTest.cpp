@@ -143,7 +143,7 @@ TEST_F(ScreenTest, FrameCaptionsAreWholeAboveTheControlsTheFramesHold) {
 }
 
 TEST_F(ScreenTest, OnlyTheChosenRadioItemsShowAMark) {
-    frmCard& card = MakeWindow(ThreeCards, 2, 1, 1);
+    frmCard& card = MakeWindow(ThreeCards, TurnShuffle, AnswerNormal, ViewChecked);
     for (QMenu* menu : {card.mnuFunctionTurn, card.mnuFunctionAnswer, card.mnuViewCard}) {
         menu->resize(menu->sizeHint());
         const QImage image = menu->grab().toImage();
@@ -246,7 +246,7 @@ TEST_F(ScreenTest, HiddenAnswerInNormalStyle) {
 }
 
 TEST_F(ScreenTest, HiddenAnswerInTestStyleGivesTheCaretToTheAnswerBox) {
-    frmCard& card = MakeWindow(ThreeCards, 2, 2, 4);
+    frmCard& card = MakeWindow(ThreeCards, TurnShuffle, AnswerTest, ViewAll);
     ShowActive(card);
     card.FreshScreen();
     EXPECT_EQ(Answer(card), QString());
@@ -256,8 +256,8 @@ TEST_F(ScreenTest, HiddenAnswerInTestStyleGivesTheCaretToTheAnswerBox) {
 }
 
 TEST_F(ScreenTest, RevealedAnswerEnablesTheCheckButtonsAndGreysShow) {
-    for (uint8_t style : {1, 2}) {
-        frmCard& card = MakeWindow(ThreeCards, 1, style);
+    for (uint8_t style : {AnswerNormal, AnswerTest}) {
+        frmCard& card = MakeWindow(ThreeCards, TurnNormal, style);
         card.setOpenItem(true);
         card.FreshScreen();
         EXPECT_EQ(Question(card), QStringLiteral("犬"));
@@ -286,13 +286,13 @@ TEST_F(ScreenTest, CheckLabelFollowsTheMarkOfTheCurrentDirection) {
 
 TEST_F(ScreenTest, UnknownViewKindChecksNoViewItemWhileModesCheckExactlyOne) {
     for (uint8_t kind : {0, 3}) {
-        frmCard& card = MakeWindow(ThreeCards, 1, 1, kind);
+        frmCard& card = MakeWindow(ThreeCards, TurnNormal, AnswerNormal, kind);
         card.FreshMenuList();
         EXPECT_EQ(CheckedItems(card), (QStringList{"ノーマル(&N)", "ノーマル（&N）"})) << int(kind);
     }
-    frmCard& card = MakeWindow(ThreeCards, 1, 1, 1);
+    frmCard& card = MakeWindow(ThreeCards, TurnNormal, AnswerNormal, ViewChecked);
     EXPECT_EQ(dialogs.messages.size(), 1u) << "no card is checked, so the filter fell back";
-    card.setViewKind(1);
+    card.setViewKind(ViewChecked);
     card.FreshMenuList();
     EXPECT_EQ(CheckedItems(card), (QStringList{"ノーマル(&N)", "ノーマル（&N）", "チェックのみ(&C)"}));
 }

@@ -21,12 +21,12 @@ const std::vector<CardText> Words = {{"犬", "dog"}, {"猫", "cat"}, {"鳥", "bi
 using StudyCommandsTest = CardWindowTest;
 
 TEST_F(StudyCommandsTest, ShowRevealsTheAnswerSwitchesToNormalStyleAndFocusesCheck) {
-    frmCard& card = MakeWindow(Words, 1, 2);
+    frmCard& card = MakeWindow(Words, TurnNormal, AnswerTest);
     ShowActive(card);
     QTest::mouseClick(card.cmdOpen, Qt::LeftButton);
     EXPECT_TRUE(card.isOpenItem());
     EXPECT_EQ(Answer(card), QStringLiteral("dog"));
-    EXPECT_EQ(card.getAnswerMode(), 1);
+    EXPECT_EQ(card.getAnswerMode(), AnswerNormal);
     EXPECT_TRUE(card.mnuFunctionAnswerNormal->isChecked());
     EXPECT_FALSE(card.mnuFunctionAnswerTest->isChecked());
     EXPECT_EQ(card.focusWidget(), card.cmdCheck);
@@ -72,7 +72,7 @@ TEST_F(StudyCommandsTest, AnswerJudgesTheTypedTextExactlyBeforeShowingTheAnswer)
         EXPECT_EQ(watch.answerWhileAsked, QString());
         EXPECT_EQ(Answer(judged), QStringLiteral("dog"));
         EXPECT_EQ(judged.txtAnswer->text(), QString());
-        EXPECT_EQ(judged.getAnswerMode(), 2);
+        EXPECT_EQ(judged.getAnswerMode(), AnswerTest);
         EXPECT_TRUE(judged.mnuFunctionAnswerTest->isChecked());
     }
 }
@@ -165,14 +165,14 @@ TEST_F(StudyCommandsTest, TheEndOfACycleStartsANewOne) {
 TEST_F(StudyCommandsTest, MenuCommandsChangeTheDeckWithoutMarkingItEdited) {
     frmCard& card = MakeWindow(Words);
     card.mnuFunctionTurnShuffle->trigger();
-    EXPECT_EQ(card.getTurnMode(), 2);
+    EXPECT_EQ(card.getTurnMode(), TurnShuffle);
     EXPECT_TRUE(card.mnuFunctionTurnShuffle->isChecked());
     EXPECT_FALSE(card.mnuFunctionTurnNormal->isChecked());
     card.mnuFunctionTurnNormal->trigger();
-    EXPECT_EQ(card.getTurnMode(), 1);
+    EXPECT_EQ(card.getTurnMode(), TurnNormal);
 
     card.mnuFunctionAnswerTest->trigger();
-    EXPECT_EQ(card.getAnswerMode(), 2);
+    EXPECT_EQ(card.getAnswerMode(), AnswerTest);
     card.mnuFunctionReversalAll->trigger();
     EXPECT_EQ(Question(card), QStringLiteral("dog"));
     for (int16_t c = 1; c <= 4; ++c) {
@@ -208,7 +208,7 @@ TEST_F(StudyCommandsTest, ChoosingShuffleAgainStartsAFreshCycle) {
     for (int i = 0; i < 30; ++i) {
         cards.push_back({std::to_string(i), "x"});
     }
-    frmCard& card = MakeWindow(cards, 2);
+    frmCard& card = MakeWindow(cards, TurnShuffle);
     for (int i = 0; i < 5; ++i) {
         card.cmdOpen_Click();
         card.cmdRecheck_Click();
@@ -247,7 +247,7 @@ TEST_F(StudyCommandsTest, AFilterNoCardPassesFallsBackToAllCardsWithAMessage) {
     EXPECT_EQ(dialogs.messages[0].text, QString::fromStdString(StudyEngine::NoCardMessage));
     EXPECT_EQ(dialogs.messages[0].buttons, platform::MessageButtons::Ok);
     EXPECT_EQ(dialogs.messages[0].title, QStringLiteral("KORVA!!"));
-    EXPECT_EQ(card.getViewKind(), 4);
+    EXPECT_EQ(card.getViewKind(), ViewAll);
     EXPECT_TRUE(card.mnuViewCardAll->isChecked());
     EXPECT_FALSE(card.mnuViewCardCheck->isChecked());
 }

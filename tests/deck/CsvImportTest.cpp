@@ -48,10 +48,10 @@ TEST_F(CsvImport, FreshImportStartsANewDeckWithDefaults) {
         EXPECT_EQ(d.QuestionItems[c], 1);
     }
     EXPECT_EQ(d.Items[0], (CardData::ItemTexts{"", "", ""}));
-    EXPECT_EQ(d.Modes.TurnMode, 1);
+    EXPECT_EQ(d.Modes.TurnMode, TurnNormal);
     EXPECT_EQ(d.Modes.ReservedMode, 1);
-    EXPECT_EQ(d.Modes.ViewKind, 4);
-    EXPECT_EQ(d.Modes.AnswerMode, 1);
+    EXPECT_EQ(d.Modes.ViewKind, ViewAll);
+    EXPECT_EQ(d.Modes.AnswerMode, AnswerNormal);
 
     const CardData empty = Import("", previous);
     EXPECT_EQ(empty.Items.size(), 1u);

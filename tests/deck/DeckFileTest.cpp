@@ -110,21 +110,21 @@ TEST(DeckFileRoundTrip, TrailingBytesAfterTheRecordAreIgnored) {
 TEST(DeckFileLoad, ReplaceTakesTheFilesModesAppendKeepsTheWindows) {
     test::TempFolder dir;
     CardData file = VariedDeck(3, "f");
-    file.Modes = StudyModes{2, 9, 2, 2};
+    file.Modes = StudyModes{TurnShuffle, 9, ViewUnchecked, AnswerTest};
     SaveCardFile(dir.Path("f.krv"), file);
 
     CardData replaced = VariedDeck(4, "w");
-    replaced.Modes = StudyModes{1, 1, 4, 1};
+    replaced.Modes = ImportedModes;
     LoadCardFile(dir.Path("f.krv"), replaced, false);
     EXPECT_TRUE(SameDeck(replaced, file));
 
     CardData appended = VariedDeck(4, "w");
-    appended.Modes = StudyModes{1, 7, 4, 1};
+    appended.Modes = StudyModes{TurnNormal, 7, ViewAll, AnswerNormal};
     LoadCardFile(dir.Path("f.krv"), appended, true);
-    EXPECT_EQ(appended.Modes.TurnMode, 1);
+    EXPECT_EQ(appended.Modes.TurnMode, TurnNormal);
     EXPECT_EQ(appended.Modes.ReservedMode, 7);
-    EXPECT_EQ(appended.Modes.ViewKind, 4);
-    EXPECT_EQ(appended.Modes.AnswerMode, 1);
+    EXPECT_EQ(appended.Modes.ViewKind, ViewAll);
+    EXPECT_EQ(appended.Modes.AnswerMode, AnswerNormal);
 }
 
 TEST(DeckFileLoad, AppendPutsTheFilesCardsAfterTheWindowsCards) {

@@ -78,7 +78,7 @@ CardData VariedDeck(int total, const std::string& tag) {
         // Slot 0 belongs to no card and may hold anything; a card's may be 0.
         d.QuestionItems[c] = static_cast<int16_t>(c == 0 ? -2 : c % 3);
     }
-    d.Modes = StudyModes{2, 0xA5, 1, 2};
+    d.Modes = StudyModes{TurnShuffle, 0xA5, ViewChecked, AnswerTest};
     return d;
 }
 

@@ -28,7 +28,7 @@ TEST(GuardedApplication, AnUnhandledFailureIsShownAndEveryWindowKeepsItsWork) {
         SetItemText(card.getCardData(), texts[c - 1][1], 2, c);
     }
     ResetCardState(card.getCardData());
-    card.getCardData().Modes = StudyModes{1, 1, 4, 1};
+    card.getCardData().Modes = ImportedModes;
     card.Start();
     card.setEditedFlag(true);
     card.show();

@@ -41,7 +41,7 @@ TEST(TurnList, ReaderAndAppenderKeepThePlaceholderAtPositionZero) {
 }
 
 TEST(TurnList, OneCardGivesTheSameListInBothOrders) {
-    for (uint8_t mode : {1, 2}) {
+    for (uint8_t mode : {TurnNormal, TurnShuffle}) {
         RecordingEngine engine;
         engine.getCardData() = MakeDeck(1, mode);
         engine.Start();
@@ -61,7 +61,7 @@ TEST(TurnList, NormalOrderDealsTheDeckInOrderEveryCycle) {
 
 TEST(TurnList, ShuffleIsAPermutationWhateverTheMarks) {
     RecordingEngine engine;
-    engine.getCardData() = MakeDeck(50, 2, 1);
+    engine.getCardData() = MakeDeck(50, TurnShuffle, ViewChecked);
     engine.setCheck(true, 1, 17);
     engine.setRandomSeed(5);
     for (int cycle = 0; cycle < 20; ++cycle) {
@@ -73,7 +73,7 @@ TEST(TurnList, ShuffleIsAPermutationWhateverTheMarks) {
 
 TEST(TurnList, ShuffledCyclesAreIndependentAndUniform) {
     RecordingEngine engine;
-    engine.getCardData() = MakeDeck(4, 2);
+    engine.getCardData() = MakeDeck(4, TurnShuffle);
     engine.setRandomSeed(11);
     // Each of the 24 orders of 4 cards should come about 1/24 of the time,
     // and the order of one cycle should not predict the next.
@@ -99,15 +99,15 @@ TEST(TurnList, ShuffledCyclesAreIndependentAndUniform) {
 
 TEST(TurnList, SeedMakesTheShuffleRepeatable) {
     RecordingEngine first, second;
-    first.getCardData() = MakeDeck(30, 2);
-    second.getCardData() = MakeDeck(30, 2);
+    first.getCardData() = MakeDeck(30, TurnShuffle);
+    second.getCardData() = MakeDeck(30, TurnShuffle);
     first.setRandomSeed(42);
     second.setRandomSeed(42);
     first.Start();
     second.Start();
     EXPECT_EQ(TurnList(first), TurnList(second));
     RecordingEngine unseeded;
-    unseeded.getCardData() = MakeDeck(30, 2);
+    unseeded.getCardData() = MakeDeck(30, TurnShuffle);
     unseeded.Start();
     EXPECT_NE(TurnList(unseeded), TurnList(first));  // 1 in 30! to fail by chance
 }
@@ -118,7 +118,7 @@ TEST(TurnMode, ChangingTheOrderMidCycleRestartsAtPositionOne) {
     engine.Start();
     DealCards(engine, 4);
     ASSERT_EQ(engine.getCardCount(), 5);
-    engine.setTurnMode(2);
+    engine.setTurnMode(TurnShuffle);
     engine.Start();
     EXPECT_EQ(engine.getCardCount(), 1);
     EXPECT_EQ(Sorted(TurnList(engine)), Identity(10));

@@ -66,14 +66,14 @@ TEST(CheckMarks, BulkMarkCoversSlotZeroForOneQuestionItemOnly) {
 
 TEST(ViewFilter, ScanLooksAtCardIndexesFromTheStartNumber) {
     RecordingEngine engine;
-    Open(engine, MakeDeck(6, 1, 1), {2, 5});
+    Open(engine, MakeDeck(6, TurnNormal, ViewChecked), {2, 5});
     EXPECT_TRUE(engine.isValidCard(5));
     EXPECT_FALSE(engine.isValidCard(6));
     EXPECT_FALSE(engine.isValidCard(7));
-    engine.setViewKind(2);
+    engine.setViewKind(ViewUnchecked);
     EXPECT_TRUE(engine.isValidCard(6));
     EXPECT_FALSE(engine.isValidCard(7));
-    engine.setViewKind(4);
+    engine.setViewKind(ViewAll);
     EXPECT_TRUE(engine.isValidCard(7));
     engine.setViewKind(3);  // only from a damaged file: every card passes
     EXPECT_TRUE(engine.isValidCard(7));
@@ -81,7 +81,7 @@ TEST(ViewFilter, ScanLooksAtCardIndexesFromTheStartNumber) {
 
 TEST(ViewFilter, FurtherCardTestUsesCardIndexesNotPositions) {
     RecordingEngine engine;
-    Open(engine, MakeDeck(6, 1, 1), {2, 5});
+    Open(engine, MakeDeck(6, TurnNormal, ViewChecked), {2, 5});
     engine.Start();
     engine.setCardCount(3);
     EXPECT_TRUE(engine.isNextCard());
@@ -89,14 +89,14 @@ TEST(ViewFilter, FurtherCardTestUsesCardIndexesNotPositions) {
     EXPECT_TRUE(engine.isNextCard());
     engine.setCardCount(6);
     EXPECT_FALSE(engine.isNextCard());
-    engine.setViewKind(4);
+    engine.setViewKind(ViewAll);
     EXPECT_FALSE(engine.isNextCard());
     engine.setCardCount(5);
     EXPECT_TRUE(engine.isNextCard());
 
     // Shuffled, card 1 alone checked and waiting at position 4.
     RecordingEngine shuffled;
-    Open(shuffled, MakeDeck(6, 2, 1), {1});
+    Open(shuffled, MakeDeck(6, TurnShuffle, ViewChecked), {1});
     shuffled.ResetCardTurn();
     for (int16_t card : std::initializer_list<int16_t>{4, 2, 6, 1, 3, 5}) {
         shuffled.setCardTurn(card);
@@ -126,7 +126,7 @@ TEST(Dealing, AllCardsDealsEveryPositionWithoutMessage) {
 
 TEST(Dealing, CheckedOnlySkipsButCountsTheSkippedPositions) {
     RecordingEngine engine;
-    Open(engine, MakeDeck(5, 1, 1), {2, 4});
+    Open(engine, MakeDeck(5, TurnNormal, ViewChecked), {2, 4});
     engine.Start();
     std::vector<int16_t> shown, counts;
     for (int deal = 0; deal < 6; ++deal) {
@@ -140,13 +140,13 @@ TEST(Dealing, CheckedOnlySkipsButCountsTheSkippedPositions) {
 
 TEST(Dealing, CheckingTheLastUncheckedCardFallsBackToAllOnce) {
     RecordingEngine engine;
-    Open(engine, MakeDeck(4, 1, 2), {1, 2, 4});
+    Open(engine, MakeDeck(4, TurnNormal, ViewUnchecked), {1, 2, 4});
     engine.Start();
     ASSERT_EQ(engine.getShowCardIndex(), 3);
     CheckAndNext(engine, true);
     ASSERT_EQ(engine.messages.size(), 1u);
     EXPECT_EQ(engine.messages[0], StudyEngine::NoCardMessage);
-    EXPECT_EQ(engine.getViewKind(), 4);
+    EXPECT_EQ(engine.getViewKind(), ViewAll);
     EXPECT_EQ(engine.getCardCount(), 4);
     EXPECT_EQ(engine.getShowCardIndex(), 4);
     EXPECT_EQ(engine.screens, 1);  // the cycle went on, no new one began
@@ -154,7 +154,7 @@ TEST(Dealing, CheckingTheLastUncheckedCardFallsBackToAllOnce) {
 
 TEST(Dealing, FallBackAtTheLastPositionBeginsANewCycle) {
     RecordingEngine engine;
-    Open(engine, MakeDeck(3, 1, 2), {1, 2});
+    Open(engine, MakeDeck(3, TurnNormal, ViewUnchecked), {1, 2});
     engine.Start();
     ASSERT_EQ(engine.getShowCardIndex(), 3);
     CheckAndNext(engine, true);
@@ -166,10 +166,10 @@ TEST(Dealing, FallBackAtTheLastPositionBeginsANewCycle) {
 
 TEST(Dealing, OpeningADeckNoCardPassesShowsTheMessageThenPositionOne) {
     RecordingEngine engine;
-    Open(engine, MakeDeck(5, 2, 1), {});
+    Open(engine, MakeDeck(5, TurnShuffle, ViewChecked), {});
     engine.Start();
     EXPECT_EQ(engine.messages.size(), 1u);
-    EXPECT_EQ(engine.getViewKind(), 4);
+    EXPECT_EQ(engine.getViewKind(), ViewAll);
     EXPECT_EQ(engine.getCardCount(), 1);
     EXPECT_EQ(engine.screens, 1);
 }
@@ -194,13 +194,13 @@ TEST(Dealing, ViewMenuKeepsACardThatPassesAndOtherwiseMovesOn) {
     engine.setCheckLump(false, 1);
     ChooseView(engine, 1);
     EXPECT_EQ(engine.messages.size(), 1u);
-    EXPECT_EQ(engine.getViewKind(), 4);
+    EXPECT_EQ(engine.getViewKind(), ViewAll);
     EXPECT_EQ(engine.getShowCardIndex(), 4);
 }
 
 TEST(Dealing, ReversedCheckedCardIsSkippedUnderCheckedOnly) {
     RecordingEngine engine;
-    Open(engine, MakeDeck(3, 1, 1), {1, 2});
+    Open(engine, MakeDeck(3, TurnNormal, ViewChecked), {1, 2});
     engine.Start();
     ASSERT_EQ(engine.getShowCardIndex(), 1);
     engine.setReversal(2);
@@ -211,7 +211,7 @@ TEST(Dealing, ReversedCheckedCardIsSkippedUnderCheckedOnly) {
 
 TEST(Dealing, DamagedViewKindDealsAllWithoutRewritingIt) {
     RecordingEngine engine;
-    Open(engine, MakeDeck(3, 1, 3), {});
+    Open(engine, MakeDeck(3, TurnNormal, 3), {});
     engine.Start();
     EXPECT_EQ(DealCards(engine, 3), (std::vector<int16_t>{2, 3, 1}));
     EXPECT_TRUE(engine.messages.empty());
@@ -225,7 +225,7 @@ TEST(Dealing, NarrowShuffledFilterRunsThroughManyCyclesWithoutNesting) {
     // from the same turn lists.
     RecordingEngine engine;
     LiteralDealer model;
-    Open(engine, MakeDeck(2000, 2, 1), {1});
+    Open(engine, MakeDeck(2000, TurnShuffle, ViewChecked), {1});
     model.deck = engine.getCardData();
     engine.setRandomSeed(3);
     model.random.seed(3);
@@ -249,9 +249,9 @@ TEST(Dealing, NarrowShuffledFilterRunsThroughManyCyclesWithoutNesting) {
 }
 
 TEST(EmptyDeck, NothingIsDealtAndAppendedCardsStudyAfterStart) {
-    for (uint8_t kind : {1, 2, 4}) {
+    for (uint8_t kind : {ViewChecked, ViewUnchecked, ViewAll}) {
         RecordingEngine engine;
-        Open(engine, MakeDeck(0, 2, kind), {});
+        Open(engine, MakeDeck(0, TurnShuffle, kind), {});
         engine.Start();
         engine.NextCard();
         EXPECT_EQ(engine.getCardCount(), 0);
@@ -297,17 +297,17 @@ TEST(DamagedDeck, UnreadableQuestionItemFailsOnlyWhenTheScanReachesIt) {
     // Card 2 asks an item that does not exist. A scan that finds a passing
     // card before it never reads it; a deal of card 2 does.
     RecordingEngine engine;
-    Open(engine, MakeDeck(3, 1, 1), {1, 3});
+    Open(engine, MakeDeck(3, TurnNormal, ViewChecked), {1, 3});
     engine.setQuestionItemIndex(2, 5);
     engine.Start();
     EXPECT_EQ(engine.getShowCardIndex(), 1);
     EXPECT_THROW(engine.NextCard(), std::out_of_range);
 
     RecordingEngine early;
-    Open(early, MakeDeck(3, 1, 1), {3});
+    Open(early, MakeDeck(3, TurnNormal, ViewChecked), {3});
     early.setQuestionItemIndex(1, -1);
     EXPECT_THROW(early.Start(), std::out_of_range);
-    early.setViewKind(4);
+    early.setViewKind(ViewAll);
     early.Start();  // all cards never reads a mark
     EXPECT_EQ(early.getShowCardIndex(), 1);
 }

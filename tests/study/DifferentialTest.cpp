@@ -46,7 +46,9 @@ CardData RandomDeck(Rng& random, int cards) {
     deck.Checks[0] = {RandomMark(random), RandomMark(random), RandomMark(random)};
     deck.QuestionItems[0] = RandomQuestion(random);
     AddCards(deck, cards, random);
-    deck.Modes = {RandomMode(random, {1, 2}, 3), 1, RandomMode(random, {1, 2, 4}, 3), RandomMode(random, {1, 2}, 1)};
+    deck.Modes = {RandomMode(random, {TurnNormal, TurnShuffle}, 3), ImportedModes.ReservedMode,
+                  RandomMode(random, {ViewChecked, ViewUnchecked, ViewAll}, 3),
+                  RandomMode(random, {AnswerNormal, AnswerTest}, AnswerNormal)};
     return deck;
 }
 
@@ -145,7 +147,7 @@ std::string Apply(int command, Rng& random, RecordingEngine& engine, LiteralDeal
             }
             return "reverse all";
         case 6: {
-            const uint8_t kind = RandomMode(random, {1, 2, 4}, 0);
+            const uint8_t kind = RandomMode(random, {ViewChecked, ViewUnchecked, ViewAll}, 0);
             engine.setViewKind(kind);
             engine.setCardCount(static_cast<int16_t>(engine.getCardCount() - 1));
             engine.NextCard();
@@ -155,7 +157,7 @@ std::string Apply(int command, Rng& random, RecordingEngine& engine, LiteralDeal
             return "view filter " + std::to_string(kind);
         }
         case 7: {
-            const uint8_t mode = RandomMode(random, {1, 2}, 0);
+            const uint8_t mode = RandomMode(random, {TurnNormal, TurnShuffle}, 0);
             engine.setTurnMode(mode);
             engine.Start();
             model.deck.Modes.TurnMode = mode;

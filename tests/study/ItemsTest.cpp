@@ -84,12 +84,12 @@ TEST(Items, TextsComeBackAsStoredBytesAndIndexesAreChecked) {
 
 TEST(Modes, ByteModesAreStoredInTheDeckUnchecked) {
     RecordingEngine engine;
-    engine.setAnswerMode(2);
+    engine.setAnswerMode(AnswerTest);
     engine.setTurnMode(9);
     engine.setViewKind(3);
-    EXPECT_EQ(engine.getAnswerMode(), 2);
+    EXPECT_EQ(engine.getAnswerMode(), AnswerTest);
     const StudyModes& modes = engine.getCardData().Modes;
-    EXPECT_EQ(modes.AnswerMode, 2);
+    EXPECT_EQ(modes.AnswerMode, AnswerTest);
     EXPECT_EQ(modes.TurnMode, 9);
     EXPECT_EQ(modes.ViewKind, 3);
 }

@@ -20,7 +20,7 @@ std::vector<int> DealWholeCycle(RecordingEngine& engine, int cards) {
 }
 
 TEST(LargeDeck, EveryCardOfA300CardDeckIsDealtInBothOrders) {
-    for (uint8_t mode : {1, 2}) {
+    for (uint8_t mode : {TurnNormal, TurnShuffle}) {
         RecordingEngine engine;
         engine.getCardData() = MakeDeck(300, mode);
         engine.Start();
@@ -33,7 +33,7 @@ TEST(LargeDeck, EveryCardOfA300CardDeckIsDealtInBothOrders) {
 
 TEST(LargeDeck, TheLargestDeckDealsToItsLastPosition) {
     RecordingEngine engine;
-    engine.getCardData() = MakeDeck(MaxCards, 2);
+    engine.getCardData() = MakeDeck(MaxCards, TurnShuffle);
     engine.Start();
     const auto seen = DealWholeCycle(engine, MaxCards);
     EXPECT_EQ(std::count(seen.begin() + 1, seen.end(), 1), MaxCards);
@@ -42,7 +42,7 @@ TEST(LargeDeck, TheLargestDeckDealsToItsLastPosition) {
 
 TEST(LargeDeck, NarrowFilterReachesTheLastCardOfTheLargestDeck) {
     RecordingEngine engine;
-    engine.getCardData() = MakeDeck(MaxCards, 1, 1);
+    engine.getCardData() = MakeDeck(MaxCards, TurnNormal, ViewChecked);
     engine.setCheck(true, 1, MaxCards);
     engine.Start();
     EXPECT_EQ(engine.getCardCount(), MaxCards);
@@ -57,7 +57,7 @@ TEST(LargeDeck, ShuffledCheckedOnlyDealsTheOneCheckedFirstCardAgainAndAgain) {
     // Each deal runs through thousands of cycles that give up after
     // position 2; the one that deals card 1 must still be a whole turn list.
     RecordingEngine engine;
-    engine.getCardData() = MakeDeck(MaxCards, 2, 1);
+    engine.getCardData() = MakeDeck(MaxCards, TurnShuffle, ViewChecked);
     engine.setCheck(true, 1, 1);
     engine.setRandomSeed(20240611);
     engine.Start();

@@ -14,12 +14,12 @@ void LiteralDealer::setCheck(bool Value, int question, int card) {
 
 bool LiteralDealer::isValidCard(int StartNumber) const {
     const int kind = deck.Modes.ViewKind;
-    if (kind != 1 && kind != 2) {
+    if (kind != ViewChecked && kind != ViewUnchecked) {
         return true;
     }
     for (int card = StartNumber; card <= Total(); ++card) {
         const bool checked = isCheck(deck.QuestionItems.at(static_cast<std::size_t>(card)), card);
-        if (checked == (kind == 1)) {
+        if (checked == (kind == ViewChecked)) {
             return true;
         }
     }
@@ -37,7 +37,7 @@ void LiteralDealer::Start() {
     openItem = false;
     cardCount = 0;
     turn.assign(1, 0);
-    if (deck.Modes.TurnMode == 2) {
+    if (deck.Modes.TurnMode == TurnShuffle) {
         // The same permutation code and seed as the engine's, so both deal
         // from the same turn lists.
         ShuffleCards(turn, static_cast<int16_t>(Total()), random);
@@ -54,7 +54,7 @@ void LiteralDealer::NextCard() {
     for (;;) {
         if (!isValidCard(1)) {
             ++messages;
-            deck.Modes.ViewKind = 4;
+            deck.Modes.ViewKind = ViewAll;
         }
         if (!isNextCard()) {
             Start();
@@ -63,12 +63,12 @@ void LiteralDealer::NextCard() {
         openItem = false;
         ++cardCount;
         const int kind = deck.Modes.ViewKind;
-        if (kind != 1 && kind != 2) {
+        if (kind != ViewChecked && kind != ViewUnchecked) {
             return;
         }
         const int card = ShowCard();
         const bool checked = isCheck(deck.QuestionItems.at(static_cast<std::size_t>(card)), card);
-        if (checked == (kind == 1)) {
+        if (checked == (kind == ViewChecked)) {
             return;
         }
     }

@@ -28,7 +28,7 @@ inline std::string Numbered(char prefix, int number) {
 }
 
 // A deck of Cards cards asking item 1, all unchecked, with the given modes.
-inline CardData MakeDeck(int cards, uint8_t turnMode = 1, uint8_t viewKind = 4) {
+inline CardData MakeDeck(int cards, uint8_t turnMode = TurnNormal, uint8_t viewKind = ViewAll) {
     CardData deck;
     deck.Items.resize(static_cast<std::size_t>(cards) + 1);
     deck.Checks.resize(static_cast<std::size_t>(cards) + 1);
@@ -36,7 +36,7 @@ inline CardData MakeDeck(int cards, uint8_t turnMode = 1, uint8_t viewKind = 4) 
     for (int card = 1; card <= cards; ++card) {
         deck.Items[static_cast<std::size_t>(card)] = {"", Numbered('q', card), Numbered('a', card)};
     }
-    deck.Modes = {turnMode, 1, viewKind, 1};
+    deck.Modes = {turnMode, ImportedModes.ReservedMode, viewKind, AnswerNormal};
     return deck;
 }
 

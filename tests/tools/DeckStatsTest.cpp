@@ -23,7 +23,7 @@ CardData HandBuiltDeck(const std::vector<int16_t>& questions, const std::vector<
 std::size_t CardsTheCheckedFilterShows(const CardData& deck) {
     test::RecordingEngine engine;
     engine.getCardData() = deck;
-    engine.setViewKind(1);
+    engine.setViewKind(ViewChecked);
     engine.Start();
     std::set<int16_t> shown;
     while (engine.messages.empty() && shown.insert(engine.getShowCardIndex()).second) {

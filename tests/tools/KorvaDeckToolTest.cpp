@@ -50,7 +50,7 @@ TEST(KorvaDeckTool, ConvertReadsCsvAndDecksAsTheProgramOpensThem) {
     imported.Items = {{"", "", ""}, {"", "a", "b"}};
     imported.Checks.resize(2);
     imported.QuestionItems = {1, 1};
-    imported.Modes = StudyModes{1, 1, 4, 1};
+    imported.Modes = ImportedModes;
     EXPECT_EQ(test::ReadBytes(dir.Path("one.krv")), WriteDeckRecord(imported));
 
     // A deck converts to itself, byte for byte, whatever its fields hold.
@@ -73,7 +73,7 @@ TEST(KorvaDeckTool, ShowPrintsTheDeckAsJson) {
     deck.Items = {{"zero", "x", "y"}, {"", "\x92\x50\x8C\xEA", "say \"hi\"\\\n"}, {"", "\x81", ""}};
     deck.Checks = {{True16, True16, True16}, {0, True16, 0}, {True16, 0, 0x40}};
     deck.QuestionItems = {1, 2, 1};
-    deck.Modes = StudyModes{2, 7, 1, 2};
+    deck.Modes = StudyModes{TurnShuffle, 7, ViewChecked, AnswerTest};
     SaveCardFile(dir.Path("d.krv"), deck);
 
     const ToolRun run = RunTool({"show", Q(dir.Path("d.krv"))});
