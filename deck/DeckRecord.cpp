@@ -236,7 +236,7 @@ void AppendCards(CardData& target, CardData&& source) {
     const int m = target.Total();
     const int n = source.Total();
     if (m + n > MaxCards) {
-        throw DeckError("カードの合計が32767枚を超えるため追加できません。");
+        throw AppendPastMaxCards();
     }
     if (n == 0) {
         return;
