@@ -1,7 +1,6 @@
 #include <QFileInfo>
 
 #include "cardwindow/frmCard.h"
-#include "deck/CsvImport.h"
 #include "deck/DeckError.h"
 #include "deck/DeckFile.h"
 #include "deck/DeckPath.h"
@@ -89,12 +88,7 @@ bool frmCard::ReadDeckFile(bool DataKeep) {
         return false;
     }
     try {
-        const std::string path = getFilePath().toStdString();
-        if (kind == DeckPathKind::Deck) {
-            LoadCardFile(path, getCardData(), DataKeep);
-        } else {
-            ImportCsvFile(path, getCardData(), DataKeep);
-        }
+        ReadDeckOrCsvFile(getFilePath().toStdString(), getCardData(), DataKeep);
     } catch (const DeckError& error) {
         ShowOpenFailure(name, Reason(error));
         return false;

@@ -14,11 +14,4 @@ namespace korva {
 // leaves the deck untouched.
 void ImportCsvFile(const std::string& path, CardData& data, bool DataKeep);
 
-// Every check mark False and every question item (slot 0 included) 1, for
-// card 0 to the total of Items.
-void ResetCardState(CardData& data);
-
-// Stores text as item itemIndex of card cardIndex, growing Items to that card.
-void SetItemText(CardData& data, std::string text, int16_t itemIndex, int16_t cardIndex);
-
 }  // namespace korva

@@ -1,7 +1,7 @@
 #include "deck/CsvRows.h"
 
-#include "deck/CsvImport.h"
 #include "deck/DeckError.h"
+#include "deck/GrowArrays.h"
 
 namespace korva {
 
@@ -80,6 +80,16 @@ void ImportCsvRows(std::vector<CsvRow>&& rows, CardData& data, bool DataKeep) {
         SetItemText(data, std::move(rows[j - 1][1]), 2, static_cast<int16_t>(i));
     }
     ResetCardState(data);
+}
+
+void ResetCardState(CardData& data) {
+    const std::size_t cards = data.Items.size();
+    data.Checks.assign(cards, CardData::ItemChecks{False16, False16, False16});
+    data.QuestionItems.assign(cards, 1);
+}
+
+void SetItemText(CardData& data, std::string text, int16_t itemIndex, int16_t cardIndex) {
+    SetGridValue(data.Items, itemIndex, cardIndex, std::move(text));
 }
 
 }  // namespace korva

@@ -29,4 +29,11 @@ std::vector<CsvRow> ReadCsvRows(std::string_view bytes);
 // untouched, when the total would pass MaxCards.
 void ImportCsvRows(std::vector<CsvRow>&& rows, CardData& data, bool DataKeep);
 
+// Every check mark False and every question item (slot 0 included) 1, for
+// card 0 to the total of Items.
+void ResetCardState(CardData& data);
+
+// Stores text as item itemIndex of card cardIndex, growing Items to that card.
+void SetItemText(CardData& data, std::string text, int16_t itemIndex, int16_t cardIndex);
+
 }  // namespace korva

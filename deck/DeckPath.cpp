@@ -2,6 +2,10 @@
 
 #include <algorithm>
 
+#include "deck/CsvImport.h"
+#include "deck/DeckError.h"
+#include "deck/DeckFile.h"
+
 namespace korva {
 
 namespace {
@@ -27,6 +31,14 @@ DeckPathKind KindOfPath(std::string_view path) {
         return DeckPathKind::Csv;
     }
     return DeckPathKind::Other;
+}
+
+void ReadDeckOrCsvFile(const std::string& path, CardData& data, bool DataKeep) {
+    switch (KindOfPath(path)) {
+        case DeckPathKind::Deck: LoadCardFile(path, data, DataKeep); break;
+        case DeckPathKind::Csv: ImportCsvFile(path, data, DataKeep); break;
+        case DeckPathKind::Other: throw DeckError("ファイル名が .krv でも .csv でも終わっていません。");
+    }
 }
 
 }  // namespace korva

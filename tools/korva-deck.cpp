@@ -11,7 +11,6 @@
 #include <string_view>
 #include <vector>
 
-#include "deck/CsvImport.h"
 #include "deck/DeckError.h"
 #include "deck/DeckFile.h"
 #include "deck/DeckPath.h"
@@ -50,25 +49,18 @@ struct Command {
     void (*run)(const Arguments&, Subject&);
 };
 
-// The reader is chosen by the path's ending, as the program chooses it.
+// The reader is chosen by the path's ending, as the program chooses it; only
+// --encoding utf-8 reads a word list as UTF-8.
 CardData OpenDeck(const std::string& path, CsvEncoding csvEncoding = CsvEncoding::Cp932) {
     CardData data;
-    switch (korva::KindOfPath(path)) {
-        case korva::DeckPathKind::Deck:
-            if (csvEncoding == CsvEncoding::Utf8) {
-                throw DeckError("--encoding utf-8 はCSVファイルにだけ使えます。");
-            }
-            korva::LoadCardFile(path, data, false);
-            break;
-        case korva::DeckPathKind::Csv:
-            if (csvEncoding == CsvEncoding::Utf8) {
-                korva::ImportUtf8CsvFile(path, data);
-            } else {
-                korva::ImportCsvFile(path, data, false);
-            }
-            break;
-        case korva::DeckPathKind::Other: throw DeckError("ファイル名が .krv でも .csv でも終わっていません。");
+    if (csvEncoding == CsvEncoding::Cp932) {
+        korva::ReadDeckOrCsvFile(path, data, false);
+        return data;
     }
+    if (korva::KindOfPath(path) != korva::DeckPathKind::Csv) {
+        throw DeckError("--encoding utf-8 はCSVファイルにだけ使えます。");
+    }
+    korva::ImportUtf8CsvFile(path, data);
     return data;
 }
 

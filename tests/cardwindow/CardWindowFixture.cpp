@@ -6,7 +6,7 @@
 #include <QPlainTextEdit>
 
 #include "deck/Cp932Text.h"
-#include "deck/CsvImport.h"
+#include "deck/CsvRows.h"
 #include "deck/DeckFile.h"
 #include "platform/Fonts.h"
 

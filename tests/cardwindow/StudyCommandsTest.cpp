@@ -6,7 +6,7 @@
 #include <QTest>
 
 #include "deck/Cp932Text.h"
-#include "deck/CsvImport.h"
+#include "deck/CsvRows.h"
 #include "tests/cardwindow/CardWindowFixture.h"
 
 using namespace korva;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "deck/CsvImport.h"
+#include "deck/CsvRows.h"
 #include "deck/DeckError.h"
 #include "deck/DeckFile.h"
 #include "tests/deck/CsvCases.h"

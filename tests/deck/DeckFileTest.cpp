@@ -9,6 +9,7 @@
 #include "deck/CsvImport.h"
 #include "deck/DeckError.h"
 #include "deck/DeckFile.h"
+#include "deck/DeckPath.h"
 #include "deck/DeckRecord.h"
 #include "deck/GrowArrays.h"
 #include "tests/deck/DeckTestSupport.h"
@@ -193,6 +194,35 @@ TEST(DeckFileLoad, AppendPastTheCardLimitIsRefusedAndChangesNothing) {
     CardData loaded;
     LoadCardFile(dir.Path("max.krv"), loaded, false);
     EXPECT_TRUE(SameDeck(loaded, atLimit));
+}
+
+TEST(DeckOrCsvFile, TheEndingInAnyCaseChoosesTheReader) {
+    test::TempFolder dir;
+    const CardData deck = VariedDeck(2, "d");
+    const std::string csv = "a,b\r\n";
+    const struct {
+        std::string name;
+        std::string bytes;
+        int total;  // 0: refused
+    } cases[] = {
+        {"d.krv", WriteDeckRecord(deck), 2},
+        {"d.KRV", WriteDeckRecord(deck), 2},
+        {"w.csv", csv, 1},
+        {"w.Csv", csv, 1},
+        {"w.krv", csv, 0},  // read as a deck, so refused as damaged
+        {"w.txt", csv, 0},
+    };
+    for (const auto& c : cases) {
+        test::WriteBytes(dir.Path(c.name), c.bytes);
+        CardData read;
+        try {
+            ReadDeckOrCsvFile(dir.Path(c.name), read, false);
+            EXPECT_EQ(read.Total(), c.total) << c.name;
+        } catch (const DeckError& e) {
+            EXPECT_EQ(c.total, 0) << c.name << ": " << e.what();
+            EXPECT_TRUE(SameDeck(read, CardData{})) << c.name;
+        }
+    }
 }
 
 TEST(DeckFileLoad, UnreadableFilesAreErrorsWithAReasonAndTheDeckStays) {

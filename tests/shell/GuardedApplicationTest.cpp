@@ -9,7 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "cardwindow/frmCard.h"
-#include "deck/CsvImport.h"
+#include "deck/CsvRows.h"
 #include "shell/GuardedApplication.h"
 #include "tests/support/FakeCardWindowHost.h"
 #include "tests/support/FakeDialogs.h"
