@@ -1,7 +1,5 @@
 #include "shell/frmMain.h"
 
-#include <exception>
-
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDragEnterEvent>
@@ -168,22 +166,18 @@ QList<frmCard*> frmMain::CardWindows() const {
     return cards;
 }
 
+// A file that cannot be opened is reported by the card window, which then
+// leaves nothing behind, so nothing is left here to ignore. Any other
+// failure is a fault of the program's own and goes on to the application's
+// guard, which shows it.
 void frmMain::mnuFileOpen_Click() {
-    // Every failure of opening a window is ignored here; the card window
-    // reports its own and leaves nothing behind.
-    try {
-        frmCard::OpenWindow(*Area_, Dialogs_, *this);
-    } catch (const std::exception&) {
-    }
+    frmCard::OpenWindow(*Area_, Dialogs_, *this);
     ShowMenusOf(Area_->activeSubWindow());
 }
 
 void frmMain::OpenFiles(const QStringList& paths) {
     for (const QString& path : paths) {
-        try {
-            frmCard::OpenWindowFor(*Area_, Dialogs_, *this, path);
-        } catch (const std::exception&) {
-        }
+        frmCard::OpenWindowFor(*Area_, Dialogs_, *this, path);
     }
     ShowMenusOf(Area_->activeSubWindow());
 }

@@ -11,6 +11,7 @@
 #include "cardwindow/frmCard.h"
 #include "deck/CsvRows.h"
 #include "shell/GuardedApplication.h"
+#include "shell/frmMain.h"
 #include "tests/support/FakeCardWindowHost.h"
 #include "tests/support/FakeDialogs.h"
 
@@ -64,6 +65,21 @@ TEST(GuardedApplication, AnUnhandledFailureIsShownAndEveryWindowKeepsItsWork) {
     card.setFilePath(dir.filePath(QStringLiteral("kept.krv")));
     EXPECT_TRUE(card.FileSave());
     EXPECT_FALSE(card.getEditedFlag());
+}
+
+TEST(GuardedApplication, AFailureWhileOpeningACardWindowReachesTheGuard) {
+    // The main window's own dialogs have no answer for the open dialog, so
+    // File > Open fails inside the event that chose it.
+    test::FakeDialogs unscripted;
+    frmMain window(unscripted, [] {});
+    GuardDialogs->messages.clear();
+    QTimer::singleShot(0, &window, [&window] { window.mnuFileOpen_Click(); });
+    QCoreApplication::processEvents();
+
+    ASSERT_EQ(GuardDialogs->messages.size(), 1u);
+    EXPECT_TRUE(GuardDialogs->messages[0].text.contains(QStringLiteral("unscripted open dialog")))
+        << GuardDialogs->messages[0].text.toStdString();
+    EXPECT_TRUE(window.CardWindows().isEmpty());
 }
 
 }  // namespace

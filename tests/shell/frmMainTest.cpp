@@ -1,6 +1,8 @@
 // The main window with real card windows on small decks: its caption and
 // menus, the menu swap, opening, closing with the save questions, the two
 // ways out and the environment file they leave behind.
+#include <stdexcept>
+
 #include <QApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -145,6 +147,13 @@ TEST_F(frmMainTest, OpenCancelledLeavesNoWindowAndNoMessage) {
     EXPECT_TRUE(dialogs.messages.empty());
     EXPECT_EQ(dialogs.openRequests.size(), 1u);
     EXPECT_EQ(barTexts().size(), 2);
+}
+
+TEST_F(frmMainTest, AFailureOfOursWhileOpeningIsNotSwallowed) {
+    // No answer scripted for the open dialog: the fake throws, as a logic
+    // error of the program would.
+    EXPECT_THROW(window.mnuFileOpen_Click(), std::logic_error);
+    EXPECT_TRUE(window.CardWindows().isEmpty());
 }
 
 TEST_F(frmMainTest, ActiveCardWindowsMenusReplaceTheMainWindowsOwn) {
