@@ -4,7 +4,7 @@
 
 namespace korva {
 
-// A frame drawn the way the platform the program comes from draws one: an
+// A frame drawn the way Windows draws a group box: an
 // etched line whose top edge runs through the middle of a caption band, and
 // the caption inside that band, above the controls the frame holds. The
 // style's own group box draws a taller band that the controls would cover.

@@ -6,9 +6,8 @@ class QKeyEvent;
 
 namespace korva {
 
-// The two keys the check buttons answer to, as the platform the program was
-// made for numbers them: the semicolon key and the colon key of a Japanese
-// keyboard.
+// The two keys the check buttons answer to, as Windows numbers its virtual
+// keys: the semicolon key and the colon key of a Japanese keyboard.
 inline constexpr int16_t VirtualKeyCheck = 187;
 inline constexpr int16_t VirtualKeyUncheck = 186;
 
@@ -18,8 +17,8 @@ inline constexpr int16_t VirtualKeyUncheck = 186;
 // code, such as synthesized ones, are told by the character they produce.
 int16_t VirtualKeyCode(const QKeyEvent& event);
 
-// Whether the key would produce a character on the platform the program was
-// made for: printable keys and Space, Enter, Escape, Backspace and
+// Whether the key would produce a character in a Windows program (a
+// WM_CHAR message): printable keys and Space, Enter, Escape, Backspace and
 // Ctrl+letter do; Tab, Delete, the arrow and function keys and anything held
 // with Alt (menus and access keys) do not.
 bool ProducesCharacter(const QKeyEvent& event);

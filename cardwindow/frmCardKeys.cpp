@@ -63,7 +63,7 @@ bool frmCard::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     // Outside a dialog a push button ignores Enter; here a focused button
-    // answers Enter itself, as buttons do on the platform the program comes from.
+    // answers Enter itself, as Windows buttons do.
     if (IsEnter(key) && (watched == cmdCheck || watched == cmdRecheck || watched == cmdAnswer)) {
         static_cast<QPushButton*>(watched)->click();
         return true;

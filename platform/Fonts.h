@@ -2,8 +2,9 @@
 
 namespace korva::platform {
 
-// The windows name the Japanese system fonts of the platform the decks come
-// from; map those names to the IPA fonts installed here.
+// The windows name the Japanese Windows fonts that decks and layouts expect
+// (ＭＳ Ｐゴシック, ＭＳ Ｐ明朝 and their fixed-width forms); map those names to
+// the IPA fonts installed here.
 void InstallFontSubstitutions();
 
 }  // namespace korva::platform

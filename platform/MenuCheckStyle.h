@@ -5,8 +5,8 @@
 namespace korva::platform {
 
 // Menus whose checkable items show a bare check mark while checked and
-// nothing at all while unchecked, as menus do on the platform the program
-// comes from; the application's style draws an empty box for the latter.
+// nothing at all while unchecked, as Windows menus do; the application's
+// style draws an empty box for the latter.
 class MenuCheckStyle : public QProxyStyle {
 public:
     MenuCheckStyle();

@@ -11,8 +11,8 @@ namespace korva::platform {
 
 // The running program's dialogs: QMessageBox without icon, QFileDialog and
 // the desktop's opener for addresses. Every file dialog starts in the folder
-// where the user last chose a file, as the platform the program comes from
-// does, and in the working directory until then.
+// where the user last chose a file, as the Windows common dialogs do, and in
+// the working directory until then.
 class QtDialogs : public Dialogs {
 public:
     // parent centres the dialogs over a window; it may be set later.
