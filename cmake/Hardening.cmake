@@ -1,0 +1,17 @@
+# Hardened binaries whatever the build type, so a package built from any tree
+# carries them: stack protector, position-independent executables, relocations
+# resolved at start-up and then made read-only.
+include(CheckPIESupported)
+check_pie_supported(LANGUAGES CXX)
+set(CMAKE_POSITION_INDEPENDENT_CODE ON)
+add_compile_options(-fstack-protector-strong)
+add_link_options(LINKER:-z,relro LINKER:-z,now)
+
+# Fortified C library calls need optimisation to see buffer sizes, so Debug
+# builds go without. Under AddressSanitizer, which the fuzzers use too, the
+# fortified variants would stop a program at the first overflow with glibc's
+# bare message, before the sanitizer reports where it happened; the sanitizer
+# checks the same calls itself.
+if(NOT KORVA_SANITIZE AND NOT KORVA_FUZZ)
+  add_compile_definitions($<$<CONFIG:Release,RelWithDebInfo,MinSizeRel>:_FORTIFY_SOURCE=2>)
+endif()
