@@ -4,8 +4,18 @@ set(CPACK_PACKAGE_NAME korva)
 set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION}")
 set(CPACK_PACKAGE_VENDOR "Team Yorimichi")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "memorisation aid for decks of two-sided flash cards")
-set(CPACK_PACKAGE_DESCRIPTION
-    "KORVA!! (暗記支援ソフトウェア) opens decks of two-sided flash cards and asks them one card at a time, with a Japanese user interface. Cards are checked when learnt, can be shuffled, filtered and asked either way round. Includes korva-deck to convert and inspect deck files.")
+# CPack puts the summary first and indents every line below it by one space;
+# the lines stay short so that apt shows them as written.
+string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
+  "KORVA!! (暗記支援ソフトウェア) opens decks of two-sided flash cards and"
+  "asks them one card at a time, with a Japanese user interface: reveal the"
+  "answer or type it and have it judged, then check the card as learnt or"
+  "not. Cards can be shuffled, filtered by their check marks and asked"
+  "either way round. Decks are KORVA deck files (.krv) or comma-separated"
+  "word lists (.csv)."
+  ""
+  "Includes korva-deck, a command line tool to convert, export and inspect"
+  "deck files.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
