@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # package.sh [BUILD-DIR]: builds KORVA (a Release build in build-release unless
-# told otherwise) and makes korva_<version>_<arch>.deb in that folder.
+# told otherwise), makes korva_<version>_<arch>.deb in that folder and, where
+# lintian is installed, fails on any error or warning it finds in the package.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -11,3 +12,6 @@ fi
 cmake --build "$dir"
 (cd "$dir" && cpack --config CPackConfig.cmake)
 ls "$dir"/korva_*.deb
+if command -v lintian >/dev/null; then
+  lintian -EvIL +pedantic --fail-on error,warning "$dir"/korva_*.deb
+fi

@@ -103,8 +103,11 @@ appstreamcli validate --no-net "$src/data/org.example.korva.metainfo.xml" >"$wor
 files=(
   usr/bin/korva usr/bin/korva-deck usr/share/korva/help/index.html
   usr/share/applications/org.example.korva.desktop usr/share/metainfo/org.example.korva.metainfo.xml
-  usr/share/mime/packages/korva.xml usr/share/man/man1/korva.1 usr/share/man/man1/korva-deck.1
+  usr/share/mime/packages/korva.xml usr/share/doc/korva/copyright usr/share/lintian/overrides/korva
 )
+gzipped=(usr/share/doc/korva/changelog.gz)
+for page in korva korva-deck; do gzipped+=("usr/share/man/man1/$page.1.gz" "usr/share/man/ja/man1/$page.1.gz"); done
+files+=("${gzipped[@]}")
 for size in 16 24 32 48 64 128 256; do files+=("usr/share/icons/hicolor/${size}x${size}/apps/korva.png"); done
 
 step="a staged install holds every file"
@@ -114,9 +117,33 @@ for size in 16 24 32 48 64 128 256; do
   [ "$(identify -format '%wx%h' "$stage/usr/share/icons/hicolor/${size}x${size}/apps/korva.png")" = "${size}x${size}" ] ||
     fail "icon ${size} has another size"
 done
+# gzip -9n: no file name, no time, best compression (XFL 2), made on Unix.
+for f in "${gzipped[@]}"; do
+  [ "$(od -An -tx1 -N10 "$stage/$f" | tr -d ' \n')" = 1f8b0800000000000203 ] || fail "$f is not gzip -9n"
+done
+
+step="man shows each page in Japanese under a Japanese locale and in English otherwise, without a warning"
+mkdir "$work/locale"
+localedef -i ja_JP -f UTF-8 "$work/locale/ja_JP.UTF-8" || fail "cannot make the ja_JP.UTF-8 locale"
+man_shows() { # HEADING [SETTING=VALUE...] man ARGS...: shows HEADING, and neither man nor troff complains
+  local heading=$1
+  shift
+  env MANPATH="$stage/usr/share/man" MANWIDTH=80 "$@" >"$work/man.txt" 2>"$work/man.err" || fail "$*: $(cat "$work/man.err")"
+  [ ! -s "$work/man.err" ] || fail "$*: $(head -1 "$work/man.err")"
+  grep -qx "$heading" "$work/man.txt" || fail "$* shows no $heading"
+}
+ja=(LC_ALL=ja_JP.UTF-8 LOCPATH="$work/locale")
+for page in korva korva-deck; do
+  man_shows 名前 "${ja[@]}" man --warnings "$page"
+  man_shows NAME LC_ALL=C.UTF-8 man --warnings "$page"
+  # man -l takes the installed page for Japanese too, by its folder.
+  man_shows 名前 "${ja[@]}" man --warnings -l "$stage/usr/share/man/ja/man1/$page.1.gz"
+done
+
 step="*.krv is a KORVA deck for the desktop"
 update-mime-database "$stage/usr/share/mime" >/dev/null 2>&1 || fail
 grep -qx 'application/x-korva-deck:\*\.krv' "$stage/usr/share/mime/globs" || fail "no glob for *.krv"
+grep -qx 'application/x-korva-deck:x-office-document' "$stage/usr/share/mime/generic-icons" || fail "no generic icon"
 
 step="the Debian package carries its dependencies and files"
 cpack --config "$build/CPackConfig.cmake" -B "$work/package" >"$work/cpack.log" 2>&1 || fail "$(tail -5 "$work/cpack.log")"
@@ -128,8 +155,17 @@ for want in '^ Maintainer: Team Yorimichi <korva@example.org>$' '^ Depends: .*li
   '^ Recommends: .*xdg-utils' '^ Recommends: .*fcitx5-frontend-qt6 | ibus'; do
   grep -q -- "$want" <<<"$info" || fail "control lacks $want"
 done
+[ "$(dpkg-deb -f "$deb" Description | tail -n +2 | grep -c '^ [^ ]')" -ge 3 ] || fail "no wrapped extended description"
 contents=$(dpkg-deb -c "$deb")
 for f in "${files[@]}"; do grep -q " \./$f\$" <<<"$contents" || fail "package lacks $f"; done
+! grep -q cp932-table <<<"$contents" || fail "package carries the code page 932 test table"
+
+step="the packaged programs have the stack protector, and lintian finds nothing left to fix"
+dpkg-deb -x "$deb" "$work/unpacked"
+for program in korva korva-deck; do
+  grep -q ' __stack_chk_fail' <<<"$(readelf --dyn-syms -W "$work/unpacked/usr/bin/$program")" || fail "$program unprotected"
+done
+lintian -EvIL +pedantic --fail-on error,warning,info "$deb" >"$work/lintian.log" 2>&1 || fail "$(grep -v '^N:' "$work/lintian.log")"
 
 step="run as an ordinary user"
 mkdir "$work/home"
