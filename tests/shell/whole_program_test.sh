@@ -9,13 +9,15 @@
 # and the environment file are checked byte for byte. Help, with a desktop
 # opener that finds no browser, must say so.
 #
-# Every step waits for the window it needs by name, with a time limit; a step
+# Every step waits for the window or menu it needs, with a time limit; a step
 # that does not happen fails the test with a screenshot under OUT_DIR.
 set -euo pipefail
 
+here=$(dirname "$0")
 if [ -z "${KORVA_ON_XVFB:-}" ]; then
-  KORVA_ON_XVFB=1 exec xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" "$0" "$@"
+  KORVA_ON_XVFB=1 exec "$here/virtual_display.sh" "$0" "$@"
 fi
+. "$here/menu_keys.sh"
 
 korva=$(realpath "$1")
 korva_deck=$(realpath "$2")
@@ -105,7 +107,7 @@ env_file="$work/program/environment.kfg"
 step="first start creates the environment file"
 start_program
 expect_bytes "$env_file" "0000"
-keys alt+f x
+menu f x
 wait_exit
 
 step="start-up keeps a record and the bytes after it"
@@ -115,7 +117,7 @@ expect_bytes "$env_file" "03006162637461696c"
 
 step="File > Open a CSV file"
 printf 'apple,ringo\r\ncat,neko\r\n' >"$work/decks/words.csv"
-keys alt+f o
+menu f o
 dialog=$(wait_window '^開く$')
 focus "$dialog"
 xdotool type --delay 10 "$work/decks/words.csv"
@@ -134,7 +136,7 @@ step="reveal and uncheck card 1"
 keys x apostrophe
 
 step="TEST style: answer card 2 and dismiss the verdict"
-keys alt+w s t
+menu w s t
 xdotool type --delay 10 "neko"
 keys Return
 verdict=$(wait_window '^KORVA!!$')
@@ -144,7 +146,7 @@ wait_window_gone '^KORVA!!$'
 focus "$main"
 
 step="Save as a deck file"
-keys alt+f a
+menu f a
 dialog=$(wait_window '^名前を付けて保存$')
 focus "$dialog"
 keys ctrl+a
@@ -155,10 +157,10 @@ wait_file "$work/decks/studied.krv"
 focus "$main"
 
 step="close the card window"
-keys alt+f c
+menu f c
 
 step="Help finds no browser and says so"
-keys alt+h h
+menu h h
 report=$(wait_window '^KORVA!!$')
 focus "$report"
 keys Return
@@ -174,7 +176,7 @@ focus "$main"
 # behind the program's back must still be as it was afterwards.
 printf 'Zz' >"$env_file"
 step="File > Exit"
-keys alt+f x
+menu f x
 wait_exit
 expect_bytes "$env_file" "5a7a"
 

@@ -10,7 +10,7 @@ set -euo pipefail
 
 if [ -z "${KORVA_ON_XVFB:-}" ]; then
   command -v openbox >/dev/null || { echo "window manager test: openbox is not installed" >&2; exit 77; }
-  KORVA_ON_XVFB=1 exec xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" "$0" "$@"
+  KORVA_ON_XVFB=1 exec "$(dirname "$0")/virtual_display.sh" "$0" "$@"
 fi
 
 mkdir -p "$2"
@@ -22,6 +22,10 @@ cp "$1" "$work/program/korva"
 export QT_QPA_PLATFORM=xcb QT_QPA_PLATFORMTHEME= HOME="$work" XDG_RUNTIME_DIR="$work/runtime"
 unset XDG_CURRENT_DESKTOP DESKTOP_SESSION || true
 pids=()
+limit=15
+# A window manager starting on a busy machine may take far longer than a
+# program's window does.
+wm_limit=60
 
 fail() {
   echo "window manager test: FAILED: $1" >&2
@@ -42,23 +46,36 @@ check_main_window() {  # WHERE FRAMED (1: the window manager must have framed it
   "$work/program/korva" >"$work/korva.log" 2>&1 &
   local pid=$! id size=""
   pids+=("$pid")
-  id=$(timeout 15 xdotool search --sync --onlyvisible --name '^暗記支援ソフトウェア' | head -n 1) || fail "$1: no main window"
-  for _ in $(seq 1 100); do
-    size=$(outer_size "$id")
-    [ "$size" = "667 533" ] && break
+  id=$(timeout "$limit" xdotool search --sync --onlyvisible --name '^暗記支援ソフトウェア' | head -n 1) ||
+    fail "$1: no main window"
+  local deadline=$((SECONDS + limit))
+  until size=$(outer_size "$id") && [ "$size" = "667 533" ]; do
+    [ "$SECONDS" -lt "$deadline" ] || fail "$1: outer size $size"
     sleep 0.1
   done
-  [ "$size" = "667 533" ] || fail "$1: outer size $size"
   [ "$2" = 0 ] || xprop -id "$id" _NET_FRAME_EXTENTS | grep -Eq '= *[0-9]+, *[0-9]+, *[1-9]' || fail "$1: no frame"
   kill "$pid" && wait "$pid" 2>/dev/null || true
 }
 
 check_main_window "without a window manager" 0
 
+# A window manager is running once the root window names its check window
+# and that window exists and names itself (EWMH).
+wm_running() {
+  local check
+  check=$(xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | sed -n 's/.*window id # *//p')
+  [ -n "$check" ] && xprop -id "$check" _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id # *$check\$"
+}
+
 openbox --sm-disable >"$work/openbox.log" 2>&1 &
-pids+=($!)
-timeout 15 bash -c 'until xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"; do sleep 0.05; done' ||
-  fail "openbox did not start"
+openbox=$!
+pids+=("$openbox")
+deadline=$((SECONDS + wm_limit))
+until wm_running; do
+  kill -0 "$openbox" 2>/dev/null || fail "openbox ended: $(cat "$work/openbox.log")"
+  [ "$SECONDS" -lt "$deadline" ] || fail "openbox did not start within $wm_limit s: $(cat "$work/openbox.log")"
+  sleep 0.05
+done
 check_main_window "under openbox" 1
 kill "${pids[@]}" 2>/dev/null || true
 rm -rf "$work"
