@@ -8,6 +8,11 @@
 # environment file in that user's configuration folder and opens the decks
 # named on its command line. A copy in a folder whose name is not UTF-8 keeps
 # its environment file beside itself.
+#
+# The install and the user's home are staged in a fresh folder under the
+# system's temporary folder, which the ordinary user can enter wherever the
+# build lies; the folder goes when the test ends, passed or not, and a
+# failure leaves its screenshot under OUT_DIR.
 set -euo pipefail
 
 limit=15
@@ -25,6 +30,7 @@ if [ "${1:-}" = "--as-user" ]; then
   stage="$work/stage"
   screenshot="$work/home/installed-program-failure.png"
   export HOME="$work/home" XDG_RUNTIME_DIR="$work/home/runtime" QT_QPA_PLATFORM=xcb QT_QPA_PLATFORMTHEME=
+  . "$(dirname "$0")/menu_keys.sh"
   unset XDG_CONFIG_HOME XDG_CURRENT_DESKTOP DESKTOP_SESSION GTK_MODULES || true
   mkdir -p -m 700 "$XDG_RUNTIME_DIR"
   mkdir -p "$HOME/decks"
@@ -58,7 +64,7 @@ if [ "${1:-}" = "--as-user" ]; then
 
   step="the card window holds words.csv: save it as a deck through a Japanese save dialog"
   focus "$main"
-  keys alt+f a
+  menu f a
   dialog=$(wait_window '^名前を付けて保存$')
   focus "$dialog"
   keys ctrl+a
@@ -70,7 +76,7 @@ if [ "${1:-}" = "--as-user" ]; then
 
   step="the card window's File > Exit ends the program"
   focus "$main"
-  keys alt+f x
+  menu f x
   wait_exit
 
   step="a copy in a folder whose name is not UTF-8 keeps its files beside itself"
@@ -82,7 +88,7 @@ if [ "${1:-}" = "--as-user" ]; then
   main=$(wait_window "$main_title")
   [ "$(od -An -tx1 "$odd/environment.kfg" | tr -d ' \n')" = "0000" ] || fail "no environment file beside the copy"
   focus "$main"
-  keys alt+f x
+  menu f x
   wait_exit
   exit 0
 fi
@@ -92,7 +98,14 @@ build=$(realpath "$1")
 src=$(realpath "$2")
 mkdir -p "$3"
 out=$(realpath "$3")
-work=$(mktemp -d "$out/installed.XXXXXX")
+rm -f "$out/installed-program-failure.png"
+work=$(mktemp -d -p /tmp korva-installed.XXXXXX)
+clean_up() {
+  local shot="$work/home/installed-program-failure.png"
+  [ ! -f "$shot" ] || cp "$shot" "$out/" || true
+  rm -rf "$work"
+}
+trap clean_up EXIT
 chmod 755 "$work"
 stage="$work/stage"
 
@@ -169,12 +182,17 @@ lintian -EvIL +pedantic --fail-on error,warning,info "$deb" >"$work/lintian.log"
 
 step="run as an ordinary user"
 mkdir "$work/home"
+# The user may not enter the source folder either: the test's own scripts
+# run from a copy beside the staged install.
+here=$(dirname "$0")
+mkdir -m 755 "$work/test"
+install -m 755 "$0" "$here/virtual_display.sh" "$here/menu_keys.sh" "$work/test/"
 if [ "$(id -u)" -eq 0 ]; then
   chown -R 65534:65534 "$work/home"
   as_user=(setpriv --reuid=65534 --regid=65534 --clear-groups)
 else
   as_user=()
 fi
-"${as_user[@]}" xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" "$0" --as-user "$work" || fail
-rm -rf "$work"
+(cd "$work" && "${as_user[@]}" test/virtual_display.sh "$work/test/$(basename "$0")" --as-user "$work") ||
+  fail "screenshot, if any: $out/installed-program-failure.png"
 echo "installed program test: passed"
