@@ -73,7 +73,10 @@ frmMain::frmMain(platform::Dialogs& dialogs, std::function<void()> endProgram)
     MDIForm_Load();
 }
 
-frmMain::~frmMain() = default;
+// The card windows still open go with the area, which reports each change of
+// the active window on the way; by then this is no longer a main window whose
+// menus could follow.
+frmMain::~frmMain() { disconnect(Area_, nullptr, this, nullptr); }
 
 void frmMain::BuildMenus() {
     // Parented to the window, not the menu bar, so taking them off the bar

@@ -1,6 +1,7 @@
 // The main window with real card windows on small decks: its caption and
 // menus, the menu swap, opening, closing with the save questions, the two
 // ways out and the environment file they leave behind.
+#include <memory>
 #include <stdexcept>
 
 #include <QApplication>
@@ -12,6 +13,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QPointer>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -366,6 +368,18 @@ TEST_F(frmMainTest, DroppedFilesOpenEachInItsOwnWindow) {
     refused.setAccepted(false);
     QApplication::sendEvent(&window, &refused);
     EXPECT_FALSE(refused.isAccepted());
+}
+
+TEST_F(frmMainTest, DestroyedWithCardWindowsOpenTakesThemAlong) {
+    auto other = std::make_unique<frmMain>(dialogs);
+    other->show();
+    dialogs.openAnswers.push_back(platform::FileDialogResult{deck, QStringLiteral("deck.csv")});
+    other->mnuFileOpen_Click();
+    ASSERT_EQ(other->CardWindows().size(), 1);
+    const QPointer<frmCard> card = other->CardWindows().first();
+
+    other.reset();
+    EXPECT_TRUE(card.isNull());
 }
 
 TEST_F(frmMainTest, VersionWindowIsOneSharedModalInstance) {
