@@ -3,7 +3,6 @@
 #include <cstdio>
 
 #include <QApplication>
-#include <QFile>
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QMenuBar>
@@ -11,34 +10,14 @@
 
 #include "cardwindow/CardWindowHost.h"
 #include "cardwindow/frmCard.h"
-#include "deck/Cp932Text.h"
+#include "cardwindow/render/SampleDeck.h"
 #include "platform/AppIcon.h"
-#include "platform/Dialogs.h"
 #include "platform/Fonts.h"
 #include "platform/Twips.h"
 
 namespace {
 
 using namespace korva;
-
-// Opens the one deck it was given and answers every other question with OK.
-class DeckDialogs : public platform::Dialogs {
-public:
-    explicit DeckDialogs(QString path) : Path_(std::move(path)) {}
-    platform::MessageResult Message(const QString&, platform::MessageButtons, const QString&) override {
-        return platform::MessageResult::Ok;
-    }
-    std::optional<platform::FileDialogResult> ShowOpen(const platform::FileDialogRequest&) override {
-        return platform::FileDialogResult{Path_, QStringLiteral("日本の動物.csv")};
-    }
-    std::optional<platform::FileDialogResult> ShowSave(const platform::FileDialogRequest&) override {
-        return std::nullopt;
-    }
-    void OpenAddress(const QString&, std::function<void()> failed) override { failed(); }
-
-private:
-    QString Path_;
-};
 
 class NoHost : public CardWindowHost {
 public:
@@ -48,13 +27,8 @@ public:
     void ShowVersion() override {}
 };
 
-bool WriteDeck(const QString& path) {
-    const auto bytes = Utf8ToCp932(
-        "犬,いぬ（dog）\r\n猫,ねこ（cat）\r\n狐,きつね（fox）\r\n狸,たぬき（raccoon dog）\r\n鶴,つる（crane）\r\n");
-    QFile file(path);
-    return bytes && file.open(QIODevice::WriteOnly) &&
-           file.write(bytes->data(), static_cast<qint64>(bytes->size())) == static_cast<qint64>(bytes->size());
-}
+const char* const Animals =
+    "犬,いぬ（dog）\r\n猫,ねこ（cat）\r\n狐,きつね（fox）\r\n狸,たぬき（raccoon dog）\r\n鶴,つる（crane）\r\n";
 
 }  // namespace
 
@@ -68,7 +42,7 @@ int main(int argc, char** argv) {
 
     QTemporaryDir dir;
     const QString deck = dir.filePath(QStringLiteral("animals.csv"));
-    if (!dir.isValid() || !WriteDeck(deck)) {
+    if (!dir.isValid() || !render::WriteSampleDeck(deck, Animals)) {
         std::fprintf(stderr, "korva-render-card: cannot write the sample deck\n");
         return 1;
     }
@@ -79,7 +53,7 @@ int main(int argc, char** argv) {
     frame.setCentralWidget(area);
     frame.resize(platform::TwipsToPixels(9000), platform::TwipsToPixels(7400));
 
-    DeckDialogs dialogs(deck);
+    render::SampleDeckDialogs dialogs(deck, QStringLiteral("日本の動物.csv"));
     NoHost host;
     frmCard* card = frmCard::OpenWindow(*area, dialogs, host);
     if (!card) {
