@@ -30,14 +30,13 @@ if [ "${1:-}" = "--as-user" ]; then
   stage="$work/stage"
   screenshot="$work/home/installed-program-failure.png"
   export HOME="$work/home" XDG_RUNTIME_DIR="$work/home/runtime" QT_QPA_PLATFORM=xcb QT_QPA_PLATFORMTHEME=
-  . "$(dirname "$0")/menu_keys.sh"
+  . "$(dirname "$0")/x_steps.sh"
   unset XDG_CONFIG_HOME XDG_CURRENT_DESKTOP DESKTOP_SESSION GTK_MODULES || true
   mkdir -p -m 700 "$XDG_RUNTIME_DIR"
   mkdir -p "$HOME/decks"
   main_title='^暗記支援ソフトウェア　KORVA!! '
   pid=""
 
-  wait_window() { timeout "$limit" xdotool search --sync --onlyvisible --name "$1" 2>/dev/null | head -n 1 | grep . || fail "no window named $1"; }
   wait_exit() {
     timeout "$limit" bash -c 'while kill -0 "$1" 2>/dev/null; do sleep 0.05; done' _ "$pid" || fail "program still running"
     local status=0
@@ -57,6 +56,8 @@ if [ "${1:-}" = "--as-user" ]; then
   report=$(wait_window '^KORVA!!$')
   focus "$report"
   keys Return
+  # Until the message has gone, it keeps the keys from the main window.
+  wait_window_gone '^KORVA!!$'
 
   step="the environment file lies in the user's configuration folder"
   [ "$(od -An -tx1 "$HOME/.config/korva/environment.kfg" | tr -d ' \n')" = "0000" ] || fail "no ~/.config/korva/environment.kfg"
@@ -186,7 +187,7 @@ mkdir "$work/home"
 # run from a copy beside the staged install.
 here=$(dirname "$0")
 mkdir -m 755 "$work/test"
-install -m 755 "$0" "$here/virtual_display.sh" "$here/menu_keys.sh" "$work/test/"
+install -m 755 "$0" "$here/virtual_display.sh" "$here/x_steps.sh" "$work/test/"
 if [ "$(id -u)" -eq 0 ]; then
   chown -R 65534:65534 "$work/home"
   as_user=(setpriv --reuid=65534 --regid=65534 --clear-groups)

@@ -12,7 +12,7 @@ set -euo pipefail
 log=$(mktemp -p /tmp virtual-display.XXXXXX)
 exec {number_fd}< <(exec Xvfb -displayfd 1 -screen 0 1024x768x24 -nolisten tcp -noreset 2>"$log")
 server=$!
-trap 'kill "$server" 2>/dev/null || true; rm -f "$log"' EXIT
+trap 'kill "$server" 2>/dev/null && wait "$server" 2>/dev/null; rm -f "$log"' EXIT
 # A server that cannot start closes the pipe and the read ends at once.
 if ! read -r -t 60 -u "$number_fd" number || [ -z "$number" ]; then
   echo "virtual display: Xvfb did not start" >&2

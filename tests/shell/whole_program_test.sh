@@ -17,7 +17,7 @@ here=$(dirname "$0")
 if [ -z "${KORVA_ON_XVFB:-}" ]; then
   KORVA_ON_XVFB=1 exec "$here/virtual_display.sh" "$0" "$@"
 fi
-. "$here/menu_keys.sh"
+. "$here/x_steps.sh"
 
 korva=$(realpath "$1")
 korva_deck=$(realpath "$2")
@@ -61,16 +61,6 @@ fail() {
   exit 1
 }
 
-wait_window() {  # NAME-PATTERN: prints the window id once it is mapped
-  timeout "$limit" xdotool search --sync --onlyvisible --name "$1" 2>/dev/null | head -n 1 | grep . ||
-    fail "no window named $1"
-}
-
-wait_window_gone() {  # NAME-PATTERN
-  timeout "$limit" bash -c 'while xdotool search --onlyvisible --name "$1" >/dev/null 2>&1; do sleep 0.05; done' _ "$1" ||
-    fail "window $1 stays"
-}
-
 wait_file() {  # PATH
   timeout "$limit" bash -c 'until [ -s "$1" ]; do sleep 0.05; done' _ "$1" || fail "no file $1"
 }
@@ -88,6 +78,19 @@ focus() {  # WINDOW-ID: keys go to the window with the keyboard focus
 }
 
 keys() { xdotool key --delay 20 "$@"; }
+
+# A card window, which is no X window of its own, is open once it covers the
+# workspace at its place: then the program is back in its own event loop.
+# Keys sent earlier may still be read while the open dialog is closing, when
+# there is no card window to take them.
+wait_card_window() {
+  local deadline=$((SECONDS + limit)) colours
+  until colours=$(import -window "$main" png:- | convert - -format '%[pixel:p{100,300}] %[pixel:p{600,500}]' info:) &&
+    [ "${colours% *}" != "${colours#* }" ]; do
+    [ "$SECONDS" -lt "$deadline" ] || fail "no card window"
+    sleep 0.05
+  done
+}
 
 start_program() {
   PATH="$work/bin:$PATH" "$work/program/korva" >"$work/korva.log" 2>&1 &
@@ -123,6 +126,7 @@ focus "$dialog"
 xdotool type --delay 10 "$work/decks/words.csv"
 keys Return
 wait_window_gone '^開く$'
+wait_card_window
 focus "$main"
 
 # Card 1 "apple": any key on 表示 reveals, ";" checks and deals card 2.
@@ -191,7 +195,7 @@ mkdir "$env_file"
 "$work/program/korva" >"$work/korva.log" 2>&1 &
 pid=$!
 report=$(wait_window '^KORVA!!$')
-if xdotool search --onlyvisible --name "$main_title" >/dev/null 2>&1; then fail "main window shown"; fi
+[ -z "$(visible_windows --name "$main_title")" ] || fail "main window shown"
 focus "$report"
 keys Return
 wait_exit 1

@@ -12,9 +12,11 @@ if [ -z "${KORVA_ON_XVFB:-}" ]; then
   command -v openbox >/dev/null || { echo "window manager test: openbox is not installed" >&2; exit 77; }
   KORVA_ON_XVFB=1 exec "$(dirname "$0")/virtual_display.sh" "$0" "$@"
 fi
+. "$(dirname "$0")/x_steps.sh"
 
 mkdir -p "$2"
 out=$(realpath "$2")
+rm -f "$out/window-manager-failure.png"
 work=$(mktemp -d "$out/window-manager.XXXXXX")
 mkdir -p "$work/program" "$work/runtime"
 chmod 700 "$work/runtime"
@@ -46,8 +48,7 @@ check_main_window() {  # WHERE FRAMED (1: the window manager must have framed it
   "$work/program/korva" >"$work/korva.log" 2>&1 &
   local pid=$! id size=""
   pids+=("$pid")
-  id=$(timeout "$limit" xdotool search --sync --onlyvisible --name '^暗記支援ソフトウェア' | head -n 1) ||
-    fail "$1: no main window"
+  id=$(wait_window '^暗記支援ソフトウェア')
   local deadline=$((SECONDS + limit))
   until size=$(outer_size "$id") && [ "$size" = "667 533" ]; do
     [ "$SECONDS" -lt "$deadline" ] || fail "$1: outer size $size"
