@@ -61,14 +61,18 @@ check_main_window() {  # WHERE FRAMED (1: the window manager must have framed it
 check_main_window "without a window manager" 0
 
 # A window manager is running once the root window names its check window
-# and that window exists and names itself (EWMH).
+# and that window exists and names itself (EWMH). Openbox does so early in its
+# start, though, and a window mapped before it has finished starting may never
+# be managed: it is ready once it has run its start-up command as well.
 wm_running() {
   local check
+  [ -e "$work/openbox-ready" ] || return 1
   check=$(xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | sed -n 's/.*window id # *//p')
   [ -n "$check" ] && xprop -id "$check" _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id # *$check\$"
 }
 
-openbox --sm-disable >"$work/openbox.log" 2>&1 &
+KORVA_OPENBOX_READY="$work/openbox-ready" \
+  openbox --sm-disable --startup 'sh -c ": >\"$KORVA_OPENBOX_READY\""' >"$work/openbox.log" 2>&1 &
 openbox=$!
 pids+=("$openbox")
 deadline=$((SECONDS + wm_limit))
