@@ -73,7 +73,8 @@ std::string ReadFileBytes(const std::string& path) {
     }
     RequireRegularFile(info);
     if (info.st_size > MaxReadBytes) {
-        throw DeckError("ファイルが大きすぎます（" + std::to_string(MaxReadBytes / (1024 * 1024)) + "MBまで）。");
+        throw DeckError("ファイルが大きすぎます（" + std::to_string(MaxReadBytes / (std::int64_t{1024} * 1024)) +
+                        "MBまで）。");
     }
     return ReadAll(file.get(), static_cast<std::size_t>(info.st_size));
 }
