@@ -7,6 +7,7 @@
 
 #include "platform/AppIcon.h"
 #include "platform/Dialogs.h"
+#include "platform/Fonts.h"
 
 namespace korva {
 
@@ -15,8 +16,12 @@ const QString frmCard::CancelMarker = QStringLiteral("False");
 frmCard::frmCard(platform::Dialogs& dialogs, CardWindowHost& host, QWidget* parent)
     : QWidget(parent), Dialogs_(dialogs), Host_(host) {
     setWindowIcon(platform::AppIcon());
+    // Laid out for its own font, not the desktop's: set before the controls
+    // measure their texts.
+    setFont(platform::WindowFont());
     BuildControls();
     BuildMenus();
+    platform::ShareFontWithMenus(*this);
     ConnectControls();
     ConnectMenus();
 }

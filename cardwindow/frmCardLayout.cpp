@@ -1,5 +1,3 @@
-#include <algorithm>
-
 #include <QLabel>
 #include <QLineEdit>
 #include <QPalette>
@@ -8,6 +6,7 @@
 
 #include "cardwindow/CaptionFrame.h"
 #include "cardwindow/frmCard.h"
+#include "platform/GrowToText.h"
 #include "platform/Twips.h"
 
 namespace korva {
@@ -79,11 +78,10 @@ void frmCard::BuildControls() {
     Label1 = Place(new QLabel(QStringLiteral("↑　；　キーでも可"), this), 2040, 3720, 1365, 180);
     Label2 = Place(new QLabel(QStringLiteral("↑　：　キーでも可"), this), 4320, 3720, 1365, 180);
     Label3 = Place(new QLabel(QStringLiteral("↓どのボタンでもOK"), this), 3120, 2340, 1515, 180);
-    // The hints were measured for another platform's font; let them draw
-    // their whole line rather than clip it, from the same top left corner.
-    for (QLabel* hint : {Label1, Label2, Label3}) {
-        hint->resize(std::max(hint->width(), hint->sizeHint().width()),
-                     std::max(hint->height(), hint->sizeHint().height()));
+    // In the window font the hints and the check label run a few pixels
+    // past their boxes; they grow from their top left corners instead.
+    for (QLabel* label : {Label1, Label2, Label3, lblCheck, lblUserAnswer}) {
+        platform::GrowToText(*label);
     }
 
     QWidget::setTabOrder(cmdOpen, cmdCheck);

@@ -11,6 +11,7 @@
 #include "cardwindow/frmCard.h"
 #include "platform/AppIcon.h"
 #include "platform/Dialogs.h"
+#include "platform/Fonts.h"
 #include "platform/Twips.h"
 
 namespace korva {
@@ -58,6 +59,9 @@ frmCard* frmCard::ShowInArea(std::unique_ptr<frmCard> card, QMdiArea& area) {
     frmCard* window = card.release();
     sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->setWindowIcon(platform::AppIcon());
+    // Its title bar and window menu in the window's font as well.
+    sub->setFont(platform::WindowFont());
+    platform::ShareFontWithMenus(*sub);
     sub->resize(platform::TwipsToPixels(8000), platform::TwipsToPixels(6000));
     sub->move(CascadePosition(previous, sub->size(), area.viewport()->size(),
                               sub->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, sub)));

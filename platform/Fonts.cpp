@@ -1,6 +1,7 @@
 #include "platform/Fonts.h"
 
 #include <QFont>
+#include <QMenu>
 #include <QStringList>
 
 namespace korva::platform {
@@ -19,6 +20,18 @@ void InstallFontSubstitutions() {
     QFont::insertSubstitutions(QStringLiteral("MS PMincho"), minchoP);
     QFont::insertSubstitutions(QStringLiteral("ＭＳ 明朝"), mincho);
     QFont::insertSubstitutions(QStringLiteral("MS Mincho"), mincho);
+}
+
+QFont WindowFont() {
+    QFont font(QStringLiteral("ＭＳ Ｐゴシック"), 9);
+    font.setResolveMask(QFont::AllPropertiesResolved);
+    return font;
+}
+
+void ShareFontWithMenus(QWidget& owner) {
+    for (QMenu* menu : owner.findChildren<QMenu*>()) {
+        menu->setFont(owner.font());
+    }
 }
 
 }  // namespace korva::platform

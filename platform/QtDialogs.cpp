@@ -1,23 +1,19 @@
 #include "platform/QtDialogs.h"
 
-#include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QIcon>
 #include <QMessageBox>
 
 #include "platform/AddressLauncher.h"
 #include "platform/FileFilter.h"
+#include "platform/MessageBox.h"
 #include "platform/SaveFileDialog.h"
 
 namespace korva::platform {
 
 namespace {
-
-// The messages are written with CR LF line breaks; a label shows only LF.
-QString DisplayText(QString text) { return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")); }
 
 MessageResult ToResult(int button) {
     switch (button) {
@@ -56,22 +52,7 @@ QWidget* QtDialogs::DialogParent() const {
 
 MessageResult QtDialogs::Message(const QString& text, MessageButtons buttons, const QString& title) {
     QMessageBox box(DialogParent());
-    box.setIcon(QMessageBox::NoIcon);
-    box.setWindowTitle(title);
-    box.setTextFormat(Qt::PlainText);
-    box.setText(DisplayText(text));
-    if (buttons == MessageButtons::YesNoCancel) {
-        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-        box.setDefaultButton(QMessageBox::Yes);
-        box.setEscapeButton(QMessageBox::Cancel);
-    } else {
-        box.setStandardButtons(QMessageBox::Ok);
-    }
-    // Message boxes carry no icon, their buttons included, whatever icons
-    // the desktop's theme would put on them.
-    for (QAbstractButton* button : box.buttons()) {
-        button->setIcon(QIcon());
-    }
+    PrepareMessageBox(box, text, buttons, title);
     return ToResult(box.exec());
 }
 

@@ -14,6 +14,7 @@
 
 #include "cardwindow/frmCard.h"
 #include "platform/AppIcon.h"
+#include "platform/Fonts.h"
 #include "platform/Twips.h"
 #include "shell/Environment.h"
 #include "shell/Maker.h"
@@ -59,6 +60,8 @@ frmMain::frmMain(platform::Dialogs& dialogs, std::function<void()> endProgram)
     }
     setWindowTitle(Caption);
     setWindowIcon(platform::AppIcon());
+    // Its menu bar, and the menus there, in the window font like the card windows.
+    setFont(platform::WindowFont());
 
     Area_ = new QMdiArea(this);
     Area_->setBackground(palette().brush(QPalette::Dark));  // the workspace colour
@@ -70,6 +73,7 @@ frmMain::frmMain(platform::Dialogs& dialogs, std::function<void()> endProgram)
     connect(Area_, &QMdiArea::subWindowActivated, this, &frmMain::ShowMenusOf);
 
     BuildMenus();
+    platform::ShareFontWithMenus(*this);
     MDIForm_Load();
 }
 

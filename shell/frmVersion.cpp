@@ -1,10 +1,11 @@
 #include "shell/frmVersion.h"
 
-#include <algorithm>
-
 #include <QLabel>
 #include <QMouseEvent>
 
+#include "platform/DialogWindow.h"
+#include "platform/Fonts.h"
+#include "platform/GrowToText.h"
 #include "platform/Twips.h"
 #include "shell/Maker.h"
 #include "shell/OpenBrowser.h"
@@ -32,10 +33,9 @@ const QString Gothic = QStringLiteral("ＭＳ Ｐゴシック");
 }  // namespace
 
 frmVersion::frmVersion(platform::Dialogs& dialogs, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
-                          Qt::MSWindowsFixedSizeDialogHint),
-      Dialogs_(dialogs) {
+    : QDialog(parent, platform::DialogWindowFlags), Dialogs_(dialogs) {
     setWindowTitle(QStringLiteral("バージョン情報"));
+    setFont(platform::WindowFont());
     setFixedSize(TwipsToPixels(5715), TwipsToPixels(2535));
     setModal(true);
     // Moves without a pressed button must arrive for the hover colours.
@@ -59,19 +59,12 @@ frmVersion::frmVersion(platform::Dialogs& dialogs, QWidget* parent)
         link->setFont(font);
         link->setCursor(Qt::PointingHandCursor);
     }
+    // The substituted Japanese fonts run larger than the ones the boxes were
+    // drawn for; a label grows, within the window, rather than cut its text.
     for (QLabel* label : findChildren<QLabel*>()) {
-        FitWidth(label);
+        platform::GrowToText(*label, width());
     }
     ResetLabelColors();
-}
-
-void frmVersion::FitWidth(QLabel* label) {
-    // The substituted Japanese fonts run wider than the ones the widths were
-    // drawn for; a label grows to the right, within the window, rather than
-    // cut off its text.
-    const QRect place = label->geometry();
-    const int wanted = std::max(place.width(), label->sizeHint().width());
-    label->resize(std::min(wanted, width() - place.left()), place.height());
 }
 
 QLabel* frmVersion::AddLabel(const char* name, const QString& text, int left, int top, int width, int height) {

@@ -33,7 +33,6 @@ private:
     QLabel* AddLabel(const char* name, const QString& text, int left, int top, int width, int height);
     void ResetLabelColors();
     void SetLinkColor(QLabel* label, const QColor& color);
-    void FitWidth(QLabel* label);
 
     platform::Dialogs& Dialogs_;
     QLabel* lblHtml_ = nullptr;

@@ -49,6 +49,7 @@ int main(int argc, char** argv) {
 
     QMainWindow frame;
     frame.setWindowIcon(platform::AppIcon());
+    frame.setFont(platform::WindowFont());
     auto* area = new QMdiArea(&frame);
     frame.setCentralWidget(area);
     frame.resize(platform::TwipsToPixels(9000), platform::TwipsToPixels(7400));
