@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 
+#include "platform/Contrast.h"
 #include "platform/DialogWindow.h"
 #include "platform/Fonts.h"
 #include "platform/GrowToText.h"
@@ -16,8 +17,7 @@ using platform::TwipsToPixels;
 
 namespace {
 
-const QColor LinkNormal(0x00, 0x00, 0x00);
-const QColor LinkHover(0x00, 0x00, 0xFF);
+const QColor PureBlue(0x00, 0x00, 0xFF);
 
 QFont LabelFont(const QString& family, qreal points, bool bold, bool italic) {
     QFont font(family);
@@ -76,10 +76,23 @@ QLabel* frmVersion::AddLabel(const char* name, const QString& text, int left, in
     return label;
 }
 
-// Labels start in the button-text colour, as the platform draws captions.
+// Labels start in the button-text colour, as the platform draws captions:
+// black on a light desktop, light on a dark one.
+QColor frmVersion::LinkNormalColor() const { return palette().color(QPalette::ButtonText); }
+
+// Pure blue under the pointer where it can be read on the window's
+// background; where it is too dark for that, as on a dark desktop, the
+// desktop's own link colour.
+QColor frmVersion::LinkHoverColor() const {
+    if (platform::ContrastRatio(PureBlue, palette().color(QPalette::Window)) >= platform::ReadableContrast) {
+        return PureBlue;
+    }
+    return palette().color(QPalette::Link);
+}
+
 void frmVersion::ResetLabelColors() {
     for (QLabel* label : findChildren<QLabel*>()) {
-        SetLinkColor(label, palette().color(QPalette::ButtonText));
+        SetLinkColor(label, LinkNormalColor());
     }
 }
 
@@ -97,20 +110,20 @@ void frmVersion::SetLinkColor(QLabel* label, const QColor& color) {
 }
 
 void frmVersion::FormatColor() {
-    SetLinkColor(lblHtml_, LinkNormal);
-    SetLinkColor(lblMail_, LinkNormal);
+    SetLinkColor(lblHtml_, LinkNormalColor());
+    SetLinkColor(lblMail_, LinkNormalColor());
 }
 
 void frmVersion::Form_MouseMove() { FormatColor(); }
 
 void frmVersion::lblHtml_MouseMove() {
     FormatColor();
-    SetLinkColor(lblHtml_, LinkHover);
+    SetLinkColor(lblHtml_, LinkHoverColor());
 }
 
 void frmVersion::lblMail_MouseMove() {
     FormatColor();
-    SetLinkColor(lblMail_, LinkHover);
+    SetLinkColor(lblMail_, LinkHoverColor());
 }
 
 void frmVersion::lblHtml_Click() { OpenBrowser(Dialogs_, MakerWebPage); }

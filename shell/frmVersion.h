@@ -8,14 +8,14 @@ class QLabel;
 
 namespace korva {
 
-// The version window: product name, version and two link labels that turn
-// blue under the pointer and open their address when clicked.
+// The version window: product name, version and two link labels that light
+// up under the pointer and open their address when clicked.
 class frmVersion : public QDialog {
     Q_OBJECT
 public:
     frmVersion(platform::Dialogs& dialogs, QWidget* parent);
 
-    // Both link labels back to black.
+    // Both link labels back to their normal colour.
     void FormatColor();
 
     void Form_MouseMove();
@@ -31,6 +31,8 @@ protected:
 
 private:
     QLabel* AddLabel(const char* name, const QString& text, int left, int top, int width, int height);
+    QColor LinkNormalColor() const;
+    QColor LinkHoverColor() const;
     void ResetLabelColors();
     void SetLinkColor(QLabel* label, const QColor& color);
 

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/Contrast.h"
 #include "platform/Twips.h"
 #include "shell/frmVersion.h"
 #include "tests/support/FakeDialogs.h"
@@ -200,6 +201,39 @@ TEST_F(frmVersionTest, LinkWithoutBrowserShowsTheMessageEachClick) {
     window.lblHtml_Click();
     window.lblMail_Click();
     EXPECT_EQ(dialogs.messages.size(), 2u);
+}
+
+// On a dark desktop the links stay readable: they start in the palette's
+// button text, and pure blue, too dark on a dark window, gives way to the
+// palette's link colour under the pointer. A light desktop keeps pure blue.
+TEST(frmVersionPalette, LinksStayReadableOnLightAndDarkDesktops) {
+    QPalette dark;  // qt6ct's "darker" scheme
+    dark.setColor(QPalette::Window, QColor(0x22, 0x20, 0x20));
+    dark.setColor(QPalette::WindowText, Qt::white);
+    dark.setColor(QPalette::ButtonText, Qt::white);
+    dark.setColor(QPalette::Link, QColor(0x09, 0x86, 0xd3));
+    const QPalette light = QApplication::palette();
+    const struct {
+        const char* desktop;
+        QPalette palette;
+        QColor hover;
+    } cases[] = {{"light", light, Blue}, {"dark", dark, QColor(0x09, 0x86, 0xd3)}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.desktop);
+        QApplication::setPalette(c.palette);
+        test::FakeDialogs dialogs;
+        frmVersion window(dialogs, nullptr);
+        window.lblMail_MouseMove();
+        const QColor background = window.palette().color(QPalette::Window);
+        const QColor normal = window.findChild<QLabel*>("lblHtml")->palette().color(QPalette::WindowText);
+        const QColor hover = window.findChild<QLabel*>("lblMail")->palette().color(QPalette::WindowText);
+        EXPECT_EQ(hover, c.hover);
+        EXPECT_EQ(normal, c.palette.color(QPalette::ButtonText));
+        EXPECT_GE(platform::ContrastRatio(normal, background), platform::ReadableContrast);
+        // Readable as large letters and lines are.
+        EXPECT_GE(platform::ContrastRatio(hover, background), 3.0);
+    }
+    QApplication::setPalette(light);
 }
 
 }  // namespace
