@@ -4,7 +4,9 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QMessageBox>
+#include <QTreeView>
 
 #include "platform/AddressLauncher.h"
 #include "platform/FileFilter.h"
@@ -37,6 +39,27 @@ void ApplyFilter(QFileDialog& dialog, const FileDialogRequest& request) {
     }
 }
 
+// Qt's own dialog sizes its detail columns for English samples ("128.88 GB",
+// "10/29/81 02:02PM"); Japanese sizes, types and dates run wider. Those
+// columns take the width of what they show and the name column the rest.
+// The dialog saves its column state for every Qt program of the user when it
+// closes; they get back columns the user sizes, at these widths.
+void FitColumnsToContents(QFileDialog& dialog) {
+    auto* details = dialog.findChild<QTreeView*>(QStringLiteral("treeView"));
+    if (!details) {
+        return;  // the desktop's own dialog, which sizes its columns itself
+    }
+    QHeaderView* header = details->header();
+    const bool stretchLast = header->stretchLastSection();
+    header->setStretchLastSection(false);
+    header->setSectionResizeMode(QHeaderView::ResizeToContents);
+    header->setSectionResizeMode(0, QHeaderView::Stretch);
+    QObject::connect(&dialog, &QDialog::finished, header, [header, stretchLast] {
+        header->setSectionResizeMode(QHeaderView::Interactive);
+        header->setStretchLastSection(stretchLast);
+    });
+}
+
 }  // namespace
 
 QtDialogs::QtDialogs(QWidget* parent) : Parent_(parent) {}
@@ -63,6 +86,7 @@ std::optional<FileDialogResult> QtDialogs::RunFileDialog(QFileDialog& dialog, co
     const bool lastFolderGone = LastFolder_.isEmpty() || !QDir(LastFolder_).exists();
     dialog.setDirectory(lastFolderGone ? QDir::currentPath() : LastFolder_);
     ApplyFilter(dialog, request);
+    FitColumnsToContents(dialog);
     if (ExecFileDialog(dialog) != QDialog::Accepted) {
         return std::nullopt;
     }

@@ -1,7 +1,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QHeaderView>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QTreeView>
 
 #include <gtest/gtest.h>
 
@@ -88,4 +93,66 @@ TEST(QtDialogs, SaveDialogWithoutTheFolderFlagLeavesTheFolderToTheSave) {
     dialog.accept();
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_EQ(refusals, 0);
+}
+
+namespace {
+
+// The cells of the size, type and date columns that do not show their text whole.
+QStringList CutCells(const QTreeView& view) {
+    QStringList cut;
+    const int margin = 2 * (view.style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 1);
+    for (int row = 0; row < view.model()->rowCount(view.rootIndex()); ++row) {
+        for (int column = 1; column < view.header()->count(); ++column) {
+            const QString text = view.model()->index(row, column, view.rootIndex()).data().toString();
+            if (view.fontMetrics().horizontalAdvance(text) + margin > view.header()->sectionSize(column)) {
+                cut << text;
+            }
+        }
+    }
+    return cut;
+}
+
+// Shows the real open dialog on a folder, records the cut cells once the
+// model, which fills in from a thread of its own, has settled, then closes it.
+struct ColumnDialogs : korva::platform::QtDialogs {
+    QString folder;
+    QStringList cut;
+    bool plainAfterwards = false;
+
+    int ExecFileDialog(QFileDialog& dialog) override {
+        dialog.setDirectory(folder);
+        dialog.show();
+        const auto* view = dialog.findChild<QTreeView*>(QStringLiteral("treeView"));
+        const auto settled = [&] {
+            return view->model()->rowCount(view->rootIndex()) > 0 && CutCells(*view).isEmpty();
+        };
+        if (!QTest::qWaitFor(settled, 5000)) {
+            cut = CutCells(*view) << QStringLiteral("(still after 5 s)");
+        }
+        dialog.reject();
+        plainAfterwards = view->header()->sectionResizeMode(1) == QHeaderView::Interactive;
+        return QDialog::Rejected;
+    }
+};
+
+}  // namespace
+
+// Qt sizes its dialog's size, type and date columns for English samples such
+// as "mp3Folder"; a longer type name, as Japanese ones are, still shows whole.
+TEST(QtDialogs, FileDialogColumnsShowTheirContentsWholeAndAreLeftPlain) {
+    QTemporaryDir folder, settings;
+    ASSERT_TRUE(folder.isValid() && settings.isValid());
+    // The dialog restores the column widths the last Qt program's dialog left.
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
+    QFile file(folder.filePath(QStringLiteral("deck.anunusuallylongending")));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.resize(3 << 20));
+    file.close();
+
+    ColumnDialogs dialogs;
+    dialogs.folder = folder.path();
+    EXPECT_FALSE(dialogs.ShowOpen({QString(), QStringLiteral("All|*"), korva::platform::FileMustExist, QString()}));
+    EXPECT_TRUE(dialogs.cut.isEmpty()) << dialogs.cut.join(QStringLiteral(", ")).toStdString();
+    EXPECT_TRUE(dialogs.plainAfterwards);
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                       QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
 }
