@@ -106,7 +106,9 @@ bool frmCard::isFilePath() const {
 }
 
 // A save under a new name that fails keeps the old path, so the window still
-// names the file its deck was last read from or written to.
+// names the file its deck was last read from or written to. One that
+// succeeds moves the window to the new file: its caption and its close
+// question name the file that a plain save now writes.
 bool frmCard::NewFileSave() {
     const QString path = getSavePath();
     if (path == CancelMarker) {
@@ -114,11 +116,13 @@ bool frmCard::NewFileSave() {
     }
     const QString oldPath = getFilePath();
     setFilePath(path);
-    if (FileSave()) {
-        return true;
+    if (!FileSave()) {
+        setFilePath(oldPath);
+        return false;
     }
-    setFilePath(oldPath);
-    return false;
+    setFileName(QFileInfo(path).fileName());
+    setWindowTitle(getFileName());
+    return true;
 }
 
 bool frmCard::FileSave() {

@@ -155,7 +155,7 @@ TEST_F(FileCommandsTest, AnAppendPastTheLargestDeckIsRefused) {
     EXPECT_EQ(card.getFileName(), QStringLiteral("full.krv"));
 }
 
-TEST_F(FileCommandsTest, SaveDialogStartsFromTheNameWithoutEndingAndKeepsTheFileName) {
+TEST_F(FileCommandsTest, SaveDialogStartsFromTheNameWithoutEndingAndTheWindowTakesTheNewName) {
     frmCard& card = Opened(WriteCsvFile(QStringLiteral("words.csv"), Words));
     const QString target = dir.filePath(QStringLiteral("words.krv"));
     ChooseForSave(target);
@@ -167,7 +167,7 @@ TEST_F(FileCommandsTest, SaveDialogStartsFromTheNameWithoutEndingAndKeepsTheFile
     EXPECT_EQ(dialogs.saveRequests[0].filter, SaveFilter);
     EXPECT_EQ(dialogs.saveRequests[0].flags, 0x806);
     EXPECT_EQ(dialogs.saveRequests[0].defaultExt, QStringLiteral(".krv"));
-    EXPECT_EQ(card.getFileName(), QStringLiteral("words.csv"));
+    EXPECT_EQ(card.getFileName(), QStringLiteral("words.krv"));
     EXPECT_EQ(card.getFilePath(), target);
     EXPECT_FALSE(card.isCSVFile());
     EXPECT_FALSE(card.getEditedFlag());

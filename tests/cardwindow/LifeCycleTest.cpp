@@ -1,5 +1,6 @@
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -281,8 +282,34 @@ TEST_F(LifeCycleTest, SaveAsAlwaysAsksAndSaveOverwritesADeckFile) {
     ASSERT_EQ(dialogs.saveRequests.size(), 1u);
     EXPECT_EQ(dialogs.saveRequests[0].fileName, QStringLiteral("deck"));
     EXPECT_EQ(card->getFilePath(), copy);
-    EXPECT_EQ(card->getFileName(), QStringLiteral("deck.krv"));
+    EXPECT_EQ(card->getFileName(), QStringLiteral("copy.krv"));
     EXPECT_EQ(ReadBytes(copy), ReadBytes(path));
+}
+
+// The caption and the close question name the file a plain save writes:
+// after a save under a new name, that file; after a cancelled or failed one,
+// the file before.
+TEST_F(LifeCycleTest, ASaveUnderANewNameMovesCaptionAndCloseQuestionToTheNewFile) {
+    frmCard* card = Open(WriteCsvFile(QStringLiteral("deck2.csv"), Words));
+    QMdiSubWindow* sub = area.subWindowList().first();
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("taken.krv")));
+    CancelSave();
+    ChooseForSave(dir.filePath(QStringLiteral("taken.krv")));
+    ChooseForSave(dir.filePath(QStringLiteral("study2.krv")));
+    const char* names[] = {"deck2.csv", "deck2.csv", "study2.krv"};
+    for (const char* name : names) {
+        card->cmdOpen_Click();
+        card->cmdCheck_Click();
+        card->mnuFileSaveAs->trigger();
+        EXPECT_EQ(card->getFileName(), QString::fromUtf8(name));
+        EXPECT_EQ(sub->windowTitle(), QString::fromUtf8(name));
+    }
+    EXPECT_FALSE(card->getEditedFlag());
+    card->cmdOpen_Click();
+    card->cmdCheck_Click();
+    dialogs.messageAnswers.push_back(MessageResult::Cancel);
+    sub->close();
+    EXPECT_EQ(dialogs.messages.back().text, QStringLiteral("study2.krv\r\n") + SaveQuestion);
 }
 
 TEST_F(LifeCycleTest, OpenExitAndHelpItemsGoToTheFrameWindow) {
