@@ -1,0 +1,196 @@
+// The recovery copies on disk: the side file, one program's own folder, and
+// what the next start finds of programs that ended, killed or still running.
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include "deck/DeckError.h"
+#include "deck/DeckRecord.h"
+#include "recovery/EndedCopies.h"
+#include "recovery/RecoveryError.h"
+#include "recovery/RecoveryFiles.h"
+#include "recovery/RecoveryOrigin.h"
+#include "recovery/RecoveryStore.h"
+
+namespace korva {
+namespace {
+
+CardData StudiedDeck() {
+    CardData deck;
+    deck.Items = {{"", "", ""}, {"", "a", "b"}, {"", "\x82\xa0", ""}};
+    deck.Checks = {{0, 0, 0}, {0, True16, 0}, {0, 0, True16}};
+    deck.QuestionItems = {1, 1, 2};
+    deck.Modes = {2, 1, 1, 2};
+    return deck;
+}
+
+TEST(RecoveryOriginTest, ThePathsBytesAndTheNameComeBackExactly) {
+    const std::vector<RecoveryOrigin> origins = {
+        {QStringLiteral("/home/user/単語.krv"), QStringLiteral("単語.krv")},
+        {QStringLiteral("/tmp/100% sure/a\nb.csv"), QStringLiteral("a\nb.csv")},
+        {QStringLiteral("/d/e.krv"), QString()},
+    };
+    for (const RecoveryOrigin& origin : origins) {
+        const std::string bytes = WriteOriginFile(origin);
+        const RecoveryOrigin back = ReadOriginFile(bytes);
+        EXPECT_EQ(back.filePath, origin.filePath) << bytes;
+        EXPECT_EQ(back.fileName, origin.fileName) << bytes;
+    }
+    EXPECT_EQ(WriteOriginFile({QStringLiteral("/d/単.krv"), QStringLiteral("単.krv")}),
+              "KORVA recovery 1\npath /d/%E5%8D%98.krv\nname %E5%8D%98.krv\n");
+}
+
+TEST(RecoveryOriginTest, ADamagedSideFileIsAnError) {
+    for (const char* bytes : {"", "KORVA recovery 2\npath /a\nname a\n", "KORVA recovery 1\npath /a\nname a",
+                              "KORVA recovery 1\nname a\npath /a\n", "KORVA recovery 1\npath /a\nname a\n\n"}) {
+        EXPECT_THROW(ReadOriginFile(bytes), DeckError) << bytes;
+    }
+}
+
+class RecoveryStoreTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
+
+    QString Root() const { return dir.filePath(QStringLiteral("state/korva")); }
+
+    // A store holding one copy of StudiedDeck, written to the end.
+    std::unique_ptr<RecoveryStore> StoreWithCopy(const QString& fileName = QStringLiteral("単語.csv")) {
+        auto store = std::make_unique<RecoveryStore>(Root());
+        store->SubmitCopy(store->NewCopyNumber(), WriteDeckRecord(StudiedDeck()),
+                          {QStringLiteral("/decks/") + fileName, fileName});
+        EXPECT_TRUE(store->WaitForWriter());
+        return store;
+    }
+
+    static void Spoil(const QString& path, const QByteArray& bytes) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(bytes);
+    }
+
+    QTemporaryDir dir;
+};
+
+TEST_F(RecoveryStoreTest, AProgramKeepsItsCopiesInAPrivateLockedFolderOfItsOwn) {
+    RecoveryStore first(Root());
+    RecoveryStore second(Root());
+    EXPECT_NE(first.getFolder(), second.getFolder());
+    EXPECT_TRUE(first.getFolder().startsWith(Root() + QStringLiteral("/program-")));
+    struct stat info {};
+    ASSERT_EQ(::stat(QFile::encodeName(Root()).constData(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0700u);
+    EXPECT_TRUE(QFile::exists(first.getFolder() + QStringLiteral("/lock")));
+    EXPECT_EQ(first.NewCopyNumber(), 1);
+    EXPECT_EQ(first.NewCopyNumber(), 2);
+}
+
+TEST_F(RecoveryStoreTest, ACopyIsWrittenReplacedAndRemovedInTheOrderAsked) {
+    RecoveryStore store(Root());
+    CardData deck = StudiedDeck();
+    store.SubmitCopy(3, WriteDeckRecord(deck), {QStringLiteral("/d/a.krv"), QStringLiteral("a.krv")});
+    deck.Checks[1][1] = 0;
+    store.SubmitCopy(3, WriteDeckRecord(deck), {QStringLiteral("/d/a.krv"), QStringLiteral("a.krv")});
+    ASSERT_TRUE(store.WaitForWriter());
+    QFile copy(CopyPath(store.getFolder(), 3));
+    ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
+    EXPECT_EQ(copy.readAll().toStdString(), WriteDeckRecord(deck));
+    EXPECT_TRUE(QFile::exists(OriginPath(store.getFolder(), 3)));
+
+    store.SubmitCopy(3, WriteDeckRecord(deck), {QStringLiteral("/d/a.krv"), QStringLiteral("a.krv")});
+    store.SubmitRemoval(3);
+    ASSERT_TRUE(store.WaitForWriter());
+    EXPECT_TRUE(CopyNumbers(store.getFolder()).empty());
+    EXPECT_FALSE(QFile::exists(OriginPath(store.getFolder(), 3)));
+
+    store.RemoveFolder();
+    EXPECT_FALSE(QDir(store.getFolder()).exists());
+
+    const auto unfinished = StoreWithCopy();
+    unfinished->RemoveFolder();
+    EXPECT_EQ(EndedCopies(Root()).TakeCopies().size(), 1u);
+}
+
+TEST_F(RecoveryStoreTest, AFolderThatCannotBeMadeIsAnError) {
+    Spoil(dir.filePath(QStringLiteral("state")), "a file, not a folder");
+    EXPECT_THROW(RecoveryStore store(Root()), RecoveryError);
+}
+
+TEST_F(RecoveryStoreTest, ARunningProgramsCopiesAreNeitherOfferedNorTouched) {
+    const auto running = StoreWithCopy();
+    EndedCopies ended(Root());
+    EXPECT_TRUE(ended.TakeCopies().empty());
+    ended.RemoveClaimedFolders();
+    EXPECT_EQ(CopyNumbers(running->getFolder()), std::vector<int>{1});
+}
+
+TEST_F(RecoveryStoreTest, ACopyLeftBySignalOrKillComesBackExactlyAndGoesWhenDone) {
+    const auto bySignal = StoreWithCopy(QStringLiteral("a.krv"));
+    bySignal->Release();
+    const auto killed = StoreWithCopy(QStringLiteral("b.krv"));
+    // A killed program leaves its lock behind, naming a process that is gone.
+    const QString killedFolder = killed->getFolder();
+    killed->Release();
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::_exit(0);
+    }
+    ASSERT_EQ(::waitpid(child, nullptr, 0), child);
+    Spoil(killedFolder + QStringLiteral("/lock"), QByteArray::number(child) + "\nkorva\n\n");
+
+    EndedCopies ended(Root());
+    std::vector<RecoveryCopy> copies = ended.TakeCopies();
+    ASSERT_EQ(copies.size(), 2u);
+    QStringList names;
+    for (const RecoveryCopy& copy : copies) {
+        EXPECT_EQ(WriteDeckRecord(copy.deck), WriteDeckRecord(StudiedDeck()));
+        EXPECT_EQ(copy.filePath, QStringLiteral("/decks/") + copy.fileName);
+        names << copy.fileName;
+    }
+    names.sort();
+    EXPECT_EQ(names, (QStringList{QStringLiteral("a.krv"), QStringLiteral("b.krv")}));
+    EXPECT_TRUE(ended.getDamaged().empty());
+
+    // Claimed: a program starting meanwhile finds nothing to offer.
+    EXPECT_TRUE(EndedCopies(Root()).TakeCopies().empty());
+    ended.RemoveClaimedFolders();
+    EXPECT_FALSE(QDir(bySignal->getFolder()).exists());
+    EXPECT_FALSE(QDir(killedFolder).exists());
+}
+
+TEST_F(RecoveryStoreTest, DamagedCopiesAreReportedWithTheirReasonAndMovedAside) {
+    auto store = StoreWithCopy(QStringLiteral("good.krv"));
+    store->SubmitCopy(2, "KORVA", {QStringLiteral("/decks/broken.krv"), QStringLiteral("broken.krv")});
+    store->SubmitCopy(3, WriteDeckRecord(StudiedDeck()), {QStringLiteral("/decks/c.krv"), QStringLiteral("c.krv")});
+    ASSERT_TRUE(store->WaitForWriter());
+    ASSERT_TRUE(QFile::remove(OriginPath(store->getFolder(), 3)));
+    const QString folder = store->getFolder();
+    store->Release();
+
+    EndedCopies ended(Root());
+    const std::vector<RecoveryCopy> copies = ended.TakeCopies();
+    ASSERT_EQ(copies.size(), 1u);
+    EXPECT_EQ(copies[0].fileName, QStringLiteral("good.krv"));
+    ASSERT_EQ(ended.getDamaged().size(), 2u);
+    EXPECT_EQ(ended.getDamaged()[0].name, QStringLiteral("broken.krv"));
+    EXPECT_FALSE(ended.getDamaged()[0].reason.isEmpty());
+    EXPECT_EQ(ended.getDamaged()[1].name, QStringLiteral("deck-3.krv"));
+    EXPECT_TRUE(ended.getDamaged()[1].reason.startsWith(QStringLiteral("元のファイルの情報を読めません。")));
+
+    ended.RemoveClaimedFolders();
+    EXPECT_FALSE(QDir(folder).exists());
+    const QString prefix = ended.getDamagedFolder() + u'/' + QDir(folder).dirName();
+    for (const char* name : {"-deck-2.krv", "-deck-2.origin", "-deck-3.krv"}) {
+        EXPECT_TRUE(QFile::exists(prefix + QLatin1String(name))) << name;
+    }
+    // Set aside, they are offered no more.
+    EXPECT_TRUE(EndedCopies(Root()).getDamaged().empty());
+}
+
+}  // namespace
+}  // namespace korva
