@@ -10,7 +10,7 @@ namespace korva::platform {
 // The application title that every message box carries unless told otherwise.
 inline const QString AppTitle = QStringLiteral("KORVA!!");
 
-enum class MessageButtons { Ok, YesNoCancel };  // YesNoCancel has Yes as default
+enum class MessageButtons { Ok, YesNo, YesNoCancel };  // Yes is the default of both
 enum class MessageResult { Ok, Yes, No, Cancel };
 
 // Common file-dialog flag values as the deck file commands pass them.
