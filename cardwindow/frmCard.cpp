@@ -5,6 +5,7 @@
 #include <QMdiSubWindow>
 #include <QPushButton>
 
+#include "cardwindow/RecoveryKeeper.h"
 #include "platform/AppIcon.h"
 #include "platform/Dialogs.h"
 #include "platform/Fonts.h"
@@ -14,7 +15,7 @@ namespace korva {
 const QString frmCard::CancelMarker = QStringLiteral("False");
 
 frmCard::frmCard(platform::Dialogs& dialogs, CardWindowHost& host, QWidget* parent)
-    : QWidget(parent), Dialogs_(dialogs), Host_(host) {
+    : QWidget(parent), Dialogs_(dialogs), Host_(host), Recovery_(MakeRecoveryKeeper()) {
     setWindowIcon(platform::AppIcon());
     // Laid out for its own font, not the desktop's: set before the controls
     // measure their texts.
@@ -38,6 +39,7 @@ QMdiSubWindow* frmCard::SubWindow() const { return qobject_cast<QMdiSubWindow*>(
 // asked already, passes the save question first.
 void frmCard::closeEvent(QCloseEvent* event) {
     if (ClosingWithoutAsking_ || Form_QueryUnload()) {
+        RemoveRecoveryCopy();
         event->accept();
     } else {
         event->ignore();

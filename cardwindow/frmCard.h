@@ -27,6 +27,8 @@ class QPushButton;
 namespace korva {
 
 class CardWindowHost;
+class RecoveryKeeper;
+struct RecoveryCopy;
 namespace platform {
 class Dialogs;
 }
@@ -50,6 +52,9 @@ public:
     // a drop), as if the open dialog had chosen it.
     static frmCard* OpenWindowFor(QMdiArea& area, platform::Dialogs& dialogs, CardWindowHost& host,
                                   const QString& Path);
+    // A window restored from a recovery copy: the deck as it was, still
+    // edited, under its original file.
+    static frmCard* RestoreWindow(QMdiArea& area, platform::Dialogs& dialogs, CardWindowHost& host, RecoveryCopy copy);
     QList<QMenu*> MenuBarMenus() const;
     bool Form_QueryUnload();
     void CloseWithoutAsking();
@@ -101,10 +106,15 @@ public:
     bool isCSVFile() const;
     void setFilePath(const QString& Path) { FilePath_ = Path; }
     QString getFilePath() const { return FilePath_; }
-    void setEditedFlag(bool Value) { EditedFlag_ = Value; }
+    // While the deck is edited the window keeps a recovery copy of it; a
+    // save or a close removes the copy.
+    void setEditedFlag(bool Value);
     bool getEditedFlag() const { return EditedFlag_; }
     void setFileName(const QString& FileName) { FileName_ = FileName; }
     QString getFileName() const { return FileName_; }
+    // Writes the recovery copy of an edited deck at once: the program is
+    // about to end.
+    void WriteRecoveryCopyNow();
 
     // The controls, under the names the commands use; tests drive them.
     std::array<QGroupBox*, 2> Frame1{};
@@ -174,6 +184,9 @@ private:
     void ShowMessage(const QString& text);
     void ShowOpenFailure(const QString& name, const QString& reason);
     bool ReadDeckFile(bool DataKeep);
+    std::unique_ptr<RecoveryKeeper> MakeRecoveryKeeper();
+    void NoteDeckChange();
+    void RemoveRecoveryCopy();
 
     platform::Dialogs& Dialogs_;
     CardWindowHost& Host_;
@@ -182,6 +195,7 @@ private:
     bool EditedFlag_ = false;
     bool ClosingWithoutAsking_ = false;
     bool Composing_ = false;  // an input method holds a proposal in txtAnswer
+    std::unique_ptr<RecoveryKeeper> Recovery_;
 };
 
 }  // namespace korva

@@ -1,0 +1,48 @@
+#include "cardwindow/RecoveryKeeper.h"
+
+#include "deck/DeckError.h"
+#include "recovery/RecoveryStore.h"
+
+namespace korva {
+
+RecoveryKeeper::RecoveryKeeper(RecoveryStore* store, Snapshot snapshot)
+    : Store_(store), Snapshot_(std::move(snapshot)) {
+    Timer_.setSingleShot(true);
+    Timer_.setInterval(WriteDelayMs);
+    QObject::connect(&Timer_, &QTimer::timeout, &Timer_, [this] { WriteNow(); });
+}
+
+void RecoveryKeeper::Changed() {
+    if (Store_ && !Timer_.isActive()) {
+        Timer_.start();
+    }
+}
+
+void RecoveryKeeper::WriteNow() {
+    Timer_.stop();
+    if (!Store_) {
+        return;
+    }
+    if (Number_ == 0) {
+        Number_ = Store_->NewCopyNumber();
+    }
+    try {
+        auto [record, origin] = Snapshot_();
+        Store_->SubmitCopy(Number_, std::move(record), origin);
+        OnDisk_ = true;
+    } catch (const DeckError& error) {
+        // A deck that cannot be a record cannot be saved either; the save
+        // reports that. The copy on disk, if any, is the last good one.
+        qWarning("KORVA: %s", error.what());
+    }
+}
+
+void RecoveryKeeper::Remove() {
+    Timer_.stop();
+    if (Store_ && OnDisk_) {
+        Store_->SubmitRemoval(Number_);
+        OnDisk_ = false;
+    }
+}
+
+}  // namespace korva

@@ -1,0 +1,56 @@
+// The card window's recovery copy: kept while the deck is edited, removed
+// once it is saved or the window closes, and a window restored from one.
+#include "cardwindow/CardWindowHost.h"
+#include "cardwindow/RecoveryKeeper.h"
+#include "cardwindow/frmCard.h"
+#include "deck/DeckRecord.h"
+#include "recovery/EndedCopies.h"
+
+namespace korva {
+
+std::unique_ptr<RecoveryKeeper> frmCard::MakeRecoveryKeeper() {
+    return std::make_unique<RecoveryKeeper>(Host_.getRecoveryStore(), [this] {
+        return std::make_pair(WriteDeckRecord(getCardData()), RecoveryOrigin{getFilePath(), getFileName()});
+    });
+}
+
+void frmCard::setEditedFlag(bool Value) {
+    EditedFlag_ = Value;
+    if (Value) {
+        Recovery_->Changed();
+    } else {
+        Recovery_->Remove();
+    }
+}
+
+// Every command ends in FreshScreen, so a change of the deck reaches here:
+// checks, and for a deck already edited also modes, reversals and lump
+// checks, which are saved with it.
+void frmCard::NoteDeckChange() {
+    if (getEditedFlag()) {
+        Recovery_->Changed();
+    }
+}
+
+void frmCard::WriteRecoveryCopyNow() {
+    if (getEditedFlag()) {
+        Recovery_->WriteNow();
+    }
+}
+
+void frmCard::RemoveRecoveryCopy() { Recovery_->Remove(); }
+
+frmCard* frmCard::RestoreWindow(QMdiArea& area, platform::Dialogs& dialogs, CardWindowHost& host, RecoveryCopy copy) {
+    auto card = std::make_unique<frmCard>(dialogs, host);
+    card->getCardData() = std::move(copy.deck);
+    card->setFilePath(copy.filePath);
+    card->setFileName(copy.fileName);
+    frmCard* window = ShowInArea(std::move(card), area);
+    // Its changes are still unsaved, so closing it asks; its own copy takes
+    // over from the old one at once.
+    window->setEditedFlag(true);
+    window->Recovery_->WriteNow();
+    return window;
+}
+
+}  // namespace korva
