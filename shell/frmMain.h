@@ -19,6 +19,7 @@ class QMenu;
 namespace korva {
 
 class frmCard;
+class RecoveryStore;
 
 // The frame window: every card window lives inside its MDI area, and the
 // active card window's menus stand in its menu bar.
@@ -38,11 +39,21 @@ public:
     // had the user chosen it there; the command line and drops come here.
     Q_INVOKABLE void OpenFiles(const QStringList& paths);
 
+    // Recovery copies. The store outlives the window; without one the card
+    // windows keep no copies.
+    void setRecoveryStore(RecoveryStore* store) { Recovery_ = store; }
+    // Offers the decks that programs left unsaved when they ended; once the
+    // window is on screen.
+    Q_INVOKABLE void OfferRecovery();
+    // Every edited card window's copy at once, before a signal ends the program.
+    void WriteEveryRecoveryCopy();
+
     // CardWindowHost
     void OpenCardWindow() override;
     void ExitProgram() override;
     void ShowHelp() override;
     void ShowVersion() override;
+    RecoveryStore* getRecoveryStore() override { return Recovery_; }
 
     QMdiArea& getArea() const { return *Area_; }
     // The open card windows, in the order they were opened.
@@ -71,6 +82,7 @@ private:
     QMenu* mnuHelp_ = nullptr;
     QPointer<frmVersion> Version_;
     bool OuterSizeFitted_ = false;
+    RecoveryStore* Recovery_ = nullptr;
 };
 
 }  // namespace korva

@@ -1,12 +1,22 @@
 // Main: the environment file first, then the main window, then the decks
 // named on the command line. Qt is given the program name alone: every
 // argument is a deck file, even one that looks like a Qt option.
+//
+// The program's recovery copies go with a regular end only. A signal that
+// ends the program writes them and ends it at once; a lost display ends it
+// inside Qt, past everything here.
+#include <memory>
+
 #include <QFile>
 #include <QFileInfo>
 
 #include "platform/Fonts.h"
 #include "platform/QtDialogs.h"
 #include "platform/QtTranslation.h"
+#include "recovery/RecoveryError.h"
+#include "recovery/RecoveryFolder.h"
+#include "recovery/RecoveryStore.h"
+#include "shell/EndSignals.h"
 #include "shell/Environment.h"
 #include "shell/GuardedApplication.h"
 #include "shell/ProgramLayout.h"
@@ -20,6 +30,16 @@ QStringList DeckArguments(int argc, char** argv) {
         paths << QFileInfo(QFile::decodeName(argv[i])).absoluteFilePath();
     }
     return paths;
+}
+
+// Without a folder for them the program runs on, keeping no copies.
+std::unique_ptr<korva::RecoveryStore> OpenRecoveryStore() {
+    try {
+        return std::make_unique<korva::RecoveryStore>(korva::RecoveryRoot());
+    } catch (const korva::RecoveryError& error) {
+        qWarning("KORVA: no recovery copies: %s", error.what());
+        return nullptr;
+    }
 }
 
 }  // namespace
@@ -43,11 +63,25 @@ int main(int argc, char** argv) {
         return 1;
     }
 
+    const std::unique_ptr<korva::RecoveryStore> recovery = OpenRecoveryStore();
     korva::frmMain window(dialogs);
+    window.setRecoveryStore(recovery.get());
+    const korva::EndSignals endSignals([&window, &recovery](int signalNumber) {
+        window.WriteEveryRecoveryCopy();
+        if (recovery) {
+            recovery->Release();
+        }
+        korva::EndSignals::EndBy(signalNumber);
+    });
     window.show();
     // Once the main window is on screen, so that the card windows open in it
     // and any message stands over it.
+    QMetaObject::invokeMethod(&window, "OfferRecovery", Qt::QueuedConnection);
     const QStringList decks = DeckArguments(argc, argv);
     QMetaObject::invokeMethod(&window, "OpenFiles", Qt::QueuedConnection, Q_ARG(QStringList, decks));
-    return app.exec();
+    const int status = app.exec();
+    if (recovery) {
+        recovery->RemoveFolder();
+    }
+    return status;
 }

@@ -1,0 +1,160 @@
+// The main window and the recovery copies: the question at start when
+// programs left copies behind, what Yes and No leave, damaged copies, and
+// the signals that end the program after every copy is written.
+#include <csignal>
+
+#include <QApplication>
+#include <QDir>
+#include <QMdiSubWindow>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include "cardwindow/frmCard.h"
+#include "deck/DeckRecord.h"
+#include "deck/FileBytes.h"
+#include "recovery/RecoveryFiles.h"
+#include "recovery/RecoveryStore.h"
+#include "shell/EndSignals.h"
+#include "shell/frmMain.h"
+#include "tests/support/FakeDialogs.h"
+
+namespace korva {
+namespace {
+
+using platform::MessageButtons;
+using platform::MessageResult;
+
+const QString Question = QStringLiteral("前回保存されずに終了したデッキがあります。復元しますか。");
+
+CardData CheckedDeck() {
+    CardData deck;
+    deck.Items = {{"", "", ""}, {"", "apple", "ringo"}};
+    deck.Checks = {{0, 0, 0}, {0, True16, 0}};
+    deck.QuestionItems = {1, 1};
+    deck.Modes = {1, 1, 4, 1};
+    return deck;
+}
+
+class RecoveryOfferTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(folder.isValid());
+        window.setRecoveryStore(&store);
+        window.show();
+    }
+
+    void TearDown() override {
+        for (frmCard* card : window.CardWindows()) {
+            card->CloseWithoutAsking();
+        }
+    }
+
+    // The folder of a program that held this copy; live keeps it running.
+    QString LeaveCopy(const std::string& record, const QString& name, bool live = false) {
+        others.push_back(std::make_unique<RecoveryStore>(Root()));
+        RecoveryStore& other = *others.back();
+        other.SubmitCopy(other.NewCopyNumber(), record, {folder.filePath(name), name});
+        EXPECT_TRUE(other.WaitForWriter());
+        if (!live) {
+            other.Release();
+        }
+        return other.getFolder();
+    }
+
+    QString Root() const { return folder.filePath(QStringLiteral("state")); }
+
+    QTemporaryDir folder;
+    RecoveryStore store{folder.filePath(QStringLiteral("state"))};
+    std::vector<std::unique_ptr<RecoveryStore>> others;
+    test::FakeDialogs dialogs;
+    frmMain window{dialogs};
+};
+
+TEST_F(RecoveryOfferTest, YesRestoresEachCopyAsAnEditedWindowWhoseCopyTakesOver) {
+    const QString old = LeaveCopy(WriteDeckRecord(CheckedDeck()), QStringLiteral("words.csv"));
+    dialogs.messageAnswers = {MessageResult::Yes};
+    window.OfferRecovery();
+
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text, Question);
+    EXPECT_EQ(dialogs.messages[0].buttons, MessageButtons::YesNo);
+    EXPECT_EQ(dialogs.messages[0].title, QStringLiteral("KORVA!!"));
+    const QList<frmCard*> cards = window.CardWindows();
+    ASSERT_EQ(cards.size(), 1);
+    EXPECT_EQ(cards[0]->parentWidget()->windowTitle(), QStringLiteral("words.csv"));
+    EXPECT_EQ(cards[0]->getFilePath(), folder.filePath(QStringLiteral("words.csv")));
+    EXPECT_TRUE(cards[0]->getEditedFlag());
+    EXPECT_TRUE(cards[0]->isCheck(1, 1));
+    EXPECT_FALSE(QDir(old).exists());
+    EXPECT_EQ(CopyNumbers(store.getFolder()), std::vector<int>{1});
+}
+
+TEST_F(RecoveryOfferTest, NoRemovesTheCopiesAndARunningProgramsCopyIsNotOffered) {
+    const QString running = LeaveCopy(WriteDeckRecord(CheckedDeck()), QStringLiteral("live.krv"), true);
+    window.OfferRecovery();
+    EXPECT_TRUE(dialogs.messages.empty());
+
+    const QString old = LeaveCopy(WriteDeckRecord(CheckedDeck()), QStringLiteral("old.krv"));
+    dialogs.messageAnswers = {MessageResult::No};
+    window.OfferRecovery();
+    EXPECT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_TRUE(window.CardWindows().isEmpty());
+    EXPECT_FALSE(QDir(old).exists());
+    EXPECT_EQ(CopyNumbers(running), std::vector<int>{1});
+}
+
+TEST_F(RecoveryOfferTest, ADamagedCopyIsReportedOnceWithItsReason) {
+    LeaveCopy("KORVA", QStringLiteral("broken.krv"));
+    window.OfferRecovery();
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    const QString& report = dialogs.messages[0].text;
+    EXPECT_EQ(dialogs.messages[0].buttons, MessageButtons::Ok);
+    EXPECT_TRUE(report.contains(QStringLiteral("broken.krv: "))) << report.toStdString();
+    EXPECT_TRUE(report.endsWith(Root() + QStringLiteral("/damaged"))) << report.toStdString();
+    window.OfferRecovery();
+    EXPECT_EQ(dialogs.messages.size(), 1u);
+}
+
+TEST_F(RecoveryOfferTest, EverySignalThatEndsTheProgramComesThroughTheEventLoop) {
+    std::vector<int> received;
+    {
+        EndSignals watcher([&](int number) { received.push_back(number); });
+        for (const int number : {SIGTERM, SIGHUP, SIGINT}) {
+            ASSERT_EQ(std::raise(number), 0);
+            EXPECT_TRUE(QTest::qWaitFor([&] { return !received.empty() && received.back() == number; }, 5000));
+        }
+    }
+    EXPECT_EQ(received, (std::vector<int>{SIGTERM, SIGHUP, SIGINT}));
+    EXPECT_EQ(std::signal(SIGTERM, SIG_DFL), SIG_DFL);
+
+    // Started to ignore one (nohup), the program keeps ignoring it.
+    std::signal(SIGHUP, SIG_IGN);
+    {
+        EndSignals watcher([&](int number) { received.push_back(number); });
+        std::raise(SIGHUP);
+        QCoreApplication::processEvents();
+    }
+    EXPECT_EQ(std::signal(SIGHUP, SIG_DFL), SIG_IGN);
+    EXPECT_EQ(received.size(), 3u);
+}
+
+TEST_F(RecoveryOfferTest, ASignalWritesEveryEditedWindowsCopyAtOnce) {
+    LeaveCopy(WriteDeckRecord(CheckedDeck()), QStringLiteral("a.krv"));
+    LeaveCopy(WriteDeckRecord(CheckedDeck()), QStringLiteral("b.krv"));
+    dialogs.messageAnswers = {MessageResult::Yes};
+    window.OfferRecovery();
+    ASSERT_EQ(window.CardWindows().size(), 2);
+    window.CardWindows()[0]->setEditedFlag(false);
+    window.CardWindows()[1]->mnuFunctionAnswerTest_Click();
+
+    window.WriteEveryRecoveryCopy();
+    store.WaitForWriter();
+    ASSERT_EQ(CopyNumbers(store.getFolder()), std::vector<int>{2});
+    const CardData copy = ReadDeckRecord(ReadFileBytes(CopyPath(store.getFolder(), 2).toStdString()));
+    EXPECT_EQ(copy.Modes.AnswerMode, 2);
+}
+
+}  // namespace
+}  // namespace korva
