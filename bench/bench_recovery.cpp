@@ -38,7 +38,7 @@ CardData MakeFullDeck() {
         d.Items[c][2] = JapaneseText(c, 2);
         d.Checks[c][1] = c % 3 == 0 ? korva::True16 : korva::False16;
     }
-    d.Modes = korva::StudyModes{1, 1, 4, 1};
+    d.Modes = korva::ImportedModes;
     return d;
 }
 

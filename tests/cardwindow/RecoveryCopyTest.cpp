@@ -10,6 +10,7 @@
 #include "deck/FileBytes.h"
 #include "recovery/EndedCopies.h"
 #include "recovery/RecoveryFiles.h"
+#include "recovery/RecoveryOrigin.h"
 #include "recovery/RecoveryStore.h"
 #include "tests/cardwindow/CardWindowFixture.h"
 
@@ -65,16 +66,11 @@ TEST_F(RecoveryCopyTest, AChangeOfAnEditedDeckIsCopiedShortlyAfterNotInsideTheCo
 
     // Modes are saved with the deck: a change of one is copied too.
     card->mnuFunctionAnswerTest_Click();
-    EXPECT_EQ(Copy()->Modes.AnswerMode, 1);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return Copy()->Modes.AnswerMode == 2; }, WaitMs));
-
-    EndedCopies running(store->getRoot());
-    EXPECT_TRUE(running.TakeCopies().empty());
-    store->Release();
-    std::vector<RecoveryCopy> left = EndedCopies(store->getRoot()).TakeCopies();
-    ASSERT_EQ(left.size(), 1u);
-    EXPECT_EQ(left[0].filePath, dir.filePath(QStringLiteral("deck.krv")));
-    EXPECT_EQ(left[0].fileName, QStringLiteral("deck.krv"));
+    EXPECT_EQ(Copy()->Modes.AnswerMode, AnswerNormal);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Copy()->Modes.AnswerMode == AnswerTest; }, WaitMs));
+    const RecoveryOrigin origin = ReadOriginFile(ReadFileBytes(OriginPath(store->getFolder(), 1).toStdString()));
+    EXPECT_EQ(origin.filePath, dir.filePath(QStringLiteral("deck.krv")));
+    EXPECT_EQ(origin.fileName, QStringLiteral("deck.krv"));
 }
 
 TEST_F(RecoveryCopyTest, LaterChangesDoNotPushThePendingWriteBack) {
@@ -145,7 +141,7 @@ TEST_F(RecoveryCopyTest, SavingOrClosingRemovesTheCopyAndCancelKeepsIt) {
 }
 
 TEST_F(RecoveryCopyTest, ARestoredWindowIsTheEditedDeckUnderItsOriginalFile) {
-    CardData deck = MakeDeck(Words, 2, 2, 1);
+    CardData deck = MakeDeck(Words, TurnShuffle, AnswerTest, ViewChecked);
     deck.Checks[1][2] = True16;
     deck.QuestionItems[1] = 2;
     int number = 0;

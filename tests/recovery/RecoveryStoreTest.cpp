@@ -26,7 +26,7 @@ CardData StudiedDeck() {
     deck.Items = {{"", "", ""}, {"", "a", "b"}, {"", "\x82\xa0", ""}};
     deck.Checks = {{0, 0, 0}, {0, True16, 0}, {0, 0, True16}};
     deck.QuestionItems = {1, 1, 2};
-    deck.Modes = {2, 1, 1, 2};
+    deck.Modes = {TurnShuffle, 1, ViewChecked, AnswerTest};
     return deck;
 }
 
