@@ -33,7 +33,7 @@ CardData StudiedDeck() {
 TEST(RecoveryOriginTest, ThePathsBytesAndTheNameComeBackExactly) {
     const std::vector<RecoveryOrigin> origins = {
         {QStringLiteral("/home/user/単語.krv"), QStringLiteral("単語.krv")},
-        {QStringLiteral("/tmp/100% sure/a\nb.csv"), QStringLiteral("a\nb.csv")},
+        {QStringLiteral("/decks/100% sure/a\nb.csv"), QStringLiteral("a\nb.csv")},
         {QStringLiteral("/d/e.krv"), QString()},
     };
     for (const RecoveryOrigin& origin : origins) {
