@@ -19,6 +19,7 @@
 #include "shell/EndSignals.h"
 #include "shell/frmMain.h"
 #include "tests/support/FakeDialogs.h"
+#include "tests/support/TextFit.h"
 
 namespace korva {
 namespace {
@@ -65,6 +66,16 @@ protected:
 
     QString Root() const { return folder.filePath(QStringLiteral("state")); }
 
+    void ExpectMessagesFit() {
+        for (const int points : test::DesktopPointSizes) {
+            const test::DesktopFont desktop(points);
+            for (const test::FakeDialogs::MessageCall& message : dialogs.messages) {
+                EXPECT_EQ(test::MessageBoxMisfits(message.text, message.buttons, message.title), QStringList())
+                    << points << " pt: " << message.text.toStdString();
+            }
+        }
+    }
+
     QTemporaryDir folder;
     RecoveryStore store{folder.filePath(QStringLiteral("state"))};
     std::vector<std::unique_ptr<RecoveryStore>> others;
@@ -87,6 +98,7 @@ TEST_F(RecoveryOfferTest, YesRestoresEachCopyAsAnEditedWindowWhoseCopyTakesOver)
     EXPECT_TRUE(cards[0]->getEditedFlag());
     EXPECT_FALSE(QDir(old).exists());
     EXPECT_EQ(CopyNumbers(store.getFolder()), std::vector<int>{1});
+    ExpectMessagesFit();
 }
 
 TEST_F(RecoveryOfferTest, NoRemovesTheCopiesAndARunningProgramsCopyIsNotOffered) {
@@ -111,6 +123,7 @@ TEST_F(RecoveryOfferTest, ADamagedCopyIsReportedOnceWithItsReason) {
     EXPECT_EQ(dialogs.messages[0].buttons, MessageButtons::Ok);
     EXPECT_TRUE(report.contains(QStringLiteral("broken.krv: "))) << report.toStdString();
     EXPECT_TRUE(report.endsWith(Root() + QStringLiteral("/damaged"))) << report.toStdString();
+    ExpectMessagesFit();
     window.OfferRecovery();
     EXPECT_EQ(dialogs.messages.size(), 1u);
 }
