@@ -35,7 +35,7 @@ pids+=($!)
 timeout 15 bash -c "until [ -s '$work/display' ]; do sleep 0.05; done"
 export DISPLAY=":$(cat "$work/display")" HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config"
 export XDG_RUNTIME_DIR="$work/runtime" XDG_CURRENT_DESKTOP=GNOME QT_QPA_PLATFORM=xcb LANG=C.UTF-8
-unset QT_QPA_PLATFORMTHEME QT_SCALE_FACTOR QT_FONT_DPI || true
+unset QT_QPA_PLATFORMTHEME QT_SCALE_FACTOR QT_FONT_DPI XDG_STATE_HOME || true
 
 openbox --sm-disable >/dev/null 2>&1 &
 pids+=($!)

@@ -45,7 +45,9 @@ int main(int argc, char** argv) {
     frmMain window(dialogs);
     window.show();
     window.mnuFileOpen_Click();
-    if (window.CardWindows().isEmpty()) return 1;
+    if (window.CardWindows().isEmpty()) {
+        return 1;
+    }
     // The main window is drawn before the version window opens, while the
     // card window is still the active one.
     QImage picture = window.grab().toImage();

@@ -31,7 +31,7 @@ if [ "${1:-}" = "--as-user" ]; then
   screenshot="$work/home/installed-program-failure.png"
   export HOME="$work/home" XDG_RUNTIME_DIR="$work/home/runtime" QT_QPA_PLATFORM=xcb QT_QPA_PLATFORMTHEME=
   . "$(dirname "$0")/x_steps.sh"
-  unset XDG_CONFIG_HOME XDG_CURRENT_DESKTOP DESKTOP_SESSION GTK_MODULES || true
+  unset XDG_CONFIG_HOME XDG_STATE_HOME XDG_CURRENT_DESKTOP DESKTOP_SESSION GTK_MODULES || true
   mkdir -p -m 700 "$XDG_RUNTIME_DIR"
   mkdir -p "$HOME/decks"
   main_title='^暗記支援ソフトウェア　KORVA!! '

@@ -47,7 +47,7 @@ chmod +x "$work/bin/xdg-open"
 # Qt's own file dialog (no desktop theme), on X, with a home of its own so
 # no earlier dialog history can change what the dialogs show.
 export QT_QPA_PLATFORM=xcb QT_QPA_PLATFORMTHEME= HOME="$work/home" XDG_RUNTIME_DIR="$work/runtime"
-unset XDG_CURRENT_DESKTOP DESKTOP_SESSION GTK_MODULES || true
+unset XDG_CONFIG_HOME XDG_STATE_HOME XDG_CURRENT_DESKTOP DESKTOP_SESSION GTK_MODULES || true
 
 limit=15
 main_title='^暗記支援ソフトウェア　KORVA!! '

@@ -22,7 +22,7 @@ mkdir -p "$work/program" "$work/runtime"
 chmod 700 "$work/runtime"
 cp "$1" "$work/program/korva"
 export QT_QPA_PLATFORM=xcb QT_QPA_PLATFORMTHEME= HOME="$work" XDG_RUNTIME_DIR="$work/runtime"
-unset XDG_CURRENT_DESKTOP DESKTOP_SESSION || true
+unset XDG_CONFIG_HOME XDG_STATE_HOME XDG_CURRENT_DESKTOP DESKTOP_SESSION || true
 pids=()
 limit=15
 # A window manager starting on a busy machine may take far longer than a
