@@ -11,6 +11,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "bench/BenchDecks.h"
 #include "deck/DeckRecord.h"
 #include "recovery/RecoveryStore.h"
 
@@ -18,32 +19,8 @@ namespace {
 
 using korva::CardData;
 
-std::string JapaneseText(int card, int item) {
-    std::string text;
-    for (int i = 0; i < 10; ++i) {
-        text.push_back('\x82');
-        text.push_back(static_cast<char>(0x9F + (card * 7 + item * 3 + i) % 83));
-    }
-    return text;
-}
-
-CardData MakeFullDeck() {
-    CardData d;
-    const auto size = static_cast<std::size_t>(korva::MaxCards) + 1;
-    d.Items.resize(size);
-    d.Checks.resize(size);
-    d.QuestionItems.assign(size, 1);
-    for (int c = 1; c <= korva::MaxCards; ++c) {
-        d.Items[c][1] = JapaneseText(c, 1);
-        d.Items[c][2] = JapaneseText(c, 2);
-        d.Checks[c][1] = c % 3 == 0 ? korva::True16 : korva::False16;
-    }
-    d.Modes = korva::ImportedModes;
-    return d;
-}
-
 void BM_RecoverySnapshot(benchmark::State& state) {
-    const CardData deck = MakeFullDeck();
+    const CardData deck = korva::bench::MakeDeck(korva::MaxCards);
     for (auto _ : state) {
         std::string record = korva::WriteDeckRecord(deck);
         benchmark::DoNotOptimize(record);
@@ -57,7 +34,7 @@ void BM_RecoveryCopyWrite(benchmark::State& state) {
         throw std::runtime_error("no temporary folder");
     }
     korva::RecoveryStore store(root.path());
-    const std::string record = korva::WriteDeckRecord(MakeFullDeck());
+    const std::string record = korva::WriteDeckRecord(korva::bench::MakeDeck(korva::MaxCards));
     const korva::RecoveryOrigin origin{root.filePath(QStringLiteral("deck.krv")), QStringLiteral("deck.krv")};
     for (auto _ : state) {
         store.SubmitCopy(1, record, origin);

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <string>
+
+#include "deck/CardData.h"
+
+namespace korva::bench {
+
+// Ten hiragana in code page 932 (lead byte 0x82), different for each card
+// and item, so that no two texts compress or compare alike.
+std::string JapaneseText(int card, int item);
+
+// A deck as a user's imported word list looks after some study: total cards
+// of Japanese text on both sides, every third card checked.
+CardData MakeDeck(int total);
+
+}  // namespace korva::bench
