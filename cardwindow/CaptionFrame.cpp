@@ -1,6 +1,7 @@
 #include "cardwindow/CaptionFrame.h"
 
 #include <qdrawutil.h>
+#include <QEvent>
 #include <QFontMetrics>
 #include <QPainter>
 
@@ -32,6 +33,18 @@ QRect CaptionFrame::CaptionRect() const {
     const QFontMetrics metrics(CaptionFont());
     const QRect ink = metrics.tightBoundingRect(title());
     return QRect(CaptionIndent, (Band_ - ink.height()) / 2, metrics.horizontalAdvance(title()), ink.height());
+}
+
+// Keys that reach a frame go on to the window, as they do past a frame on
+// Windows. Qt's group box keeps the keys that press a button for its check
+// box even when it has none, and the GNOME desktop counts Enter among them:
+// Enter in the answer box would never reach the window's default button.
+bool CaptionFrame::event(QEvent* event) {
+    const bool key = event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease;
+    if (key && !isCheckable()) {
+        return QWidget::event(event);
+    }
+    return QGroupBox::event(event);
 }
 
 void CaptionFrame::paintEvent(QPaintEvent* /*event*/) {
