@@ -12,6 +12,11 @@ add_link_options(LINKER:-z,relro LINKER:-z,now)
 # fortified variants would stop a program at the first overflow with glibc's
 # bare message, before the sanitizer reports where it happened; the sanitizer
 # checks the same calls itself.
-if(NOT KORVA_SANITIZE AND NOT KORVA_FUZZ)
-  add_compile_definitions($<$<CONFIG:Release,RelWithDebInfo,MinSizeRel>:_FORTIFY_SOURCE=2>)
+# KORVA_FORTIFIED is true in the configurations that get them, for the
+# package test to know what it may ask of the binaries.
+if(KORVA_SANITIZE OR KORVA_FUZZ)
+  set(KORVA_FORTIFIED 0)
+else()
+  set(KORVA_FORTIFIED "$<CONFIG:Release,RelWithDebInfo,MinSizeRel>")
+  add_compile_definitions($<${KORVA_FORTIFIED}:_FORTIFY_SOURCE=2>)
 endif()
