@@ -42,7 +42,7 @@ QRect CaptionFrame::CaptionRect() const {
 bool CaptionFrame::event(QEvent* event) {
     const bool key = event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease;
     if (key && !isCheckable()) {
-        return QWidget::event(event);
+        return QWidget::event(event);  // NOLINT(bugprone-parent-virtual-call)
     }
     return QGroupBox::event(event);
 }
