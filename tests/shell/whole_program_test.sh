@@ -100,6 +100,18 @@ start_program() {  # [DECK]
   focus "$main"
 }
 
+answer_in_test_style() {  # ANSWER: types it with Enter, then dismisses the verdict
+  menu w s t
+  xdotool type --delay 10 "$1"
+  keys Return
+  local verdict
+  verdict=$(wait_window '^KORVA!!$')
+  focus "$verdict"
+  keys Return
+  wait_window_gone '^KORVA!!$'
+  focus "$main"
+}
+
 expect_bytes() {  # FILE HEX
   local actual
   actual=$(od -An -tx1 -v "$1" | tr -d ' \n')
@@ -141,14 +153,7 @@ step="reveal and uncheck card 1"
 keys x apostrophe
 
 step="TEST style: answer card 2 and dismiss the verdict"
-menu w s t
-xdotool type --delay 10 "neko"
-keys Return
-verdict=$(wait_window '^KORVA!!$')
-focus "$verdict"
-keys Return
-wait_window_gone '^KORVA!!$'
-focus "$main"
+answer_in_test_style neko
 
 step="Save as a deck file"
 menu f a
@@ -196,14 +201,7 @@ actual=$("$korva_deck" show "$work/decks/studied.krv") || fail "korva-deck canno
 step="GNOME's keys: Enter in the answer box judges"
 QT_QPA_PLATFORMTHEME=gnome start_program "$work/decks/words.csv"
 wait_card_window
-menu w s t
-xdotool type --delay 10 "ringo"
-keys Return
-verdict=$(wait_window '^KORVA!!$')
-focus "$verdict"
-keys Return
-wait_window_gone '^KORVA!!$'
-focus "$main"
+answer_in_test_style ringo
 menu f x
 wait_exit
 
