@@ -1,0 +1,76 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "deck/CardData.h"
+#include "deck/CsvRows.h"
+
+namespace korva {
+
+// One reader for every word list people bring: the classic code page 932
+// file, and what spreadsheets, Python and pandas write (UTF-8 or UTF-16, any
+// line end, RFC 4180 quoting, tabs or semicolons, a header line).
+
+enum class TextEncoding { Cp932, Utf8, Utf16Le, Utf16Be };
+enum class LineEnd { None, CrLf, Lf, Cr, Mixed };
+enum class Quoting { Rfc, None };
+
+// What a file's bytes say of themselves.
+struct WordListFormat {
+    TextEncoding encoding = TextEncoding::Cp932;
+    bool bom = false;
+    LineEnd lineEnd = LineEnd::None;
+    char separator = ',';  // ',', '\t' or ';'
+    Quoting quoting = Quoting::None;
+    // Read by the classic rules, byte for byte: a lone LF is text, no
+    // quoting, the first two comma-separated fields.
+    bool classic = true;
+};
+
+// How to read a file: what is not set here is detected.
+struct WordListOptions {
+    std::optional<TextEncoding> encoding;
+    std::optional<char> separator;
+    std::optional<Quoting> quoting;
+    bool header = false;  // the first record is a header, not a card
+    int itemColumn1 = 1;  // 1-based field numbers of item 1 and item 2
+    int itemColumn2 = 2;
+    // Characters code page 932 cannot hold become their base letter or 〓
+    // instead of refusing the file.
+    bool replace = false;
+};
+
+// A character code page 932 cannot hold, with the file line it stands on
+// (1-based, counting the line breaks inside quoted fields too).
+struct ReplacedCharacter {
+    int line = 0;
+    std::string character;  // UTF-8
+};
+
+struct WordList {
+    WordListFormat format;                    // as read: detected, then the options applied
+    std::vector<CsvRow> rows;                 // one card each, texts as code page 932 bytes
+    int records = 0;                          // records in the file, the header included
+    int fields = 0;                           // the most fields any record has
+    std::vector<std::string> firstRecord;     // the first record's fields, UTF-8
+    std::vector<ReplacedCharacter> replaced;  // what replace changed
+};
+
+// What the bytes of a word list look like, before any choice of the user's.
+WordListFormat DetectWordListFormat(std::string_view bytes);
+
+// Reads the bytes with the options. Throws DeckError, with a reason that
+// names the line, for a quote that never closes, bytes that are not of the
+// encoding, a character code page 932 cannot hold (unless replace), a column
+// past the file's fields, or more than MaxCards cards.
+WordList ReadWordList(std::string_view bytes, const WordListOptions& options = {});
+
+// Puts the list's cards into the deck as a fresh deck (DataKeep false) or
+// after its cards (DataKeep true), then resets every check mark and question
+// item. Throws DeckError, deck untouched, when the total would pass MaxCards.
+void ImportWordList(WordList&& list, CardData& data, bool DataKeep);
+
+}  // namespace korva
