@@ -17,14 +17,15 @@ namespace korva {
 inline constexpr std::int64_t MaxReadBytes = std::int64_t{256} * 1024 * 1024;
 
 // The whole content of the regular file at path (UTF-8). DeckError when it
-// cannot be opened or read, is not a regular file (a folder, a pipe, a
-// device) or is larger than MaxReadBytes.
+// cannot be opened or read (with the system's reason), is not a regular file
+// (a folder, a pipe, a device) or is larger than MaxReadBytes.
 std::string ReadFileBytes(const std::string& path);
 
 // Replaces the file at path by bytes through a temporary file beside it, so
-// the old file stays whole if anything fails; DeckError on failure. Where the
-// folder allows no new file but the file itself may be written, the file is
-// written in place instead.
+// the old file stays whole if anything fails: the temporary file replaces it
+// only once every byte is on disk. DeckError, with the system's reason, on
+// failure. Where the folder allows no new file but the file itself may be
+// written, the file is written in place instead.
 void WriteFileAtomically(const std::string& path, std::string_view bytes);
 
 }  // namespace korva

@@ -1,3 +1,6 @@
+#include <cerrno>
+#include <cstring>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -7,6 +10,7 @@
 
 #include "deck/CsvImport.h"
 #include "deck/DeckFile.h"
+#include "deck/WriteCall.h"
 #include "tests/cardwindow/CardWindowFixture.h"
 
 using namespace korva;
@@ -240,6 +244,35 @@ TEST_F(FileCommandsTest, AFailedOverwriteLeavesTheFileOnDisk) {
     EXPECT_FALSE(card.FileSave());
     EXPECT_EQ(dialogs.messages.size(), 1u);
     EXPECT_TRUE(card.getEditedFlag());
+}
+
+namespace {
+
+// A full disk fails the write itself.
+ssize_t FullDisk(int /*fd*/, const void* /*data*/, std::size_t /*size*/) {
+    errno = ENOSPC;
+    return -1;
+}
+
+}  // namespace
+
+TEST_F(FileCommandsTest, AnOverwriteOnAFullDiskSaysWhyAndKeepsTheEditAndTheFile) {
+    const QString path = WriteDeckFile(QStringLiteral("deck.krv"), Words);
+    frmCard& card = Opened(path);
+    const QByteArray before = ReadBytes(path);
+    card.cmdOpen_Click();
+    card.cmdCheck_Click();
+    setWriteCall(&FullDisk);
+    const bool saved = card.FileSave();
+    setWriteCall(nullptr);
+    EXPECT_FALSE(saved);
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_TRUE(dialogs.messages[0].text.endsWith(QStringLiteral("ファイルに書き込めません（") +
+                                                  QString::fromLocal8Bit(std::strerror(ENOSPC)) +
+                                                  QStringLiteral("）。")))
+        << dialogs.messages[0].text.toStdString();
+    EXPECT_TRUE(card.getEditedFlag());
+    EXPECT_EQ(ReadBytes(path), before);
 }
 
 TEST_F(FileCommandsTest, IsFilePathFindsOnlyExistingFiles) {
