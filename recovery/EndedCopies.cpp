@@ -1,5 +1,10 @@
 #include "recovery/EndedCopies.h"
 
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstring>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -7,7 +12,9 @@
 #include "deck/DeckError.h"
 #include "deck/DeckRecord.h"
 #include "deck/FileBytes.h"
+#include "recovery/RecoveryError.h"
 #include "recovery/RecoveryFiles.h"
+#include "recovery/RecoveryFolder.h"
 #include "recovery/RecoveryOrigin.h"
 
 namespace korva {
@@ -15,6 +22,8 @@ namespace korva {
 namespace {
 
 QString Reason(const DeckError& error) { return QString::fromStdString(error.what()); }
+
+QString SystemReason(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
 
 RecoveryOrigin ReadOrigin(const QString& path) {
     std::string bytes;
@@ -27,30 +36,35 @@ RecoveryOrigin ReadOrigin(const QString& path) {
 }
 
 // Moves a file into the damaged folder under its program folder's name, so
-// copies of several programs do not meet; false when it could not be moved.
-bool MoveAside(const QString& path, const QString& damagedFolder, const QString& programFolder) {
-    if (!QFile::exists(path)) {
-        return true;
+// copies of several programs do not meet, readable by the user alone. Empty
+// when moved (or when there is no such file), else why not.
+QString MoveAside(const QString& path, const QString& damagedFolder, const QString& programFolder) {
+    const QByteArray from = QFile::encodeName(path);
+    struct stat info {};
+    if (::lstat(from.constData(), &info) != 0) {
+        return errno == ENOENT ? QString() : SystemReason(errno);
     }
-    const QString target =
-        damagedFolder + u'/' + QFileInfo(programFolder).fileName() + u'-' + QFileInfo(path).fileName();
-    QFile::remove(target);
-    return QFile::rename(path, target);
+    if (S_ISREG(info.st_mode) && ::chmod(from.constData(), S_IRUSR | S_IWUSR) != 0) {
+        return SystemReason(errno);
+    }
+    const QByteArray to = QFile::encodeName(damagedFolder + u'/' + QFileInfo(programFolder).fileName() + u'-' +
+                                            QFileInfo(path).fileName());
+    if (::rename(from.constData(), to.constData()) != 0) {
+        return SystemReason(errno);
+    }
+    return {};
 }
 
 }  // namespace
 
 EndedCopies::EndedCopies(const QString& root) : Root_(root) {
-    const QStringList folders = QDir(root).entryList({ProgramFolderPrefix + u'*'},
-                                                     QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
-    for (const QString& name : folders) {
-        Claim claim{root + u'/' + name, nullptr, false};
-        claim.lock = TryLockFolder(claim.folder);
-        if (!claim.lock) {
-            continue;
-        }
-        ReadFolder(claim);
-        Claims_.push_back(std::move(claim));
+    // Every kind of entry, links included, so that none is taken for a folder
+    // unlooked.
+    const QStringList names =
+        QDir(root).entryList({ProgramFolderPrefix + u'*'},
+                             QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+    for (const QString& name : names) {
+        ClaimFolder(root + u'/' + name);
     }
 }
 
@@ -58,9 +72,32 @@ EndedCopies::~EndedCopies() = default;
 
 QString EndedCopies::getDamagedFolder() const { return Root_ + u'/' + DamagedFolderName; }
 
+void EndedCopies::ClaimFolder(const QString& folder) {
+    const QString why = WhyNotPrivateFolder(folder);
+    if (!why.isEmpty()) {
+        Damaged_.push_back(
+            {QFileInfo(folder).fileName(),
+             QStringLiteral("KORVAが作ったフォルダーではないため、開かずに残しました（%1）。").arg(why)});
+        return;
+    }
+    Claim claim{folder, TryLockFolder(folder), {}};
+    if (!claim.lock) {
+        return;
+    }
+    ReadFolder(claim);
+    Claims_.push_back(std::move(claim));
+}
+
 void EndedCopies::ReadFolder(Claim& claim) {
     for (const int number : CopyNumbers(claim.folder)) {
         QString name = QFileInfo(CopyPath(claim.folder, number)).fileName();
+        // The program writes files there, never links: one would lead a
+        // read, or a move, anywhere.
+        if (QFileInfo(CopyPath(claim.folder, number)).isSymLink() ||
+            QFileInfo(OriginPath(claim.folder, number)).isSymLink()) {
+            Damaged_.push_back({name, QStringLiteral("シンボリックリンクなので、読まずに残しました。")});
+            continue;
+        }
         try {
             const RecoveryOrigin origin = ReadOrigin(OriginPath(claim.folder, number));
             name = origin.fileName;
@@ -68,24 +105,42 @@ void EndedCopies::ReadFolder(Claim& claim) {
             ReadWithinMemory(
                 [&] { copy.deck = ReadDeckRecord(ReadFileBytes(CopyPath(claim.folder, number).toStdString())); });
             Copies_.push_back(std::move(copy));
+            claim.taken.push_back(number);
         } catch (const DeckError& error) {
             SetAside(claim, number, name, Reason(error));
         }
     }
 }
 
-void EndedCopies::SetAside(Claim& claim, int number, const QString& name, const QString& reason) {
-    Damaged_.push_back({name, reason});
+void EndedCopies::SetAside(const Claim& claim, int number, const QString& name, const QString& reason) {
     const QString damaged = getDamagedFolder();
-    QDir().mkpath(damaged);
-    const bool moved = MoveAside(CopyPath(claim.folder, number), damaged, claim.folder) &&
-                       MoveAside(OriginPath(claim.folder, number), damaged, claim.folder);
-    claim.keep = claim.keep || !moved;
+    QString why;
+    try {
+        MakePrivateFolder(damaged);
+        why = MoveAside(CopyPath(claim.folder, number), damaged, claim.folder);
+        if (why.isEmpty()) {
+            why = MoveAside(OriginPath(claim.folder, number), damaged, claim.folder);
+        }
+    } catch (const RecoveryError& error) {
+        why = QString::fromStdString(error.what());
+    }
+    if (why.isEmpty()) {
+        Damaged_.push_back({name, reason, true});
+        return;
+    }
+    Damaged_.push_back(
+        {name, reason + QStringLiteral("コピーを移せないため、%1 に残しました（%2）。").arg(claim.folder, why)});
 }
 
 void EndedCopies::RemoveClaimedFolders() {
     for (Claim& claim : Claims_) {
-        if (!claim.keep) {
+        bool removed = true;
+        for (const int number : claim.taken) {
+            removed = RemoveCopy(claim.folder, number) && removed;
+        }
+        // A folder still holding a copy is unlocked as it is, when the claim
+        // goes.
+        if (removed && CopyNumbers(claim.folder).empty()) {
             RemoveLockedFolder(claim.folder, *claim.lock);
         }
     }

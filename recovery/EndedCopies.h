@@ -17,10 +17,12 @@ struct RecoveryCopy {
     QString fileName;  // the window's FileName, its caption
 };
 
-// A copy that could not be read, and why.
+// A copy that could not be read, and why; or something in the recovery
+// folder that is not the program's own, which is left as it is.
 struct DamagedCopy {
-    QString name;    // the deck's file name when its side file says it, else the copy's own
-    QString reason;  // in Japanese
+    QString name;             // the deck's file name when its side file says it, else the copy's own
+    QString reason;           // in Japanese; says so too when the copy could not be moved aside
+    bool movedAside = false;  // now in the damaged folder
 };
 
 // The copies left by programs that ended without a regular end: killed, or
@@ -30,7 +32,9 @@ struct DamagedCopy {
 class EndedCopies {
 public:
     // Claims every ended program's folder under root and reads its copies.
-    // A copy that cannot be read is moved to the damaged folder at once.
+    // A copy that cannot be read is moved to the damaged folder at once, or
+    // left where it is when it cannot be. Only folders the program made are
+    // opened: a symbolic link or another user's folder is never followed.
     explicit EndedCopies(const QString& root);
     ~EndedCopies();
     EndedCopies(const EndedCopies&) = delete;
@@ -40,19 +44,21 @@ public:
     const std::vector<DamagedCopy>& getDamaged() const { return Damaged_; }
     QString getDamagedFolder() const;
 
-    // Removes the claimed folders: their copies have been restored or
-    // refused. A folder whose damaged copy could not be moved aside stays.
+    // Removes the copies taken, each on its own: they have been restored or
+    // refused. Then every claimed folder that holds nothing more goes; one
+    // whose damaged copy could not be moved aside stays, with that copy only.
     void RemoveClaimedFolders();
 
 private:
     struct Claim {
         QString folder;
         std::unique_ptr<QLockFile> lock;
-        bool keep = false;
+        std::vector<int> taken;  // the numbers of the copies read
     };
 
+    void ClaimFolder(const QString& folder);
     void ReadFolder(Claim& claim);
-    void SetAside(Claim& claim, int number, const QString& name, const QString& reason);
+    void SetAside(const Claim& claim, int number, const QString& name, const QString& reason);
 
     QString Root_;
     std::vector<Claim> Claims_;

@@ -1,58 +1,100 @@
 #include "recovery/RecoveryFolder.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
 
 #include <QFile>
 
+#include "deck/UserFolders.h"
 #include "recovery/RecoveryError.h"
 
 namespace korva {
 
 namespace {
 
-bool IsFolder(const QByteArray& path) {
-    struct stat info {};
-    return ::stat(path.constData(), &info) == 0 && S_ISDIR(info.st_mode);
+constexpr mode_t OthersWrite = S_IWGRP | S_IWOTH;
+constexpr mode_t OthersAny = S_IRWXG | S_IRWXO;
+
+// Empty when path is a folder of the user's in which no one else may write.
+QString WhyNotOwnFolder(const QByteArray& path, struct stat& info) {
+    if (::lstat(path.constData(), &info) != 0) {
+        return QString::fromLocal8Bit(std::strerror(errno));
+    }
+    if (S_ISLNK(info.st_mode)) {
+        return QStringLiteral("シンボリックリンクです");
+    }
+    if (!S_ISDIR(info.st_mode)) {
+        return QStringLiteral("フォルダーではありません");
+    }
+    if (info.st_uid != ::geteuid()) {
+        return QStringLiteral("ほかのユーザーのフォルダーです");
+    }
+    if ((info.st_mode & OthersWrite) != 0) {
+        return QStringLiteral("ほかのユーザーも書き込めるフォルダーです");
+    }
+    return {};
 }
 
-[[noreturn]] void FailToMake(const QByteArray& path, int error) {
-    throw RecoveryError(QStringLiteral("%1 を作れません (%2)")
-                            .arg(QFile::decodeName(path), QString::fromLocal8Bit(std::strerror(error)))
-                            .toStdString());
+[[noreturn]] void Refuse(const QByteArray& path, const QString& why) {
+    throw RecoveryError(QStringLiteral("%1 は使えません（%2）").arg(QFile::decodeName(path), why).toStdString());
+}
+
+// Takes away what others may read of a folder already known to be ours,
+// without following a link put there meanwhile.
+void MakeOwnerOnly(const QByteArray& path) {
+    const int fd = ::open(path.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    const bool done = fd >= 0 && ::fchmod(fd, S_IRWXU) == 0;
+    const int error = errno;
+    if (fd >= 0) {
+        ::close(fd);
+    }
+    if (!done) {
+        Refuse(path, QString::fromLocal8Bit(std::strerror(error)));
+    }
 }
 
 }  // namespace
 
 QString RecoveryRoot() {
-    // A relative XDG_STATE_HOME is invalid and ignored, as the XDG rules say.
-    const QByteArray stateHome = qgetenv("XDG_STATE_HOME");
-    if (stateHome.startsWith('/')) {
-        return QFile::decodeName(stateHome) + QStringLiteral("/korva");
+    try {
+        return QFile::decodeName(
+            JoinPath(XdgFolder("XDG_STATE_HOME", ".local/state", QStringLiteral("復元用の")), "korva"));
+    } catch (const FolderError& error) {
+        throw RecoveryError(error.what());
     }
-    const QByteArray home = qgetenv("HOME");
-    if (!home.startsWith('/')) {
-        throw RecoveryError("HOME が設定されていないため、復元用のフォルダーが分かりません");
-    }
-    return QFile::decodeName(home) + QStringLiteral("/.local/state/korva");
 }
 
 void MakePrivateFolder(const QString& folder) {
     const QByteArray path = QFile::encodeName(folder);
-    for (qsizetype slash = path.indexOf('/', 1);; slash = path.indexOf('/', slash + 1)) {
-        const QByteArray step = slash < 0 ? path : path.left(slash);
-        if (!step.isEmpty() && ::mkdir(step.constData(), 0700) != 0 && errno != EEXIST) {
-            FailToMake(step, errno);
-        }
-        if (slash < 0) {
-            break;
-        }
+    try {
+        MakeFolders(ParentOf(path));
+    } catch (const FolderError& error) {
+        throw RecoveryError(error.what());
     }
-    if (!IsFolder(path)) {
-        FailToMake(path, ENOTDIR);
+    if (::mkdir(path.constData(), S_IRWXU) != 0 && errno != EEXIST) {
+        throw RecoveryError(WithSystemReason(QStringLiteral("%1 を作れません").arg(folder), errno));
     }
+    struct stat info {};
+    const QString why = WhyNotOwnFolder(path, info);
+    if (!why.isEmpty()) {
+        Refuse(path, why);
+    }
+    if ((info.st_mode & OthersAny) != 0) {
+        MakeOwnerOnly(path);
+    }
+}
+
+QString WhyNotPrivateFolder(const QString& path) {
+    struct stat info {};
+    QString why = WhyNotOwnFolder(QFile::encodeName(path), info);
+    if (!why.isEmpty() || (info.st_mode & OthersAny) == 0) {
+        return why;
+    }
+    return QStringLiteral("ほかのユーザーも開けるフォルダーです");
 }
 
 }  // namespace korva

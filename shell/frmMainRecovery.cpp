@@ -16,8 +16,13 @@ const QString RestoreQuestion = QStringLiteral("前回保存されずに終了�
 
 QString DamagedReport(const EndedCopies& ended) {
     QString text = QStringLiteral("復元できないデッキがありました。\r\n");
+    bool moved = false;
     for (const DamagedCopy& copy : ended.getDamaged()) {
         text += copy.name + QStringLiteral(": ") + copy.reason + QStringLiteral("\r\n");
+        moved = moved || copy.movedAside;
+    }
+    if (!moved) {
+        return text;
     }
     return text + QStringLiteral("コピーは次のフォルダーに移しました。\r\n") + ended.getDamagedFolder();
 }

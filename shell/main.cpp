@@ -13,13 +13,12 @@
 #include "platform/Fonts.h"
 #include "platform/QtDialogs.h"
 #include "platform/QtTranslation.h"
-#include "recovery/RecoveryError.h"
-#include "recovery/RecoveryFolder.h"
 #include "recovery/RecoveryStore.h"
 #include "shell/EndSignals.h"
 #include "shell/Environment.h"
 #include "shell/GuardedApplication.h"
 #include "shell/ProgramLayout.h"
+#include "shell/RecoveryStart.h"
 #include "shell/frmMain.h"
 
 namespace {
@@ -30,16 +29,6 @@ QStringList DeckArguments(int argc, char** argv) {
         paths << QFileInfo(QFile::decodeName(argv[i])).absoluteFilePath();
     }
     return paths;
-}
-
-// Without a folder for them the program runs on, keeping no copies.
-std::unique_ptr<korva::RecoveryStore> OpenRecoveryStore() {
-    try {
-        return std::make_unique<korva::RecoveryStore>(korva::RecoveryRoot());
-    } catch (const korva::RecoveryError& error) {
-        qWarning("KORVA: no recovery copies: %s", error.what());
-        return nullptr;
-    }
 }
 
 }  // namespace
@@ -63,7 +52,7 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    const std::unique_ptr<korva::RecoveryStore> recovery = OpenRecoveryStore();
+    const std::unique_ptr<korva::RecoveryStore> recovery = korva::OpenRecoveryStore(dialogs);
     korva::frmMain window(dialogs);
     window.setRecoveryStore(recovery.get());
     const korva::EndSignals endSignals([&window, &recovery](int signalNumber) {

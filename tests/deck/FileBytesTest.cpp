@@ -74,11 +74,13 @@ TEST(FileBytesWrite, AFailingDiskLeavesTheOldFileWholeAndTellsWhy) {
         {"short, then nothing written", {{1000, 0}, {0, 0}}, ENOSPC},
         {"short, then an I/O error", {{1000, 0}, {0, EIO}}, EIO},
         {"over quota", {{0, EDQUOT}}, EDQUOT},
-        {"interrupted, then in small pieces", [&] {
+        {"interrupted, then in small pieces",
+         [&] {
              std::deque<WriteStep> steps = inPieces;
              steps.push_front({0, EINTR});
              return steps;
-         }(), 0},
+         }(),
+         0},
     };
     for (const Case& c : cases) {
         test::TempFolder dir;

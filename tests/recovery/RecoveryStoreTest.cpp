@@ -4,8 +4,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <functional>
+
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -66,6 +69,11 @@ protected:
                           {QStringLiteral("/decks/") + fileName, fileName});
         EXPECT_TRUE(store->WaitForWriter());
         return store;
+    }
+
+    static QByteArray ReadAll(const QString& path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
     static void Spoil(const QString& path, const QByteArray& bytes) {
@@ -190,6 +198,186 @@ TEST_F(RecoveryStoreTest, DamagedCopiesAreReportedWithTheirReasonAndMovedAside) 
     }
     // Set aside, they are offered no more.
     EXPECT_TRUE(EndedCopies(Root()).getDamaged().empty());
+}
+
+// What may stand where the state folder should be; each is refused whole,
+// and nothing is made or removed in it or through it.
+TEST_F(RecoveryStoreTest, AStateFolderThatIsNotTheUsersOwnIsRefusedAndLeftAsItWas) {
+    struct Case {
+        const char* name;
+        std::function<void(const QString& root)> plant;
+        const char* why;
+    };
+    const QString victim = dir.filePath(QStringLiteral("victim"));
+    const std::vector<Case> cases = {
+        {"a link to another folder", [&](const QString& root) { ASSERT_TRUE(QFile::link(victim, root)); },
+         "シンボリックリンクです"},
+        {"another user's folder",
+         [](const QString& root) {
+             ASSERT_TRUE(QDir().mkpath(root));
+             // Only root may give a folder away; anyone else meets such a
+             // folder as it is.
+             if (::geteuid() == 0) {
+                 ASSERT_EQ(::chown(QFile::encodeName(root).constData(), 65534, 65534), 0);
+             } else {
+                 ASSERT_EQ(::chmod(QFile::encodeName(root).constData(), 0777), 0);
+             }
+         },
+         ::geteuid() == 0 ? "ほかのユーザーのフォルダーです" : "書き込めるフォルダーです"},
+        {"a folder anyone may write in",
+         [](const QString& root) {
+             ASSERT_TRUE(QDir().mkpath(root));
+             ASSERT_EQ(::chmod(QFile::encodeName(root).constData(), 0777), 0);
+         },
+         "ほかのユーザーも書き込めるフォルダーです"},
+        {"a file", [](const QString& root) { Spoil(root, "a file"); }, "フォルダーではありません"},
+    };
+    ASSERT_TRUE(QDir().mkpath(victim));
+    Spoil(victim + QStringLiteral("/notes.txt"), "mine");
+    for (const Case& c : cases) {
+        const QString root = dir.filePath(QString::fromLatin1(c.name) + QStringLiteral("/korva"));
+        ASSERT_TRUE(QDir().mkpath(QFileInfo(root).path()));
+        c.plant(root);
+        const QStringList before = QDir(root).entryList(QDir::AllEntries | QDir::Hidden | QDir::System);
+        try {
+            RecoveryStore store(root);
+            ADD_FAILURE() << c.name << ": taken";
+        } catch (const RecoveryError& error) {
+            EXPECT_TRUE(QString::fromStdString(error.what()).contains(QString::fromUtf8(c.why))) << error.what();
+        }
+        EXPECT_EQ(QDir(root).entryList(QDir::AllEntries | QDir::Hidden | QDir::System), before) << c.name;
+    }
+    EXPECT_EQ(QDir(victim).entryList(QDir::Files), QStringList{QStringLiteral("notes.txt")});
+
+    // The user's own folder that others could read is made private.
+    ASSERT_TRUE(QDir().mkpath(Root()));
+    ASSERT_EQ(::chmod(QFile::encodeName(Root()).constData(), 0755), 0);
+    RecoveryStore store(Root());
+    struct stat info {};
+    ASSERT_EQ(::stat(QFile::encodeName(Root()).constData(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0700u);
+}
+
+// Anything in the state folder that the program did not make is never
+// opened, locked, moved or removed, nor anything a link there points to;
+// the user is told of it.
+TEST_F(RecoveryStoreTest, WhatTheProgramDidNotMakeIsLeftAloneAndReported) {
+    auto good = StoreWithCopy(QStringLiteral("good.krv"));
+    const QString goodFolder = good->getFolder();
+    good->Release();
+    // A second copy, taken as a model for what is planted.
+    auto model = StoreWithCopy(QStringLiteral("planted.krv"));
+    const QString modelFolder = model->getFolder();
+    model->Release();
+    model.reset();
+    const QString victim = dir.filePath(QStringLiteral("victim"));
+    ASSERT_TRUE(QDir().rename(modelFolder, victim));
+    Spoil(victim + QStringLiteral("/notes.txt"), "mine");
+    ASSERT_TRUE(QFile::link(victim + QStringLiteral("/notes.txt"), goodFolder + QStringLiteral("/deck-2.krv")));
+    Spoil(goodFolder + QStringLiteral("/notes.txt"), "not the program's");
+
+    const std::vector<std::pair<QString, std::function<void(const QString&)>>> planted = {
+        {QStringLiteral("program-link"),
+         [&](const QString& path) {
+             ASSERT_TRUE(QFile::link(victim, path));
+         }},
+        {QStringLiteral("program-open"),
+         [&](const QString& path) {
+             ASSERT_TRUE(QDir().mkdir(path));
+             ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0755), 0);
+         }},
+        {QStringLiteral("program-foreign"),
+         [&](const QString& path) {
+             ASSERT_TRUE(QDir().mkdir(path));
+             ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), ::geteuid() == 0 ? 0700 : 0770), 0);
+             if (::geteuid() == 0) {
+                 ASSERT_EQ(::chown(QFile::encodeName(path).constData(), 65534, 65534), 0);
+             }
+         }},
+        {QStringLiteral("program-file"),
+         [&](const QString& path) {
+             Spoil(path, "a file");
+         }},
+    };
+    for (const auto& [name, plant] : planted) {
+        const QString path = Root() + u'/' + name;
+        plant(path);
+        if (name != QStringLiteral("program-link") && name != QStringLiteral("program-file")) {
+            for (const char* file : {"/deck-1.krv", "/deck-1.origin"}) {
+                ASSERT_TRUE(QFile::copy(victim + QLatin1String(file), path + QLatin1String(file)));
+            }
+        }
+    }
+    const auto listing = [](const QString& folder) {
+        return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    };
+    const QStringList victimBefore = listing(victim);
+
+    EndedCopies ended(Root());
+    const std::vector<RecoveryCopy> copies = ended.TakeCopies();
+    ASSERT_EQ(copies.size(), 1u);
+    EXPECT_EQ(copies[0].fileName, QStringLiteral("good.krv"));
+    QStringList reported;
+    for (const DamagedCopy& damaged : ended.getDamaged()) {
+        reported << damaged.name;
+        EXPECT_FALSE(damaged.movedAside) << damaged.name.toStdString();
+    }
+    reported.sort();
+    EXPECT_EQ(reported, (QStringList{QStringLiteral("deck-2.krv"), QStringLiteral("program-file"),
+                                     QStringLiteral("program-foreign"), QStringLiteral("program-link"),
+                                     QStringLiteral("program-open")}));
+    ended.RemoveClaimedFolders();
+
+    EXPECT_EQ(listing(victim), victimBefore);
+    EXPECT_EQ(ReadAll(victim + QStringLiteral("/notes.txt")), QByteArray("mine"));
+    for (const auto& [name, plant] : planted) {
+        EXPECT_TRUE(QFileInfo(Root() + u'/' + name).isSymLink() || QFileInfo::exists(Root() + u'/' + name))
+            << name.toStdString();
+    }
+    EXPECT_EQ(listing(Root() + QStringLiteral("/program-open")),
+              (QStringList{QStringLiteral("deck-1.krv"), QStringLiteral("deck-1.origin")}));
+    // The good copy went; the folder stays for what is not the program's.
+    EXPECT_EQ(listing(goodFolder), (QStringList{QStringLiteral("deck-2.krv"), QStringLiteral("notes.txt")}));
+}
+
+// A damaged copy that cannot be moved aside stays where it is and is told
+// again; the good copy beside it goes once restored, and is offered once.
+TEST_F(RecoveryStoreTest, ADamagedCopyThatCannotBeMovedStaysAndTheGoodOneIsOfferedOnce) {
+    auto store = StoreWithCopy(QStringLiteral("good.krv"));
+    store->SubmitCopy(2, "KORVA", {QStringLiteral("/decks/broken.krv"), QStringLiteral("broken.krv")});
+    ASSERT_TRUE(store->WaitForWriter());
+    const QString folder = store->getFolder();
+    store->Release();
+    Spoil(Root() + QStringLiteral("/damaged"), "a file in the way");
+
+    for (const std::size_t offered : {1u, 0u}) {
+        EndedCopies ended(Root());
+        EXPECT_EQ(ended.TakeCopies().size(), offered);
+        ASSERT_EQ(ended.getDamaged().size(), 1u);
+        const DamagedCopy& damaged = ended.getDamaged()[0];
+        EXPECT_EQ(damaged.name, QStringLiteral("broken.krv"));
+        EXPECT_FALSE(damaged.movedAside);
+        EXPECT_TRUE(damaged.reason.contains(QStringLiteral("コピーを移せないため、") + folder))
+            << damaged.reason.toStdString();
+        EXPECT_TRUE(damaged.reason.contains(QStringLiteral("フォルダーではありません")))
+            << damaged.reason.toStdString();
+        ended.RemoveClaimedFolders();
+        EXPECT_EQ(CopyNumbers(folder), std::vector<int>{2});
+    }
+
+    // Once the way is clear it is moved, for the user's eyes only.
+    ASSERT_TRUE(QFile::remove(Root() + QStringLiteral("/damaged")));
+    EndedCopies ended(Root());
+    ASSERT_EQ(ended.getDamaged().size(), 1u);
+    EXPECT_TRUE(ended.getDamaged()[0].movedAside);
+    ended.RemoveClaimedFolders();
+    EXPECT_FALSE(QDir(folder).exists());
+    struct stat info {};
+    ASSERT_EQ(::stat(QFile::encodeName(ended.getDamagedFolder()).constData(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0700u);
+    const QString moved = ended.getDamagedFolder() + u'/' + QDir(folder).dirName() + QStringLiteral("-deck-2.krv");
+    ASSERT_EQ(::stat(QFile::encodeName(moved).constData(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u);
 }
 
 }  // namespace
