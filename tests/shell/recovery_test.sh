@@ -8,7 +8,8 @@
 # the next start asks to restore, Yes brings the window back, and 上書き保存
 # writes the marks into the original deck file. A second program started
 # beside an edited one asks nothing, a regular end leaves no copy, and the
-# start after it asks nothing.
+# start after it asks nothing. A damaged copy that cannot be moved aside is
+# reported at each start while its good neighbour is offered once.
 #
 # The X server is the test's own, since it kills one. Every step waits for
 # what it needs with a time limit; a step that does not happen fails the test
@@ -199,6 +200,48 @@ wait_exit "$pid" 1
 { wait "$wm_pid" "$x_pid"; } 2>/dev/null || true
 start_display
 restore_and_save xkill 1
+
+# A damaged copy that cannot be moved aside, a plain file named damaged being
+# in the way, stays where it is; the good copy beside it is offered once only.
+step="damaged in the way: an edited deck ended by SIGTERM, beside a damaged copy"
+edit_deck blocked
+put_up_close_question
+kill -TERM "$pid"
+wait_exit "$pid" 143
+ended_folder=$(dirname "$(compgen -G "$state/program-*/deck-*.krv" | head -n 1)")
+printf 'KORVA' >"$ended_folder/deck-99.krv"
+: >"$state/damaged"
+step="damaged in the way: Yes restores the good copy, the damaged one is reported"
+start_program
+question=$(wait_window_of "$pid" '^KORVA!!$')
+focus "$question"
+keys Return
+within "$limit" card_window_shown || fail "no card window"
+report=""
+other_box() {
+  report=$(visible_windows --all --pid "$pid" --name '^KORVA!!$' | grep -vx "$question" | head -n 1) &&
+    [ -n "$report" ]
+}
+within "$limit" other_box || fail "no report of the damaged copy"
+focus "$report"
+keys Return
+within "$limit" gone "$pid" '^KORVA!!$' || fail "the report stays"
+focus "$main"
+menu f s
+within "$limit" checked blocked 1 || fail "blocked.krv has not 1 mark"
+menu f x
+wait_exit "$pid" 0
+[ "$(cd "$ended_folder" && echo deck-*)" = "deck-99.krv" ] || fail "left: $(ls "$ended_folder")"
+step="damaged in the way: the next start reports the damaged copy and offers the good one no more"
+start_program
+focus "$(wait_window_of "$pid" '^KORVA!!$')"
+# Return on the question would restore an edited window, which Exit would
+# ask about: the program ends at once only after the report.
+keys Return
+within "$limit" gone "$pid" '^KORVA!!$' || fail "the box stays"
+menu f x
+wait_exit "$pid" 0
+[ -f "$ended_folder/deck-99.krv" ] && [ -f "$state/damaged" ] || fail "the damaged copy was not left as it was"
 
 stop_all
 rm -rf "$work"
