@@ -4,8 +4,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <functional>
-
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -201,51 +199,40 @@ TEST_F(RecoveryStoreTest, DamagedCopiesAreReportedWithTheirReasonAndMovedAside) 
 }
 
 // What may stand where the state folder should be; each is refused whole,
-// and nothing is made or removed in it or through it.
+// and nothing is made or removed in it or through it. Only root can give a
+// folder away; anyone else meets such a folder as it is.
 TEST_F(RecoveryStoreTest, AStateFolderThatIsNotTheUsersOwnIsRefusedAndLeftAsItWas) {
-    struct Case {
-        const char* name;
-        std::function<void(const QString& root)> plant;
-        const char* why;
-    };
     const QString victim = dir.filePath(QStringLiteral("victim"));
-    const std::vector<Case> cases = {
-        {"a link to another folder", [&](const QString& root) { ASSERT_TRUE(QFile::link(victim, root)); },
-         "シンボリックリンクです"},
-        {"another user's folder",
-         [](const QString& root) {
-             ASSERT_TRUE(QDir().mkpath(root));
-             // Only root may give a folder away; anyone else meets such a
-             // folder as it is.
-             if (::geteuid() == 0) {
-                 ASSERT_EQ(::chown(QFile::encodeName(root).constData(), 65534, 65534), 0);
-             } else {
-                 ASSERT_EQ(::chmod(QFile::encodeName(root).constData(), 0777), 0);
-             }
-         },
-         ::geteuid() == 0 ? "ほかのユーザーのフォルダーです" : "書き込めるフォルダーです"},
-        {"a folder anyone may write in",
-         [](const QString& root) {
-             ASSERT_TRUE(QDir().mkpath(root));
-             ASSERT_EQ(::chmod(QFile::encodeName(root).constData(), 0777), 0);
-         },
-         "ほかのユーザーも書き込めるフォルダーです"},
-        {"a file", [](const QString& root) { Spoil(root, "a file"); }, "フォルダーではありません"},
-    };
     ASSERT_TRUE(QDir().mkpath(victim));
     Spoil(victim + QStringLiteral("/notes.txt"), "mine");
-    for (const Case& c : cases) {
-        const QString root = dir.filePath(QString::fromLatin1(c.name) + QStringLiteral("/korva"));
-        ASSERT_TRUE(QDir().mkpath(QFileInfo(root).path()));
-        c.plant(root);
-        const QStringList before = QDir(root).entryList(QDir::AllEntries | QDir::Hidden | QDir::System);
-        try {
-            RecoveryStore store(root);
-            ADD_FAILURE() << c.name << ": taken";
-        } catch (const RecoveryError& error) {
-            EXPECT_TRUE(QString::fromStdString(error.what()).contains(QString::fromUtf8(c.why))) << error.what();
+    const bool root = ::geteuid() == 0;
+    const std::vector<std::pair<std::string, const char*>> cases = {
+        {"link", "シンボリックリンクです"},
+        {"foreign", root ? "ほかのユーザーのフォルダーです" : "ほかのユーザーも書き込めるフォルダーです"},
+        {"open", "ほかのユーザーも書き込めるフォルダーです"},
+        {"file", "フォルダーではありません"},
+    };
+    for (const auto& [kind, why] : cases) {
+        const QString korva = dir.filePath(QString::fromStdString(kind) + QStringLiteral("/korva"));
+        const QByteArray path = QFile::encodeName(korva);
+        ASSERT_TRUE(QDir().mkpath(QFileInfo(korva).path()));
+        if (kind == "link") {
+            ASSERT_TRUE(QFile::link(victim, korva));
+        } else if (kind == "file") {
+            Spoil(korva, "a file");
+        } else {
+            ASSERT_EQ(::mkdir(path.constData(), 0777), 0);
+            ASSERT_EQ(
+                kind == "foreign" && root ? ::chown(path.constData(), 65534, 65534) : ::chmod(path.constData(), 0777),
+                0);
         }
-        EXPECT_EQ(QDir(root).entryList(QDir::AllEntries | QDir::Hidden | QDir::System), before) << c.name;
+        try {
+            RecoveryStore store(korva);
+            ADD_FAILURE() << kind << ": taken";
+        } catch (const RecoveryError& error) {
+            EXPECT_TRUE(QString::fromStdString(error.what()).contains(QString::fromUtf8(why))) << error.what();
+        }
+        EXPECT_FALSE(QDir(korva).entryList(QDir::AllEntries).join(u' ').contains(QStringLiteral("program-"))) << kind;
     }
     EXPECT_EQ(QDir(victim).entryList(QDir::Files), QStringList{QStringLiteral("notes.txt")});
 
@@ -265,53 +252,25 @@ TEST_F(RecoveryStoreTest, WhatTheProgramDidNotMakeIsLeftAloneAndReported) {
     auto good = StoreWithCopy(QStringLiteral("good.krv"));
     const QString goodFolder = good->getFolder();
     good->Release();
-    // A second copy, taken as a model for what is planted.
-    auto model = StoreWithCopy(QStringLiteral("planted.krv"));
-    const QString modelFolder = model->getFolder();
-    model->Release();
-    model.reset();
+    // A folder of another program's copy, moved out of the state folder.
     const QString victim = dir.filePath(QStringLiteral("victim"));
-    ASSERT_TRUE(QDir().rename(modelFolder, victim));
+    StoreWithCopy(QStringLiteral("planted.krv"))->Release();
+    for (const QString& name : QDir(Root()).entryList({QStringLiteral("program-*")}, QDir::Dirs)) {
+        if (Root() + u'/' + name != goodFolder) {
+            ASSERT_TRUE(QDir().rename(Root() + u'/' + name, victim));
+        }
+    }
     Spoil(victim + QStringLiteral("/notes.txt"), "mine");
     ASSERT_TRUE(QFile::link(victim + QStringLiteral("/notes.txt"), goodFolder + QStringLiteral("/deck-2.krv")));
     Spoil(goodFolder + QStringLiteral("/notes.txt"), "not the program's");
-
-    const std::vector<std::pair<QString, std::function<void(const QString&)>>> planted = {
-        {QStringLiteral("program-link"),
-         [&](const QString& path) {
-             ASSERT_TRUE(QFile::link(victim, path));
-         }},
-        {QStringLiteral("program-open"),
-         [&](const QString& path) {
-             ASSERT_TRUE(QDir().mkdir(path));
-             ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0755), 0);
-         }},
-        {QStringLiteral("program-foreign"),
-         [&](const QString& path) {
-             ASSERT_TRUE(QDir().mkdir(path));
-             ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), ::geteuid() == 0 ? 0700 : 0770), 0);
-             if (::geteuid() == 0) {
-                 ASSERT_EQ(::chown(QFile::encodeName(path).constData(), 65534, 65534), 0);
-             }
-         }},
-        {QStringLiteral("program-file"),
-         [&](const QString& path) {
-             Spoil(path, "a file");
-         }},
-    };
-    for (const auto& [name, plant] : planted) {
-        const QString path = Root() + u'/' + name;
-        plant(path);
-        if (name != QStringLiteral("program-link") && name != QStringLiteral("program-file")) {
-            for (const char* file : {"/deck-1.krv", "/deck-1.origin"}) {
-                ASSERT_TRUE(QFile::copy(victim + QLatin1String(file), path + QLatin1String(file)));
-            }
-        }
-    }
-    const auto listing = [](const QString& folder) {
-        return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-    };
-    const QStringList victimBefore = listing(victim);
+    ASSERT_TRUE(QFile::link(victim, Root() + QStringLiteral("/program-link")));
+    // A folder others may enter, holding a whole copy.
+    const QString open = Root() + QStringLiteral("/program-open");
+    ASSERT_TRUE(QDir().mkdir(open));
+    ASSERT_EQ(::chmod(QFile::encodeName(open).constData(), 0755), 0);
+    ASSERT_TRUE(QFile::copy(victim + QStringLiteral("/deck-1.krv"), open + QStringLiteral("/deck-1.krv")));
+    ASSERT_TRUE(QFile::copy(victim + QStringLiteral("/deck-1.origin"), open + QStringLiteral("/deck-1.origin")));
+    const QStringList victimBefore = QDir(victim).entryList(QDir::Files);
 
     EndedCopies ended(Root());
     const std::vector<RecoveryCopy> copies = ended.TakeCopies();
@@ -323,21 +282,16 @@ TEST_F(RecoveryStoreTest, WhatTheProgramDidNotMakeIsLeftAloneAndReported) {
         EXPECT_FALSE(damaged.movedAside) << damaged.name.toStdString();
     }
     reported.sort();
-    EXPECT_EQ(reported, (QStringList{QStringLiteral("deck-2.krv"), QStringLiteral("program-file"),
-                                     QStringLiteral("program-foreign"), QStringLiteral("program-link"),
+    EXPECT_EQ(reported, (QStringList{QStringLiteral("deck-2.krv"), QStringLiteral("program-link"),
                                      QStringLiteral("program-open")}));
     ended.RemoveClaimedFolders();
 
-    EXPECT_EQ(listing(victim), victimBefore);
+    EXPECT_EQ(QDir(victim).entryList(QDir::Files), victimBefore);
     EXPECT_EQ(ReadAll(victim + QStringLiteral("/notes.txt")), QByteArray("mine"));
-    for (const auto& [name, plant] : planted) {
-        EXPECT_TRUE(QFileInfo(Root() + u'/' + name).isSymLink() || QFileInfo::exists(Root() + u'/' + name))
-            << name.toStdString();
-    }
-    EXPECT_EQ(listing(Root() + QStringLiteral("/program-open")),
-              (QStringList{QStringLiteral("deck-1.krv"), QStringLiteral("deck-1.origin")}));
+    EXPECT_EQ(CopyNumbers(open), std::vector<int>{1});
     // The good copy went; the folder stays for what is not the program's.
-    EXPECT_EQ(listing(goodFolder), (QStringList{QStringLiteral("deck-2.krv"), QStringLiteral("notes.txt")}));
+    EXPECT_EQ(QDir(goodFolder).entryList(QDir::Files | QDir::System),
+              (QStringList{QStringLiteral("deck-2.krv"), QStringLiteral("notes.txt")}));
 }
 
 // A damaged copy that cannot be moved aside stays where it is and is told
@@ -354,13 +308,11 @@ TEST_F(RecoveryStoreTest, ADamagedCopyThatCannotBeMovedStaysAndTheGoodOneIsOffer
         EndedCopies ended(Root());
         EXPECT_EQ(ended.TakeCopies().size(), offered);
         ASSERT_EQ(ended.getDamaged().size(), 1u);
-        const DamagedCopy& damaged = ended.getDamaged()[0];
-        EXPECT_EQ(damaged.name, QStringLiteral("broken.krv"));
-        EXPECT_FALSE(damaged.movedAside);
-        EXPECT_TRUE(damaged.reason.contains(QStringLiteral("コピーを移せないため、") + folder))
-            << damaged.reason.toStdString();
-        EXPECT_TRUE(damaged.reason.contains(QStringLiteral("フォルダーではありません")))
-            << damaged.reason.toStdString();
+        EXPECT_FALSE(ended.getDamaged()[0].movedAside);
+        const QString& reason = ended.getDamaged()[0].reason;
+        EXPECT_TRUE(reason.contains(QStringLiteral("コピーを移せないため、%1 に残しました（").arg(folder)) &&
+                    reason.contains(QStringLiteral("フォルダーではありません")))
+            << reason.toStdString();
         ended.RemoveClaimedFolders();
         EXPECT_EQ(CopyNumbers(folder), std::vector<int>{2});
     }
@@ -372,12 +324,12 @@ TEST_F(RecoveryStoreTest, ADamagedCopyThatCannotBeMovedStaysAndTheGoodOneIsOffer
     EXPECT_TRUE(ended.getDamaged()[0].movedAside);
     ended.RemoveClaimedFolders();
     EXPECT_FALSE(QDir(folder).exists());
-    struct stat info {};
-    ASSERT_EQ(::stat(QFile::encodeName(ended.getDamagedFolder()).constData(), &info), 0);
-    EXPECT_EQ(info.st_mode & 0777, 0700u);
     const QString moved = ended.getDamagedFolder() + u'/' + QDir(folder).dirName() + QStringLiteral("-deck-2.krv");
-    ASSERT_EQ(::stat(QFile::encodeName(moved).constData(), &info), 0);
-    EXPECT_EQ(info.st_mode & 0777, 0600u);
+    for (const auto& [path, mode] : {std::pair{ended.getDamagedFolder(), 0700u}, std::pair{moved, 0600u}}) {
+        struct stat info {};
+        ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &info), 0);
+        EXPECT_EQ(info.st_mode & 0777, mode) << path.toStdString();
+    }
 }
 
 }  // namespace
