@@ -128,6 +128,18 @@ TEST_F(RecoveryOfferTest, ADamagedCopyIsReportedOnceWithItsReason) {
     EXPECT_EQ(dialogs.messages.size(), 1u);
 }
 
+TEST_F(RecoveryOfferTest, ADamagedCopyThatCannotBeMovedIsReportedWhereItStays) {
+    const QString left = LeaveCopy("KORVA", QStringLiteral("broken.krv"));
+    QFile blocker(Root() + QStringLiteral("/damaged"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    window.OfferRecovery();
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    const QString& report = dialogs.messages[0].text;
+    EXPECT_TRUE(report.contains(QStringLiteral("コピーを移せないため、") + left)) << report.toStdString();
+    EXPECT_FALSE(report.contains(QStringLiteral("移しました"))) << report.toStdString();
+    ExpectMessagesFit();
+}
+
 TEST_F(RecoveryOfferTest, EverySignalThatEndsTheProgramComesThroughTheEventLoop) {
     std::vector<int> received;
     {
