@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "deck/CsvImport.h"
 #include "deck/DeckError.h"
 #include "deck/DeckFile.h"
+#include "deck/FileBytes.h"
 
 namespace korva {
 
@@ -27,17 +27,22 @@ DeckPathKind KindOfPath(std::string_view path) {
     if (EndsWithIgnoringCase(path, ".krv")) {
         return DeckPathKind::Deck;
     }
-    if (EndsWithIgnoringCase(path, ".csv")) {
-        return DeckPathKind::Csv;
+    for (const std::string_view ending : {".csv", ".tsv", ".txt"}) {
+        if (EndsWithIgnoringCase(path, ending)) {
+            return DeckPathKind::Csv;
+        }
     }
     return DeckPathKind::Other;
 }
 
-void ReadDeckOrCsvFile(const std::string& path, CardData& data, bool DataKeep) {
+void ReadDeckOrCsvFile(const std::string& path, CardData& data, bool DataKeep, const WordListOptions& options) {
     switch (KindOfPath(path)) {
         case DeckPathKind::Deck: LoadCardFile(path, data, DataKeep); break;
-        case DeckPathKind::Csv: ImportCsvFile(path, data, DataKeep); break;
-        case DeckPathKind::Other: throw DeckError("ファイル名が .krv でも .csv でも終わっていません。");
+        case DeckPathKind::Csv:
+            // The whole list is read before the deck is touched.
+            ReadWithinMemory([&] { ImportWordList(ReadWordList(ReadFileBytes(path), options), data, DataKeep); });
+            break;
+        case DeckPathKind::Other: throw DeckError("ファイル名が .krv、.csv、.tsv、.txt のどれでも終わっていません。");
     }
 }
 

@@ -28,6 +28,8 @@ struct WordListFormat {
     // Read by the classic rules, byte for byte: a lone LF is text, no
     // quoting, the first two comma-separated fields.
     bool classic = true;
+
+    bool operator==(const WordListFormat&) const = default;
 };
 
 // How to read a file: what is not set here is detected.

@@ -15,7 +15,7 @@
 #include "deck/DeckFile.h"
 #include "deck/DeckPath.h"
 #include "deck/FileBytes.h"
-#include "deck/Utf8Csv.h"
+#include "deck/WordList.h"
 #include "tools/CsvExport.h"
 #include "tools/DeckJson.h"
 #include "tools/DeckStats.h"
@@ -49,18 +49,18 @@ struct Command {
     void (*run)(const Arguments&, Subject&);
 };
 
-// The reader is chosen by the path's ending, as the program chooses it; only
-// --encoding utf-8 reads a word list as UTF-8.
-CardData OpenDeck(const std::string& path, CsvEncoding csvEncoding = CsvEncoding::Cp932) {
-    CardData data;
-    if (csvEncoding == CsvEncoding::Cp932) {
-        korva::ReadDeckOrCsvFile(path, data, false);
-        return data;
-    }
-    if (korva::KindOfPath(path) != korva::DeckPathKind::Csv) {
+// The reader is chosen by the path's ending, as the program chooses it;
+// --encoding only names the encoding of a word list.
+CardData OpenDeck(const std::string& path, std::optional<CsvEncoding> csvEncoding = std::nullopt) {
+    if (csvEncoding == CsvEncoding::Utf8 && korva::KindOfPath(path) != korva::DeckPathKind::Csv) {
         throw DeckError("--encoding utf-8 はCSVファイルにだけ使えます。");
     }
-    korva::ImportUtf8CsvFile(path, data);
+    korva::WordListOptions options;
+    if (csvEncoding) {
+        options.encoding = *csvEncoding == CsvEncoding::Utf8 ? korva::TextEncoding::Utf8 : korva::TextEncoding::Cp932;
+    }
+    CardData data;
+    korva::ReadDeckOrCsvFile(path, data, false, options);
     return data;
 }
 
@@ -81,7 +81,7 @@ void Convert(const Arguments& args, Subject& subject) {
         throw DeckError("出力ファイル名が .krv で終わっていません。");
     }
     subject = in;
-    const CardData data = OpenDeck(in, args.encoding.value_or(CsvEncoding::Cp932));
+    const CardData data = OpenDeck(in, args.encoding);
     subject = out;
     korva::SaveCardFile(out, data);
 }

@@ -210,7 +210,9 @@ TEST(DeckOrCsvFile, TheEndingInAnyCaseChoosesTheReader) {
         {"w.csv", csv, 1},
         {"w.Csv", csv, 1},
         {"w.krv", csv, 0},  // read as a deck, so refused as damaged
-        {"w.txt", csv, 0},
+        {"w.txt", csv, 1},
+        {"w.TSV", "a\tb\r\nc\td\r\n", 2},
+        {"w.csv.bak", csv, 0},
     };
     for (const auto& c : cases) {
         test::WriteBytes(dir.Path(c.name), c.bytes);

@@ -1,0 +1,109 @@
+#include "deck/CsvDialect.h"
+
+#include <algorithm>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "deck/CsvRecords.h"
+#include "deck/DeckError.h"
+
+namespace korva {
+
+namespace {
+
+// Enough records to tell a table from chance, few enough that a file of any
+// size is judged at once.
+constexpr int SampleRecords = 1000;
+
+int AgreeingRecords(std::string_view text, char separator) {
+    CsvRecordReader reader(text, separator, Quoting::Rfc);
+    std::vector<std::string> fields;
+    std::vector<int> lines;
+    std::map<std::size_t, int> recordsByFieldCount;
+    try {
+        for (int i = 0; i < SampleRecords && reader.Next(fields, lines); ++i) {
+            if (fields.size() >= 2) {
+                ++recordsByFieldCount[fields.size()];
+            }
+        }
+    } catch (const DeckError&) {
+        // A quote that never closes ends the sample; reading reports it.
+    }
+    int best = 0;
+    for (const auto& [count, records] : recordsByFieldCount) {
+        best = std::max(best, records);
+    }
+    return best;
+}
+
+bool IsLineBreak(char c) { return c == '\r' || c == '\n'; }
+
+}  // namespace
+
+char GuessSeparator(std::string_view text) {
+    char best = ',';
+    int bestRecords = 0;
+    for (const char separator : {',', '\t', ';'}) {
+        const int records = AgreeingRecords(text, separator);
+        if (records > bestRecords) {
+            best = separator;
+            bestRecords = records;
+        }
+    }
+    return best;
+}
+
+bool HasQuotedField(std::string_view text, char separator) {
+    // The first quote that stands at a field's start is one: any quote before
+    // it stood inside an unquoted field, where it is text.
+    for (std::size_t quote = text.find('"'); quote != std::string_view::npos; quote = text.find('"', quote + 1)) {
+        if (quote == 0 || text[quote - 1] == separator || IsLineBreak(text[quote - 1])) {
+            return true;
+        }
+    }
+    return false;
+}
+
+LineEnd LineEndsOf(std::string_view text, char separator, bool quoted, bool classic) {
+    bool crLf = false;
+    bool lf = false;
+    bool cr = false;
+    bool inQuotes = false;
+    bool fieldStart = true;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (inQuotes) {
+            // A doubled quote is one quote of the text; a single one closes.
+            const bool doubled = c == '"' && i + 1 < text.size() && text[i + 1] == '"';
+            inQuotes = c != '"' || doubled;
+            i += doubled ? 1 : 0;
+            continue;
+        }
+        inQuotes = quoted && fieldStart && c == '"';
+        fieldStart = c == separator;
+        if (c == '\r') {
+            const bool pair = i + 1 < text.size() && text[i + 1] == '\n';
+            (pair ? crLf : cr) = true;
+            i += pair ? 1 : 0;
+            fieldStart = true;
+        } else if (c == '\n' && !classic) {
+            lf = true;
+            fieldStart = true;
+        }
+    }
+    const int kinds = int{crLf} + int{lf} + int{cr};
+    if (kinds > 1) {
+        return LineEnd::Mixed;
+    }
+    return crLf ? LineEnd::CrLf : lf ? LineEnd::Lf : cr ? LineEnd::Cr : LineEnd::None;
+}
+
+bool IsClassic(std::string_view text, bool cp932OrAscii, bool bom, char separator, bool quoted) {
+    if (!cp932OrAscii || bom || quoted || separator == '\t') {
+        return false;
+    }
+    return text.find('\r') != std::string_view::npos || text.find('\n') == std::string_view::npos;
+}
+
+}  // namespace korva

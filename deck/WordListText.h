@@ -1,0 +1,41 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "deck/WordList.h"
+
+namespace korva {
+
+// A word list's text in the form the record reader takes: code page 932
+// bytes as they stand (the characters that cut fields and lines are ASCII,
+// and code page 932 never uses those bytes inside a two-byte character), or
+// UTF-8 without its byte-order mark.
+struct WordListText {
+    TextEncoding encoding = TextEncoding::Cp932;
+    bool bom = false;
+    bool ascii = false;  // no byte of the text is 0x80 or above
+    std::string_view raw;
+    std::optional<std::string> decoded;  // set when the text is not raw
+
+    std::string_view Text() const { return decoded ? std::string_view(*decoded) : raw; }
+    bool IsUtf8() const { return encoding != TextEncoding::Cp932; }
+};
+
+// The encoding of the bytes: a byte-order mark decides, then valid UTF-8
+// holding a byte of 0x80 or above, else code page 932. A forced encoding
+// takes the place of what is detected; its own mark is still skipped (UTF-16
+// without a mark is little-endian, as Windows writes it). Throws DeckError
+// naming the line for bytes that are not of a UTF encoding.
+WordListText DecodeWordListText(std::string_view bytes, std::optional<TextEncoding> forced);
+
+// The length of the well-formed UTF-8 character at text[pos], or 0 when the
+// bytes there are not one.
+std::size_t Utf8CharLength(std::string_view text, std::size_t pos);
+
+// The file line (1-based) that byte pos stands on: CR LF, LF and CR end lines.
+int LineAt(std::string_view text, std::size_t pos);
+
+}  // namespace korva

@@ -1,0 +1,310 @@
+#include <gtest/gtest.h>
+
+#include "deck/CsvRows.h"
+#include "deck/DeckError.h"
+#include "deck/WordList.h"
+#include "tests/deck/CsvCases.h"
+
+namespace korva {
+namespace {
+
+using test::Pairs;
+
+Pairs PairsOf(const std::vector<CsvRow>& rows) {
+    Pairs pairs;
+    for (const CsvRow& row : rows) {
+        pairs.emplace_back(row[0], row[1]);
+    }
+    return pairs;
+}
+
+// UTF-16 bytes of an ASCII-free-for-all text given as UTF-16 code units.
+std::string Utf16(std::u16string_view units, bool bigEndian) {
+    std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    for (const char16_t unit : units) {
+        const char high = static_cast<char>(unit >> 8);
+        const char low = static_cast<char>(unit & 0xFF);
+        bytes += bigEndian ? std::string{high, low} : std::string{low, high};
+    }
+    return bytes;
+}
+
+std::vector<std::pair<int, std::string>> Replaced(const WordList& list) {
+    std::vector<std::pair<int, std::string>> out;
+    for (const ReplacedCharacter& r : list.replaced) {
+        out.emplace_back(r.line, r.character);
+    }
+    return out;
+}
+
+struct ReadCase {
+    const char* writer;
+    std::string bytes;
+    WordListOptions options;
+    WordListFormat format;
+    Pairs cards;  // UTF-8; the reader stores them as code page 932
+    int records;
+    int fields;
+    std::vector<std::pair<int, std::string>> replaced = {};
+};
+
+constexpr auto Cp932 = TextEncoding::Cp932;
+constexpr auto Utf8 = TextEncoding::Utf8;
+constexpr auto Rfc = Quoting::Rfc;
+constexpr auto Plain = Quoting::None;
+
+const ReadCase ReadCases[] = {
+    {"LibreOffice: UTF-8, LF, quotes only where needed",
+     "単語,意味\n食べる,\"to eat, to consume\"\n言う,\"say \"\"hi\"\"\"\n",
+     {},
+     {Utf8, false, LineEnd::Lf, ',', Rfc, false},
+     {{"単語", "意味"}, {"食べる", "to eat, to consume"}, {"言う", "say \"hi\""}},
+     3,
+     2},
+    {"LibreOffice: a line break inside quotes, every text quoted",
+     "\"a\",\"x\ny\"\n\"b\",\"c\"\n",
+     {},
+     {Cp932, false, LineEnd::Lf, ',', Rfc, false},
+     {{"a", "x\ny"}, {"b", "c"}},
+     2,
+     2},
+    {"Python csv: CR LF, LF inside a cell",
+     "語,\"1行\n2行\"\r\nb,c\r\n",
+     {},
+     {Utf8, false, LineEnd::CrLf, ',', Rfc, false},
+     {{"語", "1行\n2行"}, {"b", "c"}},
+     2,
+     2},
+    {"Python csv utf-8-sig: a byte-order mark",
+     "\xEF\xBB\xBF"
+     "a,b\r\n",
+     {},
+     {Utf8, true, LineEnd::CrLf, ',', Plain, false},
+     {{"a", "b"}},
+     1,
+     2},
+    {"Excel Unicode text: UTF-16 LE, tabs, CR LF",
+     Utf16(u"単語\t意味\r\n犬\tdog\r\n", false),
+     {},
+     {TextEncoding::Utf16Le, true, LineEnd::CrLf, '\t', Plain, false},
+     {{"単語", "意味"}, {"犬", "dog"}},
+     2,
+     2},
+    {"UTF-16 BE with a character outside the basic plane",
+     Utf16(u"a,\xD83D\xDE00\n", true),
+     {.replace = true},
+     {TextEncoding::Utf16Be, true, LineEnd::Lf, ',', Plain, false},
+     {{"a", "〓"}},
+     1,
+     2,
+     {{1, "😀"}}},
+    {"Gnumeric: semicolons, LF",
+     "a;b;c\nd;e;f\n",
+     {},
+     {Cp932, false, LineEnd::Lf, ';', Plain, false},
+     {{"a", "b"}, {"d", "e"}},
+     2,
+     3},
+    {"pandas: an index column, a header, columns chosen",
+     ",word,meaning\n0,日,day\n1,月,\"moon, month\"\n",
+     {.header = true, .itemColumn1 = 2, .itemColumn2 = 3},
+     {Utf8, false, LineEnd::Lf, ',', Rfc, false},
+     {{"日", "day"}, {"月", "moon, month"}},
+     3,
+     3},
+    {"sqlite3: every non-ASCII field quoted",
+     "\"日\",\"ひ\"\n\"月\",tsuki\n",
+     {},
+     {Utf8, false, LineEnd::Lf, ',', Rfc, false},
+     {{"日", "ひ"}, {"月", "tsuki"}},
+     2,
+     2},
+    {"LibreOffice Shift-JIS: code page 932 with LF",
+     test::Cp932("単語,たんご\n犬,いぬ\n"),
+     {},
+     {Cp932, false, LineEnd::Lf, ',', Plain, false},
+     {{"単語", "たんご"}, {"犬", "いぬ"}},
+     2,
+     2},
+    {"CR alone",
+     "あ,い\rう,え\r",
+     {},
+     {Utf8, false, LineEnd::Cr, ',', Plain, false},
+     {{"あ", "い"}, {"う", "え"}},
+     2,
+     2},
+    {"mixed line ends; an empty line is a card",
+     "あ,い\r\n\nう\rお,か,き",
+     {},
+     {Utf8, false, LineEnd::Mixed, ',', Plain, false},
+     {{"あ", "い"}, {"", ""}, {"う", ""}, {"お", "か"}},
+     4,
+     3},
+    {"replacement: base letters, else the mark, lines counted inside quotes",
+     "café,naïve\n\"x\ny\",\"z\n😀\"\nÅ,한\n",
+     {.replace = true},
+     {Utf8, false, LineEnd::Lf, ',', Rfc, false},
+     {{"cafe", "naive"}, {"x\ny", "z\n〓"}, {"A", "〓"}},
+     3,
+     2,
+     {{1, "é"}, {1, "ï"}, {4, "😀"}, {5, "Å"}, {5, "한"}}},
+    {"a character code page 932 lacks in a column not read",
+     "a,b,😀\n",
+     {},
+     {Utf8, false, LineEnd::Lf, ',', Plain, false},
+     {{"a", "b"}},
+     1,
+     3},
+    {"classic: CR LF code page 932, a lone LF is text",
+     test::Cp932("単語,たん\nご\r\nx,y\"\r\n"),
+     {},
+     {Cp932, false, LineEnd::CrLf, ',', Plain, true},
+     {{"単語", "たん\nご"}, {"x", "y\""}},
+     2,
+     2},
+    {"classic with a header and a third column",
+     "h1,h2,h3\r\na,b,c\r\nd\r\n",
+     {.header = true, .itemColumn2 = 3},
+     {Cp932, false, LineEnd::CrLf, ',', Plain, true},
+     {{"a", "c"}, {"d", ""}},
+     3,
+     3},
+    {"no line end and nothing quoted reads the same either way: classic",
+     "a,b,c",
+     {},
+     {Cp932, false, LineEnd::None, ',', Plain, true},
+     {{"a", "b"}},
+     1,
+     3},
+    {"a field starting with a quote is not classic",
+     "\"x,y\",z\r\n",
+     {},
+     {Cp932, false, LineEnd::CrLf, ',', Rfc, false},
+     {{"x,y", "z"}},
+     1,
+     2},
+    {"tab-separated lines are not classic",
+     "a\tb\r\nc\td\r\n",
+     {},
+     {Cp932, false, LineEnd::CrLf, '\t', Plain, false},
+     {{"a", "b"}, {"c", "d"}},
+     2,
+     2},
+    {"text after a closing quote joins the field; a quote inside a field is text",
+     "\"a\"b,c\"d\n",
+     {},
+     {Cp932, false, LineEnd::Lf, ',', Rfc, false},
+     {{"ab", "c\"d"}},
+     1,
+     2},
+    {"a chosen separator and quoting",
+     "a;\"b\";c\r\n",
+     {.separator = ',', .quoting = Plain},
+     {Cp932, false, LineEnd::CrLf, ',', Plain, false},
+     {{"a;\"b\";c", ""}},
+     1,
+     1},
+    {"a chosen encoding, quoting and separator",
+     "\"a\",b;c\n",
+     {.encoding = Utf8, .separator = ';', .quoting = Rfc},
+     {Utf8, false, LineEnd::Lf, ';', Rfc, false},
+     {{"a,b", "c"}},
+     1,
+     2},
+    {"an empty file", "", {}, {Cp932, false, LineEnd::None, ',', Plain, true}, {}, 0, 0},
+};
+
+TEST(WordList, ReadsWhatEachWriterWrites) {
+    for (const ReadCase& c : ReadCases) {
+        SCOPED_TRACE(c.writer);
+        const WordList list = ReadWordList(c.bytes, c.options);
+        EXPECT_EQ(list.format, c.format);
+        EXPECT_EQ(PairsOf(list.rows), test::Cp932(c.cards));
+        EXPECT_EQ(list.records, c.records);
+        EXPECT_EQ(list.fields, c.fields);
+        EXPECT_EQ(Replaced(list), c.replaced);
+        if (!c.options.encoding && !c.options.separator && !c.options.quoting) {
+            EXPECT_EQ(DetectWordListFormat(c.bytes), c.format);
+        }
+    }
+}
+
+TEST(WordList, TheFirstRecordIsGivenInUtf8WhateverTheEncoding) {
+    const std::vector<std::string> header = {"漢字", "読み, かな", "意味"};
+    for (const std::string& bytes :
+         {std::string("漢字,\"読み, かな\",意味\n日,ひ,day\n"), test::Cp932("漢字,\"読み, かな\",意味\n日,ひ,day\n"),
+          std::string("漢字,\"読み, かな\",意味\n日,ひ,day é\n")}) {
+        const WordList list = ReadWordList(bytes, {.header = true, .itemColumn2 = 3, .replace = true});
+        EXPECT_EQ(list.firstRecord, header);
+        ASSERT_EQ(list.rows.size(), 1U);
+        EXPECT_EQ(list.rows[0][0], test::Cp932("日"));
+    }
+    EXPECT_EQ(ReadWordList("h1,h2\r\na,b\r\n").firstRecord, (std::vector<std::string>{"h1", "h2"}));
+}
+
+TEST(WordList, AClassicFileGivesExactlyTheClassicRows) {
+    for (const test::CsvCase& c : test::CsvCases()) {
+        SCOPED_TRACE(c.name);
+        const std::string bytes = test::Cp932(c.text);
+        const WordList list = ReadWordList(bytes);
+        const bool lfOnly = bytes.find('\r') == std::string::npos && bytes.find('\n') != std::string::npos;
+        EXPECT_EQ(list.format.classic, !lfOnly && !bytes.starts_with('"'));
+        if (list.format.classic) {
+            EXPECT_EQ(list.rows, ReadCsvRows(bytes));
+            EXPECT_EQ(PairsOf(list.rows), test::Cp932(c.cards));
+        }
+    }
+}
+
+TEST(WordList, RefusesByLineAndCharacterWhatCannotBeRead) {
+    const std::string notUtf8 = "UTF-8として読めないバイトがあります";
+    const WordListOptions utf8{.encoding = Utf8};
+    const struct {
+        std::string bytes;
+        WordListOptions options;
+        std::string reason;
+    } cases[] = {
+        {"a,b\r\nc,d\r\n\xF0\x9F\x98\x80,x", {}, "3行目: 「\xF0\x9F\x98\x80」はShift_JISにない文字です"},
+        {"\xE5\x8D\x98,x\xE2\x82\xAC\xF0\x9F\x98\x80", {}, "1行目: 「\xE2\x82\xAC」はShift_JISにない文字です"},
+        {"\xEF\xBB\xBF\xEF\xBB\xBF", {}, "1行目: 「\xEF\xBB\xBF」はShift_JISにない文字です"},  // one mark is skipped
+        {"a,\"x\ny\"\n\"\n\ncafé\",b", {}, "5行目: 「é」はShift_JISにない文字です"},
+        {"a\r\nb\x80", utf8, "2行目: " + notUtf8},
+        {"\x92\x50\x8C\xEA", utf8, "1行目: " + notUtf8},  // code page 932 text
+        {"\xC0\xAF", utf8, "1行目: " + notUtf8},          // overlong
+        {"\xED\xA0\x80", utf8, "1行目: " + notUtf8},      // surrogate
+        {"\xF4\x90\x80\x80", utf8, "1行目: " + notUtf8},  // past U+10FFFF
+        {"x\r\xE3\x81\r\nx", utf8, "2行目: " + notUtf8},  // cut before the line end
+        {"a,b,\xFF", utf8, "1行目: " + notUtf8},          // even in a field not read
+        {Utf16(u"a\nb", false) + "c", {}, "2行目: UTF-16として読めないバイトがあります"},
+        {Utf16(u"a\r\n\xDC00", true), {}, "2行目: UTF-16として読めないバイトがあります"},
+        {"a,b\n\"c,d\ne\n", {}, "2行目: 引用符 (\") で始まる項目が閉じていません"},
+        {"a,b\n", {.itemColumn2 = 3}, "3列目がありません。このファイルの項目は最も多い行で2列です。"},
+        {"a,b\n", {.itemColumn1 = 0}, "列の番号は1から数えます。"},
+        {"a,b\n", {.separator = '|'}, "区切り文字はコンマ、タブ、セミコロンのどれかです。"},
+        {std::string(MaxCards, '\r') + "x", {}, "CSVファイルの行数が32767行を超えています。"},
+        {std::string(MaxCards, '\n') + "x", {}, "カードが32767枚を超えています。"},
+    };
+    for (const auto& c : cases) {
+        try {
+            ReadWordList(c.bytes, c.options);
+            ADD_FAILURE() << "read: " << c.reason;
+        } catch (const DeckError& e) {
+            EXPECT_EQ(e.what(), c.reason);
+        }
+    }
+    // A header line is not a card, so a full list may have one more line.
+    EXPECT_EQ(ReadWordList("h\n" + std::string(MaxCards, '\n'), {.header = true}).rows.size(),
+              static_cast<std::size_t>(MaxCards));
+}
+
+TEST(WordList, ImportsFreshOrAfterTheDecksCardsAndClearsTheMarks) {
+    CardData deck;
+    ImportWordList(ReadWordList("a,b\nc,d\n"), deck, false);
+    ImportWordList(ReadWordList("\"e\",f\n"), deck, true);
+    EXPECT_EQ(test::CardsOf(deck), (Pairs{{"a", "b"}, {"c", "d"}, {"e", "f"}}));
+    EXPECT_EQ(deck.Modes.ViewKind, ImportedModes.ViewKind);
+    EXPECT_EQ(deck.QuestionItems, std::vector<int16_t>(4, 1));
+}
+
+}  // namespace
+}  // namespace korva
