@@ -180,6 +180,11 @@ int LineAt(std::string_view text, std::size_t pos) {
 WordListText DecodeWordListText(std::string_view bytes, std::optional<TextEncoding> forced) {
     WordListText result;
     result.encoding = forced ? *forced : DetectEncoding(bytes);
+    // UTF-16's mark states its byte order, whichever order was asked for.
+    const bool utf16 = result.encoding == TextEncoding::Utf16Le || result.encoding == TextEncoding::Utf16Be;
+    if (utf16 && (bytes.starts_with(Utf16LeMark) || bytes.starts_with(Utf16BeMark))) {
+        result.encoding = bytes.starts_with(Utf16LeMark) ? TextEncoding::Utf16Le : TextEncoding::Utf16Be;
+    }
     const std::size_t mark = MarkLength(bytes, result.encoding);
     result.bom = mark > 0;
     result.raw = bytes.substr(mark);

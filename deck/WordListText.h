@@ -26,8 +26,9 @@ struct WordListText {
 
 // The encoding of the bytes: a byte-order mark decides, then valid UTF-8
 // holding a byte of 0x80 or above, else code page 932. A forced encoding
-// takes the place of what is detected; its own mark is still skipped (UTF-16
-// without a mark is little-endian, as Windows writes it). Throws DeckError
+// takes the place of what is detected; its own mark is still skipped, and a
+// UTF-16 mark decides the byte order (without one, UTF-16 is little-endian,
+// as Windows writes it). Throws DeckError
 // naming the line for bytes that are not of a UTF encoding.
 WordListText DecodeWordListText(std::string_view bytes, std::optional<TextEncoding> forced);
 

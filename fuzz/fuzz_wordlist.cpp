@@ -25,14 +25,14 @@ korva::WordListOptions OptionsOf(unsigned char b) {
     options.replace = (b & 1) != 0;
     options.header = (b & 2) != 0;
     options.itemColumn2 = 1 + ((b >> 2) & 3);
-    constexpr char Separators[] = {',', '\t', ';'};
+    constexpr char separators[] = {',', '\t', ';'};
     if (((b >> 4) & 3) < 3) {
-        options.separator = Separators[(b >> 4) & 3];
+        options.separator = separators[(b >> 4) & 3];
     }
-    constexpr korva::TextEncoding Encodings[] = {korva::TextEncoding::Cp932, korva::TextEncoding::Utf8,
+    constexpr korva::TextEncoding encodings[] = {korva::TextEncoding::Cp932, korva::TextEncoding::Utf8,
                                                  korva::TextEncoding::Utf16Le};
     if ((b >> 6) < 3) {
-        options.encoding = Encodings[b >> 6];
+        options.encoding = encodings[b >> 6];
     }
     return options;
 }

@@ -14,38 +14,60 @@ std::string CardLabel(std::size_t card, int item) {
     return std::to_string(card) + "枚目のカードの項目" + std::to_string(item);
 }
 
+const char* SeparatorName(char separator) {
+    return separator == '\t' ? "タブ" : separator == ';' ? "セミコロン" : "コンマ";
+}
+
 // Code page 932 never uses these bytes inside a two-byte character, so a byte
 // test finds exactly the characters.
-void RequireOneField(std::string_view text, std::size_t card, int item) {
-    const std::size_t found = text.find_first_of(",\r\n");
+void RequireOneField(std::string_view text, char separator, std::size_t card, int item) {
+    const std::size_t found = text.find_first_of(std::string{separator, '\r', '\n'});
     if (found == std::string_view::npos) {
         return;
     }
-    const char* what = text[found] == ',' ? "コンマ" : text[found] == '\r' ? "CR" : "LF";
+    const char* what = text[found] == separator ? SeparatorName(separator) : text[found] == '\r' ? "CR" : "LF";
     throw DeckError(CardLabel(card, item) + "に" + what + "があり、CSVでは同じ項目に戻りません。");
 }
 
-void AppendText(std::string& out, const std::string& text, CsvEncoding encoding, std::size_t card, int item) {
-    RequireOneField(text, card, item);
-    if (encoding == CsvEncoding::Cp932) {
+void AppendQuoted(std::string& out, std::string_view text, char separator) {
+    if (text.find_first_of(std::string{separator, '"', '\r', '\n'}) == std::string_view::npos) {
         out += text;
         return;
     }
-    const std::optional<std::string> utf8 = Cp932ToUtf8Exact(text);
-    if (!utf8) {
-        throw DeckError(CardLabel(card, item) + "にShift_JISとして読めないバイトがあり、UTF-8にできません。");
+    out.push_back('"');
+    for (const char c : text) {
+        out += c == '"' ? "\"\"" : std::string_view(&c, 1);
     }
-    out += *utf8;
+    out.push_back('"');
+}
+
+void AppendText(std::string& out, const std::string& text, const CsvWriteFormat& format, std::size_t card, int item) {
+    if (!format.quoted) {
+        RequireOneField(text, format.separator, card, item);
+    }
+    std::string written = text;
+    if (format.encoding == CsvEncoding::Utf8) {
+        std::optional<std::string> utf8 = Cp932ToUtf8Exact(text);
+        if (!utf8) {
+            throw DeckError(CardLabel(card, item) + "にShift_JISとして読めないバイトがあり、UTF-8にできません。");
+        }
+        written = std::move(*utf8);
+    }
+    if (format.quoted) {
+        AppendQuoted(out, written, format.separator);
+    } else {
+        out += written;
+    }
 }
 
 }  // namespace
 
-std::string WriteCsv(const CardData& data, CsvEncoding encoding) {
+std::string WriteCsv(const CardData& data, const CsvWriteFormat& format) {
     std::string out;
     for (std::size_t card = 1; card < data.Items.size(); ++card) {
-        AppendText(out, data.Items[card][1], encoding, card, 1);
-        out.push_back(',');
-        AppendText(out, data.Items[card][2], encoding, card, 2);
+        AppendText(out, data.Items[card][1], format, card, 1);
+        out.push_back(format.separator);
+        AppendText(out, data.Items[card][2], format, card, 2);
         out += "\r\n";
     }
     return out;

@@ -6,8 +6,6 @@
 
 namespace korva {
 
-namespace {
-
 void AppendJsonString(std::string& out, const std::string& utf8) {
     out.push_back('"');
     for (const char c : utf8) {
@@ -30,8 +28,6 @@ void AppendJsonString(std::string& out, const std::string& utf8) {
     }
     out.push_back('"');
 }
-
-}  // namespace
 
 std::string DeckToJson(const CardData& data) {
     std::string out = "{\"total\":" + std::to_string(data.Total());

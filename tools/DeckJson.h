@@ -10,4 +10,7 @@ namespace korva {
 // with their question item, their two check marks and their two texts.
 std::string DeckToJson(const CardData& data);
 
+// Appends utf8 as a JSON string, control characters escaped.
+void AppendJsonString(std::string& out, const std::string& utf8);
+
 }  // namespace korva

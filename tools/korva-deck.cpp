@@ -2,6 +2,7 @@
 // them, and word lists to and from spreadsheets. `korva-deck --help` lists
 // the commands.
 
+#include <algorithm>
 #include <cstdio>
 #include <exception>
 #include <optional>
@@ -9,6 +10,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "deck/DeckError.h"
@@ -19,6 +21,7 @@
 #include "tools/CsvExport.h"
 #include "tools/DeckJson.h"
 #include "tools/DeckStats.h"
+#include "tools/WordListJson.h"
 
 namespace {
 
@@ -32,9 +35,22 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// The options a command takes, as bits.
+enum OptionBit : unsigned { Encoding = 1, Separator = 2, QuotingBit = 4, Header = 8, Columns = 16, Replace = 32 };
+constexpr unsigned ListReading = Encoding | Separator | QuotingBit | Header | Columns;
+constexpr unsigned ListWriting = Encoding | Separator | QuotingBit;
+
 struct Arguments {
     std::vector<std::string> files;
-    std::optional<CsvEncoding> encoding;
+    // Values as given; each command reads those it takes.
+    std::optional<std::string> encoding;
+    std::optional<std::string> separator;
+    std::optional<std::string> quoting;
+    std::optional<std::string> columns;
+    bool header = false;
+    bool replace = false;
+
+    bool AnyListOption() const { return encoding || separator || quoting || columns || header || replace; }
 };
 
 // The file a failure is about, named on the one line of standard error.
@@ -45,22 +61,100 @@ struct Command {
     std::string_view usage;
     std::string_view summary;
     std::size_t files;
-    bool takesEncoding;
+    unsigned options;
     void (*run)(const Arguments&, Subject&);
 };
 
-// The reader is chosen by the path's ending, as the program chooses it;
-// --encoding only names the encoding of a word list.
-CardData OpenDeck(const std::string& path, std::optional<CsvEncoding> csvEncoding = std::nullopt) {
-    if (csvEncoding == CsvEncoding::Utf8 && korva::KindOfPath(path) != korva::DeckPathKind::Csv) {
-        throw DeckError("--encoding utf-8 はCSVファイルにだけ使えます。");
+constexpr std::string_view EncodingHint = "--encoding には auto、cp932、utf-8、utf-16 のどれかを指定します。";
+constexpr std::string_view ExportEncodingHint = "--encoding には cp932 か utf-8 を指定します。";
+constexpr std::string_view SeparatorHint = "--separator には comma、tab、semicolon のどれかを指定します。";
+constexpr std::string_view QuotingHint = "--quoting には rfc か none を指定します。";
+constexpr std::string_view ColumnsHint = "--columns には 1,3 のように列の番号を2つ指定します。";
+
+std::optional<char> SeparatorOf(const Arguments& args) {
+    if (!args.separator) {
+        return std::nullopt;
     }
+    for (const auto& [name, separator] : {std::pair{"comma", ','}, {"tab", '\t'}, {"semicolon", ';'}}) {
+        if (*args.separator == name) {
+            return separator;
+        }
+    }
+    throw UsageError(std::string(SeparatorHint));
+}
+
+std::optional<korva::Quoting> QuotingOf(const Arguments& args) {
+    if (!args.quoting) {
+        return std::nullopt;
+    }
+    if (*args.quoting == "rfc" || *args.quoting == "none") {
+        return *args.quoting == "rfc" ? korva::Quoting::Rfc : korva::Quoting::None;
+    }
+    throw UsageError(std::string(QuotingHint));
+}
+
+int ColumnNumber(std::string_view text) {
+    if (text.empty() || text.size() > 4 || text.find_first_not_of("0123456789") != std::string_view::npos ||
+        std::stoi(std::string(text)) == 0) {
+        throw UsageError(std::string(ColumnsHint));
+    }
+    return std::stoi(std::string(text));
+}
+
+// How convert and inspect read a word list: what is not given is detected.
+korva::WordListOptions ListOptionsOf(const Arguments& args) {
     korva::WordListOptions options;
-    if (csvEncoding) {
-        options.encoding = *csvEncoding == CsvEncoding::Utf8 ? korva::TextEncoding::Utf8 : korva::TextEncoding::Cp932;
+    if (args.encoding && *args.encoding != "auto") {
+        constexpr std::pair<std::string_view, korva::TextEncoding> names[] = {
+            {"cp932", korva::TextEncoding::Cp932},
+            {"utf-8", korva::TextEncoding::Utf8},
+            {"utf-16", korva::TextEncoding::Utf16Le},  // the byte-order mark decides the byte order
+        };
+        const auto* found = std::find_if(std::begin(names), std::end(names),
+                                         [&](const auto& name) { return name.first == *args.encoding; });
+        if (found == std::end(names)) {
+            throw UsageError(std::string(EncodingHint));
+        }
+        options.encoding = found->second;
+    }
+    options.separator = SeparatorOf(args);
+    options.quoting = QuotingOf(args);
+    if (args.columns) {
+        const std::size_t comma = args.columns->find(',');
+        if (comma == std::string::npos) {
+            throw UsageError(std::string(ColumnsHint));
+        }
+        options.itemColumn1 = ColumnNumber(std::string_view(*args.columns).substr(0, comma));
+        options.itemColumn2 = ColumnNumber(std::string_view(*args.columns).substr(comma + 1));
+    }
+    options.header = args.header;
+    options.replace = args.replace;
+    return options;
+}
+
+// UTF-8 is written for spreadsheets, with RFC 4180 quoting; code page 932
+// as the classic reader reads it, unquoted, unless --quoting rfc.
+korva::CsvWriteFormat WriteFormatOf(const Arguments& args) {
+    korva::CsvWriteFormat format;
+    if (args.encoding && *args.encoding != "cp932" && *args.encoding != "utf-8") {
+        throw UsageError(std::string(ExportEncodingHint));
+    }
+    format.encoding = args.encoding == "utf-8" ? CsvEncoding::Utf8 : CsvEncoding::Cp932;
+    format.separator = SeparatorOf(args).value_or(',');
+    format.quoted =
+        QuotingOf(args).value_or(format.encoding == CsvEncoding::Utf8 ? korva::Quoting::Rfc : korva::Quoting::None) ==
+        korva::Quoting::Rfc;
+    return format;
+}
+
+// The reader is chosen by the path's ending, as the program chooses it; the
+// word-list options are for word lists only.
+CardData OpenDeck(const std::string& path, const Arguments& args) {
+    if (args.AnyListOption() && korva::KindOfPath(path) != korva::DeckPathKind::Csv) {
+        throw DeckError("--encoding などの単語リストのオプションは .csv .tsv .txt のファイルにだけ使えます。");
     }
     CardData data;
-    korva::ReadDeckOrCsvFile(path, data, false, options);
+    korva::ReadDeckOrCsvFile(path, data, false, ListOptionsOf(args));
     return data;
 }
 
@@ -74,16 +168,29 @@ void PrintLine(const std::string& text) {
 void Convert(const Arguments& args, Subject& subject) {
     const std::string& in = args.files[0];
     const std::string& out = args.files[1];
-    // Writing a deck over a path the program would read as CSV would destroy
-    // that file's text.
+    // Writing a deck over a path the program would read as a word list would
+    // destroy that file's text.
     subject = out;
     if (korva::KindOfPath(out) != korva::DeckPathKind::Deck) {
         throw DeckError("出力ファイル名が .krv で終わっていません。");
     }
     subject = in;
-    const CardData data = OpenDeck(in, args.encoding);
+    const CardData data = OpenDeck(in, args);
     subject = out;
     korva::SaveCardFile(out, data);
+}
+
+void Inspect(const Arguments& args, Subject& subject) {
+    subject = args.files[0];
+    if (korva::KindOfPath(subject) != korva::DeckPathKind::Csv) {
+        throw DeckError("inspect は .csv .tsv .txt のファイルにだけ使えます。");
+    }
+    korva::WordListOptions options = ListOptionsOf(args);
+    options.replace = true;  // to list every character that would need it
+    const std::string bytes = korva::ReadFileBytes(subject);
+    korva::WordList list;
+    korva::ReadWithinMemory([&] { list = korva::ReadWordList(bytes, options); });
+    PrintLine(korva::WordListToJson(list));
 }
 
 void Export(const Arguments& args, Subject& subject) {
@@ -92,38 +199,51 @@ void Export(const Arguments& args, Subject& subject) {
     // A word list written over a deck file would lose its marks and modes.
     subject = out;
     if (korva::KindOfPath(out) != korva::DeckPathKind::Csv) {
-        throw DeckError("出力ファイル名が .csv で終わっていません。");
+        throw DeckError("出力ファイル名が .csv .tsv .txt のどれでも終わっていません。");
     }
+    const korva::CsvWriteFormat format = WriteFormatOf(args);
     subject = in;
-    const std::string csv = korva::WriteCsv(OpenDeck(in), args.encoding.value_or(CsvEncoding::Cp932));
+    const std::string csv = korva::WriteCsv(OpenDeck(in, Arguments{.files = args.files}), format);
     subject = out;
     korva::WriteFileAtomically(out, csv);
 }
 
 void Show(const Arguments& args, Subject& subject) {
     subject = args.files[0];
-    PrintLine(korva::DeckToJson(OpenDeck(args.files[0])));
+    PrintLine(korva::DeckToJson(OpenDeck(args.files[0], args)));
 }
 
 void Stats(const Arguments& args, Subject& subject) {
     subject = args.files[0];
-    PrintLine(korva::DeckStatsToJson(OpenDeck(args.files[0])));
+    PrintLine(korva::DeckStatsToJson(OpenDeck(args.files[0], args)));
 }
 
 constexpr Command Commands[] = {
-    {"convert", "korva-deck convert [--encoding utf-8|cp932] IN OUT.krv",
-     "CSVファイルかデッキファイルを読み、デッキファイルとして保存します。CSVファイルは既定でShift_JIS、"
-     "--encoding utf-8 でUTF-8 (先頭のBOMは読み飛ばします) として読みます。",
-     2, true, Convert},
-    {"export", "korva-deck export IN OUT.csv [--encoding cp932|utf-8]",
-     "カード1から最後までを「項目1,項目2」の行 (行末はCR LF) としてCSVファイルに書き出します。"
-     "既定の文字コードはShift_JISです。チェックとモードは書き出しません。",
-     2, true, Export},
-    {"show", "korva-deck show FILE", "デッキをJSON (UTF-8) で表示します。", 1, false, Show},
+    {"convert",
+     "korva-deck convert [--encoding auto|cp932|utf-8|utf-16] [--separator comma|tab|semicolon] [--quoting rfc|none] "
+     "[--header] [--columns A,B] [--replace] IN OUT.krv",
+     "単語リスト (.csv .tsv .txt) かデッキファイルを読み、デッキファイルとして保存します。単語リストの文字コード、"
+     "区切り文字、引用符の使い方はプログラムと同じように見分けます。オプションで指定すると、その指定で読みます。"
+     "--header は1行目を見出しとして読み飛ばし、--columns は項目1と項目2にする列 (1から数えます) を選び、"
+     "--replace はShift_JISにない文字を元の文字 (é → e) か〓にします。",
+     2, ListReading | Replace, Convert},
+    {"inspect",
+     "korva-deck inspect [--encoding auto|cp932|utf-8|utf-16] [--separator comma|tab|semicolon] "
+     "[--quoting rfc|none] [--header] [--columns A,B] IN",
+     "単語リストについて、見分けた文字コード、行末、区切り文字、引用符、従来の形式かどうか、行数、列数、1行目の項目、"
+     "Shift_JISにない文字をJSONで表示します。",
+     1, ListReading, Inspect},
+    {"export",
+     "korva-deck export IN OUT.csv [--encoding cp932|utf-8] [--separator comma|tab|semicolon] [--quoting rfc|none]",
+     "カード1から最後までを「項目1,項目2」の行 (行末はCR LF) として単語リストに書き出します。既定の文字コードは"
+     "Shift_JISで、引用符を使いません。--encoding utf-8 では、区切り文字、引用符、改行を含む項目を引用符で囲み "
+     "(RFC 4180)、表計算ソフトで開けるようにします。チェックとモードは書き出しません。",
+     2, ListWriting, Export},
+    {"show", "korva-deck show FILE", "デッキをJSON (UTF-8) で表示します。", 1, 0, Show},
     {"stats", "korva-deck stats FILE",
      "カードの枚数、出題項目ごとの枚数、項目ごとのチェックの数、覚えたカード (「チェックのみ」で表示されるカード) "
      "の数をJSONで表示します。",
-     1, false, Stats},
+     1, 0, Stats},
 };
 
 std::string HelpText() {
@@ -133,7 +253,7 @@ std::string HelpText() {
     }
     text +=
         "  korva-deck --help\n      この説明を表示します。\n"
-        "IN と FILE は、名前の末尾が .krv ならデッキファイル、.csv ならCSVファイルとして（大文字でも小文字でも）、\n"
+        "IN と FILE は、名前の末尾が .krv ならデッキファイル、.csv .tsv .txt なら単語リストとして (大文字でも小文字でも)、\n"
         "プログラムと同じように読みます。\n"
         "失敗すると理由を1行表示して終了コード1で終わり、出力ファイルは作りません。\n";
     return text;
@@ -148,30 +268,55 @@ const Command* FindCommand(std::string_view name) {
     return nullptr;
 }
 
-CsvEncoding ParseEncoding(std::string_view value) {
-    if (value == "utf-8") {
-        return CsvEncoding::Utf8;
+struct OptionSpec {
+    std::string_view name;
+    OptionBit bit;
+    std::string_view hint;  // empty for a switch without a value
+    std::optional<std::string> Arguments::*value;
+};
+
+constexpr OptionSpec ValueOptions[] = {
+    {"--encoding", Encoding, EncodingHint, &Arguments::encoding},
+    {"--separator", Separator, SeparatorHint, &Arguments::separator},
+    {"--quoting", QuotingBit, QuotingHint, &Arguments::quoting},
+    {"--columns", Columns, ColumnsHint, &Arguments::columns},
+};
+
+// Reads the option at words[i]; false when the command takes no such option.
+bool ReadOption(const Command& command, std::span<char* const> words, std::size_t& i, Arguments& args) {
+    const std::string_view word = words[i];
+    if (word == "--header" && (command.options & Header) != 0) {
+        args.header = true;
+        return true;
     }
-    if (value == "cp932") {
-        return CsvEncoding::Cp932;
+    if (word == "--replace" && (command.options & Replace) != 0) {
+        args.replace = true;
+        return true;
     }
-    throw UsageError("--encoding には utf-8 か cp932 を指定します。");
+    for (const OptionSpec& option : ValueOptions) {
+        if (word == option.name && (command.options & option.bit) != 0) {
+            if (i + 1 == words.size()) {
+                const bool exporting = option.bit == Encoding && command.options == ListWriting;
+                throw UsageError(std::string(exporting ? ExportEncodingHint : option.hint));
+            }
+            args.*option.value = words[++i];
+            return true;
+        }
+    }
+    return false;
 }
 
 Arguments ParseArguments(const Command& command, std::span<char* const> words) {
     Arguments args;
     for (std::size_t i = 0; i < words.size(); ++i) {
         const std::string_view word = words[i];
-        if (word == "--encoding" && command.takesEncoding) {
-            if (i + 1 == words.size()) {
-                throw UsageError("--encoding には utf-8 か cp932 を指定します。");
-            }
-            args.encoding = ParseEncoding(words[++i]);
-        } else if (word.size() > 1 && word.front() == '-') {
-            throw UsageError("「" + std::string(word) + "」というオプションはありません。");
-        } else {
-            args.files.emplace_back(word);
+        if (ReadOption(command, words, i, args)) {
+            continue;
         }
+        if (word.size() > 1 && word.front() == '-') {
+            throw UsageError("「" + std::string(word) + "」というオプションはありません。");
+        }
+        args.files.emplace_back(word);
     }
     if (args.files.size() != command.files) {
         throw UsageError("ファイルの数が違います。");

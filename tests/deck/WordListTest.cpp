@@ -211,6 +211,13 @@ const ReadCase ReadCases[] = {
      {{"a,b", "c"}},
      1,
      2},
+    {"UTF-16 asked for: the mark decides the byte order",
+     Utf16(u"a,b", true),
+     {.encoding = TextEncoding::Utf16Le},
+     {TextEncoding::Utf16Be, true, LineEnd::None, ',', Plain, false},
+     {{"a", "b"}},
+     1,
+     2},
     {"an empty file", "", {}, {Cp932, false, LineEnd::None, ',', Plain, true}, {}, 0, 0},
 };
 

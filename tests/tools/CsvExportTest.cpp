@@ -16,11 +16,11 @@ CardData DeckOf(const std::vector<CardData::ItemTexts>& cards) {
 TEST(CsvExport, WritesItemLinesEndingInCrLfAndRefusesTextsThatWouldNotComeBack) {
     // Item 0, card 0, the marks and the modes of the varied deck stay out.
     const CardData deck = DeckOf({{"x", "a", "b"}, {"y", "", ""}, {"", "\x92\x50\x8C\xEA", "\"q\" \t"}});
-    EXPECT_EQ(WriteCsv(deck, CsvEncoding::Cp932), "a,b\r\n,\r\n\x92\x50\x8C\xEA,\"q\" \t\r\n");
-    EXPECT_EQ(WriteCsv(deck, CsvEncoding::Utf8), "a,b\r\n,\r\n\xE5\x8D\x98\xE8\xAA\x9E,\"q\" \t\r\n");
-    EXPECT_EQ(WriteCsv(test::VariedDeck(0), CsvEncoding::Utf8), "");
+    EXPECT_EQ(WriteCsv(deck, {CsvEncoding::Cp932}), "a,b\r\n,\r\n\x92\x50\x8C\xEA,\"q\" \t\r\n");
+    EXPECT_EQ(WriteCsv(deck, {CsvEncoding::Utf8}), "a,b\r\n,\r\n\xE5\x8D\x98\xE8\xAA\x9E,\"q\" \t\r\n");
+    EXPECT_EQ(WriteCsv(test::VariedDeck(0), {CsvEncoding::Utf8}), "");
     // In code page 932 bytes that do not decode are written as they are.
-    EXPECT_EQ(WriteCsv(DeckOf({{"", "\x81", "\xA0\xFF"}}), CsvEncoding::Cp932), "\x81,\xA0\xFF\r\n");
+    EXPECT_EQ(WriteCsv(DeckOf({{"", "\x81", "\xA0\xFF"}}), {CsvEncoding::Cp932}), "\x81,\xA0\xFF\r\n");
 
     // Refused by card: what would not come back the same.
     const struct {
@@ -37,7 +37,7 @@ TEST(CsvExport, WritesItemLinesEndingInCrLfAndRefusesTextsThatWouldNotComeBack) 
     };
     for (const auto& c : cases) {
         try {
-            WriteCsv(DeckOf({{"", "ok", "ok"}, c.card, {"", "a,b", "\x81"}}), c.encoding);
+            WriteCsv(DeckOf({{"", "ok", "ok"}, c.card, {"", "a,b", "\x81"}}), {c.encoding});
             ADD_FAILURE() << c.reason;
         } catch (const DeckError& e) {
             EXPECT_EQ(std::string(e.what()), c.reason);

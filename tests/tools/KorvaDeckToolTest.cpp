@@ -8,10 +8,20 @@
 #include "deck/DeckFile.h"
 #include "deck/DeckRecord.h"
 #include "tests/deck/Cp932Table.h"
+#include "tests/deck/CsvCases.h"
 #include "tests/deck/DeckTestSupport.h"
 
 namespace korva {
 namespace {
+
+const std::string convertUsage =
+    "convert [--encoding auto|cp932|utf-8|utf-16] [--separator comma|tab|semicolon] [--quoting rfc|none] [--header] "
+    "[--columns A,B] [--replace] IN OUT.krv";
+const std::string inspectUsage =
+    "inspect [--encoding auto|cp932|utf-8|utf-16] [--separator comma|tab|semicolon] [--quoting rfc|none] [--header] "
+    "[--columns A,B] IN";
+const std::string exportUsage =
+    "export IN OUT.csv [--encoding cp932|utf-8] [--separator comma|tab|semicolon] [--quoting rfc|none]";
 
 struct ToolRun {
     int exitCode = -1;
@@ -173,6 +183,90 @@ TEST(KorvaDeckTool, ExportThenConvertGivesTheSameItemsOverTheWholeCodePage) {
                   ",\"item2\":0},\"checked\":{\"item1\":0,\"item2\":0},\"learnt\":0}\n");
 }
 
+std::vector<std::pair<std::string, std::string>> CardsIn(const std::string& path) {
+    CardData deck;
+    LoadCardFile(path, deck, false);
+    return test::CardsOf(deck);
+}
+
+TEST(KorvaDeckTool, InspectsAndConvertsAListWithAHeaderAndAThirdColumn) {
+    test::TempFolder dir;
+    // As a public vocabulary list is made: UTF-8, CR LF, a header, meanings
+    // quoted where they hold a comma, one letter code page 932 lacks.
+    test::WriteBytes(dir.Path("jlpt.csv"),
+                     "expression,reading,meaning\r\n日,ひ,\"day, sun\"\r\n喫茶店,きっさてん,café\r\n月,つき,moon\r\n");
+    const ToolRun inspect = RunTool({"inspect", "--header", "--columns", "1,3", Q(dir.Path("jlpt.csv"))});
+    EXPECT_EQ(inspect.exitCode, 0) << inspect.err;
+    EXPECT_EQ(inspect.out,
+              "{\"encoding\":\"utf-8\",\"bom\":false,\"lineEnd\":\"CRLF\",\"separator\":\",\",\"quoting\":\"rfc\","
+              "\"classic\":false,\"lines\":4,\"fields\":3,\"firstLine\":[\"expression\",\"reading\",\"meaning\"],"
+              "\"unrepresentable\":[{\"line\":3,\"char\":\"é\"}]}\n");
+    // Only the columns read can hold what needs replacing.
+    EXPECT_NE(RunTool({"inspect", Q(dir.Path("jlpt.csv"))}).out.find("\"unrepresentable\":[]}"), std::string::npos);
+
+    const ToolRun convert = RunTool(
+        {"convert", "--header", "--columns", "1,3", "--replace", Q(dir.Path("jlpt.csv")), Q(dir.Path("jlpt.krv"))});
+    EXPECT_EQ(convert.exitCode, 0) << convert.err;
+    EXPECT_EQ(CardsIn(dir.Path("jlpt.krv")),
+              test::Cp932(test::Pairs{{"日", "day, sun"}, {"喫茶店", "cafe"}, {"月", "moon"}}));
+
+    // Excel's Unicode text, named .txt; today's --encoding still names it.
+    test::WriteBytes(dir.Path("excel.txt"), std::string("\xFF\xFE"
+                                                        "a\0\t\0b\0\r\0\n\0",
+                                                        12));
+    test::WriteBytes(dir.Path("lf.tsv"), "a\tb\nc\td\n");
+    test::WriteBytes(dir.Path("classic.csv"), test::Cp932("単語,たん\nご\r\n"));
+    const struct {
+        QStringList args;
+        test::Pairs cards;
+    } reads[] = {
+        {{"convert", Q(dir.Path("excel.txt")), Q(dir.Path("o.krv"))}, {{"a", "b"}}},
+        {{"convert", "--encoding", "utf-16", Q(dir.Path("excel.txt")), Q(dir.Path("o.krv"))}, {{"a", "b"}}},
+        {{"convert", "--encoding", "utf-8", Q(dir.Path("lf.tsv")), Q(dir.Path("o.krv"))}, {{"a", "b"}, {"c", "d"}}},
+        {{"convert", "--separator", "comma", Q(dir.Path("lf.tsv")), Q(dir.Path("o.krv"))},
+         {{"a\tb", ""}, {"c\td", ""}}},
+        {{"convert", "--encoding", "cp932", Q(dir.Path("classic.csv")), Q(dir.Path("o.krv"))},
+         test::Cp932(test::Pairs{{"単語", "たん\nご"}})},
+    };
+    for (const auto& r : reads) {
+        const ToolRun run = RunTool(r.args);
+        EXPECT_EQ(run.exitCode, 0) << run.err;
+        EXPECT_EQ(CardsIn(dir.Path("o.krv")), r.cards) << r.args.join(' ').toStdString();
+    }
+}
+
+TEST(KorvaDeckTool, AnExportedListComesBackThroughEveryWriterFormat) {
+    test::TempFolder dir;
+    CardData deck = test::VariedDeck(5);
+    const test::Pairs texts = test::Cp932(test::Pairs{{"to eat, to consume", "食べる"},
+                                                      {"say \"hi\"", "\"quoted\""},
+                                                      {"two\r\nlines", "a\nb\rc"},
+                                                      {"tab\there; semi", ""},
+                                                      {"", "end"}});
+    for (std::size_t c = 0; c < texts.size(); ++c) {
+        deck.Items[c + 1][1] = texts[c].first;
+        deck.Items[c + 1][2] = texts[c].second;
+    }
+    SaveCardFile(dir.Path("deck.krv"), deck);
+    const QStringList formats[] = {{"--encoding", "utf-8"},
+                                   {"--encoding", "utf-8", "--separator", "tab"},
+                                   {"--encoding", "utf-8", "--separator", "semicolon"},
+                                   {"--quoting", "rfc"}};
+    for (const QStringList& format : formats) {
+        SCOPED_TRACE(format.join(' ').toStdString());
+        const ToolRun out = RunTool(QStringList{"export", Q(dir.Path("deck.krv")), Q(dir.Path("list.csv"))} + format);
+        ASSERT_EQ(out.exitCode, 0) << out.err;
+        QStringList back{"convert", Q(dir.Path("list.csv")), Q(dir.Path("back.krv"))};
+        back << format.mid(format.indexOf("--separator"), format.contains("--separator") ? 2 : 0);
+        const ToolRun in = RunTool(back);
+        ASSERT_EQ(in.exitCode, 0) << in.err;
+        EXPECT_EQ(CardsIn(dir.Path("back.krv")), texts);
+    }
+    // Code page 932 with quotes only where a text needs them.
+    EXPECT_TRUE(
+        test::ReadBytes(dir.Path("list.csv")).starts_with("\"to eat, to consume\"," + texts[0].second + "\r\n"));
+}
+
 TEST(KorvaDeckTool, RefusalsSayWhyOrHowToUseTheCommandAndLeaveNoFile) {
     test::TempFolder dir;
     const auto path = [&dir](const std::string& name) {
@@ -181,8 +275,11 @@ TEST(KorvaDeckTool, RefusalsSayWhyOrHowToUseTheCommandAndLeaveNoFile) {
     test::WriteBytes(dir.Path("in.csv"), "a,b");
     CardData deck = test::VariedDeck(2);
     deck.Items[2][1] = "a,b";
+    deck.Items[2][2] = "a\tb";
     SaveCardFile(dir.Path("bad.krv"), deck);
     test::WriteBytes(dir.Path("keep.csv"), "old");
+    test::WriteBytes(dir.Path("open.csv"), "a,b\n\"c,d\n");
+    test::WriteBytes(dir.Path("cafe.csv"), "café,coffee\n");
 
     const std::string usage = " 使い方: korva-deck ";
     const struct {
@@ -190,16 +287,35 @@ TEST(KorvaDeckTool, RefusalsSayWhyOrHowToUseTheCommandAndLeaveNoFile) {
         std::string err;
     } cases[] = {
         {{"convert", "--encoding", "utf-8", path("bad.krv"), path("o.krv")},
-         ": " + dir.Path("bad.krv") + ": --encoding utf-8 はCSVファイルにだけ使えます。"},
+         ": " + dir.Path("bad.krv") +
+             ": --encoding などの単語リストのオプションは .csv .tsv .txt のファイルにだけ使えます。"},
         {{"convert", "--encoding", "latin1", path("in.csv"), path("o.krv")},
-         " convert: --encoding には utf-8 か cp932 を指定します。" + usage +
-             "convert [--encoding utf-8|cp932] IN OUT.krv"},
+         " convert: --encoding には auto、cp932、utf-8、utf-16 のどれかを指定します。" + usage + convertUsage},
+        {{"convert", "--separator", "pipe", path("in.csv"), path("o.krv")},
+         " convert: --separator には comma、tab、semicolon のどれかを指定します。" + usage + convertUsage},
+        {{"convert", path("in.csv"), path("o.krv"), "--quoting"},
+         " convert: --quoting には rfc か none を指定します。" + usage + convertUsage},
+        {{"convert", "--columns", "0,2", path("in.csv"), path("o.krv")},
+         " convert: --columns には 1,3 のように列の番号を2つ指定します。" + usage + convertUsage},
+        {{"convert", "--columns", "1,3", path("in.csv"), path("o.krv")},
+         ": " + dir.Path("in.csv") + ": 3列目がありません。このファイルの項目は最も多い行で2列です。"},
+        {{"convert", path("open.csv"), path("o.krv")},
+         ": " + dir.Path("open.csv") + ": 2行目: 引用符 (\") で始まる項目が閉じていません"},
+        {{"convert", path("cafe.csv"), path("o.krv")},
+         ": " + dir.Path("cafe.csv") + ": 1行目: 「é」はShift_JISにない文字です"},
+        {{"inspect", "--replace", path("in.csv")},
+         " inspect: 「--replace」というオプションはありません。" + usage + inspectUsage},
+        {{"inspect", path("bad.krv")},
+         ": " + dir.Path("bad.krv") + ": inspect は .csv .tsv .txt のファイルにだけ使えます。"},
+        {{"export", "--encoding", "utf-16", path("in.csv"), path("o.csv")},
+         " export: --encoding には cp932 か utf-8 を指定します。" + usage + exportUsage},
         {{"export", path("bad.krv"), path("keep.csv")},
          ": " + dir.Path("bad.krv") + ": 2枚目のカードの項目1にコンマがあり、CSVでは同じ項目に戻りません。"},
+        {{"export", "--separator", "tab", path("bad.krv"), path("keep.csv")},
+         ": " + dir.Path("bad.krv") + ": 2枚目のカードの項目2にタブがあり、CSVでは同じ項目に戻りません。"},
         {{"export", path("in.csv"), path("o.krv")},
-         ": " + dir.Path("o.krv") + ": 出力ファイル名が .csv で終わっていません。"},
-        {{"export", path("in.csv")},
-         " export: ファイルの数が違います。" + usage + "export IN OUT.csv [--encoding cp932|utf-8]"},
+         ": " + dir.Path("o.krv") + ": 出力ファイル名が .csv .tsv .txt のどれでも終わっていません。"},
+        {{"export", path("in.csv")}, " export: ファイルの数が違います。" + usage + exportUsage},
         {{"stats", "--encoding", "utf-8", path("bad.krv")},
          " stats: 「--encoding」というオプションはありません。" + usage + "stats FILE"},
     };
@@ -217,9 +333,9 @@ TEST(KorvaDeckTool, RefusalsSayWhyOrHowToUseTheCommandAndLeaveNoFile) {
 TEST(KorvaDeckTool, HelpListsEveryCommandAndTheBareToolShowsItAsAnError) {
     const ToolRun help = RunTool({"--help"});
     EXPECT_EQ(help.exitCode, 0);
-    for (const char* usage : {"convert [--encoding utf-8|cp932] IN OUT.krv\n",
-                              "export IN OUT.csv [--encoding cp932|utf-8]\n", "show FILE\n", "stats FILE\n"}) {
-        EXPECT_NE(help.out.find(std::string("  korva-deck ") + usage), std::string::npos) << usage;
+    for (const std::string& usage :
+         {convertUsage, inspectUsage, exportUsage, std::string("show FILE"), std::string("stats FILE")}) {
+        EXPECT_NE(help.out.find("  korva-deck " + usage + "\n"), std::string::npos) << usage;
     }
     const ToolRun bare = RunTool({});
     EXPECT_EQ(bare.exitCode, 1);

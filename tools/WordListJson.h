@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+
+#include "deck/WordList.h"
+
+namespace korva {
+
+// What a word list's bytes say of themselves and what reading them gives, as
+// one line of JSON in UTF-8:
+// {"encoding":"utf-8"|"cp932"|"utf-16le"|"utf-16be","bom":bool,
+//  "lineEnd":"CRLF"|"LF"|"CR"|"mixed"|null,"separator":","|"\t"|";",
+//  "quoting":"rfc"|"none","classic":bool,"lines":N,"fields":N,
+//  "firstLine":[...],"unrepresentable":[{"line":L,"char":"é"},...]}
+// lineEnd is null for a text with no line end; lines counts the records,
+// the header included; unrepresentable lists the list's replaced characters.
+std::string WordListToJson(const WordList& list);
+
+}  // namespace korva
