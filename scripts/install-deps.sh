@@ -7,7 +7,7 @@ packages=(
   fonts-ipafont-gothic fonts-ipafont-mincho
   xvfb xdotool imagemagick x11-utils xdg-utils openbox
   qt6-translations-l10n desktop-file-utils appstream shared-mime-info dpkg-dev
-  lintian man-db locales
+  lintian man-db locales python3
 )
 missing=()
 for p in "${packages[@]}"; do
