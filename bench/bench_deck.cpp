@@ -1,6 +1,7 @@
 // Load, save and CSV import of decks of 1,024 and 32,767 cards whose items
-// are about ten Japanese characters each. items_per_second is cards per
-// second, so the per-card cost of both sizes can be compared directly.
+// are about ten Japanese characters each, and the word-list reader over a
+// list as spreadsheets write it. items_per_second is cards per second, so the
+// per-card cost of both sizes can be compared directly.
 
 #include <benchmark/benchmark.h>
 
@@ -13,6 +14,9 @@
 #include "bench/BenchDecks.h"
 #include "deck/CsvImport.h"
 #include "deck/DeckFile.h"
+#include "deck/DeckPath.h"
+#include "deck/FileBytes.h"
+#include "deck/WordList.h"
 
 namespace {
 
@@ -26,6 +30,17 @@ std::string MakeCsv(int total) {
         csv += JapaneseText(c, 1) + "," + JapaneseText(c, 2) + "\r\n";
     }
     return csv;
+}
+
+// A list as LibreOffice writes it: UTF-8, LF, a meaning quoted because it
+// holds a comma. 32,767 cards make about 2 MB.
+std::string MakeUtf8List(int total) {
+    std::string list;
+    for (int c = 1; c <= total; ++c) {
+        list += "\xE3\x81\x8B\xE3\x81\xAA\xE3\x81\xA7\xE6\xBC\xA2\xE5\xAD\x97\xE8\xAA\xAD\xE3\x82\x80" +
+                std::to_string(c) + ",\"to read, to say, to speak aloud " + std::to_string(c) + "\"\n";
+    }
+    return list;
 }
 
 class Folder {
@@ -82,6 +97,35 @@ void BM_ImportCsvFile(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * total);
 }
 
+// The same path as opening a list that is not classic: the file read,
+// detected, cut with quoting, converted to code page 932 and imported.
+void BM_ReadWordListFile(benchmark::State& state) {
+    const int total = static_cast<int>(state.range(0));
+    Folder dir;
+    WriteFile(dir.Path("list.csv"), MakeUtf8List(total));
+    state.counters["bytes"] = static_cast<double>(MakeUtf8List(total).size());
+    for (auto _ : state) {
+        CardData deck;
+        korva::ReadDeckOrCsvFile(dir.Path("list.csv"), deck, false);
+        benchmark::DoNotOptimize(deck);
+    }
+    state.SetItemsProcessed(state.iterations() * total);
+}
+
+// Detection reads every byte of the largest file the readers take.
+void BM_DetectWordListFormat(benchmark::State& state) {
+    const std::string block = MakeUtf8List(32767);
+    std::string bytes;
+    bytes.reserve(static_cast<std::size_t>(korva::MaxReadBytes));
+    while (bytes.size() + block.size() <= static_cast<std::size_t>(korva::MaxReadBytes)) {
+        bytes += block;
+    }
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(korva::DetectWordListFormat(bytes));
+    }
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(bytes.size()));
+}
+
 // Appending a file's cards grows every array of the window's deck card by
 // card: linear only if the arrays are not re-allocated once per card.
 void BM_AppendCardFile(benchmark::State& state) {
@@ -102,4 +146,6 @@ void BM_AppendCardFile(benchmark::State& state) {
 BENCHMARK(BM_LoadCardFile)->Arg(1024)->Arg(32767)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SaveCardFile)->Arg(1024)->Arg(32767)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ImportCsvFile)->Arg(1024)->Arg(32767)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReadWordListFile)->Arg(1024)->Arg(32767)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DetectWordListFormat)->Iterations(3)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_AppendCardFile)->Arg(1024)->Arg(32766)->Unit(benchmark::kMillisecond);

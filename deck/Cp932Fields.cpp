@@ -7,7 +7,7 @@
 
 #include "deck/Cp932Text.h"
 #include "deck/DeckError.h"
-#include "deck/WordListText.h"
+#include "deck/Utf8Char.h"
 
 namespace korva {
 

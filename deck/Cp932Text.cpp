@@ -2,9 +2,13 @@
 
 #include <iconv.h>
 
+#include <array>
 #include <cerrno>
+#include <cstdint>
+#include <memory>
 
 #include "deck/DeckError.h"
+#include "deck/Utf8Char.h"
 
 namespace korva {
 
@@ -97,15 +101,92 @@ std::optional<std::string> Cp932ToUtf8Exact(std::string_view bytes) {
     return out;
 }
 
+namespace {
+
+bool EncodeOne(std::string_view utf8, std::string& out) {
+    thread_local Converter encoder("CP932", "UTF-8");
+    return encoder.Convert(utf8, out);
+}
+
+// The code page 932 form of every character of the basic plane that some
+// code page 932 byte sequence decodes to, as the encoder itself writes it
+// (where several sequences decode to one character, the encoder picks one):
+// built once from iconv, so that converting a whole word list costs a table
+// look-up per character instead of a pass through iconv. 0 where the table
+// has no entry; the encoder is then asked for that one character.
+using EncodeTable = std::array<std::uint16_t, 0x10000>;
+
+std::unique_ptr<EncodeTable> BuildEncodeTable() {
+    // Every lead and trail byte pair and every single byte above ASCII, one
+    // per line: a sequence that does not decode shows as U+FFFD.
+    std::string sequences;
+    for (int lead = 0x80; lead <= 0xFF; ++lead) {
+        sequences += static_cast<char>(lead);
+        sequences += '\n';
+        for (int trail = 0x40; trail <= 0xFC && IsLeadByte(static_cast<unsigned char>(lead)); ++trail) {
+            if (IsTrailByte(static_cast<unsigned char>(trail))) {
+                sequences += {static_cast<char>(lead), static_cast<char>(trail), '\n'};
+            }
+        }
+    }
+    auto table = std::make_unique<EncodeTable>();
+    table->fill(0);
+    const std::string decoded = Cp932ToUtf8(sequences);
+    std::size_t start = 0;
+    for (std::size_t end = decoded.find('\n'); end != std::string::npos; end = decoded.find('\n', start)) {
+        const std::string_view character = std::string_view(decoded).substr(start, end - start);
+        start = end + 1;
+        const std::size_t length = character.empty() ? 0 : Utf8CharLength(character, 0);
+        if (length == 0 || length != character.size() || character == "\xEF\xBF\xBD") {
+            continue;
+        }
+        std::string bytes;
+        const char32_t c = Utf8CodePoint(character, 0, length);
+        if (c < table->size() && EncodeOne(character, bytes) && !bytes.empty() && bytes.size() <= 2) {
+            (*table)[c] = static_cast<std::uint16_t>(bytes.size() == 1 ? static_cast<unsigned char>(bytes[0])
+                                                                       : (static_cast<unsigned char>(bytes[0]) << 8) |
+                                                                             static_cast<unsigned char>(bytes[1]));
+        }
+    }
+    return table;
+}
+
+const EncodeTable& Cp932EncodeTable() {
+    static const std::unique_ptr<EncodeTable> table = BuildEncodeTable();
+    return *table;
+}
+
+}  // namespace
+
 std::optional<std::string> Utf8ToCp932(std::string_view utf8) {
     if (IsAscii(utf8)) {
         return std::string(utf8);
     }
-    thread_local Converter encoder("CP932", "UTF-8");
+    const EncodeTable& table = Cp932EncodeTable();
     std::string out;
     out.reserve(utf8.size());
-    if (!encoder.Convert(utf8, out)) {
-        return std::nullopt;
+    for (std::size_t pos = 0; pos < utf8.size();) {
+        const auto lead = static_cast<unsigned char>(utf8[pos]);
+        if (lead < 0x80) {
+            out.push_back(static_cast<char>(lead));
+            ++pos;
+            continue;
+        }
+        const std::size_t length = Utf8CharLength(utf8, pos);
+        if (length == 0) {
+            return std::nullopt;
+        }
+        const char32_t c = Utf8CodePoint(utf8, pos, length);
+        const std::uint16_t code = c < table.size() ? table[c] : 0;
+        if (code > 0xFF) {
+            out.push_back(static_cast<char>(code >> 8));
+        }
+        if (code != 0) {
+            out.push_back(static_cast<char>(code & 0xFF));
+        } else if (!EncodeOne(utf8.substr(pos, length), out)) {
+            return std::nullopt;
+        }
+        pos += length;
     }
     return out;
 }

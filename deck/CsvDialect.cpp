@@ -1,6 +1,7 @@
 #include "deck/CsvDialect.h"
 
 #include <algorithm>
+#include <array>
 #include <map>
 #include <string>
 #include <vector>
@@ -66,16 +67,28 @@ bool HasQuotedField(std::string_view text, char separator) {
 }
 
 LineEnd LineEndsOf(std::string_view text, char separator, bool quoted, bool classic) {
-    bool crLf = false;
-    bool lf = false;
-    bool cr = false;
+    // Only these bytes change the state; the others are skipped in a tight
+    // loop, as detection reads files of up to 256 MB.
+    std::array<bool, 256> special{};
+    for (const char c : {'\r', '\n', '"', separator}) {
+        special[static_cast<unsigned char>(c)] = true;
+    }
+    bool seen[3] = {false, false, false};  // CR LF, LF, CR
     bool inQuotes = false;
     bool fieldStart = true;
-    for (std::size_t i = 0; i < text.size(); ++i) {
+    const std::size_t size = text.size();
+    for (std::size_t i = 0; i < size; ++i) {
+        if (!special[static_cast<unsigned char>(text[i])]) {
+            fieldStart = false;
+            while (i + 1 < size && !special[static_cast<unsigned char>(text[i + 1])]) {
+                ++i;
+            }
+            continue;
+        }
         const char c = text[i];
         if (inQuotes) {
             // A doubled quote is one quote of the text; a single one closes.
-            const bool doubled = c == '"' && i + 1 < text.size() && text[i + 1] == '"';
+            const bool doubled = c == '"' && i + 1 < size && text[i + 1] == '"';
             inQuotes = c != '"' || doubled;
             i += doubled ? 1 : 0;
             continue;
@@ -83,20 +96,19 @@ LineEnd LineEndsOf(std::string_view text, char separator, bool quoted, bool clas
         inQuotes = quoted && fieldStart && c == '"';
         fieldStart = c == separator;
         if (c == '\r') {
-            const bool pair = i + 1 < text.size() && text[i + 1] == '\n';
-            (pair ? crLf : cr) = true;
+            const bool pair = i + 1 < size && text[i + 1] == '\n';
+            seen[pair ? 0 : 2] = true;
             i += pair ? 1 : 0;
             fieldStart = true;
         } else if (c == '\n' && !classic) {
-            lf = true;
+            seen[1] = true;
             fieldStart = true;
         }
     }
-    const int kinds = int{crLf} + int{lf} + int{cr};
-    if (kinds > 1) {
+    if (int{seen[0]} + int{seen[1]} + int{seen[2]} > 1) {
         return LineEnd::Mixed;
     }
-    return crLf ? LineEnd::CrLf : lf ? LineEnd::Lf : cr ? LineEnd::Cr : LineEnd::None;
+    return seen[0] ? LineEnd::CrLf : seen[1] ? LineEnd::Lf : seen[2] ? LineEnd::Cr : LineEnd::None;
 }
 
 bool IsClassic(std::string_view text, bool cp932OrAscii, bool bom, char separator, bool quoted) {

@@ -14,7 +14,8 @@ namespace korva {
 namespace {
 
 // What the text says of itself, then what the options ask: a choice that
-// departs from the classic rules makes the file read by the new ones.
+// departs from the classic rules makes the file read by the new ones. The
+// line end is left to the caller: reading learns it as it goes.
 WordListFormat ResolveFormat(const WordListText& text, const WordListOptions& options) {
     const std::string_view t = text.Text();
     const bool cp932OrAscii =
@@ -31,7 +32,6 @@ WordListFormat ResolveFormat(const WordListText& text, const WordListOptions& op
     if (!format.classic) {
         format.quoting = options.quoting.value_or(HasQuotedField(t, format.separator) ? Quoting::Rfc : Quoting::None);
     }
-    format.lineEnd = LineEndsOf(t, format.separator, format.quoting == Quoting::Rfc, format.classic);
     return format;
 }
 
@@ -173,7 +173,10 @@ void ReadRecords(const WordListText& text, const WordListOptions& options, WordL
 
 WordListFormat DetectWordListFormat(std::string_view bytes) {
     try {
-        return ResolveFormat(DecodeWordListText(bytes, std::nullopt), {});
+        const WordListText text = DecodeWordListText(bytes, std::nullopt);
+        WordListFormat format = ResolveFormat(text, {});
+        format.lineEnd = LineEndsOf(text.Text(), format.separator, format.quoting == Quoting::Rfc, format.classic);
+        return format;
     } catch (const DeckError&) {
         // Only UTF-16 can fail to decode here, and reading names the line.
         WordListFormat format;
@@ -190,6 +193,7 @@ WordList ReadWordList(std::string_view bytes, const WordListOptions& options) {
     WordList list;
     list.format = ResolveFormat(text, options);
     if (list.format.classic) {
+        list.format.lineEnd = LineEndsOf(text.Text(), ',', false, true);
         ReadClassic(text.Text(), options, list);
     } else {
         ReadRecords(text, options, list);

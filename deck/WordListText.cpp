@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "deck/DeckError.h"
+#include "deck/Utf8Char.h"
 
 namespace korva {
 
@@ -11,8 +12,6 @@ namespace {
 constexpr std::string_view Utf8Mark = "\xEF\xBB\xBF";
 constexpr std::string_view Utf16LeMark = "\xFF\xFE";
 constexpr std::string_view Utf16BeMark = "\xFE\xFF";
-
-bool IsContinuation(unsigned char b) { return (b & 0xC0) == 0x80; }
 
 // Eight bytes at a time: a large list is mostly ASCII, and detection runs
 // over the whole file.
@@ -130,41 +129,6 @@ std::size_t MarkLength(std::string_view bytes, TextEncoding encoding) {
 }
 
 }  // namespace
-
-std::size_t Utf8CharLength(std::string_view text, std::size_t pos) {
-    const auto lead = static_cast<unsigned char>(text[pos]);
-    std::size_t length = 0;
-    unsigned char low = 0x80;
-    unsigned char high = 0xBF;
-    if (lead < 0x80) {
-        return 1;
-    } else if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        low = lead == 0xE0 ? 0xA0 : 0x80;
-        high = lead == 0xED ? 0x9F : 0xBF;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        low = lead == 0xF0 ? 0x90 : 0x80;
-        high = lead == 0xF4 ? 0x8F : 0xBF;
-    } else {
-        return 0;
-    }
-    if (text.size() - pos < length) {
-        return 0;
-    }
-    const auto second = static_cast<unsigned char>(text[pos + 1]);
-    if (second < low || second > high) {
-        return 0;
-    }
-    for (std::size_t i = 2; i < length; ++i) {
-        if (!IsContinuation(static_cast<unsigned char>(text[pos + i]))) {
-            return 0;
-        }
-    }
-    return length;
-}
 
 int LineAt(std::string_view text, std::size_t pos) {
     int line = 1;

@@ -32,10 +32,6 @@ struct WordListText {
 // naming the line for bytes that are not of a UTF encoding.
 WordListText DecodeWordListText(std::string_view bytes, std::optional<TextEncoding> forced);
 
-// The length of the well-formed UTF-8 character at text[pos], or 0 when the
-// bytes there are not one.
-std::size_t Utf8CharLength(std::string_view text, std::size_t pos);
-
 // The file line (1-based) that byte pos stands on: CR LF, LF and CR end lines.
 int LineAt(std::string_view text, std::size_t pos);
 
