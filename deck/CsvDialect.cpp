@@ -14,11 +14,12 @@ namespace korva {
 namespace {
 
 // Enough records to tell a table from chance, few enough that a file of any
-// size is judged at once.
+// size is judged at once: at most so many records from the first bytes.
 constexpr int SampleRecords = 1000;
+constexpr std::size_t SampleBytes = std::size_t{1} << 20;
 
 int AgreeingRecords(std::string_view text, char separator) {
-    CsvRecordReader reader(text, separator, Quoting::Rfc);
+    CsvRecordReader reader(text.substr(0, SampleBytes), separator, Quoting::Rfc);
     std::vector<std::string> fields;
     std::vector<int> lines;
     std::map<std::size_t, int> recordsByFieldCount;
@@ -29,7 +30,8 @@ int AgreeingRecords(std::string_view text, char separator) {
             }
         }
     } catch (const DeckError&) {
-        // A quote that never closes ends the sample; reading reports it.
+        // A quote that never closes, or one the sample cuts, ends the sample;
+        // reading reports the first.
     }
     int best = 0;
     for (const auto& [count, records] : recordsByFieldCount) {

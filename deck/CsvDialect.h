@@ -8,7 +8,8 @@ namespace korva {
 
 // Of comma, tab and semicolon, the separator that gives the most records the
 // same number of fields (two or more), read with quoting over the first
-// records; a comma on a tie, and when none of them cuts any record.
+// records and megabyte; a comma on a tie, and when none of them cuts any
+// record.
 char GuessSeparator(std::string_view text);
 
 // Whether some field of the text starts with `"`.
