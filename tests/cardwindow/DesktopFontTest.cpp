@@ -49,7 +49,7 @@ TEST_F(CardWindowFonts, EveryMessageOfTheWindowFitsItsBoxUnderEveryDesktopFont) 
         card.cmdAnswer_Click();
     }
     card.mnuViewCardCheck->trigger();  // no card is checked
-    ChooseForOpen(WriteBytes(QStringLiteral("memo.txt"), "犬,dog\r\n"));
+    ChooseForOpen(WriteBytes(QStringLiteral("memo.doc"), "犬,dog\r\n"));
     card.FileOpen(true);
     ChooseForOpen(WriteBytes(QStringLiteral("broken.krv"), "KORVA"));
     card.FileOpen(true);

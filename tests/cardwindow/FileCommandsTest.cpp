@@ -87,11 +87,11 @@ TEST_F(FileCommandsTest, EndingsAreReadWithoutRegardToCase) {
     EXPECT_EQ(dialogs.saveRequests.size(), 1u);
     EXPECT_EQ(ReadBytes(csv.getFilePath()), csvBytes);
 
-    for (const char* path : {"/x/list.csv", "/x/list.Csv", "/x/list.CSV"}) {
+    for (const char* path : {"/x/list.csv", "/x/list.Csv", "/x/list.CSV", "/x/list.tsv", "/x/list.TXT"}) {
         csv.setFilePath(QString::fromUtf8(path));
         EXPECT_TRUE(csv.isCSVFile()) << path;
     }
-    for (const char* path : {"/x/list.krv", "False", "", "/x/listcsv.txt"}) {
+    for (const char* path : {"/x/list.krv", "False", "", "/x/listcsv.doc"}) {
         csv.setFilePath(QString::fromUtf8(path));
         EXPECT_FALSE(csv.isCSVFile()) << path;
     }
@@ -99,12 +99,12 @@ TEST_F(FileCommandsTest, EndingsAreReadWithoutRegardToCase) {
 
 TEST_F(FileCommandsTest, AFileOfAnotherKindIsRefusedWithAMessageAndChangesNothing) {
     frmCard& card = Opened(WriteDeckFile(QStringLiteral("deck.krv"), Words));
-    const QString text = WriteBytes(QStringLiteral("memo.txt"), "犬,dog\r\n");
+    const QString text = WriteBytes(QStringLiteral("memo.doc"), "犬,dog\r\n");
     ChooseForOpen(text);
     EXPECT_FALSE(card.FileOpen(true));
 
     ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_TRUE(dialogs.messages[0].text.startsWith(QStringLiteral("memo.txt\r\n")));
+    EXPECT_TRUE(dialogs.messages[0].text.startsWith(QStringLiteral("memo.doc\r\n")));
     EXPECT_TRUE(dialogs.messages[0].text.contains(QStringLiteral(".krv")));
     EXPECT_EQ(dialogs.messages[0].buttons, platform::MessageButtons::Ok);
     EXPECT_EQ(dialogs.messages[0].title, QStringLiteral("KORVA!!"));

@@ -92,7 +92,7 @@ TEST_F(LifeCycleTest, ACancelledOrFailedOpenLeavesNoWindow) {
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_TRUE(dialogs.messages[0].text.startsWith(QStringLiteral("broken.krv\r\n")));
 
-    EXPECT_EQ(Open(WriteBytes(QStringLiteral("notes.txt"), "a,b\r\n")), nullptr);
+    EXPECT_EQ(Open(WriteBytes(QStringLiteral("notes.doc"), "a,b\r\n")), nullptr);
     EXPECT_EQ(OpenWindows(), 0);
     EXPECT_EQ(dialogs.messages.size(), 2u);
 }

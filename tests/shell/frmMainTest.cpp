@@ -324,7 +324,7 @@ TEST_F(frmMainTest, HelpOpensThePageBesideTheProgramFromBothMenus) {
 
 TEST_F(frmMainTest, FilesFromOutsideOpenAsFileOpenWouldWithItsMessages) {
     const QString other = WriteFile(QStringLiteral("other.csv"), "sun,taiyou\r\n");
-    const QString notes = WriteFile(QStringLiteral("notes.txt"), "text");
+    const QString notes = WriteFile(QStringLiteral("notes.doc"), "text");
     const QStringList cases = {deck, folder.filePath(QStringLiteral("gone.krv")), notes, folder.path(), other};
     for (const QString& path : cases) {
         dialogs.openAnswers.push_back(platform::FileDialogResult{path, QFileInfo(path).fileName()});
