@@ -62,12 +62,17 @@ struct WordList {
 };
 
 // What the bytes of a word list look like, before any choice of the user's.
+// Never throws: a UTF-16 text that does not decode is reported by its mark,
+// and reading it names the line.
 WordListFormat DetectWordListFormat(std::string_view bytes);
 
 // Reads the bytes with the options. Throws DeckError, with a reason that
 // names the line, for a quote that never closes, bytes that are not of the
 // encoding, a character code page 932 cannot hold (unless replace), a column
-// past the file's fields, or more than MaxCards cards.
+// past the file's fields, or more than MaxCards cards. A classic file read
+// with the first two columns and no header gives exactly ReadCsvRows's rows.
+// Columns 1 and 2 are never past the fields: a shorter record, as in the
+// classic rules, gives empty items.
 WordList ReadWordList(std::string_view bytes, const WordListOptions& options = {});
 
 // Puts the list's cards into the deck as a fresh deck (DataKeep false) or
