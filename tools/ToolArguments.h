@@ -1,0 +1,63 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <span>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "deck/WordList.h"
+#include "tools/CsvExport.h"
+
+namespace korva {
+
+// korva-deck's command lines: the options each command takes and what they
+// mean for reading and writing word lists.
+
+// A command line that does not fit its command; answered with the usage.
+class UsageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// The options a command takes, as bits.
+enum ToolOption : unsigned {
+    EncodingOption = 1,
+    SeparatorOption = 2,
+    QuotingOption = 4,
+    HeaderOption = 8,
+    ColumnsOption = 16,
+    ReplaceOption = 32
+};
+constexpr unsigned ListReadingOptions = EncodingOption | SeparatorOption | QuotingOption | HeaderOption | ColumnsOption;
+constexpr unsigned ListWritingOptions = EncodingOption | SeparatorOption | QuotingOption;
+
+struct ToolArguments {
+    std::vector<std::string> files;
+    // Values as given; each command reads those it takes.
+    std::optional<std::string> encoding;
+    std::optional<std::string> separator;
+    std::optional<std::string> quoting;
+    std::optional<std::string> columns;
+    bool header = false;
+    bool replace = false;
+
+    bool AnyListOption() const { return encoding || separator || quoting || columns || header || replace; }
+};
+
+// The files and options of one command line. Throws UsageError for an option
+// the command does not take, an option without its value, or another number
+// of files than files.
+ToolArguments ParseArguments(std::span<char* const> words, unsigned options, std::size_t files);
+
+// How convert and inspect read a word list: what is not given is detected.
+// Throws UsageError for a value that names nothing.
+WordListOptions ListOptionsOf(const ToolArguments& args);
+
+// How export writes: UTF-8 for spreadsheets with RFC 4180 quoting, code page
+// 932 as the classic reader reads it, unquoted, unless --quoting rfc. Throws
+// UsageError for a value that names nothing.
+CsvWriteFormat WriteFormatOf(const ToolArguments& args);
+
+}  // namespace korva
