@@ -84,19 +84,22 @@ void ReadClassic(std::string_view text, const WordListOptions& options, WordList
     const bool firstTwo = options.itemColumn1 == 1 && options.itemColumn2 == 2;
     list.rows.reserve(lines.size());
     for (const std::string_view line : lines) {
-        const std::vector<std::string_view> fields = CutAtCommas(line);
-        list.fields = std::max(list.fields, static_cast<int>(fields.size()));
+        const auto fields = static_cast<int>(std::count(line.begin(), line.end(), ',')) + 1;
+        list.fields = std::max(list.fields, fields);
         if (++list.records == 1) {
-            for (const std::string_view field : fields) {
+            for (const std::string_view field : CutAtCommas(line)) {
                 list.firstRecord.push_back(Cp932ToUtf8(field));
             }
             if (options.header) {
                 continue;
             }
         }
-        list.rows.push_back(
-            firstTwo ? SplitCsvFields(line)
-                     : CsvRow{FieldOrEmpty(fields, options.itemColumn1), FieldOrEmpty(fields, options.itemColumn2)});
+        if (firstTwo) {
+            list.rows.push_back(SplitCsvFields(line));
+            continue;
+        }
+        const std::vector<std::string_view> cut = CutAtCommas(line);
+        list.rows.push_back(CsvRow{FieldOrEmpty(cut, options.itemColumn1), FieldOrEmpty(cut, options.itemColumn2)});
     }
 }
 
