@@ -7,6 +7,8 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "deck/DeckError.h"
 #include "deck/DeckFile.h"
@@ -57,6 +59,16 @@ void PrintLine(const std::string& text) {
     }
 }
 
+// What --replace changed, so that nothing is replaced unseen:
+// "2文字を置き換えました: 3行目「é」、5行目「한」".
+std::string ReplacementReport(const std::vector<korva::ReplacedCharacter>& replaced) {
+    std::string report = std::to_string(replaced.size()) + "文字を置き換えました: ";
+    for (std::size_t i = 0; i < replaced.size(); ++i) {
+        report += (i > 0 ? "、" : "") + std::to_string(replaced[i].line) + "行目「" + replaced[i].character + "」";
+    }
+    return report;
+}
+
 void Convert(const ToolArguments& args, Subject& subject) {
     const std::string& in = args.files[0];
     const std::string& out = args.files[1];
@@ -67,9 +79,22 @@ void Convert(const ToolArguments& args, Subject& subject) {
         throw DeckError("出力ファイル名が .krv で終わっていません。");
     }
     subject = in;
-    const CardData data = OpenDeck(in, args);
+    CardData data;
+    std::vector<korva::ReplacedCharacter> replaced;
+    if (korva::KindOfPath(in) == korva::DeckPathKind::Csv) {
+        korva::ReadWithinMemory([&] {
+            korva::WordList list = korva::ReadWordList(korva::ReadFileBytes(in), korva::ListOptionsOf(args));
+            replaced = std::move(list.replaced);
+            korva::ImportWordList(std::move(list), data, false);
+        });
+    } else {
+        data = OpenDeck(in, args);
+    }
     subject = out;
     korva::SaveCardFile(out, data);
+    if (!replaced.empty()) {
+        PrintLine(ReplacementReport(replaced));
+    }
 }
 
 void Inspect(const ToolArguments& args, Subject& subject) {
@@ -117,7 +142,7 @@ constexpr Command Commands[] = {
      "単語リスト (.csv .tsv .txt) かデッキファイルを読み、デッキファイルとして保存します。単語リストの文字コード、"
      "区切り文字、引用符の使い方はプログラムと同じように見分けます。オプションで指定すると、その指定で読みます。"
      "--header は1行目を見出しとして読み飛ばし、--columns は項目1と項目2にする列 (1から数えます) を選び、"
-     "--replace はShift_JISにない文字を元の文字 (é → e) か〓にします。",
+     "--replace はShift_JISにない文字を元の文字 (é → e) か〓にし、置き換えた文字と行を表示します。",
      2, korva::ListReadingOptions | korva::ReplaceOption, Convert},
     {"inspect",
      "korva-deck inspect [--encoding auto|cp932|utf-8|utf-16] [--separator comma|tab|semicolon] "

@@ -207,6 +207,7 @@ TEST(KorvaDeckTool, InspectsAndConvertsAListWithAHeaderAndAThirdColumn) {
     const ToolRun convert = RunTool(
         {"convert", "--header", "--columns", "1,3", "--replace", Q(dir.Path("jlpt.csv")), Q(dir.Path("jlpt.krv"))});
     EXPECT_EQ(convert.exitCode, 0) << convert.err;
+    EXPECT_EQ(convert.out, "1文字を置き換えました: 3行目「é」\n");
     EXPECT_EQ(CardsIn(dir.Path("jlpt.krv")),
               test::Cp932(test::Pairs{{"日", "day, sun"}, {"喫茶店", "cafe"}, {"月", "moon"}}));
 
