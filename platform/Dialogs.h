@@ -2,8 +2,11 @@
 
 #include <functional>
 #include <optional>
+#include <string_view>
 
 #include <QString>
+
+#include "deck/WordList.h"
 
 namespace korva::platform {
 
@@ -31,6 +34,14 @@ struct FileDialogResult {
     QString title;  // the chosen file's name without its folder
 };
 
+// A word list that is not read by the classic rules, before it becomes a deck.
+struct WordListPreviewRequest {
+    QString fileName;         // the file's name without its folder
+    std::string_view bytes;   // the whole file, alive while the preview is up
+    WordListFormat format;    // what the bytes say of themselves
+    WordListOptions options;  // what the preview starts from
+};
+
 // Every modal interaction of the program goes through this seam: the Qt
 // implementation for the running program, a scripted fake in tests.
 class Dialogs {
@@ -42,6 +53,9 @@ public:
     // The open and save dialogs; nullopt when the user cancels.
     virtual std::optional<FileDialogResult> ShowOpen(const FileDialogRequest& request) = 0;
     virtual std::optional<FileDialogResult> ShowSave(const FileDialogRequest& request) = 0;
+    // Shows how a word list will be read and lets the user change it; the
+    // options chosen, or nullopt when the user cancels.
+    virtual std::optional<WordListOptions> ShowWordListPreview(const WordListPreviewRequest& request) = 0;
     // Hands an address (web page, local file, "mailto:") to the desktop and
     // returns without waiting; failed is called once, now or later from the
     // event loop, when nothing could open it.

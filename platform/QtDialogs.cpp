@@ -12,6 +12,7 @@
 #include "platform/FileFilter.h"
 #include "platform/MessageBox.h"
 #include "platform/SaveFileDialog.h"
+#include "platform/WordListPreview.h"
 
 namespace korva::platform {
 
@@ -116,6 +117,14 @@ std::optional<FileDialogResult> QtDialogs::ShowSave(const FileDialogRequest& req
     }
     dialog.setDefaultSuffix(suffix);
     return RunFileDialog(dialog, request);
+}
+
+std::optional<WordListOptions> QtDialogs::ShowWordListPreview(const WordListPreviewRequest& request) {
+    WordListPreview preview(request, DialogParent());
+    if (preview.exec() != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    return preview.getOptions();
 }
 
 // The opener is run directly rather than through QDesktopServices, which

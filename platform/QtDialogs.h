@@ -22,6 +22,7 @@ public:
     MessageResult Message(const QString& text, MessageButtons buttons, const QString& title = AppTitle) override;
     std::optional<FileDialogResult> ShowOpen(const FileDialogRequest& request) override;
     std::optional<FileDialogResult> ShowSave(const FileDialogRequest& request) override;
+    std::optional<WordListOptions> ShowWordListPreview(const WordListPreviewRequest& request) override;
     void OpenAddress(const QString& address, std::function<void()> failed) override;
 
 protected:

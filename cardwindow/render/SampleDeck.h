@@ -28,6 +28,9 @@ public:
     std::optional<platform::FileDialogResult> ShowSave(const platform::FileDialogRequest&) override {
         return std::nullopt;
     }
+    std::optional<WordListOptions> ShowWordListPreview(const platform::WordListPreviewRequest& request) override {
+        return request.options;
+    }
     void OpenAddress(const QString&, std::function<void()> failed) override { failed(); }
 
 private:

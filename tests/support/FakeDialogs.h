@@ -4,6 +4,7 @@
 #include <functional>
 #include <optional>
 #include <stdexcept>
+#include <string>
 #include <vector>
 
 #include <QString>
@@ -22,10 +23,18 @@ public:
         platform::MessageButtons buttons;
         QString title;
     };
+    // A preview as it was asked for, its bytes kept past the call.
+    struct PreviewCall {
+        QString fileName;
+        std::string bytes;
+        WordListFormat format;
+        WordListOptions options;
+    };
 
     std::deque<platform::MessageResult> messageAnswers;  // taken in order; OK boxes need none
     std::deque<std::optional<platform::FileDialogResult>> openAnswers;
     std::deque<std::optional<platform::FileDialogResult>> saveAnswers;
+    std::deque<std::optional<WordListOptions>> previewAnswers;
     bool openAddressSucceeds = true;
     // Runs while a message box is up, to look at the program at that moment.
     std::function<void()> whileMessageShown;
@@ -33,6 +42,7 @@ public:
     std::vector<MessageCall> messages;
     std::vector<platform::FileDialogRequest> openRequests;
     std::vector<platform::FileDialogRequest> saveRequests;
+    std::vector<PreviewCall> previews;
     std::vector<QString> addresses;
 
     platform::MessageResult Message(const QString& text, platform::MessageButtons buttons,
@@ -53,6 +63,10 @@ public:
     std::optional<platform::FileDialogResult> ShowSave(const platform::FileDialogRequest& r) override {
         saveRequests.push_back(r);
         return Take(saveAnswers, "save dialog");
+    }
+    std::optional<WordListOptions> ShowWordListPreview(const platform::WordListPreviewRequest& r) override {
+        previews.push_back({r.fileName, std::string(r.bytes), r.format, r.options});
+        return Take(previewAnswers, "word-list preview");
     }
     void OpenAddress(const QString& address, std::function<void()> failed) override {
         addresses.push_back(address);

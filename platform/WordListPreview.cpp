@@ -1,0 +1,309 @@
+#include "platform/WordListPreview.h"
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include "deck/Cp932Text.h"
+#include "deck/DeckError.h"
+#include "platform/DialogWindow.h"
+#include "platform/Fonts.h"
+#include "platform/Twips.h"
+
+namespace korva::platform {
+
+namespace {
+
+// A column is named by its number and the first record's text there; a long
+// text is cut so that the drop-down stays beside its label.
+constexpr int ColumnNameLength = 24;
+// The replaced characters listed by line; the count names the rest.
+constexpr int ListedReplacements = 5;
+
+QString LineEndName(LineEnd lineEnd) {
+    switch (lineEnd) {
+        case LineEnd::CrLf: return QStringLiteral("CR LF");
+        case LineEnd::Lf: return QStringLiteral("LF");
+        case LineEnd::Cr: return QStringLiteral("CR");
+        case LineEnd::Mixed: return QStringLiteral("混在（CR LF、LF、CR）");
+        case LineEnd::None: break;
+    }
+    return QStringLiteral("なし（1行だけのファイル）");
+}
+
+QString ColumnName(const std::vector<std::string>& firstRecord, int column) {
+    QString text = QString::fromStdString(firstRecord[static_cast<size_t>(column - 1)]).simplified();
+    if (text.size() > ColumnNameLength) {
+        text = text.left(ColumnNameLength) + QStringLiteral("…");
+    }
+    return QStringLiteral("%1列目: %2").arg(column).arg(text);
+}
+
+QString ReplacedText(const std::vector<ReplacedCharacter>& replaced) {
+    if (replaced.empty()) {
+        return QStringLiteral("置き換えた文字: なし");
+    }
+    QStringList listed;
+    const size_t shown = std::min(replaced.size(), static_cast<size_t>(ListedReplacements));
+    for (size_t i = 0; i < shown; ++i) {
+        listed
+            << QStringLiteral("%1行目「%2」").arg(replaced[i].line).arg(QString::fromStdString(replaced[i].character));
+    }
+    if (replaced.size() > shown) {
+        listed << QStringLiteral("ほか%1字").arg(replaced.size() - shown);
+    }
+    return QStringLiteral("置き換えた文字: %1字（%2）。〓 か、アクセントのない文字になります。")
+        .arg(replaced.size())
+        .arg(listed.join(QStringLiteral("、")));
+}
+
+QComboBox* AddCombo(const QString& accessibleName) {
+    auto* combo = new QComboBox;
+    combo->setAccessibleName(accessibleName);
+    combo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    return combo;
+}
+
+// Selects the entry whose data is value.
+void SelectData(QComboBox& combo, int value) {
+    const QSignalBlocker quiet(combo);
+    combo.setCurrentIndex(std::max(0, combo.findData(value)));
+}
+
+QLabel* AddValueLabel(const QString& accessibleName) {
+    auto* label = new QLabel;
+    label->setAccessibleName(accessibleName);
+    return label;
+}
+
+}  // namespace
+
+WordListPreview::WordListPreview(const WordListPreviewRequest& request, QWidget* parent)
+    : QDialog(parent), Bytes_(request.bytes), Options_(request.options) {
+    // A dialog to be enlarged for long texts, with no minimise or maximise button.
+    setWindowFlags(DialogWindowFlags & ~Qt::MSWindowsFixedSizeDialogHint);
+    setFont(WindowFont());
+    setWindowTitle(QStringLiteral("単語リストの読み込み"));
+    Options_.replace = true;
+    // The choices start from what the file says of itself.
+    Options_.encoding = Options_.encoding.value_or(request.format.encoding);
+    Options_.separator = Options_.separator.value_or(request.format.separator);
+    Options_.quoting = Options_.quoting.value_or(request.format.quoting);
+    BuildControls(request.fileName);
+    ShowFormat(request.format);
+    ConnectControls();
+    Reread(true);
+    resize(std::max(sizeHint().width(), TwipsToPixels(9000)), std::max(sizeHint().height(), TwipsToPixels(7500)));
+}
+
+void WordListPreview::BuildControls(const QString& fileName) {
+    auto* layout = new QVBoxLayout(this);
+    lblFile = new QLabel(QStringLiteral("ファイル: ") + fileName);
+    lblFile->setAccessibleName(QStringLiteral("ファイル名"));
+    layout->addWidget(lblFile);
+
+    auto* boxes = new QHBoxLayout;
+    boxes->addWidget(BuildFormatBox());
+    boxes->addWidget(BuildColumnsBox());
+    layout->addLayout(boxes);
+
+    lblError = new QLabel;
+    lblError->setAccessibleName(QStringLiteral("読み込めない理由"));
+    lblError->setWordWrap(true);
+    // Bold over the window's font, whatever else the font is.
+    QFont bold;
+    bold.setBold(true);
+    lblError->setFont(bold);
+    lblError->hide();
+    layout->addWidget(lblError);
+
+    grdCards = new QTableWidget(0, 2);
+    grdCards->setAccessibleName(QStringLiteral("最初のカード"));
+    grdCards->setHorizontalHeaderLabels({QStringLiteral("問題"), QStringLiteral("答え")});
+    grdCards->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    grdCards->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grdCards->setSelectionMode(QAbstractItemView::NoSelection);
+    grdCards->setWordWrap(false);
+    layout->addWidget(grdCards, 1);
+
+    lblCount = AddValueLabel(QStringLiteral("カード数"));
+    layout->addWidget(lblCount);
+    lblReplaced = AddValueLabel(QStringLiteral("置き換えた文字"));
+    lblReplaced->setWordWrap(true);
+    layout->addWidget(lblReplaced);
+    BuildButtons(*layout);
+}
+
+QWidget* WordListPreview::BuildFormatBox() {
+    auto* box = new QGroupBox(QStringLiteral("ファイルの形式"));
+    auto* form = new QFormLayout(box);
+    cboEncoding = AddCombo(QStringLiteral("文字コード"));
+    cboEncoding->addItem(QStringLiteral("UTF-8"), static_cast<int>(TextEncoding::Utf8));
+    cboEncoding->addItem(QStringLiteral("UTF-16 LE"), static_cast<int>(TextEncoding::Utf16Le));
+    cboEncoding->addItem(QStringLiteral("UTF-16 BE"), static_cast<int>(TextEncoding::Utf16Be));
+    cboEncoding->addItem(QStringLiteral("シフトJIS（コードページ932）"), static_cast<int>(TextEncoding::Cp932));
+    form->addRow(QStringLiteral("文字コード:"), cboEncoding);
+    lblBom = AddValueLabel(QStringLiteral("バイト順マーク"));
+    form->addRow(QStringLiteral("バイト順マーク:"), lblBom);
+    lblLineEnd = AddValueLabel(QStringLiteral("改行"));
+    form->addRow(QStringLiteral("改行:"), lblLineEnd);
+    cboSeparator = AddCombo(QStringLiteral("区切り文字"));
+    cboSeparator->addItem(QStringLiteral("カンマ（,）"), static_cast<int>(','));
+    cboSeparator->addItem(QStringLiteral("タブ"), static_cast<int>('\t'));
+    cboSeparator->addItem(QStringLiteral("セミコロン（;）"), static_cast<int>(';'));
+    form->addRow(QStringLiteral("区切り文字:"), cboSeparator);
+    cboQuoting = AddCombo(QStringLiteral("引用符"));
+    cboQuoting->addItem(QStringLiteral("\"…\" で囲んだ欄を1つの欄にする"), static_cast<int>(Quoting::Rfc));
+    cboQuoting->addItem(QStringLiteral("使わない（\" も文字のまま）"), static_cast<int>(Quoting::None));
+    form->addRow(QStringLiteral("引用符:"), cboQuoting);
+    return box;
+}
+
+QWidget* WordListPreview::BuildColumnsBox() {
+    auto* box = new QGroupBox(QStringLiteral("カードにする列"));
+    auto* form = new QFormLayout(box);
+    chkHeader = new QCheckBox(QStringLiteral("1行目は見出し（カードにしない）"));
+    chkHeader->setAccessibleName(QStringLiteral("1行目は見出し"));
+    chkHeader->setChecked(Options_.header);
+    form->addRow(chkHeader);
+    cboItem1 = AddCombo(QStringLiteral("問題にする列"));
+    form->addRow(QStringLiteral("問題:"), cboItem1);
+    cboItem2 = AddCombo(QStringLiteral("答えにする列"));
+    form->addRow(QStringLiteral("答え:"), cboItem2);
+    return box;
+}
+
+void WordListPreview::BuildButtons(QVBoxLayout& layout) {
+    auto* buttons = new QDialogButtonBox;
+    cmdOk = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
+    cmdCancel = buttons->addButton(QStringLiteral("キャンセル"), QDialogButtonBox::RejectRole);
+    cmdOk->setAccessibleName(QStringLiteral("OK"));
+    cmdCancel->setAccessibleName(QStringLiteral("キャンセル"));
+    cmdOk->setDefault(true);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    layout.addWidget(buttons);
+}
+
+void WordListPreview::ShowFormat(const WordListFormat& format) {
+    SelectData(*cboEncoding, static_cast<int>(*Options_.encoding));
+    SelectData(*cboSeparator, static_cast<int>(*Options_.separator));
+    SelectData(*cboQuoting, static_cast<int>(*Options_.quoting));
+    lblBom->setText(format.bom ? QStringLiteral("あり") : QStringLiteral("なし"));
+    lblLineEnd->setText(LineEndName(format.lineEnd));
+}
+
+void WordListPreview::ConnectControls() {
+    const auto changed = QOverload<int>::of(&QComboBox::currentIndexChanged);
+    connect(cboEncoding, changed, this, [this] {
+        Options_.encoding = static_cast<TextEncoding>(cboEncoding->currentData().toInt());
+        Reread(true);
+    });
+    connect(cboSeparator, changed, this, [this] {
+        Options_.separator = static_cast<char>(cboSeparator->currentData().toInt());
+        Reread(true);
+    });
+    connect(cboQuoting, changed, this, [this] {
+        Options_.quoting = static_cast<Quoting>(cboQuoting->currentData().toInt());
+        Reread(true);
+    });
+    connect(chkHeader, &QCheckBox::toggled, this, [this](bool checked) {
+        Options_.header = checked;
+        Reread(false);
+    });
+    connect(cboItem1, changed, this, [this] {
+        Options_.itemColumn1 = cboItem1->currentData().toInt();
+        Reread(false);
+    });
+    connect(cboItem2, changed, this, [this] {
+        Options_.itemColumn2 = cboItem2->currentData().toInt();
+        Reread(false);
+    });
+}
+
+void WordListPreview::Reread(bool fieldsChanged) {
+    if (fieldsChanged) {
+        LearnFields();
+    }
+    try {
+        ShowCards(ReadWordList(Bytes_, Options_));
+    } catch (const DeckError& error) {
+        ShowError(QString::fromStdString(error.what()));
+    }
+}
+
+// The first field always exists; reading with it alone tells how many fields
+// the file has under the new choices, and what the first record holds there.
+// A chosen column the file no longer has goes back to the first ones.
+void WordListPreview::LearnFields() {
+    WordListOptions firstOnly = Options_;
+    firstOnly.itemColumn1 = 1;
+    firstOnly.itemColumn2 = 1;
+    WordList shape;
+    try {
+        shape = ReadWordList(Bytes_, firstOnly);
+    } catch (const DeckError&) {
+        return;  // the read with the choices says why
+    }
+    const int fields = std::max(shape.fields, static_cast<int>(shape.firstRecord.size()));
+    if (Options_.itemColumn1 > fields) {
+        Options_.itemColumn1 = 1;
+    }
+    if (Options_.itemColumn2 > fields) {
+        Options_.itemColumn2 = std::min(2, std::max(1, fields));
+    }
+    for (QComboBox* combo : {cboItem1, cboItem2}) {
+        const QSignalBlocker quiet(combo);
+        combo->clear();
+        for (int column = 1; column <= static_cast<int>(shape.firstRecord.size()); ++column) {
+            combo->addItem(ColumnName(shape.firstRecord, column), column);
+        }
+        for (int column = static_cast<int>(shape.firstRecord.size()) + 1; column <= fields; ++column) {
+            combo->addItem(QStringLiteral("%1列目").arg(column), column);
+        }
+    }
+    SelectData(*cboItem1, Options_.itemColumn1);
+    SelectData(*cboItem2, Options_.itemColumn2);
+}
+
+void WordListPreview::ShowCards(const WordList& list) {
+    lblError->hide();
+    lblError->clear();
+    cmdOk->setEnabled(true);
+    const int shown = std::min(static_cast<int>(list.rows.size()), ShownCards);
+    grdCards->setRowCount(shown);
+    for (int row = 0; row < shown; ++row) {
+        for (int side = 0; side < 2; ++side) {
+            const std::string text = Cp932ToUtf8(list.rows[static_cast<size_t>(row)][static_cast<size_t>(side)]);
+            grdCards->setItem(row, side, new QTableWidgetItem(QString::fromStdString(text)));
+        }
+    }
+    const int total = static_cast<int>(list.rows.size());
+    lblCount->setText(total > shown ? QStringLiteral("カード: %1枚（最初の%2枚を表示）").arg(total).arg(shown)
+                                    : QStringLiteral("カード: %1枚").arg(total));
+    lblReplaced->setText(ReplacedText(list.replaced));
+}
+
+void WordListPreview::ShowError(const QString& reason) {
+    grdCards->setRowCount(0);
+    lblCount->setText(QStringLiteral("カード: なし"));
+    lblReplaced->clear();
+    lblError->setText(QStringLiteral("この選び方では読み込めません。") + reason);
+    lblError->show();
+    cmdOk->setEnabled(false);
+}
+
+}  // namespace korva::platform

@@ -1,0 +1,228 @@
+// The word-list preview driven through its own controls, offscreen.
+#include <functional>
+#include <string>
+
+#include <QAccessible>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionComboBox>
+#include <QTableWidget>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include "platform/Contrast.h"
+#include "platform/Fonts.h"
+#include "platform/WordListPreview.h"
+#include "tests/support/TextFit.h"
+
+using namespace korva;
+using korva::platform::WordListPreview;
+
+namespace {
+
+// A list with a header, a quoted comma and a line break inside quotes.
+const std::string Verbs =
+    "expression,reading,meaning\n"
+    "食べる,たべる,\"to eat, to consume\"\n"
+    "飲む,のむ,\"to drink\nto swallow\"\n";
+
+platform::WordListPreviewRequest RequestFor(const std::string& bytes) {
+    return {QStringLiteral("verbs.csv"), bytes, DetectWordListFormat(bytes), WordListOptions{}};
+}
+
+QString Cell(const WordListPreview& preview, int row, int column) {
+    const QTableWidgetItem* item = preview.grdCards->item(row, column);
+    return item ? item->text() : QStringLiteral("(none)");
+}
+
+void Choose(QComboBox& combo, int data) { combo.setCurrentIndex(combo.findData(data)); }
+
+}  // namespace
+
+TEST(WordListPreview, StartsFromWhatWasDetectedAndReadsAgainOnEveryChange) {
+    const std::string bytes = Verbs;
+    WordListPreview preview(RequestFor(bytes));
+    EXPECT_EQ(preview.cboEncoding->currentData().toInt(), static_cast<int>(TextEncoding::Utf8));
+    EXPECT_EQ(preview.cboSeparator->currentData().toInt(), static_cast<int>(','));
+    EXPECT_EQ(preview.cboQuoting->currentData().toInt(), static_cast<int>(Quoting::Rfc));
+    EXPECT_EQ(preview.lblLineEnd->text(), QStringLiteral("LF"));
+    EXPECT_EQ(preview.lblBom->text(), QStringLiteral("なし"));
+    ASSERT_EQ(preview.cboItem2->count(), 3);
+    EXPECT_EQ(preview.cboItem2->itemText(2), QStringLiteral("3列目: meaning"));
+    EXPECT_EQ(preview.grdCards->horizontalHeaderItem(0)->text(), QStringLiteral("問題"));
+    EXPECT_EQ(preview.grdCards->horizontalHeaderItem(1)->text(), QStringLiteral("答え"));
+
+    const struct {
+        const char* change;
+        std::function<void()> apply;
+        int rows;
+        const char* question;  // of the first card on show
+        const char* answer;
+        int columns;  // entries of each column drop-down
+    } steps[] = {
+        {"as detected", [] {}, 3, "expression", "reading", 3},
+        {"header", [&] { preview.chkHeader->setChecked(true); }, 2, "食べる", "たべる", 3},
+        {"answer column 3", [&] { Choose(*preview.cboItem2, 3); }, 2, "食べる", "to eat, to consume", 3},
+        {"question column 2", [&] { Choose(*preview.cboItem1, 2); }, 2, "たべる", "to eat, to consume", 3},
+        {"no quoting", [&] { Choose(*preview.cboQuoting, static_cast<int>(Quoting::None)); }, 3, "たべる", "\"to eat",
+         4},
+        {"semicolon: one field", [&] { Choose(*preview.cboSeparator, ';'); }, 3, "食べる,たべる,\"to eat",
+         "食べる,たべる,\"to eat", 1},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.change);
+        step.apply();
+        EXPECT_EQ(preview.grdCards->rowCount(), step.rows);
+        EXPECT_EQ(Cell(preview, 0, 0), QString::fromUtf8(step.question));
+        EXPECT_EQ(Cell(preview, 0, 1), QString::fromUtf8(step.answer));
+        EXPECT_EQ(preview.cboItem1->count(), step.columns);
+        EXPECT_EQ(preview.lblCount->text(), QStringLiteral("カード: %1枚").arg(step.rows));
+        EXPECT_TRUE(preview.cmdOk->isEnabled());
+    }
+    const WordListOptions chosen = preview.getOptions();
+    EXPECT_EQ(chosen.separator, ';');
+    EXPECT_EQ(chosen.quoting, Quoting::None);
+    EXPECT_EQ(chosen.encoding, TextEncoding::Utf8);
+    EXPECT_TRUE(chosen.header);
+    EXPECT_EQ(chosen.itemColumn1, 1);
+    EXPECT_EQ(chosen.itemColumn2, 1);
+    EXPECT_TRUE(chosen.replace);
+}
+
+TEST(WordListPreview, ShowsTheFirstCardsTheCountAndEveryReplacedCharacter) {
+    std::string bytes = "café,coffee\nnaïve,x\n絵文字,😀\n";
+    for (int i = 4; i <= 30; ++i) {
+        bytes += "word" + std::to_string(i) + ",meaning\n";
+    }
+    WordListPreview preview(RequestFor(bytes));
+    EXPECT_EQ(preview.grdCards->rowCount(), WordListPreview::ShownCards);
+    EXPECT_EQ(preview.lblCount->text(), QStringLiteral("カード: 30枚（最初の20枚を表示）"));
+    EXPECT_EQ(Cell(preview, 0, 0), QStringLiteral("cafe"));
+    EXPECT_EQ(Cell(preview, 1, 0), QStringLiteral("naive"));
+    EXPECT_EQ(Cell(preview, 2, 1), QStringLiteral("〓"));
+    EXPECT_EQ(Cell(preview, 19, 0), QStringLiteral("word20"));
+    const QString replaced = preview.lblReplaced->text();
+    EXPECT_TRUE(replaced.startsWith(QStringLiteral("置き換えた文字: 3字"))) << replaced.toStdString();
+    for (const char* part : {"1行目「é」", "2行目「ï」", "3行目「😀」"}) {
+        EXPECT_TRUE(replaced.contains(QString::fromUtf8(part))) << part;
+    }
+}
+
+TEST(WordListPreview, AListThatCannotBeReadSaysWhyAndOkWaitsForAChoiceThatReads) {
+    const std::string bytes = "a,\"b\nc,d\n";
+    WordListPreview preview(RequestFor(bytes));
+    preview.show();
+    EXPECT_TRUE(preview.lblError->isVisible());
+    EXPECT_TRUE(preview.lblError->text().contains(QStringLiteral("2"))) << preview.lblError->text().toStdString();
+    EXPECT_FALSE(preview.cmdOk->isEnabled());
+    EXPECT_EQ(preview.grdCards->rowCount(), 0);
+    QTest::keyClick(preview.cboSeparator, Qt::Key_Return);
+    EXPECT_TRUE(preview.isVisible()) << "Enter does not take a list that cannot be read";
+
+    Choose(*preview.cboQuoting, static_cast<int>(Quoting::None));
+    EXPECT_FALSE(preview.lblError->isVisible());
+    EXPECT_TRUE(preview.cmdOk->isEnabled());
+    EXPECT_EQ(preview.grdCards->rowCount(), 2);
+    EXPECT_EQ(Cell(preview, 0, 1), QStringLiteral("\"b"));
+}
+
+TEST(WordListPreview, EnterIsOkAndEscapeIsCancelFromEveryControl) {
+    const std::string bytes = Verbs;
+    const std::function<QWidget*(WordListPreview&)> controls[] = {[](WordListPreview& p) { return p.cboEncoding; },
+                                                                  [](WordListPreview& p) { return p.chkHeader; },
+                                                                  [](WordListPreview& p) { return p.cboItem2; },
+                                                                  [](WordListPreview& p) {
+                                                                      return p.grdCards;
+                                                                  }};
+    for (const auto& [key, result] : {std::pair{Qt::Key_Return, QDialog::Accepted},
+                                      {Qt::Key_Enter, QDialog::Accepted},
+                                      {Qt::Key_Escape, QDialog::Rejected}}) {
+        for (const auto& control : controls) {
+            WordListPreview preview(RequestFor(bytes));
+            preview.show();
+            QWidget* focused = control(preview);
+            focused->setFocus();
+            QTest::keyClick(focused, key);
+            EXPECT_FALSE(preview.isVisible()) << key << " on " << focused->accessibleName().toStdString();
+            EXPECT_EQ(preview.result(), result) << key << " on " << focused->accessibleName().toStdString();
+        }
+    }
+}
+
+TEST(WordListPreview, EveryControlIsNamedForAssistiveTechnology) {
+    const std::string bytes = Verbs;
+    WordListPreview preview(RequestFor(bytes));
+    preview.show();
+    for (QWidget* control : preview.findChildren<QWidget*>()) {
+        const bool named = qobject_cast<QComboBox*>(control) || qobject_cast<QAbstractButton*>(control) ||
+                           qobject_cast<QTableWidget*>(control) || qobject_cast<QLabel*>(control);
+        if (!named || !control->isVisible()) {
+            continue;
+        }
+        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(control);
+        ASSERT_NE(accessible, nullptr);
+        EXPECT_FALSE(accessible->text(QAccessible::Name).isEmpty()) << control->metaObject()->className();
+    }
+}
+
+// Each drop-down is wide enough for its longest entry.
+QStringList CombosTooNarrow(const QWidget& window) {
+    QStringList found;
+    for (const QComboBox* combo : window.findChildren<QComboBox*>()) {
+        QStyleOptionComboBox option;
+        option.initFrom(combo);
+        const QRect field =
+            combo->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, combo);
+        for (int i = 0; i < combo->count(); ++i) {
+            if (combo->fontMetrics().horizontalAdvance(combo->itemText(i)) > field.width()) {
+                found << combo->itemText(i);
+            }
+        }
+    }
+    return found;
+}
+
+TEST(WordListPreview, EveryTextFitsUnderEveryDesktopFontAndStaysReadableOnADarkDesktop) {
+    platform::InstallFontSubstitutions();
+    const std::string bytes = "café,\"喫茶店, コーヒー\"\n" + Verbs;
+    QPalette dark;  // qt6ct's "darker" scheme
+    dark.setColor(QPalette::Window, QColor(0x22, 0x20, 0x20));
+    dark.setColor(QPalette::WindowText, Qt::white);
+    dark.setColor(QPalette::Base, QColor(0x18, 0x18, 0x18));
+    dark.setColor(QPalette::Text, Qt::white);
+    dark.setColor(QPalette::Button, QColor(0x33, 0x33, 0x33));
+    dark.setColor(QPalette::ButtonText, Qt::white);
+    const QPalette saved = QApplication::palette();
+    for (const bool darkDesktop : {false, true}) {
+        QApplication::setPalette(darkDesktop ? dark : saved);
+        for (const int points : test::DesktopPointSizes) {
+            SCOPED_TRACE(testing::Message() << points << " pt" << (darkDesktop ? ", dark" : ""));
+            const test::DesktopFont desktop(points);
+            WordListPreview preview(RequestFor(bytes));
+            preview.show();
+            EXPECT_EQ(preview.font(), platform::WindowFont());
+            EXPECT_EQ(test::TextsOutsideTheirBoxes(preview), QStringList());
+            EXPECT_EQ(CombosTooNarrow(preview), QStringList());
+            QFont titleFont = QApplication::font();
+            titleFont.setBold(true);
+            const QFontMetrics title(titleFont);
+            EXPECT_GE(preview.width(), title.horizontalAdvance(preview.windowTitle()) + 5 * (title.height() + 8));
+            for (const QLabel* label : preview.findChildren<QLabel*>()) {
+                const QPalette colours = label->palette();
+                EXPECT_GE(platform::ContrastRatio(colours.color(label->foregroundRole()),
+                                                  colours.color(label->backgroundRole())),
+                          platform::ReadableContrast)
+                    << label->text().toStdString();
+            }
+            const QPalette table = preview.grdCards->palette();
+            EXPECT_GE(platform::ContrastRatio(table.color(QPalette::Text), table.color(QPalette::Base)),
+                      platform::ReadableContrast);
+        }
+    }
+    QApplication::setPalette(saved);
+}
