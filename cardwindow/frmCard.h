@@ -184,6 +184,7 @@ private:
     void ShowMessage(const QString& text);
     void ShowOpenFailure(const QString& name, const QString& reason);
     bool ReadDeckFile(bool DataKeep);
+    bool ReadWordListFile(bool DataKeep);
     std::unique_ptr<RecoveryKeeper> MakeRecoveryKeeper();
     void NoteDeckChange();
     void RemoveRecoveryCopy();

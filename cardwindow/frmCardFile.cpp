@@ -41,9 +41,10 @@ QString frmCard::getSavePath() {
     return chosen->path;
 }
 
-// A cancel, a refused or an unreadable file leaves the deck, FilePath and
-// FileName as they were. An append keeps them too: the deck still belongs to
-// the file it was opened from.
+// A cancel (of the open dialog or of a word list's preview), a refused or an
+// unreadable file leaves the deck, FilePath and FileName as they were. An
+// append keeps them too: the deck still belongs to the file it was opened
+// from.
 bool frmCard::FileOpen(bool DataKeep) {
     const QString oldPath = getFilePath();
     const QString oldName = getFileName();
@@ -80,7 +81,7 @@ bool frmCard::ReadDeckFile(bool DataKeep) {
     if (kind == DeckPathKind::Other) {
         ShowMessage(name + QStringLiteral("\r\n") +
                     QStringLiteral(" はKORVAで開けない種類のファイルです。\r\n"
-                                   "拡張子が .krv か .csv のファイルを選んでください。"));
+                                   "拡張子が .krv、.csv、.tsv、.txt のどれかのファイルを選んでください。"));
         return false;
     }
     if (!isFilePath()) {
@@ -88,7 +89,10 @@ bool frmCard::ReadDeckFile(bool DataKeep) {
         return false;
     }
     try {
-        ReadDeckOrCsvFile(getFilePath().toStdString(), getCardData(), DataKeep);
+        if (kind == DeckPathKind::Csv) {
+            return ReadWordListFile(DataKeep);
+        }
+        LoadCardFile(getFilePath().toStdString(), getCardData(), DataKeep);
     } catch (const DeckError& error) {
         ShowOpenFailure(name, Reason(error));
         return false;
