@@ -8,7 +8,8 @@
 # dialog, close the card window and end with File > Exit. Then the saved deck
 # and the environment file are checked byte for byte. Help, with a desktop
 # opener that finds no browser, must say so. Under GNOME's keys a deck named
-# on the command line is answered in TEST style with Enter.
+# on the command line is answered in TEST style with Enter. A UTF-8 word list
+# with quoted fields opens through the preview and is saved as a deck.
 #
 # Every step waits for the window or menu it needs, with a time limit; a step
 # that does not happen fails the test with a screenshot under OUT_DIR.
@@ -204,6 +205,43 @@ wait_card_window
 answer_in_test_style ringo
 menu f x
 wait_exit
+
+# A word list as spreadsheets write it (UTF-8, LF, a quoted comma and a
+# line break inside quotes) is shown as it will be read before it opens;
+# Enter takes the preview's OK.
+step="File > Open a UTF-8 word list through the preview"
+printf 'word,meaning\nbook,"hon, shomotsu"\ntree,"ki\nmoku"\n' >"$work/decks/list.csv"
+start_program
+menu f o
+dialog=$(wait_window '^開く$')
+focus "$dialog"
+xdotool type --delay 10 "$work/decks/list.csv"
+keys Return
+wait_window_gone '^開く$'
+preview=$(wait_window '^単語リストの読み込み$')
+focus "$preview"
+keys Return
+wait_window_gone '^単語リストの読み込み$'
+wait_card_window
+focus "$main"
+
+step="Save the word list as a deck file"
+menu f a
+dialog=$(wait_window '^名前を付けて保存$')
+focus "$dialog"
+keys ctrl+a
+xdotool type --delay 10 "$work/decks/list"
+keys Return
+wait_window_gone '^名前を付けて保存$'
+wait_file "$work/decks/list.krv"
+focus "$main"
+menu f x
+wait_exit
+
+step="the deck saved from the word list"
+expected='{"total":3,"modes":{"TurnMode":1,"ReservedMode":1,"ViewKind":4,"AnswerMode":1},"cards":[{"question":1,"checks":[false,false],"items":["word","meaning"]},{"question":1,"checks":[false,false],"items":["book","hon, shomotsu"]},{"question":1,"checks":[false,false],"items":["tree","ki\nmoku"]}]}'
+actual=$("$korva_deck" show "$work/decks/list.krv") || fail "korva-deck cannot read the deck"
+[ "$actual" = "$expected" ] || fail "deck is $actual"
 
 step="an environment file that cannot be opened stops the start"
 rm -f "$env_file"
