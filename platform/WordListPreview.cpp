@@ -93,8 +93,7 @@ QLabel* AddValueLabel(const QString& accessibleName) {
 
 WordListPreview::WordListPreview(const WordListPreviewRequest& request, QWidget* parent)
     : QDialog(parent), Bytes_(request.bytes), Options_(request.options) {
-    // A dialog to be enlarged for long texts, with no minimise or maximise button.
-    setWindowFlags(DialogWindowFlags & ~Qt::MSWindowsFixedSizeDialogHint);
+    setWindowFlags(DialogWindowFlags);
     setFont(WindowFont());
     setWindowTitle(QStringLiteral("単語リストの読み込み"));
     Options_.replace = true;
@@ -106,7 +105,8 @@ WordListPreview::WordListPreview(const WordListPreviewRequest& request, QWidget*
     ShowFormat(request.format);
     ConnectControls();
     Reread(true);
-    resize(std::max(sizeHint().width(), TwipsToPixels(9000)), std::max(sizeHint().height(), TwipsToPixels(7500)));
+    // Like the program's other dialogs it keeps its size; the table scrolls.
+    setFixedSize(std::max(sizeHint().width(), TwipsToPixels(9000)), std::max(sizeHint().height(), TwipsToPixels(7500)));
 }
 
 void WordListPreview::BuildControls(const QString& fileName) {

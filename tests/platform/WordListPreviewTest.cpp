@@ -65,18 +65,18 @@ TEST(WordListPreview, StartsFromWhatWasDetectedAndReadsAgainOnEveryChange) {
         const char* change;
         std::function<void()> apply;
         int rows;
+        int columns;           // entries of each column drop-down
         const char* question;  // of the first card on show
         const char* answer;
-        int columns;  // entries of each column drop-down
     } steps[] = {
-        {"as detected", [] {}, 3, "expression", "reading", 3},
-        {"header", [&] { preview.chkHeader->setChecked(true); }, 2, "食べる", "たべる", 3},
-        {"answer column 3", [&] { Choose(*preview.cboItem2, 3); }, 2, "食べる", "to eat, to consume", 3},
-        {"question column 2", [&] { Choose(*preview.cboItem1, 2); }, 2, "たべる", "to eat, to consume", 3},
-        {"no quoting", [&] { Choose(*preview.cboQuoting, static_cast<int>(Quoting::None)); }, 3, "たべる", "\"to eat",
-         4},
-        {"semicolon: one field", [&] { Choose(*preview.cboSeparator, ';'); }, 3, "食べる,たべる,\"to eat, to consume\"",
-         "食べる,たべる,\"to eat, to consume\"", 1},
+        {"as detected", [] {}, 3, 3, "expression", "reading"},
+        {"header", [&] { preview.chkHeader->setChecked(true); }, 2, 3, "食べる", "たべる"},
+        {"answer column 3", [&] { Choose(*preview.cboItem2, 3); }, 2, 3, "食べる", "to eat, to consume"},
+        {"question column 2", [&] { Choose(*preview.cboItem1, 2); }, 2, 3, "たべる", "to eat, to consume"},
+        {"no quoting", [&] { Choose(*preview.cboQuoting, static_cast<int>(Quoting::None)); }, 3, 4, "たべる",
+         "\"to eat"},
+        {"semicolon: one field", [&] { Choose(*preview.cboSeparator, ';'); }, 3, 1,
+         "食べる,たべる,\"to eat, to consume\"", "食べる,たべる,\"to eat, to consume\""},
     };
     for (const auto& step : steps) {
         SCOPED_TRACE(step.change);
