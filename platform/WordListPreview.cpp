@@ -247,33 +247,40 @@ void WordListPreview::Reread(bool fieldsChanged) {
 
 // The first field always exists; reading with it alone tells how many fields
 // the file has under the new choices, and what the first record holds there.
-// A chosen column the file no longer has goes back to the first ones.
+// A chosen column the file no longer has goes back to the first ones. While
+// the file cannot be read there is nothing to choose from, and the choices
+// wait.
 void WordListPreview::LearnFields() {
     WordListOptions firstOnly = Options_;
     firstOnly.itemColumn1 = 1;
     firstOnly.itemColumn2 = 1;
-    WordList shape;
+    std::vector<std::string> names;
+    int fields = 0;
     try {
-        shape = ReadWordList(Bytes_, firstOnly);
+        const WordList shape = ReadWordList(Bytes_, firstOnly);
+        names = shape.firstRecord;
+        fields = std::max(shape.fields, static_cast<int>(names.size()));
     } catch (const DeckError&) {
-        return;  // the read with the choices says why
+        // the read with the choices says why
     }
-    const int fields = std::max(shape.fields, static_cast<int>(shape.firstRecord.size()));
-    if (Options_.itemColumn1 > fields) {
+    if (fields > 0 && Options_.itemColumn1 > fields) {
         Options_.itemColumn1 = 1;
     }
-    if (Options_.itemColumn2 > fields) {
-        Options_.itemColumn2 = std::min(2, std::max(1, fields));
+    if (fields > 0 && Options_.itemColumn2 > fields) {
+        Options_.itemColumn2 = 2;
     }
+    // Column 2 is there even in a list of single words, whose answers are
+    // then empty.
+    const int offered = fields > 0 ? std::max(fields, 2) : 0;
     for (QComboBox* combo : {cboItem1, cboItem2}) {
         const QSignalBlocker quiet(combo);
         combo->clear();
-        for (int column = 1; column <= static_cast<int>(shape.firstRecord.size()); ++column) {
-            combo->addItem(ColumnName(shape.firstRecord, column), column);
+        for (int column = 1; column <= offered; ++column) {
+            combo->addItem(column <= static_cast<int>(names.size()) ? ColumnName(names, column)
+                                                                    : QStringLiteral("%1列目").arg(column),
+                           column);
         }
-        for (int column = static_cast<int>(shape.firstRecord.size()) + 1; column <= fields; ++column) {
-            combo->addItem(QStringLiteral("%1列目").arg(column), column);
-        }
+        combo->setEnabled(offered > 0);
     }
     SelectData(*cboItem1, Options_.itemColumn1);
     SelectData(*cboItem2, Options_.itemColumn2);

@@ -75,8 +75,9 @@ TEST(WordListPreview, StartsFromWhatWasDetectedAndReadsAgainOnEveryChange) {
         {"question column 2", [&] { Choose(*preview.cboItem1, 2); }, 2, 3, "たべる", "to eat, to consume"},
         {"no quoting", [&] { Choose(*preview.cboQuoting, static_cast<int>(Quoting::None)); }, 3, 4, "たべる",
          "\"to eat"},
-        {"semicolon: one field", [&] { Choose(*preview.cboSeparator, ';'); }, 3, 1,
-         "食べる,たべる,\"to eat, to consume\"", "食べる,たべる,\"to eat, to consume\""},
+        // Columns the file no longer has go back to 1 and 2, which is empty.
+        {"semicolon: one field", [&] { Choose(*preview.cboSeparator, ';'); }, 3, 2,
+         "食べる,たべる,\"to eat, to consume\"", ""},
     };
     for (const auto& step : steps) {
         SCOPED_TRACE(step.change);
@@ -94,7 +95,7 @@ TEST(WordListPreview, StartsFromWhatWasDetectedAndReadsAgainOnEveryChange) {
     EXPECT_EQ(chosen.encoding, TextEncoding::Utf8);
     EXPECT_TRUE(chosen.header);
     EXPECT_EQ(chosen.itemColumn1, 1);
-    EXPECT_EQ(chosen.itemColumn2, 1);
+    EXPECT_EQ(chosen.itemColumn2, 2);
     EXPECT_TRUE(chosen.replace);
 }
 
@@ -125,12 +126,14 @@ TEST(WordListPreview, AListThatCannotBeReadSaysWhyAndOkWaitsForAChoiceThatReads)
     EXPECT_TRUE(preview.lblError->text().contains(QStringLiteral("1行目"))) << preview.lblError->text().toStdString();
     EXPECT_FALSE(preview.cmdOk->isEnabled());
     EXPECT_EQ(preview.grdCards->rowCount(), 0);
+    EXPECT_FALSE(preview.cboItem1->isEnabled()) << "no columns to choose from";
     QTest::keyClick(preview.cboSeparator, Qt::Key_Return);
     EXPECT_TRUE(preview.isVisible()) << "Enter does not take a list that cannot be read";
 
     Choose(*preview.cboQuoting, static_cast<int>(Quoting::None));
     EXPECT_FALSE(preview.lblError->isVisible());
     EXPECT_TRUE(preview.cmdOk->isEnabled());
+    EXPECT_EQ(preview.cboItem1->count(), 2);
     EXPECT_EQ(preview.grdCards->rowCount(), 2);
     EXPECT_EQ(Cell(preview, 0, 1), QStringLiteral("\"b"));
 }
