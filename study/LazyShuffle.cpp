@@ -1,5 +1,6 @@
 #include "study/LazyShuffle.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "study/DeckIndex.h"
@@ -11,7 +12,15 @@ void LazyShuffle::Begin(int16_t total, std::mt19937_64& random) {
     Total_ = total;
     Random_ = CycleRandom(random());
     Fixed_.assign(1, 0);
-    Displaced_.clear();
+    const auto positions = static_cast<std::size_t>(total) + 1;
+    if (Displaced_.size() < positions) {
+        Displaced_.resize(positions);
+    }
+    if (++Stamp_ == 0) {
+        // Once the stamps have gone round, old entries could pass as current.
+        std::fill(Displaced_.begin(), Displaced_.end(), Displaced{});
+        Stamp_ = 1;
+    }
 }
 
 int16_t LazyShuffle::CardAt(int position) {
@@ -23,8 +32,12 @@ int16_t LazyShuffle::CardAt(int position) {
 }
 
 int16_t LazyShuffle::Pending(int position) const {
-    const auto found = Displaced_.find(position);
-    return found == Displaced_.end() ? static_cast<int16_t>(position) : found->second;
+    const Displaced& entry = Displaced_[static_cast<std::size_t>(position)];
+    return entry.stamp == Stamp_ ? entry.card : static_cast<int16_t>(position);
+}
+
+void LazyShuffle::Displace(int position, int16_t card) {
+    Displaced_[static_cast<std::size_t>(position)] = {Stamp_, card};
 }
 
 void LazyShuffle::FixNextPosition() {
@@ -33,7 +46,7 @@ void LazyShuffle::FixNextPosition() {
     const int other = position < Total_ ? DrawSwapPosition(Random_, position, Total_) : position;
     Fixed_.push_back(Pending(other));
     if (other != position) {
-        Displaced_[other] = Pending(position);
+        Displace(other, Pending(position));
     }
 }
 
@@ -42,20 +55,13 @@ void LazyShuffle::Complete(std::vector<int16_t>& turn) {
     turn = Fixed_;
     turn.resize(static_cast<std::size_t>(Total_) + 1);
     for (int position = first; position <= Total_; ++position) {
-        turn[static_cast<std::size_t>(position)] = static_cast<int16_t>(position);
-    }
-    // Entries below First are left over from positions fixed since.
-    for (const auto& [Position, Card] : Displaced_) {
-        if (Position >= first) {
-            turn[static_cast<std::size_t>(Position)] = Card;
-        }
+        turn[static_cast<std::size_t>(position)] = Pending(position);
     }
     for (int position = first; position < Total_; ++position) {
         const int other = DrawSwapPosition(Random_, position, Total_);
         std::swap(turn[static_cast<std::size_t>(position)], turn[static_cast<std::size_t>(other)]);
     }
     Fixed_ = turn;
-    Displaced_.clear();
     Drawing_ = false;
 }
 

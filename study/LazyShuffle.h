@@ -2,7 +2,6 @@
 
 #include <cstdint>
 #include <random>
-#include <unordered_map>
 #include <vector>
 
 #include "study/TurnShuffle.h"
@@ -34,6 +33,7 @@ public:
 
 private:
     int16_t Pending(int position) const;
+    void Displace(int position, int16_t card);
     void FixNextPosition();
 
     bool Drawing_ = false;
@@ -42,8 +42,15 @@ private:
     std::vector<int16_t> Fixed_{0};  // positions whose card no later step moves
     // Where an earlier step swapped a card away from its own position among
     // the positions not yet fixed; every other such position still holds the
-    // card of the same number.
-    std::unordered_map<int, int16_t> Displaced_;
+    // card of the same number. An entry counts only while its stamp is the
+    // current list's, so beginning a list forgets them all at no cost: a
+    // deal may begin thousands of lists.
+    struct Displaced {
+        uint16_t stamp = 0;
+        int16_t card = 0;
+    };
+    std::vector<Displaced> Displaced_;
+    uint16_t Stamp_ = 0;
 };
 
 }  // namespace korva

@@ -89,7 +89,7 @@ private:
     FilterFacts ReadFilterFacts() const;
     bool isValidCardWith(const FilterFacts& facts, int16_t StartNumber) const;
     bool isNextCardWith(const FilterFacts& facts) const;
-    bool DealtCardPasses(int16_t card) const;
+    bool DealtCardPasses(const FilterFacts& facts, int16_t card) const;
     void ResetCycle();
     void BeginCycle();
     int DealToPassingCard();

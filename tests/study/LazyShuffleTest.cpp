@@ -64,6 +64,28 @@ TEST(LazyShuffle, CyclesGivenUpEarlyLeaveTheNextCycleAsWholeShufflesWould) {
     EXPECT_FALSE(shuffle.isDrawing());
 }
 
+// One shuffle object over more cycles than its stamps count, with totals
+// that grow and shrink: nothing a cycle displaced shows through in a later one.
+TEST(LazyShuffle, ManyCyclesOfChangingSizesForgetEveryEarlierCycle) {
+    Rng eager(5), lazy(5);
+    std::vector<int16_t> expected, turn;
+    LazyShuffle shuffle;
+    for (int cycle = 0; cycle < 70000; ++cycle) {
+        const auto total = static_cast<int16_t>(cycle % 2 == 0 ? 9 : 4);
+        ShuffleCards(expected, total, eager);
+        shuffle.Begin(total, lazy);
+        const int read = cycle % 5 == 4 ? total : cycle % 4;
+        for (int position = 1; position <= read; ++position) {
+            ASSERT_EQ(shuffle.CardAt(position), expected[static_cast<std::size_t>(position)])
+                << "cycle " << cycle << " position " << position;
+        }
+        if (cycle % 1000 == 0) {
+            shuffle.Complete(turn);
+            ASSERT_EQ(turn, expected) << "cycle " << cycle;
+        }
+    }
+}
+
 TEST(LazyShuffle, PositionsOutsideTheListAreRefused) {
     Rng random(1);
     LazyShuffle shuffle;
