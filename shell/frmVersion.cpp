@@ -8,6 +8,7 @@
 #include "platform/Fonts.h"
 #include "platform/GrowToText.h"
 #include "platform/Twips.h"
+#include "shell/LinkLabel.h"
 #include "shell/Maker.h"
 #include "shell/OpenBrowser.h"
 
@@ -48,11 +49,13 @@ frmVersion::frmVersion(platform::Dialogs& dialogs, QWidget* parent)
         ->setFont(LabelFont(Gothic, 14.25, false, false));
     AddLabel("Label4", QStringLiteral("(C) ") + MakerName, 2820, 2280, 2895, 195);
 
-    lblMail_ = AddLabel("lblMail",
-                        QStringLiteral("開発団体　") + MakerName + QStringLiteral(" ") + QStringLiteral("　") +
-                            QStringLiteral("（") + MakerMailAddress + QStringLiteral("）"),
-                        240, 1620, 3870, 240);
-    lblHtml_ = AddLabel("lblHtml", QStringLiteral("URL　") + MakerWebPage, 240, 1920, 2850, 180);
+    lblMail_ = AddLink("lblMail",
+                       QStringLiteral("開発団体　") + MakerName + QStringLiteral(" ") + QStringLiteral("　") +
+                           QStringLiteral("（") + MakerMailAddress + QStringLiteral("）"),
+                       QStringLiteral("mailto:") + MakerMailAddress, 240, 1620, 3870, 240);
+    lblHtml_ = AddLink("lblHtml", QStringLiteral("URL　") + MakerWebPage, MakerWebPage, 240, 1920, 2850, 180);
+    connect(lblMail_, &LinkLabel::activated, this, &frmVersion::lblMail_Click);
+    connect(lblHtml_, &LinkLabel::activated, this, &frmVersion::lblHtml_Click);
     for (QLabel* link : {lblMail_, lblHtml_}) {
         QFont font = LabelFont(Gothic, 9, false, false);
         font.setUnderline(true);
@@ -68,7 +71,16 @@ frmVersion::frmVersion(platform::Dialogs& dialogs, QWidget* parent)
 }
 
 QLabel* frmVersion::AddLabel(const char* name, const QString& text, int left, int top, int width, int height) {
-    auto* label = new QLabel(text, this);
+    return Place(new QLabel(text, this), name, left, top, width, height);
+}
+
+LinkLabel* frmVersion::AddLink(const char* name, const QString& text, const QString& address, int left, int top,
+                               int width, int height) {
+    return Place(new LinkLabel(text, address, this), name, left, top, width, height);
+}
+
+template <typename Label>
+Label* frmVersion::Place(Label* label, const char* name, int left, int top, int width, int height) {
     label->setObjectName(QLatin1String(name));
     label->setGeometry(TwipsToPixels(left), TwipsToPixels(top), TwipsToPixels(width), TwipsToPixels(height));
     label->setMouseTracking(true);
@@ -101,6 +113,9 @@ void frmVersion::ResetLabelColors() {
 void frmVersion::showEvent(QShowEvent* event) {
     ResetLabelColors();
     QDialog::showEvent(event);
+    // The window itself holds the focus when it opens, so that no link shows
+    // a focus frame before the first Tab.
+    setFocus(Qt::OtherFocusReason);
 }
 
 void frmVersion::SetLinkColor(QLabel* label, const QColor& color) {
@@ -126,9 +141,9 @@ void frmVersion::lblMail_MouseMove() {
     SetLinkColor(lblMail_, LinkHoverColor());
 }
 
-void frmVersion::lblHtml_Click() { OpenBrowser(Dialogs_, MakerWebPage); }
+void frmVersion::lblHtml_Click() { OpenBrowser(Dialogs_, lblHtml_->address()); }
 
-void frmVersion::lblMail_Click() { OpenBrowser(Dialogs_, QStringLiteral("mailto:") + MakerMailAddress); }
+void frmVersion::lblMail_Click() { OpenBrowser(Dialogs_, lblMail_->address()); }
 
 void frmVersion::mouseMoveEvent(QMouseEvent* event) {
     Form_MouseMove();

@@ -8,8 +8,11 @@ class QLabel;
 
 namespace korva {
 
+class LinkLabel;
+
 // The version window: product name, version and two link labels that light
-// up under the pointer and open their address when clicked.
+// up under the pointer and open their address when clicked, or from the
+// keyboard once Tab has reached them.
 class frmVersion : public QDialog {
     Q_OBJECT
 public:
@@ -31,14 +34,18 @@ protected:
 
 private:
     QLabel* AddLabel(const char* name, const QString& text, int left, int top, int width, int height);
+    LinkLabel* AddLink(const char* name, const QString& text, const QString& address, int left, int top, int width,
+                       int height);
+    template <typename Label>
+    Label* Place(Label* label, const char* name, int left, int top, int width, int height);
     QColor LinkNormalColor() const;
     QColor LinkHoverColor() const;
     void ResetLabelColors();
     void SetLinkColor(QLabel* label, const QColor& color);
 
     platform::Dialogs& Dialogs_;
-    QLabel* lblHtml_ = nullptr;
-    QLabel* lblMail_ = nullptr;
+    LinkLabel* lblHtml_ = nullptr;
+    LinkLabel* lblMail_ = nullptr;
     // The link whose next button release ends a double click.
     QObject* DoubleClicked_ = nullptr;
 };

@@ -1,5 +1,6 @@
 // The version window: its fixed look, the hover colours of the two links and
 // where a click on each link goes.
+#include <QAccessible>
 #include <QLabel>
 #include <QTest>
 
@@ -201,6 +202,89 @@ TEST_F(frmVersionTest, LinkWithoutBrowserShowsTheMessageEachClick) {
     window.lblHtml_Click();
     window.lblMail_Click();
     EXPECT_EQ(dialogs.messages.size(), 2u);
+}
+
+// Tab walks from the window onto the mail link, then the web link, then round
+// again; Enter, the keypad's Enter and Space each open the focused link once.
+TEST_F(frmVersionTest, KeyboardWalksThroughTheLinksAndOpensThem) {
+    window.show();
+    QApplication::setActiveWindow(&window);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    EXPECT_EQ(QApplication::focusWidget(), &window);
+
+    const QString mail = QStringLiteral("mailto:korva@example.org");
+    const QString web = QStringLiteral("https://www.example.org/korva/");
+    const struct {
+        Qt::Key key;
+        const char* focused;
+        std::vector<QString> opened;
+    } steps[] = {
+        {Qt::Key_Tab, "lblMail", {}},
+        {Qt::Key_Return, "lblMail", {mail}},
+        {Qt::Key_Tab, "lblHtml", {mail}},
+        {Qt::Key_Space, "lblHtml", {mail, web}},
+        {Qt::Key_Enter, "lblHtml", {mail, web, web}},
+        {Qt::Key_Tab, "lblMail", {mail, web, web}},
+        {Qt::Key_Backtab, "lblHtml", {mail, web, web}},
+        {Qt::Key_A, "lblHtml", {mail, web, web}},
+    };
+    for (const auto& step : steps) {
+        QTest::keyClick(QApplication::focusWidget(), step.key);
+        EXPECT_EQ(QApplication::focusWidget(), label(step.focused)) << step.focused;
+        EXPECT_EQ(dialogs.addresses, step.opened) << step.focused;
+    }
+    // A held key opens the address once.
+    QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "), true);
+    QApplication::sendEvent(label("lblHtml"), &repeat);
+    EXPECT_EQ(dialogs.addresses.size(), 3u);
+    window.close();
+}
+
+// Without the focus a link draws what a plain label of the same text, font,
+// colours and focus policy draws; the focus adds a frame, and takes it away
+// again when it leaves.
+TEST_F(frmVersionTest, FocusFrameOnlyWhileTheLinkHasTheFocus) {
+    window.show();
+    QApplication::setActiveWindow(&window);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    for (const char* name : {"lblMail", "lblHtml"}) {
+        QLabel* link = label(name);
+        QLabel plain(link->text(), &window);
+        plain.setFocusPolicy(link->focusPolicy());
+        plain.setFont(link->font());
+        plain.setPalette(link->palette());
+        plain.setGeometry(link->geometry());
+        plain.show();
+        const QImage unfocused = link->grab().toImage();
+        EXPECT_EQ(unfocused, plain.grab().toImage()) << name;
+        link->setFocus(Qt::TabFocusReason);
+        ASSERT_TRUE(link->hasFocus()) << name;
+        EXPECT_NE(link->grab().toImage(), unfocused) << name;
+        window.setFocus();
+        EXPECT_EQ(link->grab().toImage(), unfocused) << name;
+    }
+    window.close();
+}
+
+TEST_F(frmVersionTest, LinksAreNamedForScreenReadersWithTheirAddresses) {
+    const struct {
+        const char* name;
+        QString address;
+    } links[] = {{"lblMail", QStringLiteral("mailto:korva@example.org")},
+                 {"lblHtml", QStringLiteral("https://www.example.org/korva/")}};
+    for (const auto& link : links) {
+        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(label(link.name));
+        ASSERT_NE(accessible, nullptr) << link.name;
+        EXPECT_EQ(accessible->role(), QAccessible::Link) << link.name;
+        EXPECT_EQ(accessible->text(QAccessible::Name), label(link.name)->text()) << link.name;
+        EXPECT_EQ(accessible->text(QAccessible::Description), link.address) << link.name;
+        EXPECT_TRUE(accessible->state().focusable) << link.name;
+        accessible->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        ASSERT_FALSE(dialogs.addresses.empty()) << link.name;
+        EXPECT_EQ(dialogs.addresses.back(), link.address) << link.name;
+    }
+    // The plain labels stay text.
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(label("Label2"))->role(), QAccessible::StaticText);
 }
 
 // On a dark desktop the links stay readable: they start in the palette's
