@@ -5,6 +5,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 export QT_QPA_PLATFORM=offscreen
+# Every target: the tests, benchmarks and fuzzers need them all.
+unset KORVA_TARGETS
 
 scripts/build.sh build-asan -DKORVA_SANITIZE=ON
 # Qt and fontconfig keep process-lifetime allocations that LeakSanitizer reports.
