@@ -29,7 +29,9 @@ MessageResult ToResult(int button) {
 
 void ApplyFilter(QFileDialog& dialog, const FileDialogRequest& request) {
     const QStringList filters = ToQtNameFilters(request.filter);
-    // The labels already name their patterns; the case-free patterns would only clutter them.
+    // The labels already name their patterns; the case-free patterns would
+    // only clutter them. Qt's own dialog then shows each label whole, up to
+    // the patterns it hides.
     dialog.setOption(QFileDialog::HideNameFilterDetails, true);
     dialog.setNameFilters(filters);
     if (!filters.isEmpty()) {
@@ -67,7 +69,13 @@ QtDialogs::QtDialogs(QWidget* parent) : Parent_(parent) {}
 
 void QtDialogs::setParentWidget(QWidget* parent) { Parent_ = parent; }
 
+// A box asked for while one of the program's modal windows is up, as the
+// version window, stands over that window; any other over the main window,
+// whichever window has the keyboard.
 QWidget* QtDialogs::DialogParent() const {
+    if (QWidget* modal = QApplication::activeModalWidget()) {
+        return modal;
+    }
     if (Parent_) {
         return Parent_;
     }
@@ -83,6 +91,10 @@ MessageResult QtDialogs::Message(const QString& text, MessageButtons buttons, co
 int QtDialogs::ExecFileDialog(QFileDialog& dialog) { return dialog.exec(); }
 
 std::optional<FileDialogResult> QtDialogs::RunFileDialog(QFileDialog& dialog, const FileDialogRequest& request) {
+    // Always Qt's own dialog: a desktop's dialog, as GNOME's, cuts every
+    // label at its first parenthesis, and asks about replacing a file before
+    // the default ending is added, so about another file than the one saved.
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
     // A folder removed since it was chosen is no place to start.
     const bool lastFolderGone = LastFolder_.isEmpty() || !QDir(LastFolder_).exists();
     dialog.setDirectory(lastFolderGone ? QDir::currentPath() : LastFolder_);
@@ -110,7 +122,10 @@ std::optional<FileDialogResult> QtDialogs::ShowOpen(const FileDialogRequest& req
 std::optional<FileDialogResult> QtDialogs::ShowSave(const FileDialogRequest& request) {
     SaveFileDialog dialog(DialogParent(), request.flags & PathMustExist,
                           [this](const QString& text) { Message(text, MessageButtons::Ok); });
-    dialog.setOption(QFileDialog::DontConfirmOverwrite, !(request.flags & OverwritePrompt));
+    if (request.flags & OverwritePrompt) {
+        dialog.AskBeforeReplacing(
+            [this](const QString& text) { return Message(text, MessageButtons::YesNo) == MessageResult::Yes; });
+    }
     QString suffix = request.defaultExt;
     if (suffix.startsWith(u'.')) {
         suffix.remove(0, 1);

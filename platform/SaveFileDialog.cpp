@@ -9,18 +9,28 @@ SaveFileDialog::SaveFileDialog(QWidget* parent, bool pathMustExist, Refusal refu
     : QFileDialog(parent), PathMustExist_(pathMustExist), Refuse_(std::move(refuse)) {
     setAcceptMode(QFileDialog::AcceptSave);
     setFileMode(QFileDialog::AnyFile);
+    // The question is this dialog's own, so that it is asked once.
+    setOption(QFileDialog::DontConfirmOverwrite, true);
 }
+
+void SaveFileDialog::AskBeforeReplacing(Question ask) { AskReplace_ = std::move(ask); }
 
 void SaveFileDialog::accept() {
     const QStringList files = selectedFiles();
-    if (PathMustExist_ && !files.isEmpty()) {
-        const QFileInfo chosen(files.first());
-        // A typed folder name is for the dialog itself to open.
-        if (!chosen.isDir() && !chosen.dir().exists()) {
-            Refuse_(QDir::toNativeSeparators(chosen.path()) + QStringLiteral("\r\n") +
-                    QStringLiteral("フォルダが見つかりません。\r\nフォルダの名前を確かめてください。"));
-            return;
-        }
+    if (files.isEmpty()) {
+        QFileDialog::accept();
+        return;
+    }
+    const QFileInfo chosen(files.first());
+    // A typed folder name is for the dialog itself to open.
+    if (PathMustExist_ && !chosen.isDir() && !chosen.dir().exists()) {
+        Refuse_(QDir::toNativeSeparators(chosen.path()) + QStringLiteral("\r\n") +
+                QStringLiteral("フォルダが見つかりません。\r\nフォルダの名前を確かめてください。"));
+        return;
+    }
+    if (AskReplace_ && chosen.isFile() &&
+        !AskReplace_(chosen.fileName() + QStringLiteral(" は既に存在します。\r\n上書きしますか？"))) {
+        return;
     }
     QFileDialog::accept();
 }

@@ -1,3 +1,4 @@
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -7,6 +8,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeView>
+
+#include <deque>
 
 #include <gtest/gtest.h>
 
@@ -93,6 +96,138 @@ TEST(QtDialogs, SaveDialogWithoutTheFolderFlagLeavesTheFolderToTheSave) {
     dialog.accept();
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_EQ(refusals, 0);
+}
+
+namespace {
+
+using korva::platform::MessageResult;
+
+// The real dialogs, typed into in place of the user: each run takes the
+// names the user types in turn, pressing Save after each, until the dialog
+// closes; then it is cancelled. Questions are answered from a script.
+class TypedDialogs : public korva::platform::QtDialogs {
+public:
+    QStringList typed;
+    std::deque<MessageResult> answers;
+    QStringList questions;
+    QStringList labels;  // the filter labels the dialog showed
+    QWidget* parent = nullptr;
+    bool qtsOwn = false;
+
+    MessageResult Message(const QString& text, korva::platform::MessageButtons, const QString&) override {
+        questions << text;
+        if (answers.empty()) {
+            ADD_FAILURE() << "unscripted question: " << text.toStdString();
+            return MessageResult::No;
+        }
+        const MessageResult answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+
+protected:
+    int ExecFileDialog(QFileDialog& dialog) override {
+        parent = dialog.parentWidget();
+        qtsOwn = dialog.testOption(QFileDialog::DontUseNativeDialog);
+        labels.clear();
+        if (const auto* types = dialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"))) {
+            for (int i = 0; i < types->count(); ++i) {
+                labels << types->itemText(i);
+            }
+        }
+        for (const QString& name : typed) {
+            dialog.selectFile(name);
+            QMetaObject::invokeMethod(&dialog, "accept");  // Save or Open, as the user presses it
+            if (dialog.result() == QDialog::Accepted) {
+                return QDialog::Accepted;
+            }
+        }
+        return QDialog::Rejected;
+    }
+};
+
+}  // namespace
+
+// Whether the name is typed with its ending or without, a save over an
+// existing file asks once, about the file that would be written; No goes
+// back to the dialog, where Cancel chooses nothing.
+TEST(QtDialogs, SaveOverAnExistingFileAsksOnce) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QFile existing(dir.filePath(QStringLiteral("deck2.krv")));
+    ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
+    existing.close();
+    const QString deck2 = dir.filePath(QStringLiteral("deck2.krv"));
+    const QString deck3 = dir.filePath(QStringLiteral("deck3.krv"));
+    const int asking = korva::platform::OverwritePrompt | korva::platform::PathMustExist;
+    const struct {
+        const char* what;
+        QStringList typed;
+        QString chosen;  // empty for nothing chosen
+        std::deque<MessageResult> answers;
+        int flags;
+        int questions;
+    } cases[] = {
+        {"without its ending, Yes", {QStringLiteral("deck2")}, deck2, {MessageResult::Yes}, asking, 1},
+        {"with its ending, Yes", {QStringLiteral("deck2.krv")}, deck2, {MessageResult::Yes}, asking, 1},
+        {"No, then Cancel", {QStringLiteral("deck2")}, QString(), {MessageResult::No}, asking, 1},
+        {"No, then a new name",
+         {QStringLiteral("deck2"), QStringLiteral("deck3")},
+         deck3,
+         {MessageResult::No},
+         asking,
+         1},
+        {"a new name", {QStringLiteral("deck3")}, deck3, {}, asking, 0},
+        {"not asked for", {QStringLiteral("deck2")}, deck2, {}, korva::platform::PathMustExist, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TypedDialogs dialogs;
+        for (const QString& name : c.typed) {
+            dialogs.typed << dir.filePath(name);
+        }
+        dialogs.answers = c.answers;
+        const auto chosen = dialogs.ShowSave(
+            {QStringLiteral("deck"), QStringLiteral("KORVA用ファイル(*.krv)|*.krv"), c.flags, QStringLiteral(".krv")});
+        EXPECT_EQ(chosen ? chosen->path : QString(), c.chosen);
+        ASSERT_EQ(dialogs.questions.size(), c.questions);
+        if (c.questions > 0) {
+            EXPECT_EQ(dialogs.questions[0], QStringLiteral("deck2.krv は既に存在します。\r\n上書きしますか？"));
+        }
+    }
+    EXPECT_EQ(QFileInfo(deck2).size(), 0);
+    EXPECT_FALSE(QFileInfo::exists(deck3));
+}
+
+// Both dialogs are Qt's own under every desktop, with every label whole;
+// they stand over the main window, or over a modal window of the program
+// while one is up.
+TEST(QtDialogs, FileDialogsAreQtsOwnWithWholeLabelsOverTheProgramsWindow) {
+    QWidget main, other;
+    main.show();
+    other.show();
+    QApplication::setActiveWindow(&other);
+    TypedDialogs dialogs;
+    dialogs.setParentWidget(&main);
+    EXPECT_FALSE(
+        dialogs.ShowOpen({QString(),
+                          QStringLiteral("KORVA対応ファイル(*.krv,*.csv)|*.krv;*.CSV|KORVA専用ファイル(*.krv)|*."
+                                         "krv|CSVファイル(*.csv)|*.csv"),
+                          korva::platform::FileMustExist, QString()}));
+    EXPECT_TRUE(dialogs.qtsOwn);
+    EXPECT_EQ(dialogs.parent, &main);
+    EXPECT_EQ(dialogs.labels,
+              QStringList({QStringLiteral("KORVA対応ファイル(*.krv,*.csv)"), QStringLiteral("KORVA専用ファイル(*.krv)"),
+                           QStringLiteral("CSVファイル(*.csv)")}));
+
+    QDialog modal(&main);
+    modal.setModal(true);
+    modal.show();
+    EXPECT_FALSE(dialogs.ShowSave({QStringLiteral("deck"), QStringLiteral("KORVA用ファイル(*.krv)|*.krv"),
+                                   korva::platform::OverwritePrompt, QStringLiteral(".krv")}));
+    EXPECT_TRUE(dialogs.qtsOwn);
+    EXPECT_EQ(dialogs.parent, &modal);
+    EXPECT_EQ(dialogs.labels, QStringList{QStringLiteral("KORVA用ファイル(*.krv)")});
 }
 
 namespace {
