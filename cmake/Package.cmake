@@ -29,4 +29,7 @@ set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-ipafont-gothic, fonts-ipafont-mincho, qt
 # Help and links open through xdg-open; Japanese answers are typed through an
 # input method (the IBus module ships with Qt itself).
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, fcitx5-frontend-qt6 | ibus")
+# The same commit gives the same package, byte for byte.
+set(CPACK_KORVA_SOURCE_DIR "${PROJECT_SOURCE_DIR}")
+set(CPACK_PROJECT_CONFIG_FILE "${PROJECT_SOURCE_DIR}/cmake/PackageTime.cmake")
 include(CPack)

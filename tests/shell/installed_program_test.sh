@@ -3,7 +3,8 @@
 #
 # KORVA as a desktop application: the desktop entry and the AppStream file
 # validate, an install into a staging folder holds every file, the Debian
-# package carries its dependencies and files, and the staged program, run by
+# package is the same byte for byte when made again in another folder and
+# carries its dependencies and files, and the staged program, run by
 # an ordinary user on a virtual X display with a home of its own, keeps its
 # environment file in that user's configuration folder and opens the decks
 # named on its command line. A copy in a folder whose name is not UTF-8 keeps
@@ -164,6 +165,21 @@ step="the Debian package carries its dependencies and files"
 cpack --config "$build/CPackConfig.cmake" -B "$work/package" >"$work/cpack.log" 2>&1 || fail "$(tail -5 "$work/cpack.log")"
 deb="$work/package/korva_1.0_$(dpkg --print-architecture).deb"
 [ -f "$deb" ] || fail "no $deb"
+
+step="packaged again in another folder, the package is the same byte for byte, with no time after the commit's"
+cpack --config "$build/CPackConfig.cmake" -B "$work/package-again" >"$work/cpack.log" 2>&1 || fail "$(tail -5 "$work/cpack.log")"
+cmp "$deb" "$work/package-again/$(basename "$deb")" || fail "the two packages differ"
+if epoch=$(git -C "$src" log -1 --format=%ct 2>/dev/null); then
+  times=$(TZ=UTC ar tv "$deb" | awk '{ print $4, $5, $7, $6 }')
+  for part in --ctrl-tarfile --fsys-tarfile; do
+    times+=$'\n'$(dpkg-deb "$part" "$deb" | TZ=UTC tar -tv --full-time | awk '{ print $4, $5 }')
+  done
+  while read -r when; do
+    [ "$(date -ud "$when" +%s)" -le "$epoch" ] || fail "a time in the package, $when, is after the commit's"
+  done <<<"$times"
+fi
+
+step="the Debian package carries its dependencies and files"
 info=$(dpkg-deb -I "$deb")
 for want in '^ Maintainer: Team Yorimichi <korva@example.org>$' '^ Depends: .*libqt6widgets6' \
   '^ Depends: .*fonts-ipafont-gothic' '^ Depends: .*qt6-translations-l10n' \
