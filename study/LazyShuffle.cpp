@@ -1,11 +1,16 @@
 #include "study/LazyShuffle.h"
 
-#include <algorithm>
 #include <utility>
 
 #include "study/DeckIndex.h"
 
 namespace korva {
+
+namespace {
+
+uint64_t Bit(int position) { return uint64_t{1} << (static_cast<unsigned>(position) % 64); }
+
+}  // namespace
 
 void LazyShuffle::Begin(int16_t total, std::mt19937_64& random) {
     Drawing_ = true;
@@ -13,14 +18,14 @@ void LazyShuffle::Begin(int16_t total, std::mt19937_64& random) {
     Random_ = CycleRandom(random());
     Fixed_.assign(1, 0);
     const auto positions = static_cast<std::size_t>(total) + 1;
-    if (Displaced_.size() < positions) {
-        Displaced_.resize(positions);
+    if (DisplacedCard_.size() < positions) {
+        DisplacedCard_.resize(positions);
+        DisplacedBits_.resize((positions + 63) / 64);
     }
-    if (++Stamp_ == 0) {
-        // Once the stamps have gone round, old entries could pass as current.
-        std::fill(Displaced_.begin(), Displaced_.end(), Displaced{});
-        Stamp_ = 1;
+    for (const int position : DisplacedAt_) {
+        DisplacedBits_[static_cast<std::size_t>(position) / 64] &= ~Bit(position);
     }
+    DisplacedAt_.clear();
 }
 
 int16_t LazyShuffle::CardAt(int position) {
@@ -32,12 +37,17 @@ int16_t LazyShuffle::CardAt(int position) {
 }
 
 int16_t LazyShuffle::Pending(int position) const {
-    const Displaced& entry = Displaced_[static_cast<std::size_t>(position)];
-    return entry.stamp == Stamp_ ? entry.card : static_cast<int16_t>(position);
+    const auto at = static_cast<std::size_t>(position);
+    return (DisplacedBits_[at / 64] & Bit(position)) != 0 ? DisplacedCard_[at] : static_cast<int16_t>(position);
 }
 
 void LazyShuffle::Displace(int position, int16_t card) {
-    Displaced_[static_cast<std::size_t>(position)] = {Stamp_, card};
+    const auto at = static_cast<std::size_t>(position);
+    if ((DisplacedBits_[at / 64] & Bit(position)) == 0) {
+        DisplacedBits_[at / 64] |= Bit(position);
+        DisplacedAt_.push_back(position);
+    }
+    DisplacedCard_[at] = card;
 }
 
 void LazyShuffle::FixNextPosition() {
@@ -55,7 +65,13 @@ void LazyShuffle::Complete(std::vector<int16_t>& turn) {
     turn = Fixed_;
     turn.resize(static_cast<std::size_t>(Total_) + 1);
     for (int position = first; position <= Total_; ++position) {
-        turn[static_cast<std::size_t>(position)] = Pending(position);
+        turn[static_cast<std::size_t>(position)] = static_cast<int16_t>(position);
+    }
+    // Entries below First are left over from positions fixed since.
+    for (const int position : DisplacedAt_) {
+        if (position >= first) {
+            turn[static_cast<std::size_t>(position)] = DisplacedCard_[static_cast<std::size_t>(position)];
+        }
     }
     for (int position = first; position < Total_; ++position) {
         const int other = DrawSwapPosition(Random_, position, Total_);

@@ -42,15 +42,13 @@ private:
     std::vector<int16_t> Fixed_{0};  // positions whose card no later step moves
     // Where an earlier step swapped a card away from its own position among
     // the positions not yet fixed; every other such position still holds the
-    // card of the same number. An entry counts only while its stamp is the
-    // current list's, so beginning a list forgets them all at no cost: a
-    // deal may begin thousands of lists.
-    struct Displaced {
-        uint16_t stamp = 0;
-        int16_t card = 0;
-    };
-    std::vector<Displaced> Displaced_;
-    uint16_t Stamp_ = 0;
+    // card of the same number. One bit a position says which hold another
+    // card, kept small enough to stay in the processor's nearest cache; the
+    // list of the bits set lets the next list clear only those, since a deal
+    // may begin thousands of lists that each displace a card or two.
+    std::vector<uint64_t> DisplacedBits_;
+    std::vector<int16_t> DisplacedCard_;
+    std::vector<int> DisplacedAt_;
 };
 
 }  // namespace korva

@@ -64,8 +64,9 @@ TEST(LazyShuffle, CyclesGivenUpEarlyLeaveTheNextCycleAsWholeShufflesWould) {
     EXPECT_FALSE(shuffle.isDrawing());
 }
 
-// One shuffle object over more cycles than its stamps count, with totals
-// that grow and shrink: nothing a cycle displaced shows through in a later one.
+// One shuffle object over many cycles, with totals that grow and shrink and
+// cycles given up at every stage: nothing a cycle displaced shows through in
+// a later one.
 TEST(LazyShuffle, ManyCyclesOfChangingSizesForgetEveryEarlierCycle) {
     Rng eager(5), lazy(5);
     std::vector<int16_t> expected, turn;
