@@ -11,6 +11,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalBlocker>
@@ -232,6 +233,26 @@ void WordListPreview::ConnectControls() {
         Options_.itemColumn2 = cboItem2->currentData().toInt();
         Reread(false);
     });
+    // GNOME counts Enter among the keys that press a control: a drop-down
+    // would open, the check box toggle and a frame keep the key, so Enter
+    // would never reach OK. The controls hand it to OK first.
+    for (QWidget* control :
+         {static_cast<QWidget*>(cboEncoding), static_cast<QWidget*>(cboSeparator), static_cast<QWidget*>(cboQuoting),
+          static_cast<QWidget*>(chkHeader), static_cast<QWidget*>(cboItem1), static_cast<QWidget*>(cboItem2),
+          static_cast<QWidget*>(grdCards)}) {
+        control->installEventFilter(this);
+    }
+}
+
+bool WordListPreview::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<const QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            cmdOk->click();  // does nothing while the list cannot be read
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void WordListPreview::Reread(bool fieldsChanged) {
