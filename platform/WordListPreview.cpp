@@ -223,7 +223,9 @@ void WordListPreview::ConnectControls() {
     });
     connect(chkHeader, &QCheckBox::toggled, this, [this](bool checked) {
         Options_.header = checked;
-        Reread(false);
+        // A list one line too long for a deck had no columns to offer; with
+        // its header skipped it may have.
+        Reread(cboItem1->count() == 0);
     });
     connect(cboItem1, changed, this, [this] {
         Options_.itemColumn1 = cboItem1->currentData().toInt();

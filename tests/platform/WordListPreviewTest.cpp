@@ -16,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include "deck/CardData.h"
 #include "platform/Contrast.h"
 #include "platform/Fonts.h"
 #include "platform/WordListPreview.h"
@@ -136,6 +137,21 @@ TEST(WordListPreview, AListThatCannotBeReadSaysWhyAndOkWaitsForAChoiceThatReads)
     EXPECT_EQ(preview.cboItem1->count(), 2);
     EXPECT_EQ(preview.grdCards->rowCount(), 2);
     EXPECT_EQ(Cell(preview, 0, 1), QStringLiteral("\"b"));
+
+    // One line too many for a deck until its header is skipped: then the
+    // columns can be chosen.
+    std::string tooLong = "word,meaning,note\n";
+    for (int i = 0; i < MaxCards; ++i) {
+        tooLong += "w,m,n\n";
+    }
+    WordListPreview longList(RequestFor(tooLong));
+    EXPECT_FALSE(longList.cmdOk->isEnabled());
+    EXPECT_FALSE(longList.cboItem2->isEnabled());
+    longList.chkHeader->setChecked(true);
+    EXPECT_TRUE(longList.cmdOk->isEnabled());
+    EXPECT_TRUE(longList.cboItem2->isEnabled());
+    EXPECT_EQ(longList.cboItem2->count(), 3);
+    EXPECT_EQ(longList.cboItem2->itemText(2), QStringLiteral("3列目: note"));
 }
 
 TEST(WordListPreview, EnterIsOkAndEscapeIsCancelFromEveryControl) {
