@@ -2,6 +2,7 @@
 // them, and word lists to and from spreadsheets. `korva-deck --help` lists
 // the commands.
 
+#include <algorithm>
 #include <cstdio>
 #include <exception>
 #include <span>
@@ -60,11 +61,19 @@ void PrintLine(const std::string& text) {
 }
 
 // What --replace changed, so that nothing is replaced unseen:
-// "2文字を置き換えました: 3行目「é」、5行目「한」".
+// "2文字を置き換えました: 3行目「é」、5行目「한」". A list in a language
+// code page 932 lacks can need millions; the first ones name the lines to
+// look at and the count tells the rest, as in the program's preview.
+constexpr std::size_t ListedReplacements = 10;
+
 std::string ReplacementReport(const std::vector<korva::ReplacedCharacter>& replaced) {
     std::string report = std::to_string(replaced.size()) + "文字を置き換えました: ";
-    for (std::size_t i = 0; i < replaced.size(); ++i) {
+    const std::size_t listed = std::min(replaced.size(), ListedReplacements);
+    for (std::size_t i = 0; i < listed; ++i) {
         report += (i > 0 ? "、" : "") + std::to_string(replaced[i].line) + "行目「" + replaced[i].character + "」";
+    }
+    if (replaced.size() > listed) {
+        report += "、ほか" + std::to_string(replaced.size() - listed) + "文字";
     }
     return report;
 }

@@ -210,6 +210,15 @@ TEST(KorvaDeckTool, InspectsAndConvertsAListWithAHeaderAndAThirdColumn) {
     EXPECT_EQ(convert.out, "1文字を置き換えました: 3行目「é」\n");
     EXPECT_EQ(CardsIn(dir.Path("jlpt.krv")),
               test::Cp932(test::Pairs{{"日", "day, sun"}, {"喫茶店", "cafe"}, {"月", "moon"}}));
+    // A list of many such letters names the first lines and counts the rest.
+    std::string accents;
+    for (int line = 1; line <= 12; ++line) {
+        accents += "é,ü\n";
+    }
+    test::WriteBytes(dir.Path("accents.csv"), accents);
+    EXPECT_EQ(RunTool({"convert", "--replace", Q(dir.Path("accents.csv")), Q(dir.Path("accents.krv"))}).out,
+              "24文字を置き換えました: 1行目「é」、1行目「ü」、2行目「é」、2行目「ü」、3行目「é」、3行目「ü」、"
+              "4行目「é」、4行目「ü」、5行目「é」、5行目「ü」、ほか14文字\n");
 
     // Excel's Unicode text, named .txt; today's --encoding still names it.
     test::WriteBytes(dir.Path("excel.txt"), std::string("\xFF\xFE"
