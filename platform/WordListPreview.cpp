@@ -47,6 +47,9 @@ QString LineEndName(LineEnd lineEnd) {
 
 QString ColumnName(const std::vector<std::string>& firstRecord, int column) {
     QString text = QString::fromStdString(firstRecord[static_cast<size_t>(column - 1)]).simplified();
+    if (text.isEmpty()) {
+        return QStringLiteral("%1列目").arg(column);  // as pandas heads its index column
+    }
     if (text.size() > ColumnNameLength) {
         text = text.left(ColumnNameLength) + QStringLiteral("…");
     }

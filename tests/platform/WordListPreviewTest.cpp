@@ -98,6 +98,12 @@ TEST(WordListPreview, StartsFromWhatWasDetectedAndReadsAgainOnEveryChange) {
     EXPECT_EQ(chosen.itemColumn1, 1);
     EXPECT_EQ(chosen.itemColumn2, 2);
     EXPECT_TRUE(chosen.replace);
+
+    // pandas heads its index column with nothing: the column has its number alone.
+    const std::string indexed = ",word,meaning\n0,book,hon\n";
+    const WordListPreview pandas(RequestFor(indexed));
+    EXPECT_EQ(pandas.cboItem1->itemText(0), QStringLiteral("1列目"));
+    EXPECT_EQ(pandas.cboItem1->itemText(1), QStringLiteral("2列目: word"));
 }
 
 TEST(WordListPreview, ShowsTheFirstCardsTheCountAndEveryReplacedCharacter) {
