@@ -13,7 +13,9 @@ namespace korva::platform {
 // The application title that every message box carries unless told otherwise.
 inline const QString AppTitle = QStringLiteral("KORVA!!");
 
-enum class MessageButtons { Ok, YesNo, YesNoCancel };  // Yes is the default of both
+// Yes is the default unless the name says No; Escape and the close box give
+// No, Cancel, No, and for YesNoOrLater Cancel, which decides nothing.
+enum class MessageButtons { Ok, YesNo, YesNoCancel, YesNoDefaultNo, YesNoOrLater };
 enum class MessageResult { Ok, Yes, No, Cancel };
 
 // Common file-dialog flag values as the deck file commands pass them.

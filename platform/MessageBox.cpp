@@ -52,6 +52,31 @@ void KeepTitleWhole(QMessageBox& box) {
     grid->addItem(new QSpacerItem(strut, 0, QSizePolicy::Fixed, QSizePolicy::Minimum), 0, 0, 1, grid->columnCount());
 }
 
+void SetButtons(QMessageBox& box, MessageButtons buttons) {
+    switch (buttons) {
+        case MessageButtons::YesNoCancel:
+            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+            box.setDefaultButton(QMessageBox::Yes);
+            box.setEscapeButton(QMessageBox::Cancel);
+            break;
+        case MessageButtons::YesNo:
+        case MessageButtons::YesNoDefaultNo:
+            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+            box.setDefaultButton(buttons == MessageButtons::YesNo ? QMessageBox::Yes : QMessageBox::No);
+            box.setEscapeButton(QMessageBox::No);
+            break;
+        case MessageButtons::YesNoOrLater:
+            // Escape and the close box press a Cancel button that is never
+            // shown: QMessageBox would otherwise take them for No.
+            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+            box.button(QMessageBox::Cancel)->hide();
+            box.setDefaultButton(QMessageBox::Yes);
+            box.setEscapeButton(QMessageBox::Cancel);
+            break;
+        case MessageButtons::Ok: box.setStandardButtons(QMessageBox::Ok); break;
+    }
+}
+
 }  // namespace
 
 void PrepareMessageBox(QMessageBox& box, const QString& text, MessageButtons buttons, const QString& title) {
@@ -61,17 +86,7 @@ void PrepareMessageBox(QMessageBox& box, const QString& text, MessageButtons but
     box.setWindowTitle(title);
     box.setTextFormat(Qt::PlainText);
     box.setText(DisplayText(text));
-    if (buttons == MessageButtons::YesNoCancel) {
-        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-        box.setDefaultButton(QMessageBox::Yes);
-        box.setEscapeButton(QMessageBox::Cancel);
-    } else if (buttons == MessageButtons::YesNo) {
-        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-        box.setDefaultButton(QMessageBox::Yes);
-        box.setEscapeButton(QMessageBox::No);
-    } else {
-        box.setStandardButtons(QMessageBox::Ok);
-    }
+    SetButtons(box, buttons);
     // Message boxes carry no icon, their buttons included, whatever icons
     // the desktop's theme would put on them.
     for (QAbstractButton* button : box.buttons()) {
