@@ -38,7 +38,7 @@ void BM_RecoveryCopyWrite(benchmark::State& state) {
     const korva::RecoveryOrigin origin{root.filePath(QStringLiteral("deck.krv")), QStringLiteral("deck.krv")};
     for (auto _ : state) {
         store.SubmitCopy(1, record, origin);
-        if (!store.WaitForWriter()) {
+        if (!store.WaitFor(1)) {
             state.SkipWithError("the copy was not written");
         }
     }

@@ -8,7 +8,9 @@ namespace korva {
 RecoveryKeeper::RecoveryKeeper(RecoveryStore* store, Snapshot snapshot)
     : Store_(store), Snapshot_(std::move(snapshot)) {
     Timer_.setSingleShot(true);
-    Timer_.setInterval(WriteDelayMs);
+    if (Store_) {
+        Timer_.setInterval(Store_->getWriteDelayMs());
+    }
     QObject::connect(&Timer_, &QTimer::timeout, &Timer_, [this] { WriteNow(); });
 }
 
@@ -39,10 +41,18 @@ void RecoveryKeeper::WriteNow() {
 
 void RecoveryKeeper::Remove() {
     Timer_.stop();
-    if (Store_ && OnDisk_) {
-        Store_->SubmitRemoval(Number_);
-        OnDisk_ = false;
+    if (!Store_ || !OnDisk_) {
+        return;
     }
+    OnDisk_ = false;
+    Store_->SubmitRemoval(Number_, [self = std::weak_ptr<RecoveryKeeper*>(Self_)](const RecoveryJobResult& result) {
+        const auto keeper = self.lock();
+        if (keeper && result.outcome == RecoveryJobResult::Outcome::Failed) {
+            (*keeper)->OnDisk_ = true;
+        }
+    });
 }
+
+bool RecoveryKeeper::WaitUntilWritten() { return Store_ && Number_ != 0 && Store_->WaitFor(Number_); }
 
 }  // namespace korva

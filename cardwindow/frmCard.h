@@ -3,12 +3,14 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include <QList>
 #include <QString>
 #include <QWidget>
 
+#include "recovery/FileFingerprint.h"
 #include "study/StudyEngine.h"
 
 class QAction;
@@ -115,6 +117,11 @@ public:
     // Writes the recovery copy of an edited deck at once: the program is
     // about to end.
     void WriteRecoveryCopyNow();
+    // Returns once the copy asked for last is on disk (true) or has failed.
+    bool WaitForRecoveryCopy();
+    // A window restored over a file written since its copy: the first
+    // overwrite asks, and a No goes on to the save dialog.
+    bool isOverwriteAsked() const { return AskBeforeOverwrite_; }
 
     // The controls, under the names the commands use; tests drive them.
     std::array<QGroupBox*, 2> Frame1{};
@@ -188,6 +195,8 @@ private:
     std::unique_ptr<RecoveryKeeper> MakeRecoveryKeeper();
     void NoteDeckChange();
     void RemoveRecoveryCopy();
+    bool MayOverwriteOriginal();
+    void NoteFileWritten();
 
     platform::Dialogs& Dialogs_;
     CardWindowHost& Host_;
@@ -197,6 +206,9 @@ private:
     bool ClosingWithoutAsking_ = false;
     bool Composing_ = false;  // an input method holds a proposal in txtAnswer
     std::unique_ptr<RecoveryKeeper> Recovery_;
+    // The file as this window last read or wrote it; nullopt when unknown.
+    std::optional<FileFingerprint> Original_;
+    bool AskBeforeOverwrite_ = false;
 };
 
 }  // namespace korva

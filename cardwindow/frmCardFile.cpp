@@ -97,6 +97,10 @@ bool frmCard::ReadDeckFile(bool DataKeep) {
         ShowOpenFailure(name, Reason(error));
         return false;
     }
+    // An appended file is not the one the deck belongs to.
+    if (!DataKeep) {
+        NoteFileWritten();
+    }
     return true;
 }
 
@@ -137,6 +141,7 @@ bool frmCard::FileSave() {
                     QStringLiteral(" に保存できませんでした。\r\n") + Reason(error));
         return false;
     }
+    NoteFileWritten();
     setEditedFlag(false);
     return true;
 }

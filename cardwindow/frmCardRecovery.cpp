@@ -4,13 +4,14 @@
 #include "cardwindow/RecoveryKeeper.h"
 #include "cardwindow/frmCard.h"
 #include "deck/DeckRecord.h"
+#include "platform/Dialogs.h"
 #include "recovery/EndedCopies.h"
 
 namespace korva {
 
 std::unique_ptr<RecoveryKeeper> frmCard::MakeRecoveryKeeper() {
     return std::make_unique<RecoveryKeeper>(Host_.getRecoveryStore(), [this] {
-        return std::make_pair(WriteDeckRecord(getCardData()), RecoveryOrigin{getFilePath(), getFileName()});
+        return std::make_pair(WriteDeckRecord(getCardData()), RecoveryOrigin{getFilePath(), getFileName(), Original_});
     });
 }
 
@@ -40,11 +41,31 @@ void frmCard::WriteRecoveryCopyNow() {
 
 void frmCard::RemoveRecoveryCopy() { Recovery_->Remove(); }
 
+bool frmCard::WaitForRecoveryCopy() { return Recovery_->WaitUntilWritten(); }
+
+// Only a file as this window last saw it is overwritten without a word.
+void frmCard::NoteFileWritten() {
+    Original_ = FingerprintOf(getFilePath());
+    AskBeforeOverwrite_ = false;
+}
+
+bool frmCard::MayOverwriteOriginal() {
+    if (!AskBeforeOverwrite_) {
+        return true;
+    }
+    const QString question = getFileName() + QStringLiteral("\r\n") +
+                             QStringLiteral(" は復元元のコピーの後に変更されています。上書きしますか。");
+    return Dialogs_.Message(question, platform::MessageButtons::YesNoDefaultNo) == platform::MessageResult::Yes;
+}
+
 frmCard* frmCard::RestoreWindow(QMdiArea& area, platform::Dialogs& dialogs, CardWindowHost& host, RecoveryCopy copy) {
     auto card = std::make_unique<frmCard>(dialogs, host);
     card->getCardData() = std::move(copy.deck);
     card->setFilePath(copy.filePath);
     card->setFileName(copy.fileName);
+    // Written since, gone, or never known: not overwritten without asking.
+    card->Original_ = copy.original;
+    card->AskBeforeOverwrite_ = !copy.original || FingerprintOf(copy.filePath) != copy.original;
     frmCard* window = ShowInArea(std::move(card), area);
     // Its changes are still unsaved, so closing it asks; its own copy takes
     // over from the old one at once.

@@ -38,8 +38,9 @@ void frmCard::cmdAnswer_Click() {
     // character the deck could not hold matches nothing.
     const std::optional<std::string> typed = Utf8ToCp932(txtAnswer->text().toStdString());
     const bool correct = typed && *typed == getItem(a, getShowCardIndex());
-    ShowMessage(correct ? QStringLiteral("正解です。") : QStringLiteral("不正解です。"));
     setAnswerMode(AnswerTest);
+    NoteDeckChange();
+    ShowMessage(correct ? QStringLiteral("正解です。") : QStringLiteral("不正解です。"));
     FreshScreen();
     cmdCheck->setFocus();
 }
@@ -55,8 +56,10 @@ void frmCard::MarkAndNext(bool checked) {
         return;
     }
     setCheck(checked, getQuestionItemIndex(getShowCardIndex()), getShowCardIndex());
-    NextCard();
+    // Edited before the deal, whose "no card" message may stand while the
+    // program is ended: the copy written then holds this mark.
     setEditedFlag(true);
+    NextCard();
     FreshScreen();
 }
 
@@ -72,13 +75,16 @@ void frmCard::ProgressKeyboard(int16_t& KeyCode, int16_t& /*Shift*/) {
     }
 }
 
+// The mode is noted before the deal, which may show the "no card" message.
 void frmCard::mnuFunctionTurnNormal_Click() {
     setTurnMode(TurnNormal);
+    NoteDeckChange();
     Start();
 }
 
 void frmCard::mnuFunctionTurnShuffle_Click() {
     setTurnMode(TurnShuffle);
+    NoteDeckChange();
     Start();
 }
 
@@ -126,6 +132,7 @@ void frmCard::mnuViewCardNatural_Click() { ApplyFilter(ViewUnchecked); }
 // which stays if it passes the new filter.
 void frmCard::ApplyFilter(uint8_t viewKind) {
     setViewKind(viewKind);
+    NoteDeckChange();
     if (getTotal() != 0) {
         setCardCount(static_cast<int16_t>(getCardCount() - 1));
         NextCard();

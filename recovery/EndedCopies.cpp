@@ -101,7 +101,7 @@ void EndedCopies::ReadFolder(Claim& claim) {
         try {
             const RecoveryOrigin origin = ReadOrigin(OriginPath(claim.folder, number));
             name = origin.fileName;
-            RecoveryCopy copy{CardData{}, origin.filePath, origin.fileName};
+            RecoveryCopy copy{CardData{}, origin.filePath, origin.fileName, origin.original};
             ReadWithinMemory(
                 [&] { copy.deck = ReadDeckRecord(ReadFileBytes(CopyPath(claim.folder, number).toStdString())); });
             Copies_.push_back(std::move(copy));

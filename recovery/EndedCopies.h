@@ -1,20 +1,23 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include <QLockFile>
 #include <QString>
 
 #include "deck/CardData.h"
+#include "recovery/FileFingerprint.h"
 
 namespace korva {
 
 // One copy as its card window held it.
 struct RecoveryCopy {
     CardData deck;
-    QString filePath;  // the window's FilePath
-    QString fileName;  // the window's FileName, its caption
+    QString filePath;                                        // the window's FilePath
+    QString fileName;                                        // the window's FileName, its caption
+    std::optional<FileFingerprint> original = std::nullopt;  // the file as the window last read or wrote it
 };
 
 // A copy that could not be read, and why; or something in the recovery

@@ -10,32 +10,69 @@ namespace korva {
 
 namespace {
 
-const QByteArray FirstLine = QByteArrayLiteral("KORVA recovery 1");
+const QByteArray FirstLine = QByteArrayLiteral("KORVA recovery 2");
+const QByteArray OldFirstLine = QByteArrayLiteral("KORVA recovery 1");
 const QByteArray PathKey = QByteArrayLiteral("path ");
 const QByteArray NameKey = QByteArrayLiteral("name ");
+const QByteArray OriginalKey = QByteArrayLiteral("original ");
+const QByteArray Unknown = QByteArrayLiteral("none");
+
+[[noreturn]] void Damaged() { throw DeckError("元のファイルの情報が壊れています。"); }
 
 QByteArray ValueOf(const QByteArray& line, const QByteArray& key) {
     if (!line.startsWith(key)) {
-        throw DeckError("元のファイルの情報が壊れています。");
+        Damaged();
     }
     return QByteArray::fromPercentEncoding(line.mid(key.size()));
+}
+
+QByteArray WriteOriginal(const std::optional<FileFingerprint>& original) {
+    if (!original) {
+        return Unknown;
+    }
+    return QByteArray::number(original->size) + ' ' + QByteArray::number(original->modifiedMs) + ' ' + original->hash;
+}
+
+std::optional<FileFingerprint> ReadOriginal(const QByteArray& line) {
+    if (!line.startsWith(OriginalKey)) {
+        Damaged();
+    }
+    const QByteArray value = line.mid(OriginalKey.size());
+    if (value == Unknown) {
+        return std::nullopt;
+    }
+    const QList<QByteArray> fields = value.split(' ');
+    bool sizeRead = false;
+    bool timeRead = false;
+    FileFingerprint original;
+    if (fields.size() == 3) {
+        original = {fields[0].toLongLong(&sizeRead), fields[1].toLongLong(&timeRead), fields[2]};
+    }
+    if (!sizeRead || !timeRead || original.hash.isEmpty()) {
+        Damaged();
+    }
+    return original;
 }
 
 }  // namespace
 
 std::string WriteOriginFile(const RecoveryOrigin& origin) {
     const QByteArray text = FirstLine + '\n' + PathKey + QFile::encodeName(origin.filePath).toPercentEncoding("/") +
-                            '\n' + NameKey + origin.fileName.toUtf8().toPercentEncoding() + '\n';
+                            '\n' + NameKey + origin.fileName.toUtf8().toPercentEncoding() + '\n' + OriginalKey +
+                            WriteOriginal(origin.original) + '\n';
     return text.toStdString();
 }
 
 RecoveryOrigin ReadOriginFile(std::string_view bytes) {
     const QList<QByteArray> lines = QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())).split('\n');
-    // Three lines, each ended by its line break: a fourth, empty piece.
-    if (lines.size() != 4 || lines[0] != FirstLine || !lines[3].isEmpty()) {
-        throw DeckError("元のファイルの情報が壊れています。");
+    // Each line ended by its line break: an empty piece after the last.
+    const bool old = lines.size() == 4 && lines[0] == OldFirstLine;
+    const bool current = lines.size() == 5 && lines[0] == FirstLine;
+    if (!(old || current) || !lines.back().isEmpty()) {
+        Damaged();
     }
-    return {QFile::decodeName(ValueOf(lines[1], PathKey)), QString::fromUtf8(ValueOf(lines[2], NameKey))};
+    return {QFile::decodeName(ValueOf(lines[1], PathKey)), QString::fromUtf8(ValueOf(lines[2], NameKey)),
+            current ? ReadOriginal(lines[3]) : std::nullopt};
 }
 
 }  // namespace korva

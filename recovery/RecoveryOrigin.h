@@ -1,29 +1,37 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include <QString>
 
+#include "recovery/FileFingerprint.h"
+
 namespace korva {
 
 // What a card window needs, besides its deck, to stand again as it stood:
-// the file its deck belongs to and the name its caption shows.
+// the file its deck belongs to, the name its caption shows, and what that
+// file was when the window last read or wrote it.
 struct RecoveryOrigin {
-    QString filePath;  // the window's FilePath
-    QString fileName;  // the window's FileName
+    QString filePath;                                        // the window's FilePath
+    QString fileName;                                        // the window's FileName
+    std::optional<FileFingerprint> original = std::nullopt;  // nullopt when not known
 };
 
 // The side file kept beside each copy: a first line naming the format, then
 // the path as the file system's bytes and the name in UTF-8, both
-// percent-encoded so that any byte, a line break included, survives.
+// percent-encoded so that any byte, a line break included, survives, and
+// the original file's size, modification time (ms) and SHA-256, or "none".
 //
-//   KORVA recovery 1
+//   KORVA recovery 2
 //   path /home/user/%E5%8D%98%E8%AA%9E.krv
 //   name %E5%8D%98%E8%AA%9E.krv
+//   original 1234 1765432100000 9f86d0...
 std::string WriteOriginFile(const RecoveryOrigin& origin);
 
-// Throws DeckError with the reason when bytes are not such a file.
+// Throws DeckError with the reason when bytes are not such a file. A file of
+// the first format, which had no original line, gives an unknown original.
 RecoveryOrigin ReadOriginFile(std::string_view bytes);
 
 }  // namespace korva

@@ -1,6 +1,9 @@
 // A card window's recovery copy: written a little after a change of an
 // edited deck, never inside the command; at once when asked (a signal);
 // removed by a save or a close; and a window restored from a copy.
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QMdiArea>
 #include <QTest>
 
@@ -9,6 +12,7 @@
 #include "deck/DeckRecord.h"
 #include "deck/FileBytes.h"
 #include "recovery/EndedCopies.h"
+#include "recovery/FileFingerprint.h"
 #include "recovery/RecoveryFiles.h"
 #include "recovery/RecoveryOrigin.h"
 #include "recovery/RecoveryStore.h"
@@ -30,6 +34,8 @@ protected:
     void SetUp() override {
         CardWindowTest::SetUp();
         store = std::make_unique<RecoveryStore>(dir.filePath(QStringLiteral("state")));
+        // No test waits on the real delay.
+        store->setWriteDelayMs(0);
         host.recoveryStore = store.get();
         area.resize(900, 700);
         area.show();
@@ -71,9 +77,13 @@ TEST_F(RecoveryCopyTest, AChangeOfAnEditedDeckIsCopiedShortlyAfterNotInsideTheCo
     const RecoveryOrigin origin = ReadOriginFile(ReadFileBytes(OriginPath(store->getFolder(), 1).toStdString()));
     EXPECT_EQ(origin.filePath, dir.filePath(QStringLiteral("deck.krv")));
     EXPECT_EQ(origin.fileName, QStringLiteral("deck.krv"));
+    ASSERT_TRUE(origin.original.has_value());
+    EXPECT_EQ(origin.original, FingerprintOf(origin.filePath));
 }
 
 TEST_F(RecoveryCopyTest, LaterChangesDoNotPushThePendingWriteBack) {
+    constexpr int delayMs = 60000;
+    store->setWriteDelayMs(delayMs);
     int snapshots = 0;
     RecoveryKeeper keeper(store.get(), [&] {
         ++snapshots;
@@ -81,12 +91,13 @@ TEST_F(RecoveryCopyTest, LaterChangesDoNotPushThePendingWriteBack) {
     });
     keeper.Changed();
     ASSERT_TRUE(keeper.isWritePending());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return keeper.RemainingMs() < RecoveryKeeper::WriteDelayMs - 200; }, WaitMs));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return keeper.RemainingMs() < delayMs - 20; }, WaitMs));
     const int remaining = keeper.RemainingMs();
     keeper.Changed();
     EXPECT_LE(keeper.RemainingMs(), remaining);
     EXPECT_EQ(snapshots, 0);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !keeper.isWritePending(); }, WaitMs));
+    keeper.WriteNow();
+    EXPECT_FALSE(keeper.isWritePending());
     EXPECT_EQ(snapshots, 1);
     EXPECT_TRUE(Copy().has_value());
 }
@@ -146,14 +157,18 @@ TEST_F(RecoveryCopyTest, ARestoredWindowIsTheEditedDeckUnderItsOriginalFile) {
     deck.QuestionItems[1] = 2;
     int number = 0;
     for (const QString& name : {QStringLiteral("単語.krv"), QStringLiteral("単語.csv")}) {
-        const QString path = dir.filePath(name);
-        frmCard* card = frmCard::RestoreWindow(area, dialogs, host, {deck, path, name});
+        const QString path =
+            name.endsWith(QStringLiteral(".csv")) ? WriteCsvFile(name, Words) : WriteDeckFile(name, Words);
+        const std::optional<FileFingerprint> original = FingerprintOf(path);
+        frmCard* card = frmCard::RestoreWindow(area, dialogs, host, {deck, path, name, original});
         EXPECT_EQ(card->parentWidget()->windowTitle(), name);
         EXPECT_EQ(card->getFilePath(), path);
         EXPECT_TRUE(card->getEditedFlag());
         EXPECT_EQ(WriteDeckRecord(card->getCardData()), WriteDeckRecord(deck));
-        // Its own copy is on disk at once.
+        // Its own copy is on disk at once, the original as the copy knew it.
         EXPECT_TRUE(Copy(++number).has_value());
+        EXPECT_EQ(ReadOriginFile(ReadFileBytes(OriginPath(store->getFolder(), number).toStdString())).original,
+                  original);
 
         // A deck file is saved in place; one from a CSV file through the save dialog.
         const QString saved = dir.filePath(QStringLiteral("saved.krv"));
@@ -168,4 +183,86 @@ TEST_F(RecoveryCopyTest, ARestoredWindowIsTheEditedDeckUnderItsOriginalFile) {
     }
     EXPECT_EQ(dialogs.saveRequests.size(), 1u);
     EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST_F(RecoveryCopyTest, AnOriginalWrittenSinceTheCopyIsOverwrittenOnlyWhenTheUserSaysSo) {
+    struct Case {
+        const char* what;
+        std::function<void(const QString&)> after;  // what happens to the original after the copy
+        bool known;                                 // the side file knows the original
+        bool asks;
+    };
+    const std::vector<Case> cases = {
+        {"unchanged", [](const QString&) {}, true, false},
+        {"written since", [&](const QString& path) { WriteBytes(QFileInfo(path).fileName(), "newer"); }, true, true},
+        {"gone", [](const QString& path) { QFile::remove(path); }, true, true},
+        {"unknown (an older side file)", [](const QString&) {}, false, true},
+    };
+    const QString question = QStringLiteral("deck.krv\r\n は復元元のコピーの後に変更されています。上書きしますか。");
+    CardData deck = MakeDeck(Words);
+    deck.Checks[1][1] = True16;
+    for (const Case& c : cases) {
+        const QString path = WriteDeckFile(QStringLiteral("deck.krv"), Words);
+        const std::optional<FileFingerprint> original = c.known ? FingerprintOf(path) : std::nullopt;
+        c.after(path);
+        const QByteArray before = QFile::exists(path) ? ReadBytes(path) : QByteArray();
+        dialogs.messages.clear();
+        frmCard* card = frmCard::RestoreWindow(area, dialogs, host, {deck, path, QStringLiteral("deck.krv"), original});
+        EXPECT_EQ(card->isOverwriteAsked(), c.asks) << c.what;
+        if (c.asks) {
+            // No keeps the file as it is and goes on to the save dialog.
+            dialogs.messageAnswers = {MessageResult::No};
+            CancelSave();
+            card->mnuFileSave_Click();
+            ASSERT_EQ(dialogs.messages.size(), 1u) << c.what;
+            EXPECT_EQ(dialogs.messages[0].text, question);
+            EXPECT_EQ(dialogs.messages[0].buttons, platform::MessageButtons::YesNoDefaultNo);
+            EXPECT_EQ(QFile::exists(path) ? ReadBytes(path) : QByteArray(), before) << c.what;
+            EXPECT_TRUE(card->getEditedFlag());
+            dialogs.messageAnswers = {MessageResult::Yes};
+        }
+        card->mnuFileSave_Click();
+        EXPECT_FALSE(card->getEditedFlag()) << c.what;
+        CardData written;
+        LoadCardFile(path.toStdString(), written, false);
+        EXPECT_EQ(written.Checks[1][1], True16) << c.what;
+        // Saved once, the window overwrites its own file without asking.
+        const size_t asked = dialogs.messages.size();
+        card->cmdOpen_Click();
+        card->cmdCheck_Click();
+        card->mnuFileSave_Click();
+        EXPECT_EQ(dialogs.messages.size(), asked) << c.what;
+        card->CloseWithoutAsking();
+    }
+}
+
+TEST_F(RecoveryCopyTest, ACopyWhoseRemovalFailedIsRemovedAtTheNextSaveOrClose) {
+    for (const bool bySave : {true, false}) {
+        frmCard* card = EditedWindow(QStringLiteral("deck.krv"));
+        card->WriteRecoveryCopyNow();
+        ASSERT_TRUE(card->WaitForRecoveryCopy());
+        const std::vector<int> numbers = CopyNumbers(store->getFolder());
+        ASSERT_EQ(numbers.size(), 1u);
+        const QString copyPath = CopyPath(store->getFolder(), numbers[0]);
+        // A copy that cannot be removed: a folder with something in it.
+        ASSERT_TRUE(QFile::remove(copyPath));
+        ASSERT_TRUE(QDir().mkpath(copyPath + QStringLiteral("/in-the-way")));
+        card->mnuFileSave_Click();
+        store->WaitForWriter();
+        QCoreApplication::sendPostedEvents();
+        ASSERT_TRUE(QDir(copyPath).exists());
+
+        ASSERT_TRUE(QDir(copyPath).removeRecursively());
+        ASSERT_TRUE(QFile(copyPath).open(QIODevice::WriteOnly));
+        if (bySave) {
+            card->mnuFileSave_Click();
+        } else {
+            card->CloseWithoutAsking();
+        }
+        store->WaitForWriter();
+        EXPECT_FALSE(QFile::exists(copyPath)) << (bySave ? "save" : "close");
+        if (bySave) {
+            card->CloseWithoutAsking();
+        }
+    }
 }

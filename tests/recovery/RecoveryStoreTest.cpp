@@ -4,6 +4,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <array>
+#include <string>
+
+#include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -13,7 +18,9 @@
 
 #include "deck/DeckError.h"
 #include "deck/DeckRecord.h"
+#include "deck/FileBytes.h"
 #include "recovery/EndedCopies.h"
+#include "recovery/FileFingerprint.h"
 #include "recovery/RecoveryError.h"
 #include "recovery/RecoveryFiles.h"
 #include "recovery/RecoveryOrigin.h"
@@ -31,28 +38,69 @@ CardData StudiedDeck() {
     return deck;
 }
 
-TEST(RecoveryOriginTest, ThePathsBytesAndTheNameComeBackExactly) {
+TEST(RecoveryOriginTest, ThePathsBytesTheNameAndTheOriginalComeBackExactly) {
+    const FileFingerprint print{1234, 1765432100123, QByteArray(64, 'a')};
     const std::vector<RecoveryOrigin> origins = {
-        {QStringLiteral("/home/user/単語.krv"), QStringLiteral("単語.krv")},
-        {QStringLiteral("/decks/100% sure/a\nb.csv"), QStringLiteral("a\nb.csv")},
-        {QStringLiteral("/d/e.krv"), QString()},
+        {QStringLiteral("/home/user/単語.krv"), QStringLiteral("単語.krv"), print},
+        {QStringLiteral("/decks/100% sure/a\nb.csv"), QStringLiteral("a\nb.csv"), std::nullopt},
+        {QStringLiteral("/d/e.krv"), QString(), FileFingerprint{0, -5, "00"}},
     };
     for (const RecoveryOrigin& origin : origins) {
         const std::string bytes = WriteOriginFile(origin);
         const RecoveryOrigin back = ReadOriginFile(bytes);
         EXPECT_EQ(back.filePath, origin.filePath) << bytes;
         EXPECT_EQ(back.fileName, origin.fileName) << bytes;
+        EXPECT_EQ(back.original, origin.original) << bytes;
     }
-    EXPECT_EQ(WriteOriginFile({QStringLiteral("/d/単.krv"), QStringLiteral("単.krv")}),
-              "KORVA recovery 1\npath /d/%E5%8D%98.krv\nname %E5%8D%98.krv\n");
+    EXPECT_EQ(WriteOriginFile({QStringLiteral("/d/単.krv"), QStringLiteral("単.krv"), FileFingerprint{7, 9, "ab"}}),
+              "KORVA recovery 2\npath /d/%E5%8D%98.krv\nname %E5%8D%98.krv\noriginal 7 9 ab\n");
+    // A side file of the first format has no original: unknown.
+    const RecoveryOrigin old = ReadOriginFile("KORVA recovery 1\npath /d/a.krv\nname a.krv\n");
+    EXPECT_EQ(old.filePath, QStringLiteral("/d/a.krv"));
+    EXPECT_FALSE(old.original.has_value());
+}
+
+TEST(RecoveryOriginTest, AFingerprintChangesWithTheBytesAndIsNoneForNoFile) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("deck.krv"));
+    EXPECT_FALSE(FingerprintOf(path).has_value());
+    EXPECT_FALSE(FingerprintOf(dir.path()).has_value());
+    WriteFileAtomically(path.toStdString(), "KORVA one");
+    const std::optional<FileFingerprint> first = FingerprintOf(path);
+    ASSERT_TRUE(first.has_value());
+    EXPECT_EQ(first->size, 9);
+    EXPECT_EQ(first->hash.size(), 64);
+    EXPECT_EQ(FingerprintOf(path), first);
+    // The same size and the same second: only the bytes tell them apart.
+    const QDateTime time = QFileInfo(path).lastModified();
+    WriteFileAtomically(path.toStdString(), "KORVA two");
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(file.setFileTime(time, QFileDevice::FileModificationTime));
+    file.close();
+    EXPECT_NE(FingerprintOf(path), first);
 }
 
 TEST(RecoveryOriginTest, ADamagedSideFileIsAnError) {
     for (const char* bytes : {"", "KORVA recovery 2\npath /a\nname a\n", "KORVA recovery 1\npath /a\nname a",
-                              "KORVA recovery 1\nname a\npath /a\n", "KORVA recovery 1\npath /a\nname a\n\n"}) {
+                              "KORVA recovery 1\nname a\npath /a\n", "KORVA recovery 1\npath /a\nname a\n\n",
+                              "KORVA recovery 2\npath /a\nname a\noriginal 1 2\n",
+                              "KORVA recovery 2\npath /a\nname a\noriginal x 2 ab\n"}) {
         EXPECT_THROW(ReadOriginFile(bytes), DeckError) << bytes;
     }
 }
+
+// The results come back through the event loop of the thread that made the store.
+class EventLoop {
+public:
+    EventLoop() : App_(Argc_, Argv_.data()) {}
+
+private:
+    std::string Name_ = "korva_recovery_tests";
+    int Argc_ = 1;
+    std::array<char*, 2> Argv_{Name_.data(), nullptr};
+    QCoreApplication App_;
+};
 
 class RecoveryStoreTest : public ::testing::Test {
 protected:
@@ -63,9 +111,9 @@ protected:
     // A store holding one copy of StudiedDeck, written to the end.
     std::unique_ptr<RecoveryStore> StoreWithCopy(const QString& fileName = QStringLiteral("単語.csv")) {
         auto store = std::make_unique<RecoveryStore>(Root());
-        store->SubmitCopy(store->NewCopyNumber(), WriteDeckRecord(StudiedDeck()),
-                          {QStringLiteral("/decks/") + fileName, fileName});
-        EXPECT_TRUE(store->WaitForWriter());
+        const int number = store->NewCopyNumber();
+        store->SubmitCopy(number, WriteDeckRecord(StudiedDeck()), {QStringLiteral("/decks/") + fileName, fileName});
+        EXPECT_TRUE(store->WaitFor(number));
         return store;
     }
 
@@ -102,7 +150,7 @@ TEST_F(RecoveryStoreTest, ACopyIsWrittenReplacedAndRemovedInTheOrderAsked) {
     store.SubmitCopy(3, WriteDeckRecord(deck), {QStringLiteral("/d/a.krv"), QStringLiteral("a.krv")});
     deck.Checks[1][1] = 0;
     store.SubmitCopy(3, WriteDeckRecord(deck), {QStringLiteral("/d/a.krv"), QStringLiteral("a.krv")});
-    ASSERT_TRUE(store.WaitForWriter());
+    ASSERT_TRUE(store.WaitFor(3));
     QFile copy(CopyPath(store.getFolder(), 3));
     ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
     EXPECT_EQ(copy.readAll().toStdString(), WriteDeckRecord(deck));
@@ -110,7 +158,7 @@ TEST_F(RecoveryStoreTest, ACopyIsWrittenReplacedAndRemovedInTheOrderAsked) {
 
     store.SubmitCopy(3, WriteDeckRecord(deck), {QStringLiteral("/d/a.krv"), QStringLiteral("a.krv")});
     store.SubmitRemoval(3);
-    ASSERT_TRUE(store.WaitForWriter());
+    ASSERT_TRUE(store.WaitFor(3));
     EXPECT_TRUE(CopyNumbers(store.getFolder()).empty());
     EXPECT_FALSE(QFile::exists(OriginPath(store.getFolder(), 3)));
 
@@ -173,7 +221,7 @@ TEST_F(RecoveryStoreTest, DamagedCopiesAreReportedWithTheirReasonAndMovedAside) 
     auto store = StoreWithCopy(QStringLiteral("good.krv"));
     store->SubmitCopy(2, "KORVA", {QStringLiteral("/decks/broken.krv"), QStringLiteral("broken.krv")});
     store->SubmitCopy(3, WriteDeckRecord(StudiedDeck()), {QStringLiteral("/decks/c.krv"), QStringLiteral("c.krv")});
-    ASSERT_TRUE(store->WaitForWriter());
+    ASSERT_TRUE(store->WaitFor(2) && store->WaitFor(3));
     ASSERT_TRUE(QFile::remove(OriginPath(store->getFolder(), 3)));
     const QString folder = store->getFolder();
     store->Release();
@@ -299,7 +347,7 @@ TEST_F(RecoveryStoreTest, WhatTheProgramDidNotMakeIsLeftAloneAndReported) {
 TEST_F(RecoveryStoreTest, ADamagedCopyThatCannotBeMovedStaysAndTheGoodOneIsOfferedOnce) {
     auto store = StoreWithCopy(QStringLiteral("good.krv"));
     store->SubmitCopy(2, "KORVA", {QStringLiteral("/decks/broken.krv"), QStringLiteral("broken.krv")});
-    ASSERT_TRUE(store->WaitForWriter());
+    ASSERT_TRUE(store->WaitFor(2));
     const QString folder = store->getFolder();
     store->Release();
     Spoil(Root() + QStringLiteral("/damaged"), "a file in the way");
@@ -330,6 +378,66 @@ TEST_F(RecoveryStoreTest, ADamagedCopyThatCannotBeMovedStaysAndTheGoodOneIsOffer
         ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &info), 0);
         EXPECT_EQ(info.st_mode & 0777, mode) << path.toStdString();
     }
+}
+
+TEST_F(RecoveryStoreTest, EveryJobHasAResultAndTheLatestCopyOfANumberIsTheOneWritten) {
+    const EventLoop loop;
+    RecoveryStore store(Root());
+    std::vector<RecoveryJobResult> results;
+    const auto done = [&](const RecoveryJobResult& result) {
+        results.push_back(result);
+    };
+    CardData deck = StudiedDeck();
+    for (int16_t check : {int16_t{0}, True16, int16_t{0}, True16}) {
+        deck.Checks[1][1] = check;
+        store.SubmitCopy(4, WriteDeckRecord(deck), {QStringLiteral("/d/a.krv"), QStringLiteral("a.krv")}, done);
+    }
+    EXPECT_TRUE(store.WaitFor(4));
+    QCoreApplication::sendPostedEvents();
+    ASSERT_EQ(results.size(), 4u);
+    int written = 0;
+    for (const RecoveryJobResult& result : results) {
+        EXPECT_EQ(result.number, 4);
+        EXPECT_NE(result.outcome, RecoveryJobResult::Outcome::Failed);
+        written += result.outcome == RecoveryJobResult::Outcome::Done ? 1 : 0;
+    }
+    EXPECT_GE(written, 1);
+    EXPECT_EQ(ReadFileBytes(CopyPath(store.getFolder(), 4).toStdString()), WriteDeckRecord(deck));
+}
+
+TEST_F(RecoveryStoreTest, AFailureIsReportedOnceAndAgainOnlyAfterASuccess) {
+    const EventLoop loop;
+    RecoveryStore store(Root());
+    QStringList reports;
+    store.setFailureReport([&](const QString& reason) { reports << reason; });
+    const QString blocker = CopyPath(store.getFolder(), 1) + QStringLiteral("/in-the-way");
+    struct Step {
+        bool blocked;
+        qsizetype reports;
+    };
+    for (const Step step : {Step{true, 1}, Step{true, 1}, Step{false, 1}, Step{false, 1}, Step{true, 2}}) {
+        if (step.blocked) {
+            QFile::remove(CopyPath(store.getFolder(), 1));
+            ASSERT_TRUE(QDir().mkpath(blocker));
+        } else {
+            QDir(CopyPath(store.getFolder(), 1)).removeRecursively();
+        }
+        store.SubmitCopy(1, WriteDeckRecord(StudiedDeck()), {QStringLiteral("/d/a.krv"), QStringLiteral("a.krv")});
+        EXPECT_EQ(store.WaitFor(1), !step.blocked);
+        QCoreApplication::sendPostedEvents();
+        EXPECT_EQ(reports.size(), step.reports);
+    }
+    EXPECT_FALSE(reports.back().isEmpty());
+
+    // A removal that fails is tried again at the regular end; until then the
+    // copy is there, and a copy that stays keeps the folder for the next start.
+    store.SubmitRemoval(1);
+    EXPECT_FALSE(store.WaitFor(1));
+    ASSERT_TRUE(QDir(CopyPath(store.getFolder(), 1)).removeRecursively());
+    ASSERT_TRUE(QFile(CopyPath(store.getFolder(), 1)).open(QIODevice::WriteOnly));
+    store.RemoveFolder();
+    EXPECT_FALSE(QDir(store.getFolder()).exists());
+    EXPECT_EQ(reports.size(), 2);
 }
 
 }  // namespace
