@@ -189,6 +189,11 @@ void frmMain::OpenFiles(const QStringList& paths) {
     ShowMenusOf(Area_->activeSubWindow());
 }
 
+void frmMain::StartUp(const QStringList& paths) {
+    OfferRecovery();
+    OpenFiles(paths);
+}
+
 void frmMain::dragEnterEvent(QDragEnterEvent* event) {
     if (!LocalFiles(event->mimeData()).isEmpty()) {
         event->acceptProposedAction();
@@ -201,7 +206,9 @@ void frmMain::dropEvent(QDropEvent* event) {
         return;
     }
     event->acceptProposedAction();
-    OpenFiles(paths);
+    // After the drop has returned: the dragging program waits for it, and
+    // opening may ask or report in message boxes.
+    QMetaObject::invokeMethod(this, "OpenFiles", Qt::QueuedConnection, Q_ARG(QStringList, paths));
 }
 
 void frmMain::mnuFileExit_Click() {

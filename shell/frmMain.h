@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <vector>
 
 #include <QList>
 #include <QMainWindow>
@@ -18,8 +19,10 @@ class QMenu;
 
 namespace korva {
 
+class EndedCopies;
 class frmCard;
 class RecoveryStore;
+struct RecoveryCopy;
 
 // The frame window: every card window lives inside its MDI area, and the
 // active card window's menus stand in its menu bar.
@@ -38,14 +41,19 @@ public:
     // Each file in a card window of its own, as File > Open would open it
     // had the user chosen it there; the command line and drops come here.
     Q_INVOKABLE void OpenFiles(const QStringList& paths);
+    // The start, once the window is on screen: the recovery question first,
+    // so that nothing opens behind it, then the files named on the command line.
+    Q_INVOKABLE void StartUp(const QStringList& paths);
 
     // Recovery copies. The store outlives the window; without one the card
     // windows keep no copies.
-    void setRecoveryStore(RecoveryStore* store) { Recovery_ = store; }
+    // The store's failures to write a copy are told to the user.
+    void setRecoveryStore(RecoveryStore* store);
     // Offers the decks that programs left unsaved when they ended; once the
     // window is on screen.
     Q_INVOKABLE void OfferRecovery();
-    // Every edited card window's copy at once, before a signal ends the program.
+    // Every edited card window's copy at once, before a signal ends the
+    // program; a window whose copy fails in any way does not stop the others.
     void WriteEveryRecoveryCopy();
 
     // CardWindowHost
@@ -74,6 +82,7 @@ private:
     void BuildMenus();
     void ShowMenusOf(QMdiSubWindow* active);
     bool AskEveryCardWindow();
+    void RestoreCopies(EndedCopies& ended, std::vector<RecoveryCopy> copies);
 
     platform::Dialogs& Dialogs_;
     std::function<void()> EndProgram_;

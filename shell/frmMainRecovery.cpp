@@ -1,6 +1,8 @@
 // The main window's part in the recovery copies: every copy written at once
 // when a signal ends the program, and the copies of programs that ended
 // without a regular end offered back once the window is on screen.
+#include <exception>
+
 #include <QMdiArea>
 
 #include "cardwindow/frmCard.h"
@@ -12,7 +14,10 @@ namespace korva {
 
 namespace {
 
-const QString RestoreQuestion = QStringLiteral("前回保存されずに終了したデッキがあります。復元しますか。");
+const QString RestoreQuestion = QStringLiteral(
+    "前回保存されずに終了したデッキがあります。復元しますか。\r\n"
+    "「いいえ」を選ぶと、復元用のコピーを削除します。\r\n"
+    "答えずに閉じると、コピーは残り、次の起動時にもう一度たずねます。");
 
 QString DamagedReport(const EndedCopies& ended) {
     QString text = QStringLiteral("復元できないデッキがありました。\r\n");
@@ -27,11 +32,47 @@ QString DamagedReport(const EndedCopies& ended) {
     return text + QStringLiteral("コピーは次のフォルダーに移しました。\r\n") + ended.getDamagedFolder();
 }
 
+// The reason comes as a sentence of its own; here it stands in brackets.
+QString CopyFailure(QString reason) {
+    while (reason.endsWith(u'。')) {
+        reason.chop(1);
+    }
+    return QStringLiteral("復元用のコピーを保存できません（%1）。保存するまでの変更は、異常終了すると失われます。")
+        .arg(reason);
+}
+
 }  // namespace
+
+void frmMain::setRecoveryStore(RecoveryStore* store) {
+    Recovery_ = store;
+    if (store) {
+        store->setFailureReport(
+            [this](const QString& reason) { Dialogs_.Message(CopyFailure(reason), platform::MessageButtons::Ok); });
+    }
+}
 
 void frmMain::WriteEveryRecoveryCopy() {
     for (frmCard* card : CardWindows()) {
-        card->WriteRecoveryCopyNow();
+        try {
+            card->WriteRecoveryCopyNow();
+        } catch (const std::exception& error) {
+            qWarning("KORVA: %s: %s", qUtf8Printable(card->getFileName()), error.what());
+        } catch (...) {
+            qWarning("KORVA: %s: no recovery copy", qUtf8Printable(card->getFileName()));
+        }
+    }
+}
+
+// The old copies go only once the new ones are on disk.
+void frmMain::RestoreCopies(EndedCopies& ended, std::vector<RecoveryCopy> copies) {
+    bool written = true;
+    for (RecoveryCopy& copy : copies) {
+        frmCard* card = frmCard::RestoreWindow(*Area_, Dialogs_, *this, std::move(copy));
+        written = card->WaitForRecoveryCopy() && written;
+    }
+    ShowMenusOf(Area_->activeSubWindow());
+    if (written) {
+        ended.RemoveClaimedFolders();
     }
 }
 
@@ -41,17 +82,12 @@ void frmMain::OfferRecovery() {
     }
     EndedCopies ended(Recovery_->getRoot());
     std::vector<RecoveryCopy> copies = ended.TakeCopies();
-    bool restored = true;
-    if (!copies.empty() &&
-        Dialogs_.Message(RestoreQuestion, platform::MessageButtons::YesNo) == platform::MessageResult::Yes) {
-        for (RecoveryCopy& copy : copies) {
-            frmCard::RestoreWindow(*Area_, Dialogs_, *this, std::move(copy));
-        }
-        ShowMenusOf(Area_->activeSubWindow());
-        // The old copies go only once the new ones are on disk.
-        restored = Recovery_->WaitForWriter();
-    }
-    if (restored) {
+    const platform::MessageResult answer =
+        copies.empty() ? platform::MessageResult::No
+                       : Dialogs_.Message(RestoreQuestion, platform::MessageButtons::YesNoOrLater);
+    if (answer == platform::MessageResult::Yes) {
+        RestoreCopies(ended, std::move(copies));
+    } else if (answer == platform::MessageResult::No) {
         ended.RemoveClaimedFolders();
     }
     if (!ended.getDamaged().empty()) {

@@ -31,6 +31,19 @@ QStringList DeckArguments(int argc, char** argv) {
     return paths;
 }
 
+// Whatever becomes of the copies, the program ends by the signal.
+[[noreturn]] void EndAfterCopies(korva::frmMain& window, korva::RecoveryStore* recovery, int signalNumber) {
+    try {
+        window.WriteEveryRecoveryCopy();
+        if (recovery) {
+            recovery->Release();
+        }
+    } catch (...) {
+        qWarning("KORVA: the recovery copies could not all be written");
+    }
+    korva::EndSignals::EndBy(signalNumber);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -58,19 +71,12 @@ int main(int argc, char** argv) {
     // card windows, even while another program has the keyboard.
     dialogs.setParentWidget(&window);
     window.setRecoveryStore(recovery.get());
-    const korva::EndSignals endSignals([&window, &recovery](int signalNumber) {
-        window.WriteEveryRecoveryCopy();
-        if (recovery) {
-            recovery->Release();
-        }
-        korva::EndSignals::EndBy(signalNumber);
-    });
+    const korva::EndSignals endSignals(
+        [&window, &recovery](int signalNumber) { EndAfterCopies(window, recovery.get(), signalNumber); });
     window.show();
     // Once the main window is on screen, so that the card windows open in it
     // and any message stands over it.
-    QMetaObject::invokeMethod(&window, "OfferRecovery", Qt::QueuedConnection);
-    const QStringList decks = DeckArguments(argc, argv);
-    QMetaObject::invokeMethod(&window, "OpenFiles", Qt::QueuedConnection, Q_ARG(QStringList, decks));
+    QMetaObject::invokeMethod(&window, "StartUp", Qt::QueuedConnection, Q_ARG(QStringList, DeckArguments(argc, argv)));
     const int status = app.exec();
     if (recovery) {
         recovery->RemoveFolder();

@@ -27,7 +27,10 @@ namespace {
 using platform::MessageButtons;
 using platform::MessageResult;
 
-const QString Question = QStringLiteral("前回保存されずに終了したデッキがあります。復元しますか。");
+const QString Question = QStringLiteral(
+    "前回保存されずに終了したデッキがあります。復元しますか。\r\n"
+    "「いいえ」を選ぶと、復元用のコピーを削除します。\r\n"
+    "答えずに閉じると、コピーは残り、次の起動時にもう一度たずねます。");
 
 CardData CheckedDeck() {
     CardData deck;
@@ -56,8 +59,9 @@ protected:
     QString LeaveCopy(const std::string& record, const QString& name, bool live = false) {
         others.push_back(std::make_unique<RecoveryStore>(Root()));
         RecoveryStore& other = *others.back();
-        other.SubmitCopy(other.NewCopyNumber(), record, {folder.filePath(name), name});
-        EXPECT_TRUE(other.WaitForWriter());
+        const int number = other.NewCopyNumber();
+        other.SubmitCopy(number, record, {folder.filePath(name), name});
+        EXPECT_TRUE(other.WaitFor(number));
         if (!live) {
             other.Release();
         }
@@ -65,6 +69,13 @@ protected:
     }
 
     QString Root() const { return folder.filePath(QStringLiteral("state")); }
+
+    // A deck file on disk under name.
+    QString DeckFile(const CardData& deck, const QString& name) {
+        const QString path = folder.filePath(name);
+        WriteFileAtomically(path.toStdString(), WriteDeckRecord(deck));
+        return path;
+    }
 
     void ExpectMessagesFit() {
         for (const int points : test::DesktopPointSizes) {
@@ -90,7 +101,7 @@ TEST_F(RecoveryOfferTest, YesRestoresEachCopyAsAnEditedWindowWhoseCopyTakesOver)
 
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0].text, Question);
-    EXPECT_EQ(dialogs.messages[0].buttons, MessageButtons::YesNo);
+    EXPECT_EQ(dialogs.messages[0].buttons, MessageButtons::YesNoOrLater);
     EXPECT_EQ(dialogs.messages[0].title, QStringLiteral("KORVA!!"));
     const QList<frmCard*> cards = window.CardWindows();
     ASSERT_EQ(cards.size(), 1);
@@ -113,6 +124,34 @@ TEST_F(RecoveryOfferTest, NoRemovesTheCopiesAndARunningProgramsCopyIsNotOffered)
     EXPECT_TRUE(window.CardWindows().isEmpty());
     EXPECT_FALSE(QDir(old).exists());
     EXPECT_EQ(CopyNumbers(running), std::vector<int>{1});
+}
+
+TEST_F(RecoveryOfferTest, YesRestoresNoDiscardsAndEscapeLeavesTheCopiesToBeAskedAgain) {
+    struct Case {
+        MessageResult answer;
+        int windows;
+        bool copiesStay;
+    };
+    const Case cases[] = {
+        {MessageResult::Yes, 1, false}, {MessageResult::No, 0, false}, {MessageResult::Cancel, 0, true}};
+    for (const Case& c : cases) {
+        const QString old = LeaveCopy(WriteDeckRecord(CheckedDeck()), QStringLiteral("words.krv"));
+        dialogs.messages.clear();
+        dialogs.messageAnswers = {c.answer};
+        window.OfferRecovery();
+        ASSERT_EQ(dialogs.messages.size(), 1u);
+        EXPECT_EQ(window.CardWindows().size(), c.windows);
+        EXPECT_EQ(QDir(old).exists(), c.copiesStay);
+        TearDown();
+
+        // The next start asks again only about copies that stayed.
+        dialogs.messages.clear();
+        dialogs.messageAnswers = {MessageResult::No};
+        window.OfferRecovery();
+        EXPECT_EQ(dialogs.messages.size(), c.copiesStay ? 1u : 0u);
+        EXPECT_FALSE(QDir(old).exists());
+        dialogs.messageAnswers.clear();
+    }
 }
 
 TEST_F(RecoveryOfferTest, ADamagedCopyIsReportedOnceWithItsReason) {
@@ -177,6 +216,103 @@ TEST_F(RecoveryOfferTest, ASignalWritesEveryEditedWindowsCopyAtOnce) {
     ASSERT_EQ(CopyNumbers(store.getFolder()), std::vector<int>{2});
     const CardData copy = ReadDeckRecord(ReadFileBytes(CopyPath(store.getFolder(), 2).toStdString()));
     EXPECT_EQ(copy.Modes.AnswerMode, AnswerTest);
+}
+
+// One unchecked card shown only while unchecked: checking it leaves no card
+// to deal, and the "no card" message comes up inside the command.
+CardData LastUncheckedCard() {
+    CardData deck = CheckedDeck();
+    deck.Checks = {{0, 0, 0}, {0, 0, 0}};
+    deck.Modes = {TurnNormal, 1, ViewUnchecked, AnswerNormal};
+    return deck;
+}
+
+TEST_F(RecoveryOfferTest, ASignalWhileACommandsMessageIsUpWritesTheChangeAndTheLatestCopy) {
+    window.OpenFiles({DeckFile(LastUncheckedCard(), QStringLiteral("one.krv"))});
+    ASSERT_EQ(window.CardWindows().size(), 1);
+    frmCard* card = window.CardWindows()[0];
+    card->cmdOpen_Click();
+    ASSERT_FALSE(card->getEditedFlag());
+
+    bool ended = false;
+    EndSignals watcher([&](int) {
+        window.WriteEveryRecoveryCopy();
+        ended = true;
+    });
+    dialogs.whileMessageShown = [] {
+        std::raise(SIGTERM);
+    };
+    dialogs.eventLoopUntil = [&] {
+        return ended;
+    };
+    card->cmdCheck_Click();
+    ASSERT_TRUE(ended);
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    store.WaitForWriter();
+    ASSERT_EQ(CopyNumbers(store.getFolder()), std::vector<int>{1});
+    const CardData copy = ReadDeckRecord(ReadFileBytes(CopyPath(store.getFolder(), 1).toStdString()));
+    EXPECT_EQ(copy.Checks[1][1], True16);
+}
+
+TEST_F(RecoveryOfferTest, TheQuestionComesFirstThenTheFilesNamedOnTheCommandLine) {
+    LeaveCopy(WriteDeckRecord(CheckedDeck()), QStringLiteral("left.krv"));
+    const QStringList named{DeckFile(CheckedDeck(), QStringLiteral("named.krv"))};
+    // What the event loop holds while the question is up: a call queued
+    // behind everything that was queued before it.
+    bool queuedRan = false;
+    int windowsDuringQuestion = -1;
+    dialogs.whileMessageShown = [&] {
+        QMetaObject::invokeMethod(
+            &window, [&] { queuedRan = true; }, Qt::QueuedConnection);
+    };
+    dialogs.eventLoopUntil = [&] {
+        windowsDuringQuestion = static_cast<int>(window.CardWindows().size());
+        return queuedRan;
+    };
+    dialogs.messageAnswers = {MessageResult::Yes};
+    QMetaObject::invokeMethod(&window, "StartUp", Qt::QueuedConnection, Q_ARG(QStringList, named));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window.CardWindows().size() == 2; }, 5000));
+    EXPECT_EQ(windowsDuringQuestion, 0);
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(window.CardWindows()[0]->getFileName(), QStringLiteral("left.krv"));
+    EXPECT_EQ(window.CardWindows()[1]->getFileName(), QStringLiteral("named.krv"));
+}
+
+TEST_F(RecoveryOfferTest, ACopyThatCannotBeWrittenIsToldOnceAndAgainOnlyAfterASuccess) {
+    store.setWriteDelayMs(0);
+    window.OpenFiles({DeckFile(CheckedDeck(), QStringLiteral("deck.krv"))});
+    frmCard* card = window.CardWindows()[0];
+    // A folder where the copy would go: no file can replace it.
+    const QString copyPath = CopyPath(store.getFolder(), 1);
+    const auto write = [&](bool blocked) {
+        if (blocked) {
+            QFile::remove(copyPath);
+            QDir().mkpath(copyPath + QStringLiteral("/in-the-way"));
+        } else {
+            QDir(copyPath).removeRecursively();
+        }
+        card->mnuFunctionAnswerTest_Click();
+        card->mnuFunctionAnswerNormal_Click();
+        card->setEditedFlag(true);
+        card->WriteRecoveryCopyNow();
+        EXPECT_EQ(card->WaitForRecoveryCopy(), !blocked);
+        QCoreApplication::sendPostedEvents();
+    };
+    struct Step {
+        bool blocked;
+        size_t told;
+    };
+    for (const Step step : {Step{true, 1}, Step{true, 1}, Step{false, 1}, Step{true, 2}}) {
+        write(step.blocked);
+        EXPECT_EQ(dialogs.messages.size(), step.told);
+    }
+    const QString& told = dialogs.messages.back().text;
+    EXPECT_TRUE(told.startsWith(QStringLiteral("復元用のコピーを保存できません（"))) << told.toStdString();
+    EXPECT_TRUE(told.endsWith(QStringLiteral("）。保存するまでの変更は、異常終了すると失われます。")))
+        << told.toStdString();
+    EXPECT_FALSE(told.contains(QStringLiteral("。）")));
+    ExpectMessagesFit();
+    QDir(copyPath).removeRecursively();
 }
 
 }  // namespace

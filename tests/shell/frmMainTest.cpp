@@ -16,6 +16,7 @@
 #include <QPointer>
 #include <QScrollBar>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 #include <QUrl>
 
@@ -350,7 +351,7 @@ TEST_F(frmMainTest, FilesFromOutsideOpenAsFileOpenWouldWithItsMessages) {
         << "no dialog for files named from outside";
 }
 
-TEST_F(frmMainTest, DroppedFilesOpenEachInItsOwnWindow) {
+TEST_F(frmMainTest, DroppedFilesOpenEachInItsOwnWindowOnceTheDropHasReturned) {
     const QString other = WriteFile(QStringLiteral("other.csv"), "sun,taiyou\r\n");
     QMimeData data;
     data.setUrls(
@@ -360,6 +361,10 @@ TEST_F(frmMainTest, DroppedFilesOpenEachInItsOwnWindow) {
     EXPECT_TRUE(enter.isAccepted());
     QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(&window, &drop);
+    // Opened after the drop has returned, never inside it.
+    EXPECT_TRUE(drop.isAccepted());
+    EXPECT_TRUE(Titles().isEmpty());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !Titles().isEmpty(); }, 5000));
     EXPECT_EQ(Titles(), QStringList({QStringLiteral("deck.csv"), QStringLiteral("other.csv")}));
 
     QMimeData text;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include <QString>
+#include <QTest>
 
 #include "platform/Dialogs.h"
 
@@ -38,6 +39,10 @@ public:
     bool openAddressSucceeds = true;
     // Runs while a message box is up, to look at the program at that moment.
     std::function<void()> whileMessageShown;
+    // Set, a message box "stays up" running a nested event loop, as a real
+    // modal box does, until this is true (after whileMessageShown): queued
+    // calls and signals then run inside the box. At most 5 s.
+    std::function<bool()> eventLoopUntil;
 
     std::vector<MessageCall> messages;
     std::vector<platform::FileDialogRequest> openRequests;
@@ -50,6 +55,9 @@ public:
         messages.push_back({text, buttons, title});
         if (whileMessageShown) {
             whileMessageShown();
+        }
+        if (eventLoopUntil) {
+            RunEventLoop();
         }
         if (buttons == platform::MessageButtons::Ok) {
             return platform::MessageResult::Ok;
@@ -76,6 +84,12 @@ public:
     }
 
 private:
+    void RunEventLoop() {
+        if (!QTest::qWaitFor(eventLoopUntil, 5000)) {
+            throw std::logic_error("the event loop never reached what the test waits for");
+        }
+    }
+
     template <typename T>
     static T Take(std::deque<T>& answers, const char* what) {
         if (answers.empty()) {
