@@ -8,8 +8,12 @@
 # the next start asks to restore, Yes brings the window back, and 上書き保存
 # writes the marks into the original deck file. A second program started
 # beside an edited one asks nothing, a regular end leaves no copy, and the
-# start after it asks nothing. A damaged copy that cannot be moved aside is
-# reported at each start while its good neighbour is offered once.
+# start after it asks nothing. Escape on the question leaves the copy, and the
+# start after asks again. A deck file written again after the end is not
+# overwritten unasked: the restored window's 上書き保存 asks, and No (the
+# default) leaves the newer file as it is and goes on to the save dialog. A
+# damaged copy that cannot be moved aside is reported at each start while its
+# good neighbour is offered once.
 #
 # The X server is the test's own, since it kills one. Every step waits for
 # what it needs with a time limit; a step that does not happen fails the test
@@ -155,6 +159,20 @@ restore_and_save() {  # NAME MARKS
   ! compgen -G "$state/program-*" >/dev/null || fail "$(ls "$state")"
 }
 
+# A program with an edited deck, ended by SIGTERM with its copy on disk.
+end_edited() {  # NAME
+  edit_deck "$1"
+  put_up_close_question
+  kill -TERM "$pid"
+  wait_exit "$pid" 143
+}
+
+answer_question() {  # KEY
+  focus "$(wait_window_of "$pid" '^KORVA!!$')"
+  keys "$1"
+  within "$limit" gone "$pid" '^KORVA!!$' || fail "the question stays"
+}
+
 # Were a question up, File > Exit would not reach the main window.
 no_question_at_start() {
   start_program
@@ -200,6 +218,35 @@ wait_exit "$pid" 1
 { wait "$wm_pid" "$x_pid"; } 2>/dev/null || true
 start_display
 restore_and_save xkill 1
+
+step="Escape on the question leaves the copy"
+end_edited escape
+start_program
+answer_question Escape
+! card_window_shown || fail "a card window opened"
+copies || fail "the copy went"
+menu f x
+wait_exit "$pid" 0
+restore_and_save escape 1
+
+step="an original written after the end: 上書き保存 asks, and No keeps the newer file"
+end_edited newer
+printf 'sun,taiyou\r\n' >"$work/decks/other.csv"
+"$korva_deck" convert "$work/decks/other.csv" "$work/decks/other.krv" || fail "cannot make other.krv"
+cp "$work/decks/other.krv" "$work/decks/newer.krv"
+start_program
+answer_question Return
+within "$limit" card_window_shown || fail "no card window"
+focus "$main"
+menu f s
+answer_question Return
+focus "$(wait_window_of "$pid" '^名前を付けて保存$')"
+keys Escape
+within "$limit" gone "$pid" '^名前を付けて保存$' || fail "the save dialog stays"
+cmp -s "$work/decks/other.krv" "$work/decks/newer.krv" || fail "newer.krv was overwritten"
+kill -TERM "$pid"
+wait_exit "$pid" 143
+rm -rf "$state"/program-*
 
 # A damaged copy that cannot be moved aside, a plain file named damaged being
 # in the way, stays where it is; the good copy beside it is offered once only.
