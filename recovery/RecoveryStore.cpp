@@ -146,8 +146,13 @@ void RecoveryStore::Finish(const Job& job, const RecoveryJobResult& result) {
             Failing_ = failed;
         }
     }
-    if (report && Report_) {
-        Post([this, reason = result.reason] { Report_(reason); });
+    // Report_ is set and read on the store's own thread only.
+    if (report) {
+        Post([this, reason = result.reason] {
+            if (Report_) {
+                Report_(reason);
+            }
+        });
     }
     Deliver(job.done, result);
     const std::lock_guard<std::mutex> guard(Mutex_);

@@ -16,6 +16,7 @@
 #include "platform/AppIcon.h"
 #include "platform/Fonts.h"
 #include "platform/Twips.h"
+#include "recovery/RecoveryStore.h"
 #include "shell/Environment.h"
 #include "shell/Maker.h"
 #include "shell/OpenBrowser.h"
@@ -80,7 +81,13 @@ frmMain::frmMain(platform::Dialogs& dialogs, std::function<void()> endProgram)
 // The card windows still open go with the area, which reports each change of
 // the active window on the way; by then this is no longer a main window whose
 // menus could follow.
-frmMain::~frmMain() { disconnect(Area_, nullptr, this, nullptr); }
+frmMain::~frmMain() {
+    disconnect(Area_, nullptr, this, nullptr);
+    // The store outlives the window: no report may reach a window gone.
+    if (Recovery_) {
+        Recovery_->setFailureReport({});
+    }
+}
 
 void frmMain::BuildMenus() {
     // Parented to the window, not the menu bar, so taking them off the bar
