@@ -32,7 +32,7 @@ bool EndsLine(std::string_view text, std::size_t pos) {
 
 }  // namespace
 
-std::string FieldToCp932(std::string_view utf8, int line, bool replace, std::vector<ReplacedCharacter>& replaced) {
+std::string FieldToCp932(std::string_view utf8, int line, bool replace, Replacements& replaced) {
     if (std::optional<std::string> whole = Utf8ToCp932(utf8)) {
         return std::move(*whole);
     }
@@ -50,7 +50,7 @@ std::string FieldToCp932(std::string_view utf8, int line, bool replace, std::vec
             throw DeckError(std::to_string(line) + "行目: 「" + std::string(character) + "」はShift_JISにない文字です");
         }
         out += BaseLetter(character).value_or(std::string(MissingCharacterMark));
-        replaced.push_back(ReplacedCharacter{line, std::string(character)});
+        replaced.Note(line, character);
     }
     return out;
 }

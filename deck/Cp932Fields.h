@@ -2,7 +2,6 @@
 
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "deck/WordList.h"
 
@@ -18,6 +17,6 @@ inline constexpr std::string_view MissingCharacterMark = "\x81\xAC";
 // replace becomes its base letter (é → e, by canonical decomposition) when
 // code page 932 has that, else 〓, and is noted in replaced. line is the
 // file line the field starts on.
-std::string FieldToCp932(std::string_view utf8, int line, bool replace, std::vector<ReplacedCharacter>& replaced);
+std::string FieldToCp932(std::string_view utf8, int line, bool replace, Replacements& replaced);
 
 }  // namespace korva

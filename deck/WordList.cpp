@@ -174,6 +174,13 @@ void ReadRecords(const WordListText& text, const WordListOptions& options, WordL
 
 }  // namespace
 
+void Replacements::Note(int line, std::string_view character) {
+    if (first.size() < Kept) {
+        first.push_back(ReplacedCharacter{line, std::string(character)});
+    }
+    ++count;
+}
+
 WordListFormat DetectWordListFormat(std::string_view bytes) {
     try {
         const WordListText text = DecodeWordListText(bytes, std::nullopt);

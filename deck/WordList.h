@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -50,15 +51,30 @@ struct WordListOptions {
 struct ReplacedCharacter {
     int line = 0;
     std::string character;  // UTF-8
+
+    bool operator==(const ReplacedCharacter&) const = default;
+};
+
+// What replacement changed: how many characters, and the first of them with
+// their lines. A list in a language code page 932 lacks can need millions,
+// and keeping each would take gigabytes; the first ones show where to look
+// and the count tells how many there are.
+struct Replacements {
+    static constexpr std::size_t Kept = 100;
+
+    std::vector<ReplacedCharacter> first;  // at most Kept, in file order
+    std::size_t count = 0;
+
+    void Note(int line, std::string_view character);
 };
 
 struct WordList {
-    WordListFormat format;                    // as read: detected, then the options applied
-    std::vector<CsvRow> rows;                 // one card each, texts as code page 932 bytes
-    int records = 0;                          // records in the file, the header included
-    int fields = 0;                           // the most fields any record has
-    std::vector<std::string> firstRecord;     // the first record's fields, UTF-8
-    std::vector<ReplacedCharacter> replaced;  // what replace changed
+    WordListFormat format;                 // as read: detected, then the options applied
+    std::vector<CsvRow> rows;              // one card each, texts as code page 932 bytes
+    int records = 0;                       // records in the file, the header included
+    int fields = 0;                        // the most fields any record has
+    std::vector<std::string> firstRecord;  // the first record's fields, UTF-8
+    Replacements replaced;                 // what replace changed
 };
 
 // What the bytes of a word list look like, before any choice of the user's.

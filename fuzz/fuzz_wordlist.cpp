@@ -4,6 +4,7 @@
 // every card text from a UTF encoding is valid code page 932, and with
 // replacement no character is refused.
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -65,7 +66,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const korva::WordList list = korva::ReadWordList(bytes, options);
         const int header = options.header && list.records > 0 ? 1 : 0;
         Require(list.rows.size() == static_cast<std::size_t>(list.records - header), "a record lost or gained");
-        Require(options.replace || list.replaced.empty(), "a character replaced without replace");
+        Require(options.replace || list.replaced.count == 0, "a character replaced without replace");
+        Require(list.replaced.first.size() == std::min(list.replaced.count, korva::Replacements::Kept),
+                "replacements kept other than the first ones");
         for (const korva::CsvRow& row : list.rows) {
             for (const std::string& text : row) {
                 const bool utf = list.format.encoding != korva::TextEncoding::Cp932;

@@ -56,21 +56,21 @@ QString ColumnName(const std::vector<std::string>& firstRecord, int column) {
     return QStringLiteral("%1列目: %2").arg(column).arg(text);
 }
 
-QString ReplacedText(const std::vector<ReplacedCharacter>& replaced) {
-    if (replaced.empty()) {
+QString ReplacedText(const Replacements& replaced) {
+    if (replaced.count == 0) {
         return QStringLiteral("置き換えた文字: なし");
     }
     QStringList listed;
-    const size_t shown = std::min(replaced.size(), static_cast<size_t>(ListedReplacements));
+    const size_t shown = std::min(replaced.first.size(), static_cast<size_t>(ListedReplacements));
     for (size_t i = 0; i < shown; ++i) {
-        listed
-            << QStringLiteral("%1行目「%2」").arg(replaced[i].line).arg(QString::fromStdString(replaced[i].character));
+        const ReplacedCharacter& one = replaced.first[i];
+        listed << QStringLiteral("%1行目「%2」").arg(one.line).arg(QString::fromStdString(one.character));
     }
-    if (replaced.size() > shown) {
-        listed << QStringLiteral("ほか%1字").arg(replaced.size() - shown);
+    if (replaced.count > shown) {
+        listed << QStringLiteral("ほか%1字").arg(replaced.count - shown);
     }
     return QStringLiteral("置き換えた文字: %1字（%2）。〓 か、アクセントのない文字になります。")
-        .arg(replaced.size())
+        .arg(replaced.count)
         .arg(listed.join(QStringLiteral("、")));
 }
 

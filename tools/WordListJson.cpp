@@ -1,5 +1,10 @@
 #include "tools/WordListJson.h"
 
+#include <algorithm>
+#include <string_view>
+#include <vector>
+
+#include "deck/Utf8Char.h"
 #include "tools/DeckJson.h"
 
 namespace korva {
@@ -29,6 +34,20 @@ const char* LineEndName(LineEnd lineEnd) {
 
 const char* Bool(bool value) { return value ? "true" : "false"; }
 
+// The first line is there to name the columns for --columns; a file of one
+// 256 MB line would otherwise print all of it, escaped, several times over.
+constexpr std::size_t FirstLineFields = 256;
+constexpr std::size_t FirstLineCharacters = 256;
+
+// At most FirstLineCharacters characters, never half of one, and "…" when cut.
+std::string CutField(const std::string& utf8) {
+    std::size_t pos = 0;
+    for (std::size_t characters = 0; pos < utf8.size() && characters < FirstLineCharacters; ++characters) {
+        pos += std::max<std::size_t>(1, Utf8CharLength(utf8, pos));
+    }
+    return pos < utf8.size() ? utf8.substr(0, pos) + "…" : utf8;
+}
+
 }  // namespace
 
 std::string WordListToJson(const WordList& list) {
@@ -42,18 +61,20 @@ std::string WordListToJson(const WordList& list) {
     out += ",\"classic\":" + std::string(Bool(format.classic));
     out += ",\"lines\":" + std::to_string(list.records) + ",\"fields\":" + std::to_string(list.fields);
     out += ",\"firstLine\":[";
-    for (std::size_t i = 0; i < list.firstRecord.size(); ++i) {
+    const std::size_t named = std::min(list.firstRecord.size(), FirstLineFields);
+    for (std::size_t i = 0; i < named; ++i) {
         out += i > 0 ? "," : "";
-        AppendJsonString(out, list.firstRecord[i]);
+        AppendJsonString(out, CutField(list.firstRecord[i]));
     }
     out += "],\"unrepresentable\":[";
-    for (std::size_t i = 0; i < list.replaced.size(); ++i) {
+    const std::vector<ReplacedCharacter>& first = list.replaced.first;
+    for (std::size_t i = 0; i < first.size(); ++i) {
         out += i > 0 ? ",{\"line\":" : "{\"line\":";
-        out += std::to_string(list.replaced[i].line) + ",\"char\":";
-        AppendJsonString(out, list.replaced[i].character);
+        out += std::to_string(first[i].line) + ",\"char\":";
+        AppendJsonString(out, first[i].character);
         out += "}";
     }
-    out += "]}";
+    out += "],\"unrepresentableCount\":" + std::to_string(list.replaced.count) + "}";
     return out;
 }
 

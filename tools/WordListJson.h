@@ -11,9 +11,13 @@ namespace korva {
 // {"encoding":"utf-8"|"cp932"|"utf-16le"|"utf-16be","bom":bool,
 //  "lineEnd":"CRLF"|"LF"|"CR"|"mixed"|null,"separator":","|"\t"|";",
 //  "quoting":"rfc"|"none","classic":bool,"lines":N,"fields":N,
-//  "firstLine":[...],"unrepresentable":[{"line":L,"char":"é"},...]}
+//  "firstLine":[...],"unrepresentable":[{"line":L,"char":"é"},...],
+//  "unrepresentableCount":N}
 // lineEnd is null for a text with no line end; lines counts the records,
-// the header included; unrepresentable lists the list's replaced characters.
+// the header included. firstLine gives at most the first 256 fields, each
+// cut to 256 characters and "…"; fields tells how many there are.
+// unrepresentable lists the first replaced characters the list kept, and
+// unrepresentableCount how many there are in all.
 std::string WordListToJson(const WordList& list);
 
 }  // namespace korva

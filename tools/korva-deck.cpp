@@ -66,14 +66,15 @@ void PrintLine(const std::string& text) {
 // look at and the count tells the rest, as in the program's preview.
 constexpr std::size_t ListedReplacements = 10;
 
-std::string ReplacementReport(const std::vector<korva::ReplacedCharacter>& replaced) {
-    std::string report = std::to_string(replaced.size()) + "文字を置き換えました: ";
-    const std::size_t listed = std::min(replaced.size(), ListedReplacements);
+std::string ReplacementReport(const korva::Replacements& replaced) {
+    std::string report = std::to_string(replaced.count) + "文字を置き換えました: ";
+    const std::size_t listed = std::min(replaced.first.size(), ListedReplacements);
     for (std::size_t i = 0; i < listed; ++i) {
-        report += (i > 0 ? "、" : "") + std::to_string(replaced[i].line) + "行目「" + replaced[i].character + "」";
+        const korva::ReplacedCharacter& one = replaced.first[i];
+        report += (i > 0 ? "、" : "") + std::to_string(one.line) + "行目「" + one.character + "」";
     }
-    if (replaced.size() > listed) {
-        report += "、ほか" + std::to_string(replaced.size() - listed) + "文字";
+    if (replaced.count > listed) {
+        report += "、ほか" + std::to_string(replaced.count - listed) + "文字";
     }
     return report;
 }
@@ -89,7 +90,7 @@ void Convert(const ToolArguments& args, Subject& subject) {
     }
     subject = in;
     CardData data;
-    std::vector<korva::ReplacedCharacter> replaced;
+    korva::Replacements replaced;
     if (korva::KindOfPath(in) == korva::DeckPathKind::Csv) {
         korva::ReadWithinMemory([&] {
             korva::WordList list = korva::ReadWordList(korva::ReadFileBytes(in), korva::ListOptionsOf(args));
@@ -101,7 +102,7 @@ void Convert(const ToolArguments& args, Subject& subject) {
     }
     subject = out;
     korva::SaveCardFile(out, data);
-    if (!replaced.empty()) {
+    if (replaced.count > 0) {
         PrintLine(ReplacementReport(replaced));
     }
 }

@@ -31,7 +31,7 @@ std::string Utf16(std::u16string_view units, bool bigEndian) {
 
 std::vector<std::pair<int, std::string>> Replaced(const WordList& list) {
     std::vector<std::pair<int, std::string>> out;
-    for (const ReplacedCharacter& r : list.replaced) {
+    for (const ReplacedCharacter& r : list.replaced.first) {
         out.emplace_back(r.line, r.character);
     }
     return out;
@@ -230,9 +230,36 @@ TEST(WordList, ReadsWhatEachWriterWrites) {
         EXPECT_EQ(list.records, c.records);
         EXPECT_EQ(list.fields, c.fields);
         EXPECT_EQ(Replaced(list), c.replaced);
+        EXPECT_EQ(list.replaced.count, c.replaced.size());
         if (!c.options.encoding && !c.options.separator && !c.options.quoting) {
             EXPECT_EQ(DetectWordListFormat(c.bytes), c.format);
         }
+    }
+}
+
+TEST(WordList, KeepsTheFirstReplacedCharactersAndCountsThemAll) {
+    const struct {
+        int lines;  // of "é,ü"
+        std::size_t kept;
+        ReplacedCharacter last;
+    } cases[] = {
+        {1, 2, {1, "ü"}},
+        {50, 100, {50, "ü"}},
+        {51, 100, {50, "ü"}},
+        {20000, 100, {50, "ü"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.lines);
+        std::string bytes;
+        for (int line = 0; line < c.lines; ++line) {
+            bytes += "é,ü\n";
+        }
+        const WordList list = ReadWordList(bytes, {.replace = true});
+        EXPECT_EQ(list.rows.size(), static_cast<std::size_t>(c.lines));
+        EXPECT_EQ(list.replaced.count, static_cast<std::size_t>(c.lines) * 2);
+        ASSERT_EQ(list.replaced.first.size(), c.kept);
+        EXPECT_EQ(list.replaced.first.front(), (ReplacedCharacter{1, "é"}));
+        EXPECT_EQ(list.replaced.first.back(), c.last);
     }
 }
 

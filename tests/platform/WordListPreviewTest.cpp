@@ -123,6 +123,17 @@ TEST(WordListPreview, ShowsTheFirstCardsTheCountAndEveryReplacedCharacter) {
     for (const char* part : {"1行目「é」", "2行目「ï」", "3行目「😀」"}) {
         EXPECT_TRUE(replaced.contains(QString::fromUtf8(part))) << part;
     }
+
+    // Past the hundred characters the list keeps, the total still counts them all.
+    std::string accents;
+    for (int line = 0; line < 150; ++line) {
+        accents += "é,ü\n";
+    }
+    const WordListPreview many(RequestFor(accents));
+    EXPECT_EQ(many.lblReplaced->text(),
+              QStringLiteral(
+                  "置き換えた文字: 300字（1行目「é」、1行目「ü」、2行目「é」、2行目「ü」、3行目「é」、ほか295字）。"
+                  "〓 か、アクセントのない文字になります。"));
 }
 
 TEST(WordListPreview, AListThatCannotBeReadSaysWhyAndOkWaitsForAChoiceThatReads) {

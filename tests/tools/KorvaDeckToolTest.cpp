@@ -200,9 +200,11 @@ TEST(KorvaDeckTool, InspectsAndConvertsAListWithAHeaderAndAThirdColumn) {
     EXPECT_EQ(inspect.out,
               "{\"encoding\":\"utf-8\",\"bom\":false,\"lineEnd\":\"CRLF\",\"separator\":\",\",\"quoting\":\"rfc\","
               "\"classic\":false,\"lines\":4,\"fields\":3,\"firstLine\":[\"expression\",\"reading\",\"meaning\"],"
-              "\"unrepresentable\":[{\"line\":3,\"char\":\"é\"}]}\n");
+              "\"unrepresentable\":[{\"line\":3,\"char\":\"é\"}],\"unrepresentableCount\":1}\n");
     // Only the columns read can hold what needs replacing.
-    EXPECT_NE(RunTool({"inspect", Q(dir.Path("jlpt.csv"))}).out.find("\"unrepresentable\":[]}"), std::string::npos);
+    EXPECT_NE(
+        RunTool({"inspect", Q(dir.Path("jlpt.csv"))}).out.find("\"unrepresentable\":[],\"unrepresentableCount\":0}"),
+        std::string::npos);
 
     const ToolRun convert = RunTool(
         {"convert", "--header", "--columns", "1,3", "--replace", Q(dir.Path("jlpt.csv")), Q(dir.Path("jlpt.krv"))});
@@ -219,6 +221,29 @@ TEST(KorvaDeckTool, InspectsAndConvertsAListWithAHeaderAndAThirdColumn) {
     EXPECT_EQ(RunTool({"convert", "--replace", Q(dir.Path("accents.csv")), Q(dir.Path("accents.krv"))}).out,
               "24文字を置き換えました: 1行目「é」、1行目「ü」、2行目「é」、2行目「ü」、3行目「é」、3行目「ü」、"
               "4行目「é」、4行目「ü」、5行目「é」、5行目「ü」、ほか14文字\n");
+
+    // A first line far too long to name columns is cut, field by field and
+    // in its number of fields, and the replaced characters past the first
+    // hundred are only counted.
+    const std::string longField(300, 'x');
+    std::string wide;
+    for (int field = 0; field < 300; ++field) {
+        wide += (field > 0 ? "," : "") + longField.substr(0, 300 - 2) + "é";
+    }
+    test::WriteBytes(dir.Path("wide.csv"), wide + "\n" + accents + accents + accents + accents + accents);
+    std::string firstLine;
+    for (int field = 0; field < 256; ++field) {
+        firstLine += std::string(field > 0 ? "," : "") + "\"" + longField.substr(0, 256) + "…\"";
+    }
+    std::string unrepresentable = "{\"line\":1,\"char\":\"é\"},{\"line\":1,\"char\":\"é\"}";
+    for (int line = 2; line <= 50; ++line) {
+        unrepresentable += ",{\"line\":" + std::to_string(line) + ",\"char\":\"é\"},{\"line\":" + std::to_string(line) +
+                           ",\"char\":\"ü\"}";
+    }
+    EXPECT_EQ(RunTool({"inspect", Q(dir.Path("wide.csv"))}).out,
+              "{\"encoding\":\"utf-8\",\"bom\":false,\"lineEnd\":\"LF\",\"separator\":\",\",\"quoting\":\"none\","
+              "\"classic\":false,\"lines\":61,\"fields\":300,\"firstLine\":[" +
+                  firstLine + "],\"unrepresentable\":[" + unrepresentable + "],\"unrepresentableCount\":122}\n");
 
     // Excel's Unicode text, named .txt; today's --encoding still names it.
     test::WriteBytes(dir.Path("excel.txt"), std::string("\xFF\xFE"
