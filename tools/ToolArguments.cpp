@@ -1,6 +1,7 @@
 #include "tools/ToolArguments.h"
 
 #include <algorithm>
+#include <cctype>
 #include <iterator>
 #include <string_view>
 #include <utility>
@@ -85,6 +86,18 @@ bool ReadOption(unsigned options, std::span<char* const> words, std::size_t& i, 
     return false;
 }
 
+// A .tsv file is tab-separated by its very name, in any case of its letters,
+// as the program reads it.
+bool EndsWithTsv(std::string_view path) {
+    constexpr std::string_view tsv = ".tsv";
+    if (path.size() < tsv.size()) {
+        return false;
+    }
+    const std::string_view end = path.substr(path.size() - tsv.size());
+    return std::equal(end.begin(), end.end(), tsv.begin(),
+                      [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; });
+}
+
 }  // namespace
 
 WordListOptions ListOptionsOf(const ToolArguments& args) {
@@ -117,13 +130,13 @@ WordListOptions ListOptionsOf(const ToolArguments& args) {
     return options;
 }
 
-CsvWriteFormat WriteFormatOf(const ToolArguments& args) {
+CsvWriteFormat WriteFormatOf(const ToolArguments& args, std::string_view out) {
     CsvWriteFormat format;
     if (args.encoding && *args.encoding != "cp932" && *args.encoding != "utf-8") {
         throw UsageError(std::string(ExportEncodingHint));
     }
     format.encoding = args.encoding == "utf-8" ? CsvEncoding::Utf8 : CsvEncoding::Cp932;
-    format.separator = SeparatorOf(args).value_or(',');
+    format.separator = SeparatorOf(args).value_or(EndsWithTsv(out) ? '\t' : ',');
     format.quoted =
         QuotingOf(args).value_or(format.encoding == CsvEncoding::Utf8 ? Quoting::Rfc : Quoting::None) == Quoting::Rfc;
     return format;

@@ -5,6 +5,7 @@
 #include <span>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "deck/WordList.h"
@@ -55,9 +56,10 @@ ToolArguments ParseArguments(std::span<char* const> words, unsigned options, std
 // Throws UsageError for a value that names nothing.
 WordListOptions ListOptionsOf(const ToolArguments& args);
 
-// How export writes: UTF-8 for spreadsheets with RFC 4180 quoting, code page
-// 932 as the classic reader reads it, unquoted, unless --quoting rfc. Throws
-// UsageError for a value that names nothing.
-CsvWriteFormat WriteFormatOf(const ToolArguments& args);
+// How export writes to out: UTF-8 for spreadsheets with RFC 4180 quoting,
+// code page 932 as the classic reader reads it, unquoted, unless --quoting
+// rfc. The separator is a tab for a .tsv file and a comma for any other,
+// unless --separator says. Throws UsageError for a value that names nothing.
+CsvWriteFormat WriteFormatOf(const ToolArguments& args, std::string_view out);
 
 }  // namespace korva

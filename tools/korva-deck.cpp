@@ -128,7 +128,7 @@ void Export(const ToolArguments& args, Subject& subject) {
     if (korva::KindOfPath(out) != korva::DeckPathKind::Csv) {
         throw DeckError("出力ファイル名が .csv .tsv .txt のどれでも終わっていません。");
     }
-    const korva::CsvWriteFormat format = korva::WriteFormatOf(args);
+    const korva::CsvWriteFormat format = korva::WriteFormatOf(args, out);
     subject = in;
     const std::string csv = korva::WriteCsv(OpenDeck(in, ToolArguments{.files = args.files}), format);
     subject = out;

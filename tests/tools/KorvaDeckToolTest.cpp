@@ -297,6 +297,20 @@ TEST(KorvaDeckTool, AnExportedListComesBackThroughEveryWriterFormat) {
         ASSERT_EQ(in.exitCode, 0) << in.err;
         EXPECT_EQ(CardsIn(dir.Path("back.krv")), texts);
     }
+    // A .tsv list is tab-separated unless --separator says otherwise.
+    const struct {
+        QStringList format;
+        std::string firstLine;
+    } tsv[] = {
+        {{"--encoding", "utf-8"}, "to eat, to consume\t食べる\r\n"},
+        {{"--encoding", "utf-8", "--separator", "comma"}, "\"to eat, to consume\",食べる\r\n"},
+        {{"--quoting", "rfc"}, texts[0].first + "\t" + texts[0].second + "\r\n"},
+    };
+    for (const auto& t : tsv) {
+        const ToolRun out = RunTool(QStringList{"export", Q(dir.Path("deck.krv")), Q(dir.Path("list.TSV"))} + t.format);
+        EXPECT_EQ(out.exitCode, 0) << out.err;
+        EXPECT_TRUE(test::ReadBytes(dir.Path("list.TSV")).starts_with(t.firstLine)) << t.format.join(' ').toStdString();
+    }
     // Code page 932 with quotes only where a text needs them.
     EXPECT_TRUE(
         test::ReadBytes(dir.Path("list.csv")).starts_with("\"to eat, to consume\"," + texts[0].second + "\r\n"));
