@@ -4,6 +4,7 @@
 #include <QString>
 #include <algorithm>
 #include <optional>
+#include <unordered_map>
 
 #include "deck/Cp932Text.h"
 #include "deck/DeckError.h"
@@ -24,6 +25,25 @@ std::optional<std::string> BaseLetter(std::string_view character) {
     }
     const std::string base = QString::fromUcs4(reinterpret_cast<const char32_t*>(codePoints.data()), 1).toStdString();
     return Utf8ToCp932(base);
+}
+
+// What a character code page 932 cannot hold becomes. A list that needs
+// replacing mostly repeats a few such letters, millions of times: each is
+// decomposed once. The memory stays small, as a list holds few distinct ones,
+// and the table starts over should one hold very many.
+std::string ReplacementFor(std::string_view character) {
+    constexpr std::size_t remembered = 4096;
+    thread_local std::unordered_map<std::string, std::string> known;
+    const std::string key(character);
+    if (const auto found = known.find(key); found != known.end()) {
+        return found->second;
+    }
+    if (known.size() == remembered) {
+        known.clear();
+    }
+    std::string replacement = BaseLetter(character).value_or(std::string(MissingCharacterMark));
+    known.emplace(key, replacement);
+    return replacement;
 }
 
 bool EndsLine(std::string_view text, std::size_t pos) {
@@ -49,7 +69,7 @@ std::string FieldToCp932(std::string_view utf8, int line, bool replace, Replacem
         if (!replace) {
             throw DeckError(std::to_string(line) + "行目: 「" + std::string(character) + "」はShift_JISにない文字です");
         }
-        out += BaseLetter(character).value_or(std::string(MissingCharacterMark));
+        out += ReplacementFor(character);
         replaced.Note(line, character);
     }
     return out;

@@ -261,6 +261,19 @@ TEST(WordList, KeepsTheFirstReplacedCharactersAndCountsThemAll) {
         EXPECT_EQ(list.replaced.first.front(), (ReplacedCharacter{1, "é"}));
         EXPECT_EQ(list.replaced.first.back(), c.last);
     }
+
+    // More distinct characters than the reader remembers still each become
+    // the right one: 5,000 Hangul syllables, then é again.
+    std::string hangul;
+    std::string marks;
+    for (char32_t c = 0xAC00; c < 0xAC00 + 5000; ++c) {
+        hangul += {static_cast<char>(0xE0 | (c >> 12)), static_cast<char>(0x80 | ((c >> 6) & 0x3F)),
+                   static_cast<char>(0x80 | (c & 0x3F))};
+        marks += "\x81\xAC";
+    }
+    const WordList mixed = ReadWordList("é," + hangul + "é\n", {.replace = true});
+    EXPECT_EQ(PairsOf(mixed.rows), (Pairs{{"e", marks + "e"}}));
+    EXPECT_EQ(mixed.replaced.count, 5002U);
 }
 
 TEST(WordList, TheFirstRecordIsGivenInUtf8WhateverTheEncoding) {
