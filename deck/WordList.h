@@ -35,9 +35,9 @@ struct WordListFormat {
 
 // How to read a file: what is not set here is detected.
 struct WordListOptions {
-    std::optional<TextEncoding> encoding;
-    std::optional<char> separator;
-    std::optional<Quoting> quoting;
+    std::optional<TextEncoding> encoding{};
+    std::optional<char> separator{};
+    std::optional<Quoting> quoting{};
     bool header = false;  // the first record is a header, not a card
     int itemColumn1 = 1;  // 1-based field numbers of item 1 and item 2
     int itemColumn2 = 2;

@@ -37,10 +37,10 @@ constexpr unsigned ListWritingOptions = EncodingOption | SeparatorOption | Quoti
 struct ToolArguments {
     std::vector<std::string> files;
     // Values as given; each command reads those it takes.
-    std::optional<std::string> encoding;
-    std::optional<std::string> separator;
-    std::optional<std::string> quoting;
-    std::optional<std::string> columns;
+    std::optional<std::string> encoding{};
+    std::optional<std::string> separator{};
+    std::optional<std::string> quoting{};
+    std::optional<std::string> columns{};
     bool header = false;
     bool replace = false;
 
