@@ -1,13 +1,25 @@
 # Sourced by the screenshot scripts: a virtual display under openbox with
 # GNOME's settings (the gtk3 platform theme, an 11 pt interface font), and
 # what they need to take a picture of one window there. The caller sets work
-# (a temporary folder) and pids (an array), and kills pids when it ends.
+# (a temporary folder) and pids (an array), and kills pids when it ends, or
+# has prepare_screenshot do both.
 # Needs xvfb, openbox, xdotool, x11-utils, imagemagick and
 # qt6-gtk-platformtheme.
 
 require_gtk_theme() {
   dpkg-query -W -f='${Status}' qt6-gtk-platformtheme 2>/dev/null | grep -q 'install ok installed' ||
     { echo "$(basename "$0"): install qt6-gtk-platformtheme first" >&2; exit 1; }
+}
+
+# Builds the program in BUILD_DIR (configured first if need be) and makes
+# work, a temporary folder that goes at the end with every process in pids.
+prepare_screenshot() {  # BUILD_DIR
+  require_gtk_theme
+  [ -f "$1/build.ninja" ] || cmake -S . -B "$1" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+  cmake --build "$1" --target korva
+  work=$(mktemp -d)
+  pids=()
+  trap 'kill "${pids[@]}" 2>/dev/null || true; rm -rf "$work"' EXIT
 }
 
 start_gnome_desktop() {

@@ -11,17 +11,7 @@ cd "$(dirname "$0")/.."
 . scripts/gnome-desktop.sh
 build=${1:-build}
 out=$(pwd)/docs/word-list-preview-gnome.png
-require_gtk_theme
-[ -f "$build/build.ninja" ] || cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
-cmake --build "$build" --target korva
-
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  kill "${pids[@]}" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
+prepare_screenshot "$build"
 
 start_gnome_desktop
 cp "$build/shell/korva" "$work/program/korva"
