@@ -101,4 +101,16 @@ void CardWindowTest::ChooseForSave(const QString& path) {
 QString CardWindowTest::Question(const frmCard& card) const { return card.txtItem[0]->toPlainText(); }
 QString CardWindowTest::Answer(const frmCard& card) const { return card.txtItem[1]->toPlainText(); }
 
+void CardAreaTest::SetUp() {
+    CardWindowTest::SetUp();
+    area.resize(900, 700);
+    area.show();
+    QApplication::setActiveWindow(&area);
+}
+
+int CardAreaTest::OpenWindows() {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return static_cast<int>(area.subWindowList().size());
+}
+
 }  // namespace korva::test

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include <QMdiArea>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -54,6 +55,18 @@ protected:
     FakeDialogs dialogs;
     FakeCardWindowHost host;
     std::unique_ptr<frmCard> window;
+};
+
+// Card windows opened inside a shown main-window area, as the program opens
+// them.
+class CardAreaTest : public CardWindowTest {
+protected:
+    void SetUp() override;
+
+    // Closed sub-windows are deleted later; lets that happen first.
+    int OpenWindows();
+
+    QMdiArea area;
 };
 
 CardData MakeDeck(const std::vector<CardText>& cards, uint8_t turnMode = TurnNormal, uint8_t answerMode = AnswerNormal,

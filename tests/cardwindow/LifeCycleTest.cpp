@@ -23,24 +23,11 @@ const QString SaveQuestion = QStringLiteral(" が編集されています。保�
 
 }  // namespace
 
-class LifeCycleTest : public CardWindowTest {
+class LifeCycleTest : public CardAreaTest {
 protected:
-    void SetUp() override {
-        CardWindowTest::SetUp();
-        area.resize(900, 700);
-        area.show();
-        QApplication::setActiveWindow(&area);
-    }
-
     frmCard* Open(const QString& path) {
         ChooseForOpen(path);
         return frmCard::OpenWindow(area, dialogs, host);
-    }
-
-    // Closed sub-windows are deleted later; let that happen.
-    int OpenWindows() {
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        return static_cast<int>(area.subWindowList().size());
     }
 
     // An edited window on a deck file.
@@ -50,8 +37,6 @@ protected:
         card->cmdCheck_Click();
         return card;
     }
-
-    QMdiArea area;
 };
 
 TEST_F(LifeCycleTest, OpeningAWindowLoadsTheDeckAndShowsItsFirstCard) {

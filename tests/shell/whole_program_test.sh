@@ -113,6 +113,13 @@ answer_in_test_style() {  # ANSWER: types it with Enter, then dismisses the verd
   focus "$main"
 }
 
+save_as() {  # PATH: types PATH over the name in the save dialog and presses Enter
+  focus "$(wait_window '^名前を付けて保存$')"
+  keys ctrl+a
+  xdotool type --delay 10 "$1"
+  keys Return
+}
+
 expect_bytes() {  # FILE HEX
   local actual
   actual=$(od -An -tx1 -v "$1" | tr -d ' \n')
@@ -158,11 +165,7 @@ answer_in_test_style neko
 
 step="Save as a deck file"
 menu f a
-dialog=$(wait_window '^名前を付けて保存$')
-focus "$dialog"
-keys ctrl+a
-xdotool type --delay 10 "$work/decks/studied"
-keys Return
+save_as "$work/decks/studied"
 wait_window_gone '^名前を付けて保存$'
 wait_file "$work/decks/studied.krv"
 focus "$main"
@@ -204,17 +207,13 @@ cp "$work/decks/studied.krv" "$work/studied.before"
 QT_QPA_PLATFORMTHEME=gtk3 start_program "$work/decks/words.csv"
 wait_card_window
 menu f a
-dialog=$(wait_window '^名前を付けて保存$')
-focus "$dialog"
-keys ctrl+a
-xdotool type --delay 10 "$work/decks/studied"
-keys Return
+save_as "$work/decks/studied"
 question=$(wait_window '^KORVA!!$')
 focus "$question"
 keys Escape
 wait_window_gone '^KORVA!!$'
 [ -n "$(visible_windows --name '^名前を付けて保存$')" ] || fail "No closed the save dialog"
-focus "$dialog"
+focus "$(wait_window '^名前を付けて保存$')"
 keys Escape
 wait_window_gone '^名前を付けて保存$'
 [ -z "$(visible_windows --name '^KORVA!!$')" ] || fail "asked a second time"
@@ -255,11 +254,7 @@ focus "$main"
 
 step="Save the word list as a deck file"
 menu f a
-dialog=$(wait_window '^名前を付けて保存$')
-focus "$dialog"
-keys ctrl+a
-xdotool type --delay 10 "$work/decks/list"
-keys Return
+save_as "$work/decks/list"
 wait_window_gone '^名前を付けて保存$'
 wait_file "$work/decks/list.krv"
 focus "$main"
