@@ -1,9 +1,12 @@
+#include <sys/stat.h>
+
 #include <QFileInfo>
 
 #include "cardwindow/frmCard.h"
 #include "deck/DeckError.h"
 #include "deck/DeckFile.h"
 #include "deck/DeckPath.h"
+#include "deck/PathText.h"
 #include "platform/Dialogs.h"
 
 namespace korva {
@@ -66,7 +69,7 @@ bool frmCard::FileOpenFrom(const QString& Path) {
     const QString oldPath = getFilePath();
     const QString oldName = getFileName();
     setFilePath(Path);
-    setFileName(QFileInfo(Path).fileName());
+    setFileName(DisplayPath(QFileInfo(Path).fileName()));
     if (ReadDeckFile(false)) {
         return true;
     }
@@ -92,7 +95,7 @@ bool frmCard::ReadDeckFile(bool DataKeep) {
         if (kind == DeckPathKind::Csv) {
             return ReadWordListFile(DataKeep);
         }
-        LoadCardFile(getFilePath().toStdString(), getCardData(), DataKeep);
+        LoadCardFile(TextToPath(getFilePath()), getCardData(), DataKeep);
     } catch (const DeckError& error) {
         ShowOpenFailure(name, Reason(error));
         return false;
@@ -109,8 +112,10 @@ void frmCard::ShowOpenFailure(const QString& name, const QString& reason) {
 }
 
 bool frmCard::isFilePath() const {
-    const QFileInfo file(getFilePath());
-    return !getFilePath().isEmpty() && file.isFile() && !file.isHidden();
+    // By the path's bytes: a name that is not UTF-8 is still the file named.
+    struct stat info {};
+    return !getFilePath().isEmpty() && ::stat(TextToPath(getFilePath()).c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+           !QFileInfo(getFilePath()).fileName().startsWith(u'.');
 }
 
 // A save under a new name that fails keeps the old path, so the window still
@@ -128,16 +133,16 @@ bool frmCard::NewFileSave() {
         setFilePath(oldPath);
         return false;
     }
-    setFileName(QFileInfo(path).fileName());
+    setFileName(DisplayPath(QFileInfo(path).fileName()));
     setWindowTitle(getFileName());
     return true;
 }
 
 bool frmCard::FileSave() {
     try {
-        SaveCardFile(getFilePath().toStdString(), getCardData());
+        SaveCardFile(TextToPath(getFilePath()), getCardData());
     } catch (const DeckError& error) {
-        ShowMessage(QFileInfo(getFilePath()).fileName() + QStringLiteral("\r\n") +
+        ShowMessage(DisplayPath(QFileInfo(getFilePath()).fileName()) + QStringLiteral("\r\n") +
                     QStringLiteral(" に保存できませんでした。\r\n") + Reason(error));
         return false;
     }

@@ -4,6 +4,7 @@
 #include "cardwindow/frmCard.h"
 #include "deck/DeckError.h"
 #include "deck/FileBytes.h"
+#include "deck/PathText.h"
 #include "deck/WordList.h"
 #include "platform/Dialogs.h"
 
@@ -17,7 +18,7 @@ namespace korva {
 bool frmCard::ReadWordListFile(bool DataKeep) {
     bool chosen = true;
     ReadWithinMemory([&] {
-        const std::string bytes = ReadFileBytes(getFilePath().toStdString());
+        const std::string bytes = ReadFileBytes(TextToPath(getFilePath()));
         const WordListFormat format = DetectWordListFormat(bytes);
         WordListOptions options;
         if (!format.classic) {

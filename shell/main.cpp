@@ -5,11 +5,13 @@
 // The program's recovery copies go with a regular end only. A signal that
 // ends the program writes them and ends it at once; a lost display ends it
 // inside Qt, past everything here.
+#include <unistd.h>
+
+#include <climits>
 #include <memory>
+#include <string>
 
-#include <QFile>
-#include <QFileInfo>
-
+#include "deck/PathText.h"
 #include "platform/Fonts.h"
 #include "platform/QtDialogs.h"
 #include "platform/QtTranslation.h"
@@ -23,10 +25,16 @@
 
 namespace {
 
+// The arguments' bytes as they are, made absolute by the working folder's
+// bytes: a name that is not UTF-8 still names its file.
 QStringList DeckArguments(int argc, char** argv) {
+    std::string folder(PATH_MAX, '\0');
+    folder.resize(::getcwd(folder.data(), folder.size()) != nullptr ? std::char_traits<char>::length(folder.data())
+                                                                    : 0);
     QStringList paths;
     for (int i = 1; i < argc; ++i) {
-        paths << QFileInfo(QFile::decodeName(argv[i])).absoluteFilePath();
+        const std::string path = argv[i];
+        paths << korva::PathToText(path.starts_with('/') || folder.empty() ? path : folder + '/' + path);
     }
     return paths;
 }
