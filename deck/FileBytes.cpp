@@ -64,8 +64,9 @@ std::string FolderOf(const std::string& path) {
 // The file a write reaches: symbolic links followed to their end, which need
 // not exist yet. The temporary file goes beside it, so that the rename
 // replaces the file and keeps the link.
+constexpr int MostLinks = 40;  // as many as the system itself follows
+
 std::string FollowLinks(std::string path) {
-    constexpr int MostLinks = 40;  // as many as the system itself follows
     for (int hop = 0; hop < MostLinks; ++hop) {
         struct stat info {};
         if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) {
@@ -77,17 +78,22 @@ std::string FollowLinks(std::string path) {
             throw Failure("ファイルに書き込めません", SystemReason(errno));
         }
         target.resize(static_cast<std::size_t>(n));
-        path = target.starts_with('/') ? target : FolderOf(path) + "/" + target;
+        if (!target.starts_with('/')) {
+            target.insert(0, 1, '/');
+            target.insert(0, FolderOf(path));
+        }
+        path = std::move(target);
     }
     throw Failure("ファイルに書き込めません", SystemReason(ELOOP));
 }
+
+constexpr int TemporaryNameAttempts = 100;
 
 // A new file beside target, named after it, made with the usual permissions
 // (0666 less the umask). -1 with errno when the folder allows none.
 int MakeTemporaryFile(const std::string& target, std::string& name) {
     static thread_local std::mt19937 random{std::random_device{}()};
-    constexpr int Attempts = 100;
-    for (int i = 0; i < Attempts; ++i) {
+    for (int i = 0; i < TemporaryNameAttempts; ++i) {
         name = target + "." + std::to_string(random() % 1000000) + ".tmp";
         const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0 || errno != EEXIST) {

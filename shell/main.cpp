@@ -29,12 +29,21 @@ namespace {
 // bytes: a name that is not UTF-8 still names its file.
 QStringList DeckArguments(int argc, char** argv) {
     std::string folder(PATH_MAX, '\0');
-    folder.resize(::getcwd(folder.data(), folder.size()) != nullptr ? std::char_traits<char>::length(folder.data())
-                                                                    : 0);
+    if (::getcwd(folder.data(), folder.size()) == nullptr) {
+        folder.clear();  // the names stay relative
+    } else {
+        folder.resize(std::char_traits<char>::length(folder.data()));
+        if (!folder.ends_with('/')) {
+            folder += '/';
+        }
+    }
     QStringList paths;
     for (int i = 1; i < argc; ++i) {
-        const std::string path = argv[i];
-        paths << korva::PathToText(path.starts_with('/') || folder.empty() ? path : folder + '/' + path);
+        std::string path = argv[i];
+        if (!path.starts_with('/')) {
+            path.insert(0, folder);
+        }
+        paths << korva::PathToText(path);
     }
     return paths;
 }

@@ -16,7 +16,7 @@ TEST(PathText, EveryNameTurnsBackIntoItsOwnBytes) {
     };
     std::vector<Case> cases = {
         {"ASCII", "/home/user/deck.krv", 0},
-        {"UTF-8 Japanese and an emoji", "/tmp/単語\xf0\x9f\x93\x9a.krv", 0},
+        {"UTF-8 Japanese and an emoji", "/home/user/単語\xf0\x9f\x93\x9a.krv", 0},
         {"a cut-off sequence at the end", "a\xe5\x8d", 2},
         {"an overlong slash",
          "a\xc0\xaf"
@@ -27,7 +27,7 @@ TEST(PathText, EveryNameTurnsBackIntoItsOwnBytes) {
         {"the bytes of U+FFFD itself", "\xef\xbf\xbd", 0},
     };
     for (const test::ByteName& name : test::ByteNames) {
-        cases.push_back({name.label, "/tmp/" + name.stem + ".krv", -1});
+        cases.push_back({name.label, "/home/user/" + name.stem + ".krv", -1});
     }
     for (const Case& c : cases) {
         const QString text = PathToText(c.bytes);
