@@ -266,6 +266,15 @@ const ReadCase ReadCases[] = {
      2,
      {},
      {{"html", "true"}, {"separator", "space"}}},
+    {"directives in code page 932, line ends mixed; a separator named wrongly is guessed",
+     test::Cp932("#separator:slash\r\n#columns:表,裏\n単語,たんご\n"),
+     {},
+     {Cp932, false, LineEnd::Mixed, ',', Plain, false},
+     {{"単語", "たんご"}},
+     1,
+     2,
+     {},
+     {{"separator", "slash"}, {"columns", "表,裏"}}},
     {"a key Anki does not define, or in other letters, is a card",
      "#sort field:1\n#Separator:tab\na:b\n",
      {.separator = ':'},
@@ -359,6 +368,11 @@ TEST(WordList, TheFirstRecordIsGivenInUtf8WhateverTheEncoding) {
         EXPECT_EQ(list.rows[0][0], test::Cp932("日"));
     }
     EXPECT_EQ(ReadWordList("h1,h2\r\na,b\r\n").firstRecord, (std::vector<std::string>{"h1", "h2"}));
+
+    // Directives name columns, #columns: first; HTML names by its text.
+    const WordList anki = ReadWordList("#html:true\n#columns:a\tb\n#tags column:2\n#guid column:4\n<b>x</b>\ty\n");
+    EXPECT_EQ(anki.columnNames, (std::vector<std::string>{"a", "b", "", "GUID"}));
+    EXPECT_EQ(anki.firstRecord, (std::vector<std::string>{"x", "y"}));
 }
 
 TEST(WordList, AClassicFileGivesExactlyTheClassicRows) {
@@ -397,6 +411,8 @@ TEST(WordList, RefusesByLineAndCharacterWhatCannotBeRead) {
         {Utf16(u"a\nb", false) + "c", {}, "2行目: UTF-16として読めないバイトがあります"},
         {Utf16(u"a\r\n\xDC00", true), {}, "2行目: UTF-16として読めないバイトがあります"},
         {"a,b\n\"c,d\ne\n", {}, "2行目: 引用符 (\") で始まる項目が閉じていません"},
+        {"#separator:tab\n#html:true\na\t\"b\n", {}, "3行目: 引用符 (\") で始まる項目が閉じていません"},
+        {"#html:true\na,<i>x</i>\n&#x1F600;,b", {}, "3行目: 「\xF0\x9F\x98\x80」はShift_JISにない文字です"},
         {"a,b\n", {.itemColumn2 = 3}, "3列目がありません。このファイルの項目は最も多い行で2列です。"},
         {"a,b\n", {.itemColumn1 = 0}, "列の番号は1から数えます。"},
         {"a,b\n", {.separator = '/'}, "区切り文字はコンマ、タブ、セミコロン、縦棒、空白、コロンのどれかです。"},
