@@ -24,7 +24,7 @@ struct WordListFormat {
     TextEncoding encoding = TextEncoding::Cp932;
     bool bom = false;
     LineEnd lineEnd = LineEnd::None;
-    char separator = ',';  // ',', '\t' or ';'
+    char separator = ',';  // ',', '\t', ';', '|', ' ' or ':'
     Quoting quoting = Quoting::None;
     // Read by the classic rules, byte for byte: a lone LF is text, no
     // quoting, the first two comma-separated fields.
@@ -68,13 +68,28 @@ struct Replacements {
     void Note(int line, std::string_view character);
 };
 
+// A leading line such as `#separator:tab` that says how to read the file,
+// as Anki writes them: key and value as written, in UTF-8.
+struct WordListDirective {
+    std::string key;
+    std::string value;
+
+    bool operator==(const WordListDirective&) const = default;
+};
+
 struct WordList {
-    WordListFormat format;                 // as read: detected, then the options applied
-    std::vector<CsvRow> rows;              // one card each, texts as code page 932 bytes
-    int records = 0;                       // records in the file, the header included
-    int fields = 0;                        // the most fields any record has
-    std::vector<std::string> firstRecord;  // the first record's fields, UTF-8
-    Replacements replaced;                 // what replace changed
+    // Columns named, and fields kept of the first record: a line may hold a
+    // million fields, and nobody picks from a list that long.
+    static constexpr std::size_t NamedColumns = 256;
+
+    WordListFormat format;                      // as read: detected, then the options applied
+    std::vector<CsvRow> rows;                   // one card each, texts as code page 932 bytes
+    int records = 0;                            // records in the file, the header included
+    int fields = 0;                             // the most fields any record has
+    std::vector<std::string> firstRecord;       // the first record's first NamedColumns fields, UTF-8
+    Replacements replaced;                      // what replace changed
+    std::vector<WordListDirective> directives;  // not counted among the records
+    std::vector<std::string> columnNames;       // UTF-8, by the directives; "" where none names the column
 };
 
 // What the bytes of a word list look like, before any choice of the user's.
@@ -82,7 +97,9 @@ struct WordList {
 // and reading it names the line.
 WordListFormat DetectWordListFormat(std::string_view bytes);
 
-// Reads the bytes with the options. Throws DeckError, with a reason that
+// Reads the bytes with the options. Leading directives decide the separator
+// (unless the options do) and whether fields are HTML, whose text then
+// becomes what it shows. Throws DeckError, with a reason that
 // names the line, for a quote that never closes, bytes that are not of the
 // encoding, a character code page 932 cannot hold (unless replace), a column
 // past the file's fields, or more than MaxCards cards. A classic file read

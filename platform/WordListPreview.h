@@ -45,6 +45,7 @@ public:
     QTableWidget* grdCards = nullptr;
     QLabel* lblCount = nullptr;
     QLabel* lblReplaced = nullptr;
+    QLabel* lblDirectives = nullptr;
     QPushButton* cmdOk = nullptr;
     QPushButton* cmdCancel = nullptr;
 

@@ -2,6 +2,7 @@
 
 #include "deck/CsvRows.h"
 #include "deck/DeckError.h"
+#include "deck/HtmlField.h"
 #include "deck/WordList.h"
 #include "tests/deck/CsvCases.h"
 
@@ -46,6 +47,7 @@ struct ReadCase {
     int records;
     int fields;
     std::vector<std::pair<int, std::string>> replaced = {};
+    std::vector<WordListDirective> directives = {};
 };
 
 constexpr auto Cp932 = TextEncoding::Cp932;
@@ -219,6 +221,67 @@ const ReadCase ReadCases[] = {
      1,
      2},
     {"an empty file", "", {}, {Cp932, false, LineEnd::None, ',', Plain, true}, {}, 0, 0},
+    {"Anki: directives, HTML fields, a quoted field with a line break, a tags column",
+     "#separator:tab\n#html:true\n#tags column:3\n"
+     "犬<div>dog</div>\t&lt;b&gt; &amp; &quot;x&quot;&#39;s&nbsp;&#x41;&#66;<BR />いぬ\tanimal\n"
+     "\"猫\nねこ\"\t<div>cat</div><div><br></div><div>feline</div>\t\n",
+     {},
+     {Utf8, false, LineEnd::Lf, '\t', Rfc, false},
+     {{"犬\ndog", "<b> & \"x\"'s AB\nいぬ"}, {"猫 ねこ", "cat\n\nfeline"}},
+     2,
+     3,
+     {},
+     {{"separator", "tab"}, {"html", "true"}, {"tags column", "3"}}},
+    {"Anki: replaced characters named by the line their HTML field starts on",
+     "#html:true\nx,\"é<br>\n<p>ü</p>\"\n",
+     {.replace = true},
+     {Utf8, false, LineEnd::Lf, ',', Rfc, false},
+     {{"x", "e\nu"}},
+     1,
+     2,
+     {{2, "é"}, {2, "ü"}},
+     {{"html", "true"}}},
+    {"directives after a byte-order mark; a pipe is no half of ポ",
+     "\xEF\xBB\xBF#separator:Pipe\r\n#columns:表|裏\r\nポ|po\r\n",
+     {},
+     {Utf8, true, LineEnd::CrLf, '|', Plain, false},
+     {{"ポ", "po"}},
+     1,
+     2,
+     {},
+     {{"separator", "Pipe"}, {"columns", "表|裏"}}},
+    {"a chosen pipe in code page 932: ポ and ソ stay whole",
+     test::Cp932("ポ|ソ|\r\n"),
+     {.separator = '|'},
+     {Cp932, false, LineEnd::CrLf, '|', Plain, false},
+     {{"ポ", "ソ"}},
+     1,
+     3},
+    {"directives make a file not classic; a # line after the first card is text",
+     "#html:true\r\n#separator:space\r\na b\r\n#separator:tab c\r\n",
+     {},
+     {Cp932, false, LineEnd::CrLf, ' ', Plain, false},
+     {{"a", "b"}, {"#separator:tab", "c"}},
+     2,
+     2,
+     {},
+     {{"html", "true"}, {"separator", "space"}}},
+    {"directives in code page 932, line ends mixed; a separator named wrongly is guessed",
+     test::Cp932("#separator:slash\r\n#columns:表,裏\n単語,たんご\n"),
+     {},
+     {Cp932, false, LineEnd::Mixed, ',', Plain, false},
+     {{"単語", "たんご"}},
+     1,
+     2,
+     {},
+     {{"separator", "slash"}, {"columns", "表,裏"}}},
+    {"a key Anki does not define, or in other letters, is a card",
+     "#sort field:1\n#Separator:tab\na:b\n",
+     {.separator = ':'},
+     {Cp932, false, LineEnd::Lf, ':', Plain, false},
+     {{"#sort field", "1"}, {"#Separator", "tab"}, {"a", "b"}},
+     3,
+     2},
 };
 
 TEST(WordList, ReadsWhatEachWriterWrites) {
@@ -231,9 +294,27 @@ TEST(WordList, ReadsWhatEachWriterWrites) {
         EXPECT_EQ(list.fields, c.fields);
         EXPECT_EQ(Replaced(list), c.replaced);
         EXPECT_EQ(list.replaced.count, c.replaced.size());
+        EXPECT_EQ(list.directives, c.directives);
         if (!c.options.encoding && !c.options.separator && !c.options.quoting) {
             EXPECT_EQ(DetectWordListFormat(c.bytes), c.format);
         }
+    }
+}
+
+TEST(WordList, AnHtmlFieldBecomesTheTextItShows) {
+    const std::pair<std::string_view, std::string_view> cases[] = {
+        {"a<br>b<BR/>c<br >d", "a\nb\nc\nd"},
+        {"<p>a</p><P>b</P><ul><li>c</li><li>d</li></ul>", "a\nb\nc\nd"},
+        {"front<div>back</div>", "front\nback"},
+        {"<div>a</div>\n<div>b</div>\r\nc\rd", "a\nb\nc d"},
+        {"a <b>bold</b> <span title=\"x>y\">c</span><!-- <br> -->", "a bold c"},
+        {"&#12354;&#x3042;&#X3042;&amp;lt;&apos;", "あああ&lt;'"},
+        {"a < b & c &unknown; &#0; &#xD800; &#1114112; <b", "a < b & c &unknown; &#0; &#xD800; &#1114112; <b"},
+        {"a<br><br>", "a"},
+        {"<div> a  b </div>\n c&nbsp;<br>&nbsp;d", "a  b\nc\n d"},
+    };
+    for (const auto& [html, text] : cases) {
+        EXPECT_EQ(HtmlFieldText(html), text) << html;
     }
 }
 
@@ -287,6 +368,11 @@ TEST(WordList, TheFirstRecordIsGivenInUtf8WhateverTheEncoding) {
         EXPECT_EQ(list.rows[0][0], test::Cp932("日"));
     }
     EXPECT_EQ(ReadWordList("h1,h2\r\na,b\r\n").firstRecord, (std::vector<std::string>{"h1", "h2"}));
+
+    // Directives name columns, #columns: first; HTML names by its text.
+    const WordList anki = ReadWordList("#html:true\n#columns:a\tb\n#tags column:2\n#guid column:4\n<b>x</b>\ty\n");
+    EXPECT_EQ(anki.columnNames, (std::vector<std::string>{"a", "b", "", "GUID"}));
+    EXPECT_EQ(anki.firstRecord, (std::vector<std::string>{"x", "y"}));
 }
 
 TEST(WordList, AClassicFileGivesExactlyTheClassicRows) {
@@ -325,9 +411,11 @@ TEST(WordList, RefusesByLineAndCharacterWhatCannotBeRead) {
         {Utf16(u"a\nb", false) + "c", {}, "2行目: UTF-16として読めないバイトがあります"},
         {Utf16(u"a\r\n\xDC00", true), {}, "2行目: UTF-16として読めないバイトがあります"},
         {"a,b\n\"c,d\ne\n", {}, "2行目: 引用符 (\") で始まる項目が閉じていません"},
+        {"#separator:tab\n#html:true\na\t\"b\n", {}, "3行目: 引用符 (\") で始まる項目が閉じていません"},
+        {"#html:true\na,<i>x</i>\n&#x1F600;,b", {}, "3行目: 「\xF0\x9F\x98\x80」はShift_JISにない文字です"},
         {"a,b\n", {.itemColumn2 = 3}, "3列目がありません。このファイルの項目は最も多い行で2列です。"},
         {"a,b\n", {.itemColumn1 = 0}, "列の番号は1から数えます。"},
-        {"a,b\n", {.separator = '|'}, "区切り文字はコンマ、タブ、セミコロンのどれかです。"},
+        {"a,b\n", {.separator = '/'}, "区切り文字はコンマ、タブ、セミコロン、縦棒、空白、コロンのどれかです。"},
         {std::string(MaxCards, '\r') + "x", {}, "CSVファイルの行数が32767行を超えています。"},
         {std::string(MaxCards, '\n') + "x", {}, "カードが32767枚を超えています。"},
     };

@@ -104,6 +104,24 @@ TEST(WordListPreview, StartsFromWhatWasDetectedAndReadsAgainOnEveryChange) {
     const WordListPreview pandas(RequestFor(indexed));
     EXPECT_EQ(pandas.cboItem1->itemText(0), QStringLiteral("1列目"));
     EXPECT_EQ(pandas.cboItem1->itemText(1), QStringLiteral("2列目: word"));
+    EXPECT_TRUE(pandas.lblDirectives->isHidden());
+
+    // Anki's export: its directives shown, not cards; its columns named by
+    // them; HTML shown as the card will hold it.
+    const WordListPreview anki(
+        RequestFor("#separator:tab\n#html:true\n#tags column:3\n犬<br>いぬ\t<div>dog</div> &amp; cat\tpets\n"));
+    EXPECT_EQ(anki.cboSeparator->currentData().toInt(), static_cast<int>('\t'));
+    EXPECT_EQ(anki.cboItem2->itemText(2), QStringLiteral("3列目: タグ"));
+    EXPECT_EQ(anki.grdCards->rowCount(), 1);
+    EXPECT_EQ(Cell(anki, 0, 0), QStringLiteral("犬\nいぬ"));
+    EXPECT_EQ(Cell(anki, 0, 1), QStringLiteral("dog\n& cat"));
+    EXPECT_FALSE(anki.lblDirectives->isHidden());
+    EXPECT_EQ(anki.lblDirectives->text(),
+              QStringLiteral("Ankiの指定行（カードにしません）: #separator:tab　#html:true　#tags column:3"));
+
+    // A line of 300 fields offers the first 256.
+    const WordListPreview wide(RequestFor(std::string(299, ',') + "\n"));
+    EXPECT_EQ(wide.cboItem1->count(), static_cast<int>(WordList::NamedColumns));
 }
 
 TEST(WordListPreview, ShowsTheFirstCardsTheCountAndEveryReplacedCharacter) {

@@ -23,13 +23,13 @@ namespace korva {
 namespace {
 
 const std::string convertUsage =
-    "convert [--encoding auto|cp932|utf-8|utf-16] [--separator comma|tab|semicolon] [--quoting rfc|none] [--header] "
+    "convert [--encoding auto|cp932|utf-8|utf-16] [--separator comma|tab|semicolon|pipe|space|colon] [--quoting rfc|none] [--header] "
     "[--columns A,B] [--replace] IN OUT.krv";
 const std::string inspectUsage =
-    "inspect [--encoding auto|cp932|utf-8|utf-16] [--separator comma|tab|semicolon] [--quoting rfc|none] [--header] "
+    "inspect [--encoding auto|cp932|utf-8|utf-16] [--separator comma|tab|semicolon|pipe|space|colon] [--quoting rfc|none] [--header] "
     "[--columns A,B] IN";
 const std::string exportUsage =
-    "export IN OUT.csv [--encoding cp932|utf-8] [--separator comma|tab|semicolon] [--quoting rfc|none]";
+    "export IN OUT.csv [--encoding cp932|utf-8] [--separator comma|tab|semicolon|pipe|space|colon] [--quoting rfc|none]";
 
 struct ToolRun {
     int exitCode = -1;
@@ -261,10 +261,11 @@ TEST(KorvaDeckTool, InspectsAndConvertsAListWithAHeaderAndAThirdColumn) {
                      "expression,reading,meaning\r\n日,ひ,\"day, sun\"\r\n喫茶店,きっさてん,café\r\n月,つき,moon\r\n");
     const ToolRun inspect = RunTool({"inspect", "--header", "--columns", "1,3", Q(dir.Path("jlpt.csv"))});
     EXPECT_EQ(inspect.exitCode, 0) << inspect.err;
-    EXPECT_EQ(inspect.out,
-              "{\"encoding\":\"utf-8\",\"bom\":false,\"lineEnd\":\"CRLF\",\"separator\":\",\",\"quoting\":\"rfc\","
-              "\"classic\":false,\"lines\":4,\"fields\":3,\"firstLine\":[\"expression\",\"reading\",\"meaning\"],"
-              "\"unrepresentable\":[{\"line\":3,\"char\":\"é\"}],\"unrepresentableCount\":1}\n");
+    EXPECT_EQ(
+        inspect.out,
+        "{\"encoding\":\"utf-8\",\"bom\":false,\"lineEnd\":\"CRLF\",\"separator\":\",\",\"quoting\":\"rfc\","
+        "\"classic\":false,\"lines\":4,\"fields\":3,\"directives\":{},\"firstLine\":[\"expression\",\"reading\",\"meaning\"],"
+        "\"unrepresentable\":[{\"line\":3,\"char\":\"é\"}],\"unrepresentableCount\":1}\n");
     // Only the columns read can hold what needs replacing.
     EXPECT_NE(
         RunTool({"inspect", Q(dir.Path("jlpt.csv"))}).out.find("\"unrepresentable\":[],\"unrepresentableCount\":0}"),
@@ -306,8 +307,19 @@ TEST(KorvaDeckTool, InspectsAndConvertsAListWithAHeaderAndAThirdColumn) {
     }
     EXPECT_EQ(RunTool({"inspect", Q(dir.Path("wide.csv"))}).out,
               "{\"encoding\":\"utf-8\",\"bom\":false,\"lineEnd\":\"LF\",\"separator\":\",\",\"quoting\":\"none\","
-              "\"classic\":false,\"lines\":61,\"fields\":300,\"firstLine\":[" +
+              "\"classic\":false,\"lines\":61,\"fields\":300,\"directives\":{},\"firstLine\":[" +
                   firstLine + "],\"unrepresentable\":[" + unrepresentable + "],\"unrepresentableCount\":122}\n");
+
+    // Anki's export: its directives reported, its columns named by them.
+    test::WriteBytes(dir.Path("anki.txt"),
+                     "#separator:tab\n#html:true\n#columns:表\t裏\n#tags column:4\n"
+                     "犬\t<div>dog</div>&amp;<br>cat\t\tpets\n");
+    EXPECT_EQ(RunTool({"inspect", Q(dir.Path("anki.txt"))}).out,
+              "{\"encoding\":\"utf-8\",\"bom\":false,\"lineEnd\":\"LF\",\"separator\":\"\\t\",\"quoting\":\"none\","
+              "\"classic\":false,\"lines\":1,\"fields\":4,\"directives\":{\"separator\":\"tab\",\"html\":\"true\","
+              "\"columns\":\"表\\t裏\",\"tags column\":\"4\"},\"firstLine\":[\"表\",\"裏\",\"\",\"タグ\"],"
+              "\"unrepresentable\":[],\"unrepresentableCount\":0}\n");
+    test::WriteBytes(dir.Path("colon.txt"), "a:b|c\n");
 
     // Excel's Unicode text, named .txt; today's --encoding still names it.
     test::WriteBytes(dir.Path("excel.txt"), std::string("\xFF\xFE"
@@ -326,6 +338,9 @@ TEST(KorvaDeckTool, InspectsAndConvertsAListWithAHeaderAndAThirdColumn) {
          {{"a\tb", ""}, {"c\td", ""}}},
         {{"convert", "--encoding", "cp932", Q(dir.Path("classic.csv")), Q(dir.Path("o.krv"))},
          test::Cp932(test::Pairs{{"単語", "たん\nご"}})},
+        {{"convert", Q(dir.Path("anki.txt")), Q(dir.Path("o.krv"))}, test::Cp932(test::Pairs{{"犬", "dog\n&\ncat"}})},
+        {{"convert", "--separator", "colon", Q(dir.Path("colon.txt")), Q(dir.Path("o.krv"))}, {{"a", "b|c"}}},
+        {{"convert", "--separator", "pipe", Q(dir.Path("colon.txt")), Q(dir.Path("o.krv"))}, {{"a:b", "c"}}},
     };
     for (const auto& r : reads) {
         const ToolRun run = RunTool(r.args);
@@ -404,8 +419,9 @@ TEST(KorvaDeckTool, RefusalsSayWhyOrHowToUseTheCommandAndLeaveNoFile) {
              ": --encoding などの単語リストのオプションは .csv .tsv .txt のファイルにだけ使えます。"},
         {{"convert", "--encoding", "latin1", path("in.csv"), path("o.krv")},
          " convert: --encoding には auto、cp932、utf-8、utf-16 のどれかを指定します。" + usage + convertUsage},
-        {{"convert", "--separator", "pipe", path("in.csv"), path("o.krv")},
-         " convert: --separator には comma、tab、semicolon のどれかを指定します。" + usage + convertUsage},
+        {{"convert", "--separator", "slash", path("in.csv"), path("o.krv")},
+         " convert: --separator には comma、tab、semicolon、pipe、space、colon のどれかを指定します。" + usage +
+             convertUsage},
         {{"convert", path("in.csv"), path("o.krv"), "--quoting"},
          " convert: --quoting には rfc か none を指定します。" + usage + convertUsage},
         {{"convert", "--columns", "0,2", path("in.csv"), path("o.krv")},
