@@ -25,8 +25,8 @@ void frmCard::setEditedFlag(bool Value) {
 }
 
 // Every command ends in FreshScreen, so a change of the deck reaches here:
-// checks, and for a deck already edited also modes, reversals and lump
-// checks, which are saved with it.
+// marks and asked items, and for a deck already edited also modes, which are
+// saved with it.
 void frmCard::NoteDeckChange() {
     if (getEditedFlag()) {
         Recovery_->Changed();

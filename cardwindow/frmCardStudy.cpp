@@ -1,5 +1,7 @@
+#include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -99,27 +101,44 @@ void frmCard::mnuFunctionAnswerTest_Click() {
 }
 
 void frmCard::mnuFunctionReversalAll_Click() {
-    AllReversal();
-    FreshScreen();
+    ChangeStudyData([this] { AllReversal(); });
 }
 
 void frmCard::mnuFunctionReversalPersonal_Click() {
-    if (isCardOnShow()) {
-        setReversal(getShowCardIndex(), false);
-    }
-    FreshScreen();
+    ChangeStudyData([this] {
+        if (isCardOnShow()) {
+            setReversal(getShowCardIndex(), false);
+        }
+    });
 }
 
 void frmCard::mnuFunctionLumpCheck_Click() {
-    if (isCardOnShow()) {
-        setCheckLump(true, getQuestionItemIndex(getShowCardIndex()));
-    }
-    FreshScreen();
+    ChangeStudyData([this] {
+        if (isCardOnShow()) {
+            setCheckLump(true, getQuestionItemIndex(getShowCardIndex()));
+        }
+    });
 }
 
 void frmCard::mnuFunctionLumpNatural_Click() {
-    if (isCardOnShow()) {
-        setCheckLump(false, getQuestionItemIndex(getShowCardIndex()));
+    ChangeStudyData([this] {
+        if (isCardOnShow()) {
+            setCheckLump(false, getQuestionItemIndex(getShowCardIndex()));
+        }
+    });
+}
+
+// Marks and asked items are the user's work, saved with the deck: a command
+// that changes any of them leaves the deck edited, as a check does, so the
+// close question and the recovery copy guard it. One that changes none, as
+// checking every card already checked, leaves the flag alone.
+void frmCard::ChangeStudyData(const std::function<void()>& change) {
+    const CardData& deck = getCardData();
+    const std::vector<CardData::ItemChecks> checks = deck.Checks;
+    const std::vector<int16_t> asked = deck.QuestionItems;
+    change();
+    if (deck.Checks != checks || deck.QuestionItems != asked) {
+        setEditedFlag(true);
     }
     FreshScreen();
 }
