@@ -210,6 +210,7 @@ private:
     std::unique_ptr<RecoveryKeeper> Recovery_;
     // The file as this window last read or wrote it; nullopt when unknown.
     std::optional<FileFingerprint> Original_;
+    qint64 OriginalSeenMs_ = 0;  // when Original_ was taken, since the epoch
     bool AskBeforeOverwrite_ = false;
 };
 
