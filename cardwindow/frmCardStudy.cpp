@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <functional>
 #include <optional>
 #include <string>
@@ -131,13 +132,15 @@ void frmCard::mnuFunctionLumpNatural_Click() {
 // Marks and asked items are the user's work, saved with the deck: a command
 // that changes any of them leaves the deck edited, as a check does, so the
 // close question and the recovery copy guard it. One that changes none, as
-// checking every card already checked, leaves the flag alone.
+// checking every card already checked, leaves the flag alone; so does a
+// change of card 0 alone, which the deck carries but never shows.
 void frmCard::ChangeStudyData(const std::function<void()>& change) {
     const CardData& deck = getCardData();
-    const std::vector<CardData::ItemChecks> checks = deck.Checks;
-    const std::vector<int16_t> asked = deck.QuestionItems;
+    const std::vector<CardData::ItemChecks> checks(deck.Checks.begin() + 1, deck.Checks.end());
+    const std::vector<int16_t> asked(deck.QuestionItems.begin() + 1, deck.QuestionItems.end());
     change();
-    if (deck.Checks != checks || deck.QuestionItems != asked) {
+    if (!std::equal(checks.begin(), checks.end(), deck.Checks.begin() + 1) ||
+        !std::equal(asked.begin(), asked.end(), deck.QuestionItems.begin() + 1)) {
         setEditedFlag(true);
     }
     FreshScreen();

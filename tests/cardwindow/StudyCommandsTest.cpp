@@ -207,6 +207,9 @@ TEST_F(StudyCommandsTest, CommandsThatChangeMarksOrAskedItemsMarkTheDeckEdited) 
     const Command reverseShown = [](frmCard& c) {
         c.mnuFunctionReversalPersonal->trigger();
     };
+    const Command reverseAll = [](frmCard& c) {
+        c.mnuFunctionReversalAll->trigger();
+    };
     const Command checkAll = [](frmCard& c) {
         c.setCheckLump(true, 1);
     };
@@ -231,7 +234,8 @@ TEST_F(StudyCommandsTest, CommandsThatChangeMarksOrAskedItemsMarkTheDeckEdited) 
         {"lump uncheck, one card checked", Words, checkOne, lumpUncheck, true},
         {"lump uncheck, no card checked", Words, {}, lumpUncheck, false},
         {"lump check, no card on show", {}, {}, lumpCheck, false},
-        {"reverse all", Words, {}, [](frmCard& c) { c.mnuFunctionReversalAll->trigger(); }, true},
+        {"reverse all", Words, {}, reverseAll, true},
+        {"reverse all, no card but card 0", {}, {}, reverseAll, false},
         {"reverse the card on show", Words, {}, reverseShown, true},
         {"reverse the card on show, none on show", {}, {}, reverseShown, false},
         {"card order", Words, {}, [](frmCard& c) { c.mnuFunctionTurnShuffle->trigger(); }, false},
