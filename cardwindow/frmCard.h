@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -182,6 +183,7 @@ private:
     bool isCardOnShow() const;
     void EnableControl(QWidget* control, bool enabled);
     void MarkAndNext(bool checked);
+    void ChangeStudyData(const std::function<void()>& change);
     void ApplyFilter(uint8_t viewKind);
     void FocusFirstControl();
     void TrackComposition(const QEvent& event);
@@ -208,6 +210,7 @@ private:
     std::unique_ptr<RecoveryKeeper> Recovery_;
     // The file as this window last read or wrote it; nullopt when unknown.
     std::optional<FileFingerprint> Original_;
+    qint64 OriginalSeenMs_ = 0;  // when Original_ was taken, since the epoch
     bool AskBeforeOverwrite_ = false;
 };
 

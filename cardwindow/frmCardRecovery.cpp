@@ -1,5 +1,8 @@
 // The card window's recovery copy: kept while the deck is edited, removed
 // once it is saved or the window closes, and a window restored from one.
+#include <QDateTime>
+#include <QFileInfo>
+
 #include "cardwindow/CardWindowHost.h"
 #include "cardwindow/RecoveryKeeper.h"
 #include "cardwindow/frmCard.h"
@@ -25,8 +28,8 @@ void frmCard::setEditedFlag(bool Value) {
 }
 
 // Every command ends in FreshScreen, so a change of the deck reaches here:
-// checks, and for a deck already edited also modes, reversals and lump
-// checks, which are saved with it.
+// marks and asked items, and for a deck already edited also modes, which are
+// saved with it.
 void frmCard::NoteDeckChange() {
     if (getEditedFlag()) {
         Recovery_->Changed();
@@ -46,15 +49,25 @@ bool frmCard::WaitForRecoveryCopy() { return Recovery_->WaitUntilWritten(); }
 // Only a file as this window last saw it is overwritten without a word.
 void frmCard::NoteFileWritten() {
     Original_ = FingerprintOf(getFilePath());
+    OriginalSeenMs_ = QDateTime::currentMSecsSinceEpoch();
     AskBeforeOverwrite_ = false;
 }
 
+// Another window on the same file, korva-deck or any program may have
+// written it since; their work is not replaced unasked. A file deleted since
+// is written anew without a question: there is nothing left to lose, and
+// the user who saves expects the deck back on disk.
 bool frmCard::MayOverwriteOriginal() {
-    if (!AskBeforeOverwrite_) {
+    QString question;
+    if (AskBeforeOverwrite_) {
+        question = getFileName() + QStringLiteral("\r\n") +
+                   QStringLiteral(" は復元元のコピーの後に変更されています。上書きしますか。");
+    } else if (Original_ && QFileInfo::exists(getFilePath()) &&
+               !isFileAsSeen(getFilePath(), *Original_, OriginalSeenMs_)) {
+        question = getFileName() + QStringLiteral(" は、このウィンドウで開いた後に変更されています。上書きしますか。");
+    } else {
         return true;
     }
-    const QString question = getFileName() + QStringLiteral("\r\n") +
-                             QStringLiteral(" は復元元のコピーの後に変更されています。上書きしますか。");
     return Dialogs_.Message(question, platform::MessageButtons::YesNoDefaultNo) == platform::MessageResult::Yes;
 }
 

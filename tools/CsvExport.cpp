@@ -27,8 +27,15 @@ const char* SeparatorName(char separator) {
 }
 
 // Code page 932 never uses these bytes inside a two-byte character, so a byte
-// test finds exactly the characters.
+// test finds exactly the characters. A text that starts with a quote makes a
+// reader take the list for a quoted one: it would lose its quotes, or run on
+// into the next lines.
 void RequireOneField(std::string_view text, char separator, std::size_t card, int item) {
+    if (text.starts_with('"')) {
+        throw DeckError(CardLabel(card, item) +
+                        "が \" で始まり、引用符なしのCSVでは同じ項目に戻りません。"
+                        "--quoting rfc で書き出してください。");
+    }
     const std::size_t found = std::min(FindCp932Char(text, separator), text.find_first_of("\r\n"));
     if (found == std::string_view::npos) {
         return;

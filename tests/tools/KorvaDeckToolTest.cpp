@@ -405,6 +405,8 @@ TEST(KorvaDeckTool, RefusalsSayWhyOrHowToUseTheCommandAndLeaveNoFile) {
     deck.Items[2][1] = "a,b";
     deck.Items[2][2] = "a\tb";
     SaveCardFile(dir.Path("bad.krv"), deck);
+    deck.Items[2] = {"", "a", "\"quoted\""};
+    SaveCardFile(dir.Path("quote.krv"), deck);
     test::WriteBytes(dir.Path("keep.csv"), "old");
     test::WriteBytes(dir.Path("open.csv"), "a,b\n\"c,d\n");
     test::WriteBytes(dir.Path("cafe.csv"), "café,coffee\n");
@@ -442,6 +444,10 @@ TEST(KorvaDeckTool, RefusalsSayWhyOrHowToUseTheCommandAndLeaveNoFile) {
          ": " + dir.Path("bad.krv") + ": 2枚目のカードの項目1にコンマがあり、CSVでは同じ項目に戻りません。"},
         {{"export", "--separator", "tab", path("bad.krv"), path("keep.csv")},
          ": " + dir.Path("bad.krv") + ": 2枚目のカードの項目2にタブがあり、CSVでは同じ項目に戻りません。"},
+        {{"export", path("quote.krv"), path("keep.csv")},
+         ": " + dir.Path("quote.krv") +
+             ": 2枚目のカードの項目2が \" で始まり、引用符なしのCSVでは同じ項目に戻りません。--quoting rfc で書き出して"
+             "ください。"},
         {{"export", path("in.csv"), path("o.krv")},
          ": " + dir.Path("o.krv") + ": 出力ファイル名が .csv .tsv .txt のどれでも終わっていません。"},
         {{"export", path("in.csv")}, " export: ファイルの数が違います。" + usage + exportUsage},
