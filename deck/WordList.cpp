@@ -96,10 +96,12 @@ void ReadClassic(std::string_view text, const WordListOptions& options, WordList
         }
         if (firstTwo) {
             list.rows.push_back(SplitCsvFields(line));
-            continue;
+        } else {
+            const std::vector<std::string_view> cut = CutAtCommas(line);
+            list.rows.push_back(CsvRow{FieldOrEmpty(cut, options.itemColumn1), FieldOrEmpty(cut, options.itemColumn2)});
         }
-        const std::vector<std::string_view> cut = CutAtCommas(line);
-        list.rows.push_back(CsvRow{FieldOrEmpty(cut, options.itemColumn1), FieldOrEmpty(cut, options.itemColumn2)});
+        RequireItemFits(list.rows.back()[0].size(), list.records, options.itemColumn1);
+        RequireItemFits(list.rows.back()[1].size(), list.records, options.itemColumn2);
     }
 }
 
@@ -135,10 +137,11 @@ private:
         if (index >= Fields_.size()) {
             return {};
         }
-        if (!FieldsUtf8_) {
-            return Fields_[index];
-        }
-        return FieldToCp932(Fields_[index], Lines_[index], Options_.replace, List_.replaced);
+        std::string item = FieldsUtf8_ ? FieldToCp932(Fields_[index], Lines_[index], Options_.replace,
+                                                      List_.equivalents, List_.replaced)
+                                       : Fields_[index];
+        RequireItemFits(item.size(), Lines_[index], column);
+        return item;
     }
 
     const WordListOptions& Options_;
@@ -188,10 +191,14 @@ WordListFormat DetectWordListFormat(std::string_view bytes) {
         format.lineEnd = LineEndsOf(text.Text(), format.separator, format.quoting == Quoting::Rfc, format.classic);
         return format;
     } catch (const DeckError&) {
-        // Only UTF-16 can fail to decode here, and reading names the line.
+        // Only a text whose mark names a UTF encoding can fail to decode
+        // here, and reading names the line.
         WordListFormat format;
-        format.encoding = bytes.starts_with("\xFE\xFF") ? TextEncoding::Utf16Be : TextEncoding::Utf16Le;
+        format.encoding = bytes.starts_with("\xEF\xBB\xBF") ? TextEncoding::Utf8
+                          : bytes.starts_with("\xFE\xFF")   ? TextEncoding::Utf16Be
+                                                            : TextEncoding::Utf16Le;
         format.bom = true;
+        format.lineEnd = LineEnd::Unknown;
         format.classic = false;
         return format;
     }
@@ -201,6 +208,7 @@ WordList ReadWordList(std::string_view bytes, const WordListOptions& options) {
     RequireValidOptions(options);
     const WordListText text = DecodeWordListText(bytes, options.encoding);
     WordList list;
+    list.dropped = text.dropped;
     list.format = ResolveFormat(text, options);
     if (list.format.classic) {
         list.format.lineEnd = LineEndsOf(text.Text(), ',', false, true);

@@ -45,6 +45,7 @@ public:
     QTableWidget* grdCards = nullptr;
     QLabel* lblCount = nullptr;
     QLabel* lblReplaced = nullptr;
+    QLabel* lblEquivalents = nullptr;  // equivalents, and the invisible characters dropped
     QPushButton* cmdOk = nullptr;
     QPushButton* cmdCancel = nullptr;
 
