@@ -1,7 +1,6 @@
 #include "deck/WordListText.h"
 
 #include <cstring>
-#include <utility>
 
 #include "deck/DeckError.h"
 #include "deck/Utf8Char.h"
