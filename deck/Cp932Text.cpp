@@ -206,4 +206,15 @@ std::optional<std::string> Utf8ToCp932(std::string_view utf8) {
     return out;
 }
 
+std::vector<char32_t> Cp932Characters() {
+    const EncodeTable& table = Cp932EncodeTable();
+    std::vector<char32_t> characters;
+    for (char32_t c = 0x80; c < table.size(); ++c) {
+        if (table[c] != 0) {
+            characters.push_back(c);
+        }
+    }
+    return characters;
+}
+
 }  // namespace korva

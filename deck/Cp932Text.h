@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace korva {
 
@@ -27,5 +28,9 @@ std::size_t FindCp932Char(std::string_view bytes, char c, std::size_t pos = 0);
 // UTF-8 text as code page 932 bytes; nullopt when some character has no code
 // page 932 form (or the input is not valid UTF-8).
 std::optional<std::string> Utf8ToCp932(std::string_view utf8);
+
+// Every character above ASCII that a code page 932 byte sequence decodes to,
+// in code point order: the characters code page 932 holds both ways.
+std::vector<char32_t> Cp932Characters();
 
 }  // namespace korva

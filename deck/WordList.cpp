@@ -101,10 +101,12 @@ void ReadClassic(std::string_view text, const WordListOptions& options, WordList
         }
         if (firstTwo) {
             list.rows.push_back(SplitCsvFields(line));
-            continue;
+        } else {
+            list.rows.push_back(CsvRow{std::string(FieldOf(line, options.itemColumn1)),
+                                       std::string(FieldOf(line, options.itemColumn2))});
         }
-        list.rows.push_back(
-            CsvRow{std::string(FieldOf(line, options.itemColumn1)), std::string(FieldOf(line, options.itemColumn2))});
+        RequireItemFits(list.rows.back()[0].size(), list.records, options.itemColumn1);
+        RequireItemFits(list.rows.back()[1].size(), list.records, options.itemColumn2);
     }
 }
 
@@ -113,15 +115,18 @@ std::string ShownText(const std::string& text, bool html) { return html ? HtmlFi
 
 // A field of HTML as a card holds it. A replaced character is named by the
 // line its field starts on: the lines of the source are gone from the text.
-std::string HtmlItem(std::string_view utf8, int line, bool replace, Replacements& replaced) {
+std::string HtmlItem(std::string_view utf8, int line, bool replace, WordList& list) {
     const std::string text = HtmlFieldText(utf8);
+    const auto convert = [&](std::string_view part) {
+        return FieldToCp932(part, line, replace, list.equivalents, list.replaced);
+    };
     std::string item;
     std::size_t start = 0;
     for (std::size_t end = text.find('\n'); end != std::string::npos; end = text.find('\n', start)) {
-        item += FieldToCp932(std::string_view(text).substr(start, end - start), line, replace, replaced) + "\n";
+        item += convert(std::string_view(text).substr(start, end - start)) + "\n";
         start = end + 1;
     }
-    return item + FieldToCp932(std::string_view(text).substr(start), line, replace, replaced);
+    return item + convert(std::string_view(text).substr(start));
 }
 
 // Reads records of text that is UTF-8 (fieldsUtf8) or code page 932.
@@ -165,10 +170,14 @@ private:
         }
         std::string text = reader.FieldText(Fields_[index]);
         const int line = Fields_[index].line;
+        std::string item;
         if (Html_) {
-            return HtmlItem(FieldsUtf8_ ? text : Cp932ToUtf8(text), line, Options_.replace, List_.replaced);
+            item = HtmlItem(FieldsUtf8_ ? text : Cp932ToUtf8(text), line, Options_.replace, List_);
+        } else {
+            item = FieldsUtf8_ ? FieldToCp932(text, line, Options_.replace, List_.equivalents, List_.replaced) : text;
         }
-        return FieldsUtf8_ ? FieldToCp932(text, line, Options_.replace, List_.replaced) : text;
+        RequireItemFits(item.size(), line, column);
+        return item;
     }
 
     const WordListOptions& Options_;
@@ -226,10 +235,14 @@ WordListFormat DetectWordListFormat(std::string_view bytes) {
                                                                     format.quoting == Quoting::Rfc, format.classic));
         return format;
     } catch (const DeckError&) {
-        // Only UTF-16 can fail to decode here, and reading names the line.
+        // Only a text whose mark names a UTF encoding can fail to decode
+        // here, and reading names the line.
         WordListFormat format;
-        format.encoding = bytes.starts_with("\xFE\xFF") ? TextEncoding::Utf16Be : TextEncoding::Utf16Le;
+        format.encoding = bytes.starts_with("\xEF\xBB\xBF") ? TextEncoding::Utf8
+                          : bytes.starts_with("\xFE\xFF")   ? TextEncoding::Utf16Be
+                                                            : TextEncoding::Utf16Le;
         format.bom = true;
+        format.lineEnd = LineEnd::Unknown;
         format.classic = false;
         return format;
     }
@@ -240,6 +253,7 @@ WordList ReadWordList(std::string_view bytes, const WordListOptions& options) {
     const WordListText text = DecodeWordListText(bytes, options.encoding);
     const AnkiHeader header = ReadAnkiHeader(text.Text(), text.IsUtf8());
     WordList list;
+    list.dropped = text.dropped;
     list.format = ResolveFormat(text, header, options);
     if (list.format.classic) {
         list.format.lineEnd = LineEndsOf(text.Text(), ',', false, true);

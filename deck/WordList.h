@@ -16,7 +16,8 @@ namespace korva {
 // line end, RFC 4180 quoting, tabs or semicolons, a header line).
 
 enum class TextEncoding { Cp932, Utf8, Utf16Le, Utf16Be };
-enum class LineEnd { None, CrLf, Lf, Cr, Mixed };
+// Unknown: the text does not decode, so its lines cannot be told.
+enum class LineEnd { None, CrLf, Lf, Cr, Mixed, Unknown };
 enum class Quoting { Rfc, None };
 
 // What a file's bytes say of themselves.
@@ -41,8 +42,8 @@ struct WordListOptions {
     bool header = false;  // the first record is a header, not a card
     int itemColumn1 = 1;  // 1-based field numbers of item 1 and item 2
     int itemColumn2 = 2;
-    // Characters code page 932 cannot hold become their base letter or 〓
-    // instead of refusing the file.
+    // Characters code page 932 cannot hold and has no equivalent of become
+    // their base letter or 〓 instead of refusing the file.
     bool replace = false;
 };
 
@@ -90,6 +91,8 @@ struct WordList {
     Replacements replaced;                      // what replace changed
     std::vector<WordListDirective> directives;  // not counted among the records
     std::vector<std::string> columnNames;       // UTF-8, by the directives; "" where none names the column
+    Replacements equivalents;                   // characters read as code page 932's equivalent
+    std::size_t dropped = 0;                    // invisible characters left out
 };
 
 // What the bytes of a word list look like, before any choice of the user's.
@@ -101,8 +104,10 @@ WordListFormat DetectWordListFormat(std::string_view bytes);
 // (unless the options do) and whether fields are HTML, whose text then
 // becomes what it shows. Throws DeckError, with a reason that
 // names the line, for a quote that never closes, bytes that are not of the
-// encoding, a character code page 932 cannot hold (unless replace), a column
-// past the file's fields, or more than MaxCards cards. A classic file read
+// encoding, a character code page 932 cannot hold and has no equivalent of
+// (unless replace), an item longer than MaxItemBytes once in code page 932
+// (naming its column too), a column past the file's fields, or more than
+// MaxCards cards. A classic file read
 // with the first two columns and no header gives exactly ReadCsvRows's rows.
 // Columns 1 and 2 are never past the fields: a shorter record, as in the
 // classic rules, gives empty items.

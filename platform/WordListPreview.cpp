@@ -40,6 +40,7 @@ QString LineEndName(LineEnd lineEnd) {
         case LineEnd::Lf: return QStringLiteral("LF");
         case LineEnd::Cr: return QStringLiteral("CR");
         case LineEnd::Mixed: return QStringLiteral("混在（CR LF、LF、CR）");
+        case LineEnd::Unknown: return QStringLiteral("不明（この文字コードでは読めないファイル）");
         case LineEnd::None: break;
     }
     return QStringLiteral("なし（1行だけのファイル）");
@@ -63,22 +64,41 @@ QString ColumnName(const WordList& shape, int column) {
     return QStringLiteral("%1列目: %2").arg(column).arg(text);
 }
 
+// The first characters by line, and how many more there are.
+QString ListedCharacters(const Replacements& characters) {
+    QStringList listed;
+    const size_t shown = std::min(characters.first.size(), static_cast<size_t>(ListedReplacements));
+    for (size_t i = 0; i < shown; ++i) {
+        const ReplacedCharacter& one = characters.first[i];
+        listed << QStringLiteral("%1行目「%2」").arg(one.line).arg(QString::fromStdString(one.character));
+    }
+    if (characters.count > shown) {
+        listed << QStringLiteral("ほか%1字").arg(characters.count - shown);
+    }
+    return listed.join(QStringLiteral("、"));
+}
+
 QString ReplacedText(const Replacements& replaced) {
     if (replaced.count == 0) {
         return QStringLiteral("置き換えた文字: なし");
     }
-    QStringList listed;
-    const size_t shown = std::min(replaced.first.size(), static_cast<size_t>(ListedReplacements));
-    for (size_t i = 0; i < shown; ++i) {
-        const ReplacedCharacter& one = replaced.first[i];
-        listed << QStringLiteral("%1行目「%2」").arg(one.line).arg(QString::fromStdString(one.character));
-    }
-    if (replaced.count > shown) {
-        listed << QStringLiteral("ほか%1字").arg(replaced.count - shown);
-    }
     return QStringLiteral("置き換えた文字: %1字（%2）。〓 か、アクセントのない文字になります。")
         .arg(replaced.count)
-        .arg(listed.join(QStringLiteral("、")));
+        .arg(ListedCharacters(replaced));
+}
+
+// Characters read as their code page 932 equivalent, and invisible ones
+// left out: neither is a loss, but both change the file's text.
+QString EquivalentsText(const WordList& list) {
+    QString text = list.equivalents.count == 0
+                       ? QStringLiteral("読み替えた文字: なし")
+                       : QStringLiteral("読み替えた文字: %1字（%2）。シフトJISにある同じ文字になります。")
+                             .arg(list.equivalents.count)
+                             .arg(ListedCharacters(list.equivalents));
+    if (list.dropped > 0) {
+        text += QStringLiteral("\n除いた見えない文字（ゼロ幅スペースなど）: %1字").arg(list.dropped);
+    }
+    return text;
 }
 
 // The leading lines that said how to read the file, as written.
@@ -168,6 +188,9 @@ void WordListPreview::BuildControls(const QString& fileName) {
     lblDirectives->setWordWrap(true);
     lblDirectives->hide();
     layout->addWidget(lblDirectives);
+    lblEquivalents = AddValueLabel(QStringLiteral("読み替えた文字"));
+    lblEquivalents->setWordWrap(true);
+    layout->addWidget(lblEquivalents);
     BuildButtons(*layout);
 }
 
@@ -353,6 +376,7 @@ void WordListPreview::ShowCards(const WordList& list) {
     lblReplaced->setText(ReplacedText(list.replaced));
     lblDirectives->setText(list.directives.empty() ? QString() : DirectivesText(list.directives));
     lblDirectives->setVisible(!list.directives.empty());
+    lblEquivalents->setText(EquivalentsText(list));
 }
 
 void WordListPreview::ShowError(const QString& reason) {
@@ -361,6 +385,7 @@ void WordListPreview::ShowError(const QString& reason) {
     lblReplaced->clear();
     lblDirectives->clear();
     lblDirectives->hide();
+    lblEquivalents->clear();
     lblError->setText(QStringLiteral("この選び方では読み込めません。") + reason);
     lblError->show();
     cmdOk->setEnabled(false);

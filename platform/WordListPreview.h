@@ -46,6 +46,7 @@ public:
     QLabel* lblCount = nullptr;
     QLabel* lblReplaced = nullptr;
     QLabel* lblDirectives = nullptr;
+    QLabel* lblEquivalents = nullptr;  // equivalents, and the invisible characters dropped
     QPushButton* cmdOk = nullptr;
     QPushButton* cmdCancel = nullptr;
 

@@ -23,7 +23,8 @@ const char* EncodingName(TextEncoding encoding) {
 
 const char* LineEndName(LineEnd lineEnd) {
     switch (lineEnd) {
-        case LineEnd::None: return "null";
+        case LineEnd::None:
+        case LineEnd::Unknown: return "null";
         case LineEnd::CrLf: return "\"CRLF\"";
         case LineEnd::Lf: return "\"LF\"";
         case LineEnd::Cr: return "\"CR\"";
@@ -67,6 +68,18 @@ std::string DirectivesJson(const std::vector<WordListDirective>& directives) {
     return out + "}";
 }
 
+// [{"line":L,"char":"é"},...]
+void AppendCharacters(std::string& out, const std::vector<ReplacedCharacter>& characters) {
+    out += "[";
+    for (std::size_t i = 0; i < characters.size(); ++i) {
+        out += i > 0 ? ",{\"line\":" : "{\"line\":";
+        out += std::to_string(characters[i].line) + ",\"char\":";
+        AppendJsonString(out, characters[i].character);
+        out += "}";
+    }
+    out += "]";
+}
+
 }  // namespace
 
 std::string WordListToJson(const WordList& list) {
@@ -87,15 +100,12 @@ std::string WordListToJson(const WordList& list) {
         out += i > 0 ? "," : "";
         AppendJsonString(out, CutField(ColumnName(list, i)));
     }
-    out += "],\"unrepresentable\":[";
-    const std::vector<ReplacedCharacter>& first = list.replaced.first;
-    for (std::size_t i = 0; i < first.size(); ++i) {
-        out += i > 0 ? ",{\"line\":" : "{\"line\":";
-        out += std::to_string(first[i].line) + ",\"char\":";
-        AppendJsonString(out, first[i].character);
-        out += "}";
-    }
-    out += "],\"unrepresentableCount\":" + std::to_string(list.replaced.count) + "}";
+    out += "],\"unrepresentable\":";
+    AppendCharacters(out, list.replaced.first);
+    out += ",\"unrepresentableCount\":" + std::to_string(list.replaced.count);
+    out += ",\"equivalents\":{\"count\":" + std::to_string(list.equivalents.count) + ",\"first\":";
+    AppendCharacters(out, list.equivalents.first);
+    out += "},\"dropped\":" + std::to_string(list.dropped) + "}";
     return out;
 }
 

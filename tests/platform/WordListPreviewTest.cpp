@@ -17,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include "deck/CardData.h"
+#include "deck/Cp932Text.h"
 #include "platform/Contrast.h"
 #include "platform/Fonts.h"
 #include "platform/WordListPreview.h"
@@ -141,6 +142,17 @@ TEST(WordListPreview, ShowsTheFirstCardsTheCountAndEveryReplacedCharacter) {
     for (const char* part : {"1行目「é」", "2行目「ï」", "3行目「😀」"}) {
         EXPECT_TRUE(replaced.contains(QString::fromUtf8(part))) << part;
     }
+    EXPECT_EQ(preview.lblEquivalents->text(), QStringLiteral("読み替えた文字: なし"));
+
+    // Equivalents are no replacements, and invisible characters are left out.
+    const std::string radicalList = "\u2F00\u200B,one\n\u2F06,two\u200D\n";  // the preview keeps a view of it
+    const WordListPreview radicals(RequestFor(radicalList));
+    EXPECT_EQ(Cell(radicals, 0, 0), QStringLiteral("一"));
+    EXPECT_EQ(Cell(radicals, 1, 1), QStringLiteral("two"));
+    EXPECT_EQ(radicals.lblReplaced->text(), QStringLiteral("置き換えた文字: なし"));
+    EXPECT_EQ(radicals.lblEquivalents->text(),
+              QStringLiteral("読み替えた文字: 2字（1行目「⼀」、2行目「⼆」）。シフトJISにある同じ文字になります。\n"
+                             "除いた見えない文字（ゼロ幅スペースなど）: 2字"));
 
     // Past the hundred characters the list keeps, the total still counts them all.
     std::string accents;
@@ -172,6 +184,23 @@ TEST(WordListPreview, AListThatCannotBeReadSaysWhyAndOkWaitsForAChoiceThatReads)
     EXPECT_EQ(preview.cboItem1->count(), 2);
     EXPECT_EQ(preview.grdCards->rowCount(), 2);
     EXPECT_EQ(Cell(preview, 0, 1), QStringLiteral("\"b"));
+
+    // A byte-order mark before code page 932 text: read as chosen, the mark
+    // is no part of the first card.
+    const std::string markedList = "\xEF\xBB\xBF" + *Utf8ToCp932("単語,たんご\r\n");
+    WordListPreview marked(RequestFor(markedList));
+    EXPECT_EQ(marked.cboEncoding->currentData().toInt(), static_cast<int>(TextEncoding::Utf8)) << "as its mark says";
+    EXPECT_FALSE(marked.cmdOk->isEnabled());
+    Choose(*marked.cboEncoding, static_cast<int>(TextEncoding::Cp932));
+    EXPECT_TRUE(marked.cmdOk->isEnabled());
+    EXPECT_EQ(Cell(marked, 0, 0), QStringLiteral("単語"));
+    // UTF-16 that does not decode has no line end to tell.
+    const std::string brokenUtf16(
+        "\xFF\xFE"
+        "a\0\n\0b",
+        7);
+    const WordListPreview utf16(RequestFor(brokenUtf16));
+    EXPECT_EQ(utf16.lblLineEnd->text(), QStringLiteral("不明（この文字コードでは読めないファイル）"));
 
     // One line too many for a deck until its header is skipped: then the
     // columns can be chosen.

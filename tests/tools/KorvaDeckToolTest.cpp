@@ -265,11 +265,20 @@ TEST(KorvaDeckTool, InspectsAndConvertsAListWithAHeaderAndAThirdColumn) {
         inspect.out,
         "{\"encoding\":\"utf-8\",\"bom\":false,\"lineEnd\":\"CRLF\",\"separator\":\",\",\"quoting\":\"rfc\","
         "\"classic\":false,\"lines\":4,\"fields\":3,\"directives\":{},\"firstLine\":[\"expression\",\"reading\",\"meaning\"],"
-        "\"unrepresentable\":[{\"line\":3,\"char\":\"é\"}],\"unrepresentableCount\":1}\n");
+        "\"unrepresentable\":[{\"line\":3,\"char\":\"é\"}],\"unrepresentableCount\":1,"
+        "\"equivalents\":{\"count\":0,\"first\":[]},\"dropped\":0}\n");
     // Only the columns read can hold what needs replacing.
     EXPECT_NE(
-        RunTool({"inspect", Q(dir.Path("jlpt.csv"))}).out.find("\"unrepresentable\":[],\"unrepresentableCount\":0}"),
+        RunTool({"inspect", Q(dir.Path("jlpt.csv"))}).out.find("\"unrepresentable\":[],\"unrepresentableCount\":0,"),
         std::string::npos);
+    // Equivalents are listed apart; invisible characters are counted, in
+    // any column.
+    test::WriteBytes(dir.Path("radicals.csv"), "\u2F00\u200B,\u2F06\nb\u00BD,c,\uFEFF\n");
+    EXPECT_NE(RunTool({"inspect", Q(dir.Path("radicals.csv"))})
+                  .out.find("\"unrepresentable\":[{\"line\":2,\"char\":\"\u00BD\"}],\"unrepresentableCount\":1,"
+                            "\"equivalents\":{\"count\":2,\"first\":[{\"line\":1,\"char\":\"\u2F00\"},{\"line\":1,"
+                            "\"char\":\"\u2F06\"}]},\"dropped\":2}\n"),
+              std::string::npos);
 
     const ToolRun convert = RunTool(
         {"convert", "--header", "--columns", "1,3", "--replace", Q(dir.Path("jlpt.csv")), Q(dir.Path("jlpt.krv"))});
@@ -308,7 +317,8 @@ TEST(KorvaDeckTool, InspectsAndConvertsAListWithAHeaderAndAThirdColumn) {
     EXPECT_EQ(RunTool({"inspect", Q(dir.Path("wide.csv"))}).out,
               "{\"encoding\":\"utf-8\",\"bom\":false,\"lineEnd\":\"LF\",\"separator\":\",\",\"quoting\":\"none\","
               "\"classic\":false,\"lines\":61,\"fields\":300,\"directives\":{},\"firstLine\":[" +
-                  firstLine + "],\"unrepresentable\":[" + unrepresentable + "],\"unrepresentableCount\":122}\n");
+                  firstLine + "],\"unrepresentable\":[" + unrepresentable +
+                  "],\"unrepresentableCount\":122,\"equivalents\":{\"count\":0,\"first\":[]},\"dropped\":0}\n");
 
     // Anki's export: its directives reported, its columns named by them.
     test::WriteBytes(dir.Path("anki.txt"),
@@ -318,7 +328,8 @@ TEST(KorvaDeckTool, InspectsAndConvertsAListWithAHeaderAndAThirdColumn) {
               "{\"encoding\":\"utf-8\",\"bom\":false,\"lineEnd\":\"LF\",\"separator\":\"\\t\",\"quoting\":\"none\","
               "\"classic\":false,\"lines\":1,\"fields\":4,\"directives\":{\"separator\":\"tab\",\"html\":\"true\","
               "\"columns\":\"表\\t裏\",\"tags column\":\"4\"},\"firstLine\":[\"表\",\"裏\",\"\",\"タグ\"],"
-              "\"unrepresentable\":[],\"unrepresentableCount\":0}\n");
+              "\"unrepresentable\":[],\"unrepresentableCount\":0,\"equivalents\":{\"count\":0,\"first\":[]},"
+              "\"dropped\":0}\n");
     test::WriteBytes(dir.Path("colon.txt"), "a:b|c\n");
 
     // Excel's Unicode text, named .txt; today's --encoding still names it.
@@ -410,6 +421,7 @@ TEST(KorvaDeckTool, RefusalsSayWhyOrHowToUseTheCommandAndLeaveNoFile) {
     test::WriteBytes(dir.Path("keep.csv"), "old");
     test::WriteBytes(dir.Path("open.csv"), "a,b\n\"c,d\n");
     test::WriteBytes(dir.Path("cafe.csv"), "café,coffee\n");
+    test::WriteBytes(dir.Path("long.csv"), "a,b\n" + std::string(MaxItemBytes + 1, 'x') + ",y\n");
 
     const std::string usage = " 使い方: korva-deck ";
     const struct {
@@ -434,6 +446,8 @@ TEST(KorvaDeckTool, RefusalsSayWhyOrHowToUseTheCommandAndLeaveNoFile) {
          ": " + dir.Path("open.csv") + ": 2行目: 引用符 (\") で始まる項目が閉じていません"},
         {{"convert", path("cafe.csv"), path("o.krv")},
          ": " + dir.Path("cafe.csv") + ": 1行目: 「é」はShift_JISにない文字です"},
+        {{"convert", "--replace", path("long.csv"), path("o.krv")},
+         ": " + dir.Path("long.csv") + ": 2行目、1列目: 項目の文字列が65535バイトを超えているため読み込めません。"},
         {{"inspect", "--replace", path("in.csv")},
          " inspect: 「--replace」というオプションはありません。" + usage + inspectUsage},
         {{"inspect", path("bad.krv")},
