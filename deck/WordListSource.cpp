@@ -16,7 +16,9 @@ ReadProgress PartOf(const ReadProgress& progress, double start, double share) {
     if (!progress) {
         return {};
     }
-    return [&progress, start, share](double done) { progress(start + share * done); };
+    return [&progress, start, share](double done) {
+        progress(start + share * done);
+    };
 }
 
 }  // namespace
@@ -28,8 +30,8 @@ WordListSource::WordListSource(std::string bytes, const ReadProgress& progress) 
     // The text detection decodes is that of the encoding it finds: a
     // byte-order mark or valid UTF-8 decides alike when that is chosen.
     Decoded detected = Decode(Bytes_, std::nullopt);
-    Format_ = detected.text ? DetectedWordListFormat(*detected.text, detected.header)
-                            : UndecodableWordListFormat(Bytes_);
+    Format_ =
+        detected.text ? DetectedWordListFormat(*detected.text, detected.header) : UndecodableWordListFormat(Bytes_);
     Decoded_.emplace(Format_.encoding, std::move(detected));
     if (progress) {
         progress(1.0);

@@ -1,8 +1,8 @@
 #include "platform/BackgroundRead.h"
 
 #include <atomic>
-#include <limits>
 #include <exception>
+#include <limits>
 #include <thread>
 
 #include <QApplication>

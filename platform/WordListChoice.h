@@ -16,9 +16,9 @@ namespace korva::platform {
 struct WordListChoice {
     WordListOptions options;  // as chosen, a column the file no longer has put back to 1 or 2
     std::optional<WordList> list;
-    std::string error;                    // why the list cannot be read, when it cannot
-    bool columnsLearnt = false;           // columns below is what to offer now
-    std::vector<QString> columns;         // column n's name at n - 1; none while the file cannot be read
+    std::string error;             // why the list cannot be read, when it cannot
+    bool columnsLearnt = false;    // columns below is what to offer now
+    std::vector<QString> columns;  // column n's name at n - 1; none while the file cannot be read
 };
 
 // Reads the source with options. With fieldsChanged, learns the fields too:
