@@ -49,9 +49,11 @@ TEST(BackgroundRead, RunsTheWorkOnAWorkerAndEndsAsItEnds) {
         const char* thrown;  // what the read throws, "" for nothing
     } cases[] = {
         {"to its end", false, [](const ReadProgress& progress) { progress(0.5); }, true, ""},
-        {"refused", false, [](const ReadProgress&) { throw DeckError("1行目: 読めません"); }, false, "1行目: 読めません"},
+        {"refused", false, [](const ReadProgress&) { throw DeckError("1行目: 読めません"); }, false,
+         "1行目: 読めません"},
         // Reports until it is told to stop: only a cancel ends it.
-        {"cancelled", true, [](const ReadProgress& progress) {
+        {"cancelled", true,
+         [](const ReadProgress& progress) {
              for (;;) {
                  progress(0.5);
              }
@@ -67,10 +69,11 @@ TEST(BackgroundRead, RunsTheWorkOnAWorkerAndEndsAsItEnds) {
         bool result = false;
         std::string thrown;
         try {
-            result = ReadInBackground(&parent, ReadingLabel(QStringLiteral("big.csv")), [&](const ReadProgress& progress) {
-                worker = std::this_thread::get_id();
-                c.work(progress);
-            });
+            result =
+                ReadInBackground(&parent, ReadingLabel(QStringLiteral("big.csv")), [&](const ReadProgress& progress) {
+                    worker = std::this_thread::get_id();
+                    c.work(progress);
+                });
         } catch (const DeckError& e) {
             thrown = e.what();
         }
