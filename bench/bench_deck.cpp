@@ -18,6 +18,7 @@
 #include "deck/DeckPath.h"
 #include "deck/FileBytes.h"
 #include "deck/WordList.h"
+#include "deck/WordListSource.h"
 
 namespace {
 
@@ -42,6 +43,36 @@ std::string MakeUtf8List(int total) {
                 std::to_string(c) + ",\"to read, to say, to speak aloud " + std::to_string(c) + "\"\n";
     }
     return list;
+}
+
+// Arg 0: the list above, about 2 MB. Arg 1: 32,766 lines of long fields,
+// about 100 MB, the largest list a deck can take whole.
+std::string MakeListOfSize(std::int64_t arg) {
+    if (arg == 0) {
+        return MakeUtf8List(32767);
+    }
+    std::string meaning = "\"";
+    while (meaning.size() < 3000) {
+        meaning += "\xE8\xAA\xAD\xE3\x82\x80, to read aloud, ";
+    }
+    meaning += "\"";
+    std::string list;
+    list.reserve(std::size_t{32766} * (meaning.size() + 40));
+    for (int c = 1; c <= 32766; ++c) {
+        list += "\xE6\xBC\xA2\xE5\xAD\x97" + std::to_string(c) + "," + meaning + "\n";
+    }
+    return list;
+}
+
+// The options the preview starts from: what was detected, characters
+// replaced.
+korva::WordListOptions PreviewOptions(const korva::WordListFormat& format) {
+    korva::WordListOptions options;
+    options.encoding = format.encoding;
+    options.separator = format.separator;
+    options.quoting = format.quoting;
+    options.replace = true;
+    return options;
 }
 
 class Folder {
@@ -179,6 +210,42 @@ void BM_ReadWideLine(benchmark::State& state) {
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(bytes.size()));
 }
 
+// What `korva-deck inspect` does with a list's bytes: detect, then read.
+void BM_InspectWordList(benchmark::State& state) {
+    const std::string bytes = MakeListOfSize(state.range(0));
+    state.counters["bytes"] = static_cast<double>(bytes.size());
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(korva::DetectWordListFormat(bytes));
+        korva::WordListOptions options;
+        options.replace = true;
+        benchmark::DoNotOptimize(korva::ReadWordList(bytes, options));
+    }
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(bytes.size()));
+}
+
+// The preview's first showing: the bytes detected and decoded once, then
+// read with the detected choices. Beside BM_InspectWordList on the same
+// bytes; it copies them once, as the open hands them over.
+void BM_PreviewFirstShowing(benchmark::State& state) {
+    const std::string bytes = MakeListOfSize(state.range(0));
+    for (auto _ : state) {
+        korva::WordListSource source(bytes);
+        benchmark::DoNotOptimize(source.Read(PreviewOptions(source.getFormat())));
+    }
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(bytes.size()));
+}
+
+// One change in the preview, the header switch: the decoded text cut again.
+void BM_PreviewOptionChange(benchmark::State& state) {
+    korva::WordListSource source(MakeListOfSize(state.range(0)));
+    korva::WordListOptions options = PreviewOptions(source.getFormat());
+    for (auto _ : state) {
+        options.header = !options.header;
+        benchmark::DoNotOptimize(source.Read(options));
+    }
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(source.getBytes().size()));
+}
+
 // Appending a file's cards grows every array of the window's deck card by
 // card: linear only if the arrays are not re-allocated once per card.
 void BM_AppendCardFile(benchmark::State& state) {
@@ -204,4 +271,7 @@ BENCHMARK(BM_ReadClassicWordListFile)->Arg(1024)->Arg(32767)->Unit(benchmark::kM
 BENCHMARK(BM_ReadWordListReplacing)->Arg(1024)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DetectWordListFormat)->Iterations(3)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReadWideLine)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_InspectWordList)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PreviewFirstShowing)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PreviewOptionChange)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_AppendCardFile)->Arg(1024)->Arg(32766)->Unit(benchmark::kMillisecond);

@@ -45,6 +45,9 @@ public:
     // A field's text: the quotes around it gone and `""` read as `"`.
     std::string FieldText(const CsvField& field) const;
 
+    // How far into the text reading has come, in bytes.
+    std::size_t Position() const { return Pos_; }
+
     // The record ends seen so far.
     LineEnd LineEnds() const;
 

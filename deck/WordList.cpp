@@ -9,6 +9,7 @@
 #include "deck/CsvRecords.h"
 #include "deck/DeckError.h"
 #include "deck/HtmlField.h"
+#include "deck/WordListDecoded.h"
 #include "deck/WordListText.h"
 
 namespace korva {
@@ -42,17 +43,6 @@ WordListFormat ResolveFormat(const WordListText& text, const AnkiHeader& header,
     return format;
 }
 
-void RequireValidOptions(const WordListOptions& options) {
-    if (options.separator && !IsWordListSeparator(*options.separator)) {
-        throw DeckError("区切り文字はコンマ、タブ、セミコロン、縦棒、空白、コロンのどれかです。");
-    }
-    for (const int column : {options.itemColumn1, options.itemColumn2}) {
-        if (column < 1) {
-            throw DeckError("列の番号は1から数えます。");
-        }
-    }
-}
-
 // Columns 1 and 2 are always there, as in the classic rules, so that a list
 // of single words reads as cards with an empty item 2.
 void RequireColumnsPresent(const WordList& list, const WordListOptions& options) {
@@ -81,13 +71,20 @@ std::string_view FieldOf(std::string_view line, int column) {
     return line.substr(0, line.find(','));
 }
 
+// Records between two reports of progress: often enough for a bar to move
+// through a list of a hundred megabytes, rarely enough to cost nothing.
+constexpr int ProgressRecords = 1024;
+
 // Today's rules byte for byte: with the first two columns and no header,
 // every row is SplitCsvFields's, as ReadCsvRows makes it.
-void ReadClassic(std::string_view text, const WordListOptions& options, WordList& list) {
+void ReadClassic(std::string_view text, const WordListOptions& options, const ReadProgress& progress, WordList& list) {
     const std::vector<std::string_view> lines = SplitCsvLines(text);
     const bool firstTwo = options.itemColumn1 == 1 && options.itemColumn2 == 2;
     list.rows.reserve(lines.size());
     for (const std::string_view line : lines) {
+        if (progress && list.records % ProgressRecords == 0) {
+            progress(static_cast<double>(list.records) / static_cast<double>(lines.size()));
+        }
         const auto fields = static_cast<int>(std::count(line.begin(), line.end(), ',')) + 1;
         list.fields = std::max(list.fields, fields);
         if (++list.records == 1) {
@@ -132,14 +129,19 @@ std::string HtmlItem(std::string_view utf8, int line, bool replace, WordList& li
 // Reads records of text that is UTF-8 (fieldsUtf8) or code page 932.
 class RecordsToRows {
 public:
-    RecordsToRows(const WordListOptions& options, bool fieldsUtf8, bool html, WordList& list)
-        : Options_(options), FieldsUtf8_(fieldsUtf8), Html_(html), List_(list) {}
+    RecordsToRows(const WordListOptions& options, bool fieldsUtf8, bool html, const ReadProgress& progress,
+                  WordList& list)
+        : Options_(options), FieldsUtf8_(fieldsUtf8), Html_(html), Progress_(progress), List_(list) {}
 
     void Read(std::string_view text, int firstLine) {
         CsvRecordReader reader(text, List_.format.separator, List_.format.quoting, firstLine, !FieldsUtf8_);
         const auto items = static_cast<std::size_t>(std::max(Options_.itemColumn1, Options_.itemColumn2));
         for (;;) {
             const std::size_t kept = List_.records == 0 ? std::max(items, WordList::NamedColumns) : items;
+            if (Progress_ && List_.records % ProgressRecords == 0) {
+                Progress_(text.empty() ? 0.0
+                                       : static_cast<double>(reader.Position()) / static_cast<double>(text.size()));
+            }
             const std::size_t count = reader.Next(Fields_, kept);
             if (count == 0) {
                 break;
@@ -183,6 +185,7 @@ private:
     const WordListOptions& Options_;
     bool FieldsUtf8_;
     bool Html_;
+    const ReadProgress& Progress_;
     WordList& List_;
     std::vector<CsvField> Fields_;
 };
@@ -199,22 +202,23 @@ std::vector<std::string> FirstRecord(std::string_view text, const WordListFormat
     return names;
 }
 
-void ReadRecords(const WordListText& text, const AnkiHeader& header, const WordListOptions& options, WordList& list) {
+void ReadRecords(const WordListText& text, const AnkiHeader& header, const WordListOptions& options,
+                 const ReadProgress& progress, WordList& list) {
     const std::string_view body = Body(text, header);
     const int firstLine = header.lines + 1;
     if (!text.IsUtf8()) {
-        RecordsToRows(options, false, header.html, list).Read(body, firstLine);
+        RecordsToRows(options, false, header.html, progress, list).Read(body, firstLine);
         return;
     }
     // Most lists hold only characters code page 932 has: the whole text is
     // converted at once, and only a list that holds others is converted
     // field by field, to name or replace them.
     if (const std::optional<std::string> cp932 = Utf8ToCp932(body)) {
-        RecordsToRows(options, false, header.html, list).Read(*cp932, firstLine);
+        RecordsToRows(options, false, header.html, progress, list).Read(*cp932, firstLine);
         list.firstRecord = FirstRecord(body, list.format, header.html);
         return;
     }
-    RecordsToRows(options, true, header.html, list).Read(body, firstLine);
+    RecordsToRows(options, true, header.html, progress, list).Read(body, firstLine);
 }
 
 }  // namespace
@@ -226,46 +230,68 @@ void Replacements::Note(int line, std::string_view character) {
     ++count;
 }
 
-WordListFormat DetectWordListFormat(std::string_view bytes) {
-    try {
-        const WordListText text = DecodeWordListText(bytes, std::nullopt);
-        const AnkiHeader header = ReadAnkiHeader(text.Text(), text.IsUtf8());
-        WordListFormat format = ResolveFormat(text, header, {});
-        format.lineEnd = CombineLineEnds(header.lineEnd, LineEndsOf(Body(text, header), format.separator,
-                                                                    format.quoting == Quoting::Rfc, format.classic));
-        return format;
-    } catch (const DeckError&) {
-        // Only a text whose mark names a UTF encoding can fail to decode
-        // here, and reading names the line.
-        WordListFormat format;
-        format.encoding = bytes.starts_with("\xEF\xBB\xBF") ? TextEncoding::Utf8
-                          : bytes.starts_with("\xFE\xFF")   ? TextEncoding::Utf16Be
-                                                            : TextEncoding::Utf16Le;
-        format.bom = true;
-        format.lineEnd = LineEnd::Unknown;
-        format.classic = false;
-        return format;
+void RequireValidWordListOptions(const WordListOptions& options) {
+    if (options.separator && !IsWordListSeparator(*options.separator)) {
+        throw DeckError("区切り文字はコンマ、タブ、セミコロン、縦棒、空白、コロンのどれかです。");
+    }
+    for (const int column : {options.itemColumn1, options.itemColumn2}) {
+        if (column < 1) {
+            throw DeckError("列の番号は1から数えます。");
+        }
     }
 }
 
-WordList ReadWordList(std::string_view bytes, const WordListOptions& options) {
-    RequireValidOptions(options);
-    const WordListText text = DecodeWordListText(bytes, options.encoding);
-    const AnkiHeader header = ReadAnkiHeader(text.Text(), text.IsUtf8());
+WordListFormat DetectedWordListFormat(const WordListText& text, const AnkiHeader& header) {
+    WordListFormat format = ResolveFormat(text, header, {});
+    format.lineEnd = CombineLineEnds(header.lineEnd, LineEndsOf(Body(text, header), format.separator,
+                                                                format.quoting == Quoting::Rfc, format.classic));
+    return format;
+}
+
+WordListFormat UndecodableWordListFormat(std::string_view bytes) {
+    WordListFormat format;
+    format.encoding = bytes.starts_with("\xEF\xBB\xBF") ? TextEncoding::Utf8
+                      : bytes.starts_with("\xFE\xFF")   ? TextEncoding::Utf16Be
+                                                        : TextEncoding::Utf16Le;
+    format.bom = true;
+    format.lineEnd = LineEnd::Unknown;
+    format.classic = false;
+    return format;
+}
+
+WordList ReadDecodedWordList(const WordListText& text, const AnkiHeader& header, const WordListOptions& options,
+                             const ReadProgress& progress) {
     WordList list;
     list.dropped = text.dropped;
     list.format = ResolveFormat(text, header, options);
     if (list.format.classic) {
         list.format.lineEnd = LineEndsOf(text.Text(), ',', false, true);
-        ReadClassic(text.Text(), options, list);
+        ReadClassic(text.Text(), options, progress, list);
     } else {
-        ReadRecords(text, header, options, list);
+        ReadRecords(text, header, options, progress, list);
         list.format.lineEnd = CombineLineEnds(header.lineEnd, list.format.lineEnd);
     }
     list.directives = header.directives;
     list.columnNames = header.ColumnNames(list.format.separator);
     RequireColumnsPresent(list, options);
     return list;
+}
+
+WordListFormat DetectWordListFormat(std::string_view bytes) {
+    try {
+        const WordListText text = DecodeWordListText(bytes, std::nullopt);
+        return DetectedWordListFormat(text, ReadAnkiHeader(text.Text(), text.IsUtf8()));
+    } catch (const DeckError&) {
+        // Only a text whose mark names a UTF encoding can fail to decode
+        // here, and reading names the line.
+        return UndecodableWordListFormat(bytes);
+    }
+}
+
+WordList ReadWordList(std::string_view bytes, const WordListOptions& options) {
+    RequireValidWordListOptions(options);
+    const WordListText text = DecodeWordListText(bytes, options.encoding);
+    return ReadDecodedWordList(text, ReadAnkiHeader(text.Text(), text.IsUtf8()), options);
 }
 
 void ImportWordList(WordList&& list, CardData& data, bool DataKeep) {

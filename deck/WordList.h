@@ -67,6 +67,8 @@ struct Replacements {
     std::size_t count = 0;
 
     void Note(int line, std::string_view character);
+
+    bool operator==(const Replacements&) const = default;
 };
 
 // A leading line such as `#separator:tab` that says how to read the file,
@@ -93,6 +95,8 @@ struct WordList {
     std::vector<std::string> columnNames;       // UTF-8, by the directives; "" where none names the column
     Replacements equivalents;                   // characters read as code page 932's equivalent
     std::size_t dropped = 0;                    // invisible characters left out
+
+    bool operator==(const WordList&) const = default;
 };
 
 // What the bytes of a word list look like, before any choice of the user's.

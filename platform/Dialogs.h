@@ -1,12 +1,14 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <optional>
-#include <string_view>
 
 #include <QString>
 
 #include "deck/WordList.h"
+#include "deck/WordListSource.h"
+#include "platform/BackgroundRead.h"
 
 namespace korva::platform {
 
@@ -38,10 +40,9 @@ struct FileDialogResult {
 
 // A word list that is not read by the classic rules, before it becomes a deck.
 struct WordListPreviewRequest {
-    QString fileName;         // the file's name without its folder
-    std::string_view bytes;   // the whole file, alive while the preview is up
-    WordListFormat format;    // what the bytes say of themselves
-    WordListOptions options;  // what the preview starts from
+    QString fileName;                        // the file's name without its folder
+    std::shared_ptr<WordListSource> source;  // the whole file as read, and what its bytes say of themselves
+    WordListOptions options;                 // what the preview starts from
 };
 
 // Every modal interaction of the program goes through this seam: the Qt
@@ -56,8 +57,11 @@ public:
     virtual std::optional<FileDialogResult> ShowOpen(const FileDialogRequest& request) = 0;
     virtual std::optional<FileDialogResult> ShowSave(const FileDialogRequest& request) = 0;
     // Shows how a word list will be read and lets the user change it; the
-    // options chosen, or nullopt when the user cancels.
-    virtual std::optional<WordListOptions> ShowWordListPreview(const WordListPreviewRequest& request) = 0;
+    // list as last shown, or nullopt when the user cancels.
+    virtual std::optional<WordList> ShowWordListPreview(const WordListPreviewRequest& request) = 0;
+    // Runs the read of fileName, which may take seconds, keeping the
+    // windows drawn; false when the user cancels it.
+    virtual bool ReadFile(const QString& fileName, const ReadWork& work) = 0;
     // Hands an address (web page, local file, "mailto:") to the desktop and
     // returns without waiting; failed is called once, now or later from the
     // event loop, when nothing could open it.

@@ -144,12 +144,17 @@ std::optional<FileDialogResult> QtDialogs::ShowSave(const FileDialogRequest& req
     return RunFileDialog(dialog, request);
 }
 
-std::optional<WordListOptions> QtDialogs::ShowWordListPreview(const WordListPreviewRequest& request) {
+std::optional<WordList> QtDialogs::ShowWordListPreview(const WordListPreviewRequest& request) {
     WordListPreview preview(request, DialogParent());
-    if (preview.exec() != QDialog::Accepted) {
+    // A first read cancelled is a cancelled open: there is nothing to show.
+    if (!preview.hasRead() || preview.exec() != QDialog::Accepted) {
         return std::nullopt;
     }
-    return preview.getOptions();
+    return preview.takeList();
+}
+
+bool QtDialogs::ReadFile(const QString& fileName, const ReadWork& work) {
+    return ReadInBackground(DialogParent(), ReadingLabel(fileName), work);
 }
 
 // The opener is run directly rather than through QDesktopServices, which

@@ -22,7 +22,8 @@ public:
     MessageResult Message(const QString& text, MessageButtons buttons, const QString& title = AppTitle) override;
     std::optional<FileDialogResult> ShowOpen(const FileDialogRequest& request) override;
     std::optional<FileDialogResult> ShowSave(const FileDialogRequest& request) override;
-    std::optional<WordListOptions> ShowWordListPreview(const WordListPreviewRequest& request) override;
+    std::optional<WordList> ShowWordListPreview(const WordListPreviewRequest& request) override;
+    bool ReadFile(const QString& fileName, const ReadWork& work) override;
     void OpenAddress(const QString& address, std::function<void()> failed) override;
 
 protected:

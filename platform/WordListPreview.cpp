@@ -23,14 +23,12 @@
 #include "platform/DialogWindow.h"
 #include "platform/Fonts.h"
 #include "platform/Twips.h"
+#include "platform/WordListChoice.h"
 
 namespace korva::platform {
 
 namespace {
 
-// A column is named by its number and the first record's text there; a long
-// text is cut so that the drop-down stays beside its label.
-constexpr int ColumnNameLength = 24;
 // The replaced characters listed by line; the count names the rest.
 constexpr int ListedReplacements = 5;
 
@@ -44,24 +42,6 @@ QString LineEndName(LineEnd lineEnd) {
         case LineEnd::None: break;
     }
     return QStringLiteral("なし（1行だけのファイル）");
-}
-
-// A directive's name for the column, else the first record's text there.
-QString ColumnName(const WordList& shape, int column) {
-    const auto index = static_cast<size_t>(column - 1);
-    const bool named = index < shape.columnNames.size() && !shape.columnNames[index].empty();
-    const std::string none;
-    const std::string& name = named                              ? shape.columnNames[index]
-                              : index < shape.firstRecord.size() ? shape.firstRecord[index]
-                                                                 : none;
-    QString text = QString::fromStdString(name).simplified();
-    if (text.isEmpty()) {
-        return QStringLiteral("%1列目").arg(column);  // as pandas heads its index column
-    }
-    if (text.size() > ColumnNameLength) {
-        text = text.left(ColumnNameLength) + QStringLiteral("…");
-    }
-    return QStringLiteral("%1列目: %2").arg(column).arg(text);
 }
 
 // The first characters by line, and how many more there are.
@@ -131,18 +111,28 @@ QLabel* AddValueLabel(const QString& accessibleName) {
 
 }  // namespace
 
-WordListPreview::WordListPreview(const WordListPreviewRequest& request, QWidget* parent)
-    : QDialog(parent), Bytes_(request.bytes), Options_(request.options) {
+WordListPreview::WordListPreview(const WordListPreviewRequest& request, QWidget* parent, ReadRunner run)
+    : QDialog(parent), Source_(request.source), Run_(std::move(run)), Options_(request.options) {
     setWindowFlags(DialogWindowFlags);
     setFont(WindowFont());
     setWindowTitle(QStringLiteral("単語リストの読み込み"));
+    if (!Run_) {
+        const bool large = Source_->getBytes().size() >= BackgroundReadBytes;
+        Run_ = [this, large, label = ReadingLabel(request.fileName)](const ReadWork& work) {
+            // Over the preview once it shows, over its parent while it is made.
+            QWidget* over = isVisible() || parentWidget() == nullptr ? this : parentWidget();
+            return large ? ReadInBackground(over, label, work) : ReadAtOnce(work);
+        };
+    }
+    const WordListFormat& format = Source_->getFormat();
     Options_.replace = true;
     // The choices start from what the file says of itself.
-    Options_.encoding = Options_.encoding.value_or(request.format.encoding);
-    Options_.separator = Options_.separator.value_or(request.format.separator);
-    Options_.quoting = Options_.quoting.value_or(request.format.quoting);
+    Options_.encoding = Options_.encoding.value_or(format.encoding);
+    Options_.separator = Options_.separator.value_or(format.separator);
+    Options_.quoting = Options_.quoting.value_or(format.quoting);
+    ShownOptions_ = Options_;
     BuildControls(request.fileName);
-    ShowFormat(request.format);
+    ShowFormat(format);
     ConnectControls();
     Reread(true);
     // Like the program's other dialogs it keeps its size; the table scrolls.
@@ -249,9 +239,7 @@ void WordListPreview::BuildButtons(QVBoxLayout& layout) {
 }
 
 void WordListPreview::ShowFormat(const WordListFormat& format) {
-    SelectData(*cboEncoding, static_cast<int>(*Options_.encoding));
-    SelectData(*cboSeparator, static_cast<int>(*Options_.separator));
-    SelectData(*cboQuoting, static_cast<int>(*Options_.quoting));
+    ShowChoices();
     lblBom->setText(format.bom ? QStringLiteral("あり") : QStringLiteral("なし"));
     lblLineEnd->setText(LineEndName(format.lineEnd));
 }
@@ -307,51 +295,48 @@ bool WordListPreview::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void WordListPreview::Reread(bool fieldsChanged) {
-    if (fieldsChanged) {
-        LearnFields();
+    WordListChoice choice;
+    const bool read = Run_([&](const ReadProgress& progress) {
+        choice = ReadWordListChoice(*Source_, Options_, fieldsChanged, progress);
+    });
+    if (!read) {
+        // Cancelled: the choice shown before, and its cards, stay.
+        Options_ = ShownOptions_;
+        ShowChoices();
+        return;
     }
-    try {
-        ShowCards(ReadWordList(Bytes_, Options_));
-    } catch (const DeckError& error) {
-        ShowError(QString::fromStdString(error.what()));
+    Read_ = true;
+    Options_ = choice.options;
+    ShownOptions_ = Options_;
+    if (choice.columnsLearnt) {
+        ShowColumns(choice.columns);
+    }
+    ShowChoices();
+    List_ = std::move(choice.list);
+    if (List_) {
+        ShowCards(*List_);
+    } else {
+        ShowError(QString::fromStdString(choice.error));
     }
 }
 
-// The first field always exists; reading with it alone tells how many fields
-// the file has under the new choices, and what names them. At most the
-// first NamedColumns are offered: a line of a million fields would otherwise
-// fill the drop-downs for minutes. A chosen column the file no longer has
-// goes back to the first ones. While the file cannot be read there is nothing
-// to choose from, and the choices wait.
-void WordListPreview::LearnFields() {
-    WordListOptions firstOnly = Options_;
-    firstOnly.itemColumn1 = 1;
-    firstOnly.itemColumn2 = 1;
-    WordList shape;
-    try {
-        shape = ReadWordList(Bytes_, firstOnly);
-    } catch (const DeckError&) {
-        // the read with the choices says why
-    }
-    const int fields = std::min(std::max(shape.fields, static_cast<int>(shape.firstRecord.size())),
-                                static_cast<int>(WordList::NamedColumns));
-    if (fields > 0 && Options_.itemColumn1 > fields) {
-        Options_.itemColumn1 = 1;
-    }
-    if (fields > 0 && Options_.itemColumn2 > fields) {
-        Options_.itemColumn2 = 2;
-    }
-    // Column 2 is there even in a list of single words, whose answers are
-    // then empty.
-    const int offered = fields > 0 ? std::max(fields, 2) : 0;
+void WordListPreview::ShowColumns(const std::vector<QString>& names) {
     for (QComboBox* combo : {cboItem1, cboItem2}) {
         const QSignalBlocker quiet(combo);
         combo->clear();
-        for (int column = 1; column <= offered; ++column) {
-            combo->addItem(ColumnName(shape, column), column);
+        for (std::size_t index = 0; index < names.size(); ++index) {
+            combo->addItem(names[index], static_cast<int>(index + 1));
         }
-        combo->setEnabled(offered > 0);
+        combo->setEnabled(!names.empty());
     }
+}
+
+void WordListPreview::ShowChoices() {
+    SelectData(*cboEncoding, static_cast<int>(*Options_.encoding));
+    SelectData(*cboSeparator, static_cast<int>(*Options_.separator));
+    SelectData(*cboQuoting, static_cast<int>(*Options_.quoting));
+    const QSignalBlocker quiet(chkHeader);
+    chkHeader->setChecked(Options_.header);
     SelectData(*cboItem1, Options_.itemColumn1);
     SelectData(*cboItem2, Options_.itemColumn2);
 }

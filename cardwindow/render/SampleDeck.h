@@ -28,9 +28,10 @@ public:
     std::optional<platform::FileDialogResult> ShowSave(const platform::FileDialogRequest&) override {
         return std::nullopt;
     }
-    std::optional<WordListOptions> ShowWordListPreview(const platform::WordListPreviewRequest& request) override {
-        return request.options;
+    std::optional<WordList> ShowWordListPreview(const platform::WordListPreviewRequest& request) override {
+        return request.source->Read(request.options);
     }
+    bool ReadFile(const QString&, const platform::ReadWork& work) override { return platform::ReadAtOnce(work); }
     void OpenAddress(const QString&, std::function<void()> failed) override { failed(); }
 
 private:

@@ -1,9 +1,14 @@
+#include <algorithm>
+#include <functional>
+#include <variant>
+
 #include <gtest/gtest.h>
 
 #include "deck/CsvRows.h"
 #include "deck/DeckError.h"
 #include "deck/HtmlField.h"
 #include "deck/WordList.h"
+#include "deck/WordListSource.h"
 #include "tests/deck/CsvCases.h"
 
 namespace korva {
@@ -503,6 +508,13 @@ TEST(WordList, RefusesByLineAndCharacterWhatCannotBeRead) {
         } catch (const DeckError& e) {
             EXPECT_EQ(e.what(), c.reason);
         }
+        WordListSource source(c.bytes);
+        try {
+            source.Read(c.options);
+            ADD_FAILURE() << "read from its source: " << c.reason;
+        } catch (const DeckError& e) {
+            EXPECT_EQ(e.what(), c.reason);
+        }
     }
     // A header line is not a card, so a full list may have one more line.
     EXPECT_EQ(ReadWordList("h\n" + std::string(MaxCards, '\n'), {.header = true}).rows.size(),
@@ -517,6 +529,73 @@ TEST(WordList, RefusesByLineAndCharacterWhatCannotBeRead) {
         EXPECT_EQ(DetectWordListFormat(bytes).encoding, encoding);
         EXPECT_EQ(DetectWordListFormat(bytes).lineEnd, LineEnd::Unknown);
     }
+}
+
+// A list as a read gives it, or why it cannot be read.
+std::variant<WordList, std::string> Outcome(const std::function<WordList()>& read) {
+    try {
+        return read();
+    } catch (const DeckError& e) {
+        return e.what();
+    }
+}
+
+// A source decodes once for each encoding and keeps it: every choice, in
+// any order, reads as the bytes read afresh would.
+TEST(WordList, ASourceReadsAsTheBytesReadAfreshWhateverWasReadBefore) {
+    std::vector<WordListOptions> choices;
+    for (const std::optional<TextEncoding> encoding :
+         {std::optional<TextEncoding>{}, {Cp932}, {Utf8}, {TextEncoding::Utf16Le}, {TextEncoding::Utf16Be}}) {
+        choices.push_back({.encoding = encoding, .replace = true});
+    }
+    choices.push_back({.separator = ';', .quoting = Quoting::None});
+    choices.push_back({.header = true, .itemColumn1 = 2, .itemColumn2 = 1});
+    for (const ReadCase& c : ReadCases) {
+        SCOPED_TRACE(c.writer);
+        WordListSource source(c.bytes);
+        EXPECT_EQ(source.getBytes(), c.bytes);
+        EXPECT_EQ(source.getFormat(), DetectWordListFormat(c.bytes));
+        choices.push_back(c.options);
+        for (const WordListOptions& options : choices) {
+            EXPECT_EQ(Outcome([&] { return source.Read(options); }),
+                      Outcome([&] { return ReadWordList(c.bytes, options); }));
+        }
+        choices.pop_back();
+    }
+    const std::string broken = Utf16(u"a\nb", false) + "c";
+    EXPECT_EQ(WordListSource(broken).getFormat(), DetectWordListFormat(broken));
+}
+
+TEST(WordList, AReadTellsHowFarItHasComeAndStopsWhenItsProgressThrows) {
+    std::string bytes;
+    for (int line = 0; line < 5000; ++line) {
+        bytes += "\"word " + std::to_string(line) + "\",meaning\n";
+    }
+    for (const bool decodedBefore : {false, true}) {
+        std::vector<double> heard;
+        const ReadProgress note = [&](double done) {
+            heard.push_back(done);
+        };
+        WordListSource source(bytes, decodedBefore ? note : ReadProgress{});
+        heard.clear();
+        const WordListOptions options{.encoding = decodedBefore ? std::nullopt : std::optional(Utf8)};
+        EXPECT_EQ(source.Read(options, note).rows.size(), 5000u);
+        ASSERT_GE(heard.size(), 5u) << "a report every thousand records or so";
+        EXPECT_TRUE(std::is_sorted(heard.begin(), heard.end()));
+        EXPECT_GE(heard.front(), 0.0);
+        EXPECT_LE(heard.back(), 1.0);
+        EXPECT_GT(heard.back(), 0.5);
+    }
+    struct Stop {};
+    WordListSource source(bytes);
+    EXPECT_THROW(source.Read({},
+                             [](double done) {
+                                 if (done > 0.3) {
+                                     throw Stop{};
+                                 }
+                             }),
+                 Stop);
+    EXPECT_EQ(source.Read({}), ReadWordList(bytes)) << "a stopped read leaves the source as it was";
 }
 
 TEST(WordList, ImportsFreshOrAfterTheDecksCardsAndClearsTheMarks) {

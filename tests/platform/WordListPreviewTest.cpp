@@ -1,5 +1,6 @@
 // The word-list preview driven through its own controls, offscreen.
 #include <functional>
+#include <memory>
 #include <ostream>
 #include <string>
 
@@ -38,7 +39,7 @@ const std::string Verbs =
     "飲む,のむ,\"to drink\nto swallow\"\n";
 
 platform::WordListPreviewRequest RequestFor(const std::string& bytes) {
-    return {QStringLiteral("verbs.csv"), bytes, DetectWordListFormat(bytes), WordListOptions{}};
+    return {QStringLiteral("verbs.csv"), std::make_shared<WordListSource>(bytes), WordListOptions{}};
 }
 
 QString Cell(const WordListPreview& preview, int row, int column) {

@@ -35,7 +35,9 @@ public:
     std::deque<platform::MessageResult> messageAnswers;  // taken in order; OK boxes need none
     std::deque<std::optional<platform::FileDialogResult>> openAnswers;
     std::deque<std::optional<platform::FileDialogResult>> saveAnswers;
+    // The options the preview is closed with: the list read with them is its answer.
     std::deque<std::optional<WordListOptions>> previewAnswers;
+    bool cancelReads = false;  // every long read is cancelled before it starts
     bool openAddressSucceeds = true;
     // Runs while a message box is up, to look at the program at that moment.
     std::function<void()> whileMessageShown;
@@ -48,6 +50,7 @@ public:
     std::vector<platform::FileDialogRequest> openRequests;
     std::vector<platform::FileDialogRequest> saveRequests;
     std::vector<PreviewCall> previews;
+    std::vector<QString> reads;
     std::vector<QString> addresses;
 
     platform::MessageResult Message(const QString& text, platform::MessageButtons buttons,
@@ -72,9 +75,17 @@ public:
         saveRequests.push_back(r);
         return Take(saveAnswers, "save dialog");
     }
-    std::optional<WordListOptions> ShowWordListPreview(const platform::WordListPreviewRequest& r) override {
-        previews.push_back({r.fileName, std::string(r.bytes), r.format, r.options});
-        return Take(previewAnswers, "word-list preview");
+    std::optional<WordList> ShowWordListPreview(const platform::WordListPreviewRequest& r) override {
+        previews.push_back({r.fileName, std::string(r.source->getBytes()), r.source->getFormat(), r.options});
+        const std::optional<WordListOptions> answer = Take(previewAnswers, "word-list preview");
+        if (!answer) {
+            return std::nullopt;
+        }
+        return r.source->Read(*answer);
+    }
+    bool ReadFile(const QString& fileName, const platform::ReadWork& work) override {
+        reads.push_back(fileName);
+        return !cancelReads && platform::ReadAtOnce(work);
     }
     void OpenAddress(const QString& address, std::function<void()> failed) override {
         addresses.push_back(address);
