@@ -3,7 +3,7 @@
 #include <numeric>
 #include <stdexcept>
 
-#include "study/DeckIndex.h"
+#include "document/DeckIndex.h"
 #include "study/StudyEngine.h"
 #include "study/TurnShuffle.h"
 

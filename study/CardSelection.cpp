@@ -1,6 +1,6 @@
 // Check marks and the view filter: which cards a cycle shows.
 #include "study/CountingMark.h"
-#include "study/DeckIndex.h"
+#include "document/DeckIndex.h"
 #include "study/StudyEngine.h"
 
 namespace korva {

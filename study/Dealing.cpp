@@ -18,7 +18,7 @@
 #include <stdexcept>
 
 #include "study/CountingMark.h"
-#include "study/DeckIndex.h"
+#include "document/DeckIndex.h"
 #include "study/LazyShuffle.h"
 #include "study/StudyEngine.h"
 

@@ -1,5 +1,5 @@
 // Item texts, question and answer items, reversal and the answer mode.
-#include "study/DeckIndex.h"
+#include "document/DeckIndex.h"
 #include "study/StudyEngine.h"
 
 namespace korva {

@@ -1,0 +1,144 @@
+// The document's files: open, append, import and save. Each read goes into
+// the deck only whole, so a failure leaves it as it was.
+#include <QFileInfo>
+
+#include "deck/DeckError.h"
+#include "deck/DeckFile.h"
+#include "deck/DeckPath.h"
+#include "deck/FileBytes.h"
+#include "document/DeckDocument.h"
+
+namespace korva {
+
+namespace {
+
+DeckResult Failed(DeckFailure failure, const QString& path, const DeckError& error) {
+    return {failure, path, QString::fromStdString(error.what())};
+}
+
+}  // namespace
+
+DeckResult DeckDocument::Open(const QString& Path, const QString& FileName, const WordListChooser& choose) {
+    return Read(Path, FileName, false, choose);
+}
+
+DeckResult DeckDocument::Append(const QString& Path, const QString& FileName, const WordListChooser& choose) {
+    return Read(Path, FileName, true, choose);
+}
+
+DeckResult DeckDocument::Read(const QString& Path, const QString& FileName, bool DataKeep,
+                              const WordListChooser& choose) {
+    const DeckPathKind kind = KindOfPath(Path.toStdString());
+    if (kind == DeckPathKind::Other) {
+        return {DeckFailure::OtherKind, Path, {}};
+    }
+    const QFileInfo file(Path);
+    if (Path.isEmpty() || !file.isFile() || file.isHidden()) {
+        return {DeckFailure::Missing, Path, {}};
+    }
+    if (kind == DeckPathKind::Csv) {
+        return Import(Path, FileName, DataKeep, choose);
+    }
+    const int before = CardData_.Total();
+    try {
+        LoadCardFile(Path.toStdString(), CardData_, DataKeep);
+    } catch (const DeckError& error) {
+        return Failed(DeckFailure::Unreadable, Path, error);
+    }
+    Loaded(Path, FileName, DataKeep, before);
+    return {};
+}
+
+// A list in the classic form is read as it is; any other is read as the
+// chooser says, or as it detects itself when there is none to ask.
+DeckResult DeckDocument::Import(const QString& Path, const QString& FileName, bool DataKeep,
+                                const WordListChooser& choose) {
+    const int before = CardData_.Total();
+    bool chosen = true;
+    try {
+        ReadWithinMemory([&] {
+            const std::string bytes = ReadFileBytes(Path.toStdString());
+            const WordListFormat format = DetectWordListFormat(bytes);
+            WordListOptions options;
+            if (!format.classic && choose) {
+                const std::optional<WordListOptions> answer = choose(FileName, bytes, format);
+                chosen = answer.has_value();
+                options = answer.value_or(options);
+            }
+            if (chosen) {
+                ImportWordList(ReadWordList(bytes, options), CardData_, DataKeep);
+            }
+        });
+    } catch (const DeckError& error) {
+        return Failed(DeckFailure::Unreadable, Path, error);
+    }
+    if (!chosen) {
+        return {DeckFailure::Cancelled, Path, {}};
+    }
+    Loaded(Path, FileName, DataKeep, before);
+    return {};
+}
+
+// An appended file is not the one the deck belongs to.
+void DeckDocument::Loaded(const QString& Path, const QString& FileName, bool DataKeep, int before) {
+    if (DataKeep) {
+        Tell(DeckChangeKind::CardsAdded, before + 1, CardData_.Total() - before);
+        return;
+    }
+    FilePath_ = Path;
+    FileName_ = FileName;
+    NoteFileWritten();
+    Tell(DeckChangeKind::Replaced);
+    Tell(DeckChangeKind::File);
+}
+
+void DeckDocument::Restore(CardData deck, const QString& Path, const QString& FileName,
+                           std::optional<FileFingerprint> original) {
+    CardData_ = std::move(deck);
+    FilePath_ = Path;
+    FileName_ = FileName;
+    AskBeforeOverwrite_ = !original || FingerprintOf(Path) != original;
+    Original_ = std::move(original);
+    Tell(DeckChangeKind::Replaced);
+    Tell(DeckChangeKind::File);
+    setEditedFlag(true);
+}
+
+DeckResult DeckDocument::Write(const QString& Path) {
+    try {
+        SaveCardFile(Path.toStdString(), CardData_);
+    } catch (const DeckError& error) {
+        return Failed(DeckFailure::Unwritable, Path, error);
+    }
+    return {};
+}
+
+// A failed save keeps the deck edited.
+DeckResult DeckDocument::Save() {
+    DeckResult result = Write(FilePath_);
+    if (result.isDone()) {
+        NoteFileWritten();
+        setEditedFlag(false);
+    }
+    return result;
+}
+
+DeckResult DeckDocument::SaveAs(const QString& Path) {
+    DeckResult result = Write(Path);
+    if (result.isDone()) {
+        FilePath_ = Path;
+        NoteFileWritten();
+        setEditedFlag(false);
+        FileName_ = QFileInfo(Path).fileName();
+        Tell(DeckChangeKind::File);
+    }
+    return result;
+}
+
+// Only a file as this deck last saw it is overwritten without a word.
+void DeckDocument::NoteFileWritten() {
+    Original_ = FingerprintOf(FilePath_);
+    AskBeforeOverwrite_ = false;
+}
+
+}  // namespace korva
