@@ -7,10 +7,12 @@
 
 #include <QTimer>
 
+#include "document/DeckChange.h"
 #include "recovery/RecoveryOrigin.h"
 
 namespace korva {
 
+class DeckDocument;
 class RecoveryStore;
 
 // Keeps one card window's recovery copy in step with its deck while the deck
@@ -19,16 +21,24 @@ class RecoveryStore;
 // push that write back, so steady study still reaches the disk at that pace.
 // The deck's bytes are taken here, on the window's thread, and the store
 // writes them. A removal that fails is tried again at the next save or close.
-class RecoveryKeeper {
+//
+// Kept for a document, it listens to it: any change of an edited deck, or
+// the deck becoming edited, asks for a write; the flag cleared (a save)
+// removes the copy.
+class RecoveryKeeper : public DeckListener {
 public:
     // What a copy holds: the deck record's bytes and where the deck came from.
     using Snapshot = std::function<std::pair<std::string, RecoveryOrigin>()>;
 
     // Without a store (none could be made) the keeper does nothing.
     RecoveryKeeper(RecoveryStore* store, Snapshot snapshot);
+    RecoveryKeeper(RecoveryStore* store, DeckDocument& document);
+    ~RecoveryKeeper();
 
     RecoveryKeeper(const RecoveryKeeper&) = delete;
     RecoveryKeeper& operator=(const RecoveryKeeper&) = delete;
+
+    void DeckChanged(const DeckChange& change) override;
 
     void Changed();
     void WriteNow();
@@ -43,6 +53,7 @@ public:
 private:
     RecoveryStore* Store_;
     Snapshot Snapshot_;
+    DeckDocument* Document_ = nullptr;
     QTimer Timer_;
     int Number_ = 0;  // the copy's number in the store; 0 before the first write
     bool OnDisk_ = false;

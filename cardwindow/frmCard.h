@@ -10,7 +10,7 @@
 #include <QString>
 #include <QWidget>
 
-#include "recovery/FileFingerprint.h"
+#include "document/DeckDocument.h"
 #include "study/StudyEngine.h"
 
 class QAction;
@@ -30,14 +30,18 @@ namespace korva {
 
 class CardWindowHost;
 class RecoveryKeeper;
+class RecoveryStore;
 struct RecoveryCopy;
 namespace platform {
 class Dialogs;
-}
+struct FileDialogResult;
+}  // namespace platform
 
-// The study window of one deck. The study engine's methods are its public
-// methods; every command changes state through them and then redraws the
-// whole window with FreshScreen, so no control holds state of its own.
+// The study window of one deck document. The study engine's methods are its
+// public methods; every command changes state through them and then redraws
+// the whole window with FreshScreen, so no control holds state of its own.
+// The deck, its file and its edited flag are the document's; while the deck
+// is edited a recovery copy of it follows the document.
 class frmCard : public QWidget, public StudyEngine {
     Q_OBJECT
 
@@ -45,7 +49,10 @@ public:
     // What the file dialogs give back when the user cancels.
     static const QString CancelMarker;
 
-    frmCard(platform::Dialogs& dialogs, CardWindowHost& host, QWidget* parent = nullptr);
+    // Without a document the window shows an empty one of its own; without a
+    // store it keeps no recovery copy.
+    frmCard(platform::Dialogs& dialogs, CardWindowHost& host, std::shared_ptr<DeckDocument> document = nullptr,
+            RecoveryStore* recovery = nullptr, QWidget* parent = nullptr);
     ~frmCard() override;
 
     // Life cycle and the File and Help menus
@@ -95,9 +102,10 @@ public:
     void mnuViewCardCheck_Click();
     void mnuViewCardNatural_Click();
 
-    // Deck file operations. The commands that read or write a file show
-    // their own failure messages and report whether the file was read or
-    // written; a failure changes neither the deck nor the file fields.
+    // Deck file operations, through the document. The commands that read or
+    // write a file show their own failure messages and report whether the
+    // file was read or written; a failure changes neither the deck nor the
+    // file fields.
     QString getOpenPath();
     QString getSavePath();
     bool FileOpen(bool DataKeep);
@@ -106,14 +114,14 @@ public:
     bool NewFileSave();
     bool FileSave();
     bool isCSVFile() const;
-    void setFilePath(const QString& Path) { FilePath_ = Path; }
-    QString getFilePath() const { return FilePath_; }
+    void setFilePath(const QString& Path) { getDocument().setFilePath(Path); }
+    QString getFilePath() const { return getDocument().getFilePath(); }
     // While the deck is edited the window keeps a recovery copy of it; a
     // save or a close removes the copy.
-    void setEditedFlag(bool Value);
-    bool getEditedFlag() const { return EditedFlag_; }
-    void setFileName(const QString& FileName) { FileName_ = FileName; }
-    QString getFileName() const { return FileName_; }
+    void setEditedFlag(bool Value) { getDocument().setEditedFlag(Value); }
+    bool getEditedFlag() const { return getDocument().getEditedFlag(); }
+    void setFileName(const QString& FileName) { getDocument().setFileName(FileName); }
+    QString getFileName() const { return getDocument().getFileName(); }
     // Writes the recovery copy of an edited deck at once: the program is
     // about to end.
     void WriteRecoveryCopyNow();
@@ -121,7 +129,7 @@ public:
     bool WaitForRecoveryCopy();
     // A window restored over a file written since its copy: the first
     // overwrite asks, and a No goes on to the save dialog.
-    bool isOverwriteAsked() const { return AskBeforeOverwrite_; }
+    bool isOverwriteAsked() const { return getDocument().isOverwriteAsked(); }
 
     // The controls, under the names the commands use; tests drive them.
     std::array<QGroupBox*, 2> Frame1{};
@@ -190,25 +198,19 @@ private:
     QString ItemText(int16_t itemIndex, int16_t CardIndex) const;
     void ShowMessage(const QString& text);
     void ShowOpenFailure(const QString& name, const QString& reason);
-    bool ReadDeckFile(bool DataKeep);
-    bool ReadWordListFile(bool DataKeep);
-    std::unique_ptr<RecoveryKeeper> MakeRecoveryKeeper();
+    std::optional<platform::FileDialogResult> ChooseOpenFile();
+    bool ReadDeckFile(const QString& Path, const QString& FileName, bool DataKeep);
+    bool ReportSave(const DeckResult& result);
+    DeckDocument::WordListChooser WordListChooser();
     void NoteDeckChange();
     void RemoveRecoveryCopy();
     bool MayOverwriteOriginal();
-    void NoteFileWritten();
 
     platform::Dialogs& Dialogs_;
     CardWindowHost& Host_;
-    QString FilePath_;
-    QString FileName_;
-    bool EditedFlag_ = false;
     bool ClosingWithoutAsking_ = false;
     bool Composing_ = false;  // an input method holds a proposal in txtAnswer
     std::unique_ptr<RecoveryKeeper> Recovery_;
-    // The file as this window last read or wrote it; nullopt when unknown.
-    std::optional<FileFingerprint> Original_;
-    bool AskBeforeOverwrite_ = false;
 };
 
 }  // namespace korva

@@ -32,7 +32,7 @@ std::optional<QPoint> NewestWindowPosition(const QMdiArea& area) {
 }  // namespace
 
 frmCard* frmCard::OpenWindow(QMdiArea& area, platform::Dialogs& dialogs, CardWindowHost& host) {
-    auto card = std::make_unique<frmCard>(dialogs, host);
+    auto card = std::make_unique<frmCard>(dialogs, host, nullptr, host.getRecoveryStore());
     // Without a deck there is no window: nothing is added to the frame
     // before the file has been read.
     if (!card->FileOpen(false)) {
@@ -42,7 +42,7 @@ frmCard* frmCard::OpenWindow(QMdiArea& area, platform::Dialogs& dialogs, CardWin
 }
 
 frmCard* frmCard::OpenWindowFor(QMdiArea& area, platform::Dialogs& dialogs, CardWindowHost& host, const QString& Path) {
-    auto card = std::make_unique<frmCard>(dialogs, host);
+    auto card = std::make_unique<frmCard>(dialogs, host, nullptr, host.getRecoveryStore());
     if (!card->FileOpenFrom(Path)) {
         return nullptr;
     }

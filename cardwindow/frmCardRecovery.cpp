@@ -3,26 +3,10 @@
 #include "cardwindow/CardWindowHost.h"
 #include "cardwindow/RecoveryKeeper.h"
 #include "cardwindow/frmCard.h"
-#include "deck/DeckRecord.h"
 #include "platform/Dialogs.h"
 #include "recovery/EndedCopies.h"
 
 namespace korva {
-
-std::unique_ptr<RecoveryKeeper> frmCard::MakeRecoveryKeeper() {
-    return std::make_unique<RecoveryKeeper>(Host_.getRecoveryStore(), [this] {
-        return std::make_pair(WriteDeckRecord(getCardData()), RecoveryOrigin{getFilePath(), getFileName(), Original_});
-    });
-}
-
-void frmCard::setEditedFlag(bool Value) {
-    EditedFlag_ = Value;
-    if (Value) {
-        Recovery_->Changed();
-    } else {
-        Recovery_->Remove();
-    }
-}
 
 // Every command ends in FreshScreen, so a change of the deck reaches here:
 // checks, and for a deck already edited also modes, reversals and lump
@@ -43,14 +27,8 @@ void frmCard::RemoveRecoveryCopy() { Recovery_->Remove(); }
 
 bool frmCard::WaitForRecoveryCopy() { return Recovery_->WaitUntilWritten(); }
 
-// Only a file as this window last saw it is overwritten without a word.
-void frmCard::NoteFileWritten() {
-    Original_ = FingerprintOf(getFilePath());
-    AskBeforeOverwrite_ = false;
-}
-
 bool frmCard::MayOverwriteOriginal() {
-    if (!AskBeforeOverwrite_) {
+    if (!isOverwriteAsked()) {
         return true;
     }
     const QString question = getFileName() + QStringLiteral("\r\n") +
@@ -59,14 +37,11 @@ bool frmCard::MayOverwriteOriginal() {
 }
 
 frmCard* frmCard::RestoreWindow(QMdiArea& area, platform::Dialogs& dialogs, CardWindowHost& host, RecoveryCopy copy) {
-    auto card = std::make_unique<frmCard>(dialogs, host);
-    card->getCardData() = std::move(copy.deck);
-    card->setFilePath(copy.filePath);
-    card->setFileName(copy.fileName);
+    auto document = std::make_shared<DeckDocument>();
     // Written since, gone, or never known: not overwritten without asking.
-    card->Original_ = copy.original;
-    card->AskBeforeOverwrite_ = !copy.original || FingerprintOf(copy.filePath) != copy.original;
-    frmCard* window = ShowInArea(std::move(card), area);
+    document->Restore(std::move(copy.deck), copy.filePath, copy.fileName, copy.original);
+    frmCard* window =
+        ShowInArea(std::make_unique<frmCard>(dialogs, host, std::move(document), host.getRecoveryStore()), area);
     // Its changes are still unsaved, so closing it asks; its own copy takes
     // over from the old one at once.
     window->setEditedFlag(true);

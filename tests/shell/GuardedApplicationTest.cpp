@@ -24,12 +24,14 @@ TEST(GuardedApplication, AnUnhandledFailureIsShownAndEveryWindowKeepsItsWork) {
     test::FakeCardWindowHost host;
     frmCard card(*GuardDialogs, host);
     const char* const texts[][2] = {{"q1", "a1"}, {"q2", "a2"}};
+    CardData deck;
     for (int16_t c = 1; c <= 2; ++c) {
-        SetItemText(card.getCardData(), texts[c - 1][0], 1, c);
-        SetItemText(card.getCardData(), texts[c - 1][1], 2, c);
+        SetItemText(deck, texts[c - 1][0], 1, c);
+        SetItemText(deck, texts[c - 1][1], 2, c);
     }
-    ResetCardState(card.getCardData());
-    card.getCardData().Modes = ImportedModes;
+    ResetCardState(deck);
+    deck.Modes = ImportedModes;
+    card.getDocument().Replace(std::move(deck));
     card.Start();
     card.setEditedFlag(true);
     card.show();
