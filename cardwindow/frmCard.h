@@ -202,7 +202,6 @@ private:
     bool ReadDeckFile(const QString& Path, const QString& FileName, bool DataKeep);
     bool ReportSave(const DeckResult& result);
     DeckDocument::WordListChooser WordListChooser();
-    void NoteDeckChange();
     void RemoveRecoveryCopy();
     bool MayOverwriteOriginal();
 

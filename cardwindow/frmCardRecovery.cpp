@@ -8,15 +8,6 @@
 
 namespace korva {
 
-// Every command ends in FreshScreen, so a change of the deck reaches here:
-// checks, and for a deck already edited also modes, reversals and lump
-// checks, which are saved with it.
-void frmCard::NoteDeckChange() {
-    if (getEditedFlag()) {
-        Recovery_->Changed();
-    }
-}
-
 void frmCard::WriteRecoveryCopyNow() {
     if (getEditedFlag()) {
         Recovery_->WriteNow();
