@@ -63,9 +63,9 @@ void DeckDocument::Replace(CardData deck) {
     Tell(DeckChangeKind::Replaced);
 }
 
-void DeckDocument::setItemText(int16_t ItemIndex, int16_t CardIndex, std::string bytes) {
+void DeckDocument::setItemText(int16_t itemIndex, int16_t CardIndex, std::string bytes) {
     auto& texts = CardData_.Items[DeckIndex(CardIndex, CardData_.Items.size(), "card")];
-    texts[DeckIndex(ItemIndex, texts.size(), "item")] = std::move(bytes);
+    texts[DeckIndex(itemIndex, texts.size(), "item")] = std::move(bytes);
     Tell(DeckChangeKind::Texts, CardIndex, 1);
 }
 

@@ -67,7 +67,7 @@ public:
     void Replace(CardData deck);
 
     // Cards
-    void setItemText(int16_t ItemIndex, int16_t CardIndex, std::string bytes);
+    void setItemText(int16_t itemIndex, int16_t CardIndex, std::string bytes);
     void setCheck(bool Value, int16_t QuestionItemIndex, int16_t CardIndex);
     // Every card, slot 0 included, as the deck file keeps it.
     void setCheckLump(bool Value, int16_t QuestionItemIndex);
