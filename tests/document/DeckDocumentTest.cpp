@@ -49,7 +49,7 @@ protected:
     void SetUp() override { ASSERT_TRUE(dir.isValid()); }
 
     QString Write(const QString& name, const QByteArray& bytes) {
-        const QString path = dir.filePath(name);
+        QString path = dir.filePath(name);
         QFile file(path);
         EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
         return path;
