@@ -2,6 +2,7 @@
 
 #include "cardwindow/frmCard.h"
 #include "deck/DeckPath.h"
+#include "deck/PathText.h"
 #include "platform/Dialogs.h"
 
 namespace korva {
@@ -50,7 +51,9 @@ bool frmCard::FileOpen(bool DataKeep) {
     return chosen && ReadDeckFile(chosen->path, chosen->title, DataKeep);
 }
 
-bool frmCard::FileOpenFrom(const QString& Path) { return ReadDeckFile(Path, QFileInfo(Path).fileName(), false); }
+bool frmCard::FileOpenFrom(const QString& Path) {
+    return ReadDeckFile(Path, DisplayPath(QFileInfo(Path).fileName()), false);
+}
 
 bool frmCard::ReadDeckFile(const QString& Path, const QString& FileName, bool DataKeep) {
     DeckDocument& document = getDocument();
@@ -75,10 +78,7 @@ void frmCard::ShowOpenFailure(const QString& name, const QString& reason) {
     ShowMessage(name + QStringLiteral("\r\n") + QStringLiteral(" を開けませんでした。\r\n") + reason);
 }
 
-bool frmCard::isFilePath() const {
-    const QFileInfo file(getFilePath());
-    return !getFilePath().isEmpty() && file.isFile() && !file.isHidden();
-}
+bool frmCard::isFilePath() const { return IsDeckFilePath(getFilePath()); }
 
 // A save under a new name that fails keeps the old path, so the window still
 // names the file its deck was last read from or written to. One that
@@ -97,7 +97,7 @@ bool frmCard::FileSave() { return ReportSave(getDocument().Save()); }
 
 bool frmCard::ReportSave(const DeckResult& result) {
     if (!result.isDone()) {
-        ShowMessage(QFileInfo(result.path).fileName() + QStringLiteral("\r\n") +
+        ShowMessage(DisplayPath(QFileInfo(result.path).fileName()) + QStringLiteral("\r\n") +
                     QStringLiteral(" に保存できませんでした。\r\n") + result.reason);
     }
     return result.isDone();

@@ -1,93 +1,106 @@
 #include "deck/FileBytes.h"
 
 #include <fcntl.h>
+#include <limits.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
-#include <cstring>
-
-#include <QSaveFile>
-#include <QString>
+#include <cstdint>
+#include <optional>
+#include <random>
+#include <string>
+#include <utility>
 
 #include "deck/DeckError.h"
-#include "deck/WriteCall.h"
+#include "deck/FileCalls.h"
+#include "deck/FileInPlace.h"
 
 namespace korva {
 
 namespace {
 
-std::atomic<WriteCall> Write{&::write};
+using detail::Failure;
+using detail::SystemReason;
 
-// Closes the descriptor on every way out of the read.
-class ReadDescriptor {
+// Closes the descriptor on every way out.
+class Descriptor {
 public:
-    explicit ReadDescriptor(const std::string& path) : Fd_(::open(path.c_str(), OpenFlags)) {}
-    ~ReadDescriptor() {
+    explicit Descriptor(int fd) : Fd_(fd) {}
+    ~Descriptor() {
         if (Fd_ >= 0) {
             ::close(Fd_);
         }
     }
-    ReadDescriptor(const ReadDescriptor&) = delete;
-    ReadDescriptor& operator=(const ReadDescriptor&) = delete;
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
 
     int get() const { return Fd_; }
+    int release() { return std::exchange(Fd_, -1); }
 
 private:
-    // Non-blocking, so that opening a pipe nobody writes to does not hang
-    // before the file's kind has been checked.
-    static constexpr int OpenFlags = O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY;
     int Fd_;
 };
 
-// "ファイルに書き込めません" and the system's reason make
-// "ファイルに書き込めません（No space left on device）。".
-DeckError Failure(const char* what, const std::string& reason) {
-    return DeckError(std::string(what) + "（" + reason + "）。");
+// Non-blocking, so that opening a pipe nobody writes to does not hang before
+// the file's kind has been checked.
+constexpr int ReadFlags = O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY;
+
+void RequireRegularFile(const struct stat& info, const char* what) {
+    const std::string why = WhyNotRegularFile(info.st_mode);
+    if (!why.empty()) {
+        throw Failure(what, why);
+    }
 }
 
-std::string SystemReason(int error) { return QString::fromLocal8Bit(std::strerror(error)).toStdString(); }
+std::string FolderOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos) {
+        return ".";
+    }
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
 
-std::string ReadAll(int fd, std::size_t size) {
-    std::string bytes(size, '\0');
-    std::size_t done = 0;
-    while (done < size) {
-        const ssize_t n = ::read(fd, bytes.data() + done, size - done);
-        if (n < 0 && errno == EINTR) {
-            continue;
+// The file a write reaches: symbolic links followed to their end, which need
+// not exist yet. The temporary file goes beside it, so that the rename
+// replaces the file and keeps the link.
+constexpr int MostLinks = 40;  // as many as the system itself follows
+
+std::string FollowLinks(std::string path) {
+    for (int hop = 0; hop < MostLinks; ++hop) {
+        struct stat info {};
+        if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) {
+            return path;
         }
+        std::string target(PATH_MAX, '\0');
+        const ssize_t n = ::readlink(path.c_str(), target.data(), target.size());
         if (n < 0) {
-            throw Failure("ファイルを読み込めません", SystemReason(errno));
+            throw Failure("ファイルに書き込めません", SystemReason(errno));
         }
-        if (n == 0) {
-            throw Failure("ファイルを読み込めません", "読み込む間にファイルが短くなりました");
+        target.resize(static_cast<std::size_t>(n));
+        if (!target.starts_with('/')) {
+            target.insert(0, 1, '/');
+            target.insert(0, FolderOf(path));
         }
-        done += static_cast<std::size_t>(n);
+        path = std::move(target);
     }
-    return bytes;
+    throw Failure("ファイルに書き込めません", SystemReason(ELOOP));
 }
 
-void RequireRegularFile(const struct stat& info) {
-    if (!S_ISREG(info.st_mode)) {
-        throw DeckError("通常のファイルではありません。");
-    }
-}
+constexpr int TemporaryNameAttempts = 100;
 
-// Every byte, through as many calls as the system needs; a call that writes
-// nothing is a full disk.
-void WriteAll(int fd, std::string_view bytes) {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = Write.load()(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR) {
-            continue;
+// A new file beside target, named after it, made with the usual permissions
+// (0666 less the umask). -1 with errno when the folder allows none.
+int MakeTemporaryFile(const std::string& target, std::string& name) {
+    static thread_local std::mt19937 random{std::random_device{}()};
+    for (int i = 0; i < TemporaryNameAttempts; ++i) {
+        name = target + "." + std::to_string(random() % 1000000) + ".tmp";
+        const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST) {
+            return fd;
         }
-        if (n <= 0) {
-            throw Failure("ファイルに書き込めません", SystemReason(n < 0 ? errno : ENOSPC));
-        }
-        done += static_cast<std::size_t>(n);
     }
+    return -1;
 }
 
 // On disk, and as long as the record: a file system may report a full disk
@@ -102,54 +115,67 @@ void RequireOnDisk(int fd, std::size_t size) {
     }
 }
 
-}  // namespace
+void WriteTemporaryFile(int fd, const std::optional<struct stat>& old, std::string_view bytes) {
+    detail::WriteAll(fd, bytes);
+    // The new file keeps the old one's permissions.
+    if (old && ::fchmod(fd, old->st_mode & 07777) != 0) {
+        throw Failure("ファイルに書き込めません", SystemReason(errno));
+    }
+    RequireOnDisk(fd, bytes.size());
+}
 
-void setWriteCall(WriteCall call) { Write = call != nullptr ? call : &::write; }
+}  // namespace
 
 std::string ReadFileBytes(const std::string& path) {
     // A device is never opened (opening some has effects of its own); the
     // check is made again on what was opened, in case the name changed.
     struct stat info {};
     if (::stat(path.c_str(), &info) == 0) {
-        RequireRegularFile(info);
+        RequireRegularFile(info, "ファイルを開けません");
     }
-    const ReadDescriptor file(path);
+    const Descriptor file(::open(path.c_str(), ReadFlags));
     if (file.get() < 0 || ::fstat(file.get(), &info) != 0) {
         throw Failure("ファイルを開けません", SystemReason(errno));
     }
-    RequireRegularFile(info);
+    RequireRegularFile(info, "ファイルを開けません");
     if (info.st_size > MaxReadBytes) {
         throw DeckError("ファイルが大きすぎます（" + std::to_string(MaxReadBytes / (std::int64_t{1024} * 1024)) +
                         "MBまで）。");
     }
-    return ReadAll(file.get(), static_cast<std::size_t>(info.st_size));
+    return detail::ReadAll(file.get(), static_cast<std::size_t>(info.st_size));
 }
 
 void WriteFileAtomically(const std::string& path, std::string_view bytes) {
-    QSaveFile file(QString::fromStdString(path));
-    file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly)) {
-        throw Failure("ファイルに書き込めません", file.errorString().toStdString());
-    }
-    // The bytes go straight to the descriptor, past Qt's buffer, so that no
-    // failed write is left for a flush to meet, and the temporary file is
-    // renamed over the old one only once its size is the record's.
-    try {
-        WriteAll(file.handle(), bytes);
-        if (!file.flush()) {
-            throw Failure("ファイルに書き込めません", file.errorString().toStdString());
-        }
-        RequireOnDisk(file.handle(), bytes.size());
-    } catch (const DeckError&) {
-        file.cancelWriting();
-        throw;
-    }
-    if (!file.commit()) {
-        throw Failure("ファイルを保存できません", file.errorString().toStdString());
-    }
+    const std::string target = FollowLinks(path);
+    std::optional<struct stat> old;
     struct stat info {};
-    if (::stat(path.c_str(), &info) != 0 || static_cast<std::uint64_t>(info.st_size) != bytes.size()) {
-        throw Failure("ファイルを保存できません", "保存したファイルの大きさが合いません");
+    if (::stat(target.c_str(), &info) == 0) {
+        // A device, a pipe or a folder is never replaced by a plain file.
+        RequireRegularFile(info, "ファイルに書き込めません");
+        old = info;
+    } else if (errno != ENOENT) {
+        throw Failure("ファイルに書き込めません", SystemReason(errno));
+    }
+    std::string temporary;
+    Descriptor file(MakeTemporaryFile(target, temporary));
+    if (file.get() < 0) {
+        const int error = errno;
+        // A folder that allows no new file may still hold a file that may
+        // be written: saved over in place, as a plain save would.
+        if (old && (error == EACCES || error == EPERM)) {
+            WriteFileInPlace(target, bytes);
+            return;
+        }
+        throw Failure("ファイルに書き込めません", SystemReason(error));
+    }
+    try {
+        WriteTemporaryFile(file.get(), old, bytes);
+        if (::close(file.release()) != 0 || ::rename(temporary.c_str(), target.c_str()) != 0) {
+            throw Failure("ファイルを保存できません", SystemReason(errno));
+        }
+    } catch (const DeckError&) {
+        ::unlink(temporary.c_str());
+        throw;
     }
 }
 

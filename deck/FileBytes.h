@@ -1,5 +1,7 @@
 #pragma once
 
+#include <sys/types.h>
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -16,16 +18,23 @@ namespace korva {
 // bound costs at most about twice its size in memory.
 inline constexpr std::int64_t MaxReadBytes = std::int64_t{256} * 1024 * 1024;
 
-// The whole content of the regular file at path (UTF-8). DeckError when it
-// cannot be opened or read (with the system's reason), is not a regular file
-// (a folder, a pipe, a device) or is larger than MaxReadBytes.
+// The whole content of the regular file at path (its bytes, whatever their
+// encoding). DeckError when it cannot be opened or read (with the system's
+// reason), is not a regular file (a folder, a pipe, a device: refused at once,
+// never waited on) or is larger than MaxReadBytes.
 std::string ReadFileBytes(const std::string& path);
 
-// Replaces the file at path by bytes through a temporary file beside it, so
-// the old file stays whole if anything fails: the temporary file replaces it
-// only once every byte is on disk. DeckError, with the system's reason, on
-// failure. Where the folder allows no new file but the file itself may be
-// written, the file is written in place instead.
+// Empty for a regular file; else what the node is (a folder, a pipe, a
+// device), for the message that refuses to read or replace it.
+std::string WhyNotRegularFile(mode_t mode);
+
+// Replaces the file at path (symbolic links followed) by bytes through a
+// temporary file beside it, so the old file stays whole if anything fails:
+// the temporary file replaces it only once every byte is on disk. Only a
+// regular file is replaced; a folder, a pipe or a device is refused and left
+// as it is. DeckError, with the system's reason, on failure. Where the folder
+// allows no new file but the file itself may be written, the file is written
+// in place instead (WriteFileInPlace).
 void WriteFileAtomically(const std::string& path, std::string_view bytes);
 
 }  // namespace korva

@@ -14,4 +14,12 @@ using WriteCall = ssize_t (*)(int fd, const void* data, std::size_t size);
 // nullptr restores ::write. Only while no file is being written.
 void setWriteCall(WriteCall call);
 
+// The call that reserves the disk space of bytes [offset, offset + length) of
+// a file before it is written in place: 0, or the error number. The system's
+// fallocate unless replaced, for the same reason as the write call.
+using ReserveCall = int (*)(int fd, off_t offset, off_t length);
+
+// nullptr restores the system's call. Only while no file is being written.
+void setReserveCall(ReserveCall call);
+
 }  // namespace korva

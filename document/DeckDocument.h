@@ -16,6 +16,10 @@
 
 namespace korva {
 
+// Whether Path names an existing regular file that is not hidden, by the
+// path's bytes.
+bool IsDeckFilePath(const QString& Path);
+
 // One open deck: the record, the file it belongs to, whether it is edited
 // since it was read or written, and that file as it was then. Every change
 // of any of them goes through here and is told to the listeners, so a view,

@@ -1,11 +1,14 @@
 // The document's files: open, append, import and save. Each read goes into
 // the deck only whole, so a failure leaves it as it was.
+#include <sys/stat.h>
+
 #include <QFileInfo>
 
 #include "deck/DeckError.h"
 #include "deck/DeckFile.h"
 #include "deck/DeckPath.h"
 #include "deck/FileBytes.h"
+#include "deck/PathText.h"
 #include "document/DeckDocument.h"
 
 namespace korva {
@@ -17,6 +20,13 @@ DeckResult Failed(DeckFailure failure, const QString& path, const DeckError& err
 }
 
 }  // namespace
+
+bool IsDeckFilePath(const QString& Path) {
+    // By the path's bytes: a name that is not UTF-8 is still the file named.
+    struct stat info {};
+    return !Path.isEmpty() && ::stat(TextToPath(Path).c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+           !QFileInfo(Path).fileName().startsWith(u'.');
+}
 
 DeckResult DeckDocument::Open(const QString& Path, const QString& FileName, const WordListChooser& choose) {
     return Read(Path, FileName, false, choose);
@@ -32,8 +42,7 @@ DeckResult DeckDocument::Read(const QString& Path, const QString& FileName, bool
     if (kind == DeckPathKind::Other) {
         return {DeckFailure::OtherKind, Path, {}};
     }
-    const QFileInfo file(Path);
-    if (Path.isEmpty() || !file.isFile() || file.isHidden()) {
+    if (!IsDeckFilePath(Path)) {
         return {DeckFailure::Missing, Path, {}};
     }
     if (kind == DeckPathKind::Csv) {
@@ -41,7 +50,7 @@ DeckResult DeckDocument::Read(const QString& Path, const QString& FileName, bool
     }
     const int before = CardData_.Total();
     try {
-        LoadCardFile(Path.toStdString(), CardData_, DataKeep);
+        LoadCardFile(TextToPath(Path), CardData_, DataKeep);
     } catch (const DeckError& error) {
         return Failed(DeckFailure::Unreadable, Path, error);
     }
@@ -57,7 +66,7 @@ DeckResult DeckDocument::Import(const QString& Path, const QString& FileName, bo
     bool chosen = true;
     try {
         ReadWithinMemory([&] {
-            const std::string bytes = ReadFileBytes(Path.toStdString());
+            const std::string bytes = ReadFileBytes(TextToPath(Path));
             const WordListFormat format = DetectWordListFormat(bytes);
             WordListOptions options;
             if (!format.classic && choose) {
@@ -106,7 +115,7 @@ void DeckDocument::Restore(CardData deck, const QString& Path, const QString& Fi
 
 DeckResult DeckDocument::Write(const QString& Path) {
     try {
-        SaveCardFile(Path.toStdString(), CardData_);
+        SaveCardFile(TextToPath(Path), CardData_);
     } catch (const DeckError& error) {
         return Failed(DeckFailure::Unwritable, Path, error);
     }
@@ -129,7 +138,7 @@ DeckResult DeckDocument::SaveAs(const QString& Path) {
         FilePath_ = Path;
         NoteFileWritten();
         setEditedFlag(false);
-        FileName_ = QFileInfo(Path).fileName();
+        FileName_ = DisplayPath(QFileInfo(Path).fileName());
         Tell(DeckChangeKind::File);
     }
     return result;

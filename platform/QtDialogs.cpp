@@ -8,7 +8,9 @@
 #include <QMessageBox>
 #include <QTreeView>
 
+#include "deck/PathText.h"
 #include "platform/AddressLauncher.h"
+#include "platform/DialogPath.h"
 #include "platform/FileFilter.h"
 #include "platform/MessageBox.h"
 #include "platform/SaveFileDialog.h"
@@ -109,7 +111,15 @@ std::optional<FileDialogResult> QtDialogs::RunFileDialog(QFileDialog& dialog, co
     }
     const QFileInfo chosen(files.first());
     LastFolder_ = chosen.absolutePath();
-    return FileDialogResult{files.first(), chosen.fileName()};
+    const std::optional<QString> path =
+        ResolveDialogPath(files.first(), dialog.acceptMode() == QFileDialog::AcceptSave);
+    if (!path) {
+        Message(chosen.fileName() + QStringLiteral("\r\nファイルが見つかりません。\r\n"
+                                                   "この名前で表示されるファイルがないか、いくつもあります。"),
+                MessageButtons::Ok);
+        return std::nullopt;
+    }
+    return FileDialogResult{*path, chosen.fileName()};
 }
 
 std::optional<FileDialogResult> QtDialogs::ShowOpen(const FileDialogRequest& request) {

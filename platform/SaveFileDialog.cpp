@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include "platform/DialogPath.h"
+
 namespace korva::platform {
 
 SaveFileDialog::SaveFileDialog(QWidget* parent, bool pathMustExist, Refusal refuse)
@@ -23,12 +25,13 @@ void SaveFileDialog::accept() {
     }
     const QFileInfo chosen(files.first());
     // A typed folder name is for the dialog itself to open.
-    if (PathMustExist_ && !chosen.isDir() && !chosen.dir().exists()) {
+    // By the names' bytes: the dialog's names lose those that are not UTF-8.
+    if (PathMustExist_ && !IsShownFolder(chosen.filePath()) && !IsShownFolder(chosen.path())) {
         Refuse_(QDir::toNativeSeparators(chosen.path()) + QStringLiteral("\r\n") +
                 QStringLiteral("フォルダが見つかりません。\r\nフォルダの名前を確かめてください。"));
         return;
     }
-    if (AskReplace_ && chosen.isFile() &&
+    if (AskReplace_ && IsShownFile(chosen.filePath()) &&
         !AskReplace_(chosen.fileName() + QStringLiteral(" は既に存在します。\r\n上書きしますか？"))) {
         return;
     }

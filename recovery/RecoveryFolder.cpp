@@ -60,12 +60,18 @@ void MakeOwnerOnly(const QByteArray& path) {
 }  // namespace
 
 QString RecoveryRoot() {
+    QByteArray root;
     try {
-        return QFile::decodeName(
-            JoinPath(XdgFolder("XDG_STATE_HOME", ".local/state", QStringLiteral("復元用の")), "korva"));
+        root = JoinPath(XdgFolder("XDG_STATE_HOME", ".local/state", QStringLiteral("復元用の")), "korva");
     } catch (const FolderError& error) {
         throw RecoveryError(error.what());
     }
+    // The copies' folder is opened by Qt through its text form, which would
+    // name another folder; no copies rather than copies somewhere else.
+    if (QFile::encodeName(QFile::decodeName(root)) != root) {
+        Refuse(root, QStringLiteral("名前がUTF-8ではありません"));
+    }
+    return QFile::decodeName(root);
 }
 
 void MakePrivateFolder(const QString& folder) {

@@ -1,10 +1,10 @@
 #include "recovery/RecoveryOrigin.h"
 
 #include <QByteArray>
-#include <QFile>
 #include <QList>
 
 #include "deck/DeckError.h"
+#include "deck/PathText.h"
 
 namespace korva {
 
@@ -57,8 +57,9 @@ std::optional<FileFingerprint> ReadOriginal(const QByteArray& line) {
 }  // namespace
 
 std::string WriteOriginFile(const RecoveryOrigin& origin) {
-    const QByteArray text = FirstLine + '\n' + PathKey + QFile::encodeName(origin.filePath).toPercentEncoding("/") +
-                            '\n' + NameKey + origin.fileName.toUtf8().toPercentEncoding() + '\n' + OriginalKey +
+    const QByteArray text = FirstLine + '\n' + PathKey +
+                            QByteArray::fromStdString(TextToPath(origin.filePath)).toPercentEncoding("/") + '\n' +
+                            NameKey + origin.fileName.toUtf8().toPercentEncoding() + '\n' + OriginalKey +
                             WriteOriginal(origin.original) + '\n';
     return text.toStdString();
 }
@@ -71,7 +72,7 @@ RecoveryOrigin ReadOriginFile(std::string_view bytes) {
     if (!(old || current) || !lines.back().isEmpty()) {
         Damaged();
     }
-    return {QFile::decodeName(ValueOf(lines[1], PathKey)), QString::fromUtf8(ValueOf(lines[2], NameKey)),
+    return {PathToText(ValueOf(lines[1], PathKey).toStdString()), QString::fromUtf8(ValueOf(lines[2], NameKey)),
             current ? ReadOriginal(lines[3]) : std::nullopt};
 }
 

@@ -4,8 +4,12 @@
 #include <cstring>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
 #include <QFile>
+
+#include "deck/FileBytes.h"
 
 namespace korva {
 
@@ -19,11 +23,37 @@ Environment CurrentEnvironment;
 
 constexpr qint64 CountSize = 2;
 
+// Empty when the node is a regular file; else why it is not used.
+QString WhyNot(int result, const struct stat& info) {
+    if (result != 0) {
+        return QString::fromLocal8Bit(std::strerror(errno));
+    }
+    return QString::fromStdString(WhyNotRegularFile(info.st_mode));
+}
+
+// Created when missing and, without O_TRUNC, never shortened. Only a regular
+// file is opened, and what was opened is checked again: a pipe would hold the
+// start with no window up. -1 and the reason otherwise.
+int OpenRegularFile(QString& reason) {
+    struct stat info {};
+    if (::stat(EnvironmentFileBytes.constData(), &info) == 0) {
+        reason = WhyNot(0, info);
+        if (!reason.isEmpty()) {
+            return -1;
+        }
+    }
+    const int handle = ::open(EnvironmentFileBytes.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0666);
+    reason = handle < 0 ? QString::fromLocal8Bit(std::strerror(errno)) : WhyNot(::fstat(handle, &info), info);
+    return handle;
+}
+
 void OpenEnvironmentFile(QFile& file) {
-    // Created when missing and, without O_TRUNC, never shortened.
-    const int handle = ::open(EnvironmentFileBytes.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-    if (handle < 0 || !file.open(handle, QIODevice::ReadWrite, QFileDevice::AutoCloseHandle)) {
-        const QString reason = handle < 0 ? QString::fromLocal8Bit(std::strerror(errno)) : file.errorString();
+    QString reason;
+    const int handle = OpenRegularFile(reason);
+    if (!reason.isEmpty() || !file.open(handle, QIODevice::ReadWrite, QFileDevice::AutoCloseHandle)) {
+        if (reason.isEmpty()) {
+            reason = file.errorString();
+        }
         if (handle >= 0) {
             ::close(handle);
         }

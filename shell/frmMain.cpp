@@ -13,6 +13,7 @@
 #include <QWindow>
 
 #include "cardwindow/frmCard.h"
+#include "deck/PathText.h"
 #include "platform/AppIcon.h"
 #include "platform/Fonts.h"
 #include "platform/Twips.h"
@@ -43,8 +44,10 @@ QStringList LocalFiles(const QMimeData* data) {
         return paths;
     }
     for (const QUrl& url : data->urls()) {
+        // The encoded path keeps the name's bytes; the decoded one would turn
+        // bytes that are not UTF-8 into U+FFFD, another file's name.
         if (url.isLocalFile()) {
-            paths << url.toLocalFile();
+            paths << PathToText(QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()).toStdString());
         }
     }
     return paths;

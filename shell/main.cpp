@@ -5,11 +5,13 @@
 // The program's recovery copies go with a regular end only. A signal that
 // ends the program writes them and ends it at once; a lost display ends it
 // inside Qt, past everything here.
+#include <unistd.h>
+
+#include <climits>
 #include <memory>
+#include <string>
 
-#include <QFile>
-#include <QFileInfo>
-
+#include "deck/PathText.h"
 #include "platform/Fonts.h"
 #include "platform/QtDialogs.h"
 #include "platform/QtTranslation.h"
@@ -23,10 +25,25 @@
 
 namespace {
 
+// The arguments' bytes as they are, made absolute by the working folder's
+// bytes: a name that is not UTF-8 still names its file.
 QStringList DeckArguments(int argc, char** argv) {
+    std::string folder(PATH_MAX, '\0');
+    if (::getcwd(folder.data(), folder.size()) == nullptr) {
+        folder.clear();  // the names stay relative
+    } else {
+        folder.resize(std::char_traits<char>::length(folder.data()));
+        if (!folder.ends_with('/')) {
+            folder += '/';
+        }
+    }
     QStringList paths;
     for (int i = 1; i < argc; ++i) {
-        paths << QFileInfo(QFile::decodeName(argv[i])).absoluteFilePath();
+        std::string path = argv[i];
+        if (!path.starts_with('/')) {
+            path.insert(0, folder);
+        }
+        paths << korva::PathToText(path);
     }
     return paths;
 }

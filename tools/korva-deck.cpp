@@ -100,11 +100,13 @@ void Convert(const ToolArguments& args, Subject& subject) {
     } else {
         data = OpenDeck(in, args);
     }
+    // Told before the file is replaced: output that cannot be written (a
+    // full disk, a closed pipe) ends the command with the old file in place.
     subject = out;
-    korva::SaveCardFile(out, data);
     if (replaced.count > 0) {
         PrintLine(ReplacementReport(replaced));
     }
+    korva::SaveCardFile(out, data);
 }
 
 void Inspect(const ToolArguments& args, Subject& subject) {

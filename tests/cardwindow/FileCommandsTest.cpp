@@ -1,5 +1,8 @@
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 
 #include <QDir>
 #include <QFile>
@@ -10,8 +13,10 @@
 
 #include "deck/CsvImport.h"
 #include "deck/DeckFile.h"
+#include "deck/PathText.h"
 #include "deck/WriteCall.h"
 #include "tests/cardwindow/CardWindowFixture.h"
+#include "tests/support/ByteNames.h"
 
 using namespace korva;
 using namespace korva::test;
@@ -280,4 +285,48 @@ TEST_F(FileCommandsTest, IsFilePathFindsOnlyExistingFiles) {
     EXPECT_FALSE(card.isFilePath());
     card.setFilePath(dir.filePath(QStringLiteral("nothing.krv")));
     EXPECT_FALSE(card.isFilePath());
+}
+
+// Whole files by their names' bytes, which QFile would decode.
+std::string FileBytesAt(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+void PutFileBytes(const std::string& path, const QByteArray& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes.toStdString();
+}
+
+TEST_F(FileCommandsTest, NamesInAnyEncodingOpenAndSaveExactlyTheFilesNamed) {
+    const QByteArray words = ReadBytes(WriteDeckFile(QStringLiteral("words.krv"), Words));
+    for (const ByteName& name : ByteNames) {
+        QTemporaryDir folder;
+        const std::string base = folder.path().toStdString() + "/";
+        const std::string krv = name.stem + ".krv";
+        const std::string copy = name.stem + "-2.krv";
+        PutFileBytes(base + krv, words);
+        // What a lossy decoding of the name would reach instead.
+        PutFileBytes(base + LossyName(krv), "decoy");
+
+        window = std::make_unique<frmCard>(dialogs, host);
+        ASSERT_TRUE(window->FileOpenFrom(PathToText(base + krv))) << name.label;
+        window->Start();
+        EXPECT_EQ(window->getTotal(), 2) << name.label;
+        EXPECT_EQ(window->getFileName(), QFile::decodeName(QByteArray::fromStdString(krv))) << name.label;
+        window->cmdOpen_Click();
+        window->cmdCheck_Click();
+        EXPECT_TRUE(window->FileSave()) << name.label;
+        CardData saved;
+        LoadCardFile(base + krv, saved, false);
+        EXPECT_EQ(saved.Checks, window->getCardData().Checks) << name.label;
+
+        ChooseForSave(PathToText(base + copy));
+        EXPECT_TRUE(window->NewFileSave()) << name.label;
+        EXPECT_EQ(FileBytesAt(base + copy), FileBytesAt(base + krv)) << name.label;
+        EXPECT_EQ(FileBytesAt(base + LossyName(krv)), "decoy") << name.label;
+        std::vector<std::string> expected = {copy, krv, LossyName(krv)};
+        std::sort(expected.begin(), expected.end());
+        EXPECT_EQ(FolderBytes(base), expected) << name.label;
+        EXPECT_TRUE(dialogs.messages.empty()) << name.label;
+    }
 }

@@ -163,9 +163,12 @@ TEST(DamagedDeckFile, RefusedFilesGiveTheirReasonAndLeaveTheDeck) {
         {"huge.krv", [](auto& p) { MakeSparse(p, off_t{64} << 30); }, "大きすぎます"},
         {"huge.csv", [](auto& p) { MakeSparse(p, off_t{64} << 30); }, "大きすぎます"},
         {"limit.csv", [](auto& p) { MakeSparse(p, MaxReadBytes + 1); }, "ファイルが大きすぎます（256MBまで）。"},
-        {"pipe.krv", [](auto& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0600), 0); }, "通常のファイルではありません"},
-        {"zero.csv", [](auto& p) { ASSERT_EQ(::symlink("/dev/zero", p.c_str()), 0); }, "通常のファイルではありません"},
-        {"folder.krv", [](auto& p) { ASSERT_EQ(::mkdir(p.c_str(), 0700), 0); }, "通常のファイルではありません"},
+        {"pipe.krv", [](auto& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0600), 0); },
+         "通常のファイルではなく、名前付きパイプです"},
+        {"zero.csv", [](auto& p) { ASSERT_EQ(::symlink("/dev/zero", p.c_str()), 0); },
+         "通常のファイルではなく、デバイスです"},
+        {"folder.krv", [](auto& p) { ASSERT_EQ(::mkdir(p.c_str(), 0700), 0); },
+         "通常のファイルではなく、フォルダーです"},
     };
     const CardData window = VariedDeck(2, "w");
     for (const auto& c : cases) {

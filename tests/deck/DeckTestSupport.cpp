@@ -1,8 +1,9 @@
 #include "tests/deck/DeckTestSupport.h"
 
-#include <QFile>
-#include <QFileInfo>
+#include <sys/stat.h>
 
+#include <fstream>
+#include <iterator>
 #include <stdexcept>
 
 namespace korva::test {
@@ -15,24 +16,26 @@ TempFolder::TempFolder() {
 
 std::string TempFolder::Path(const std::string& name) const { return Dir_.path().toStdString() + "/" + name; }
 
+// By the path's bytes: some tests name files that are not UTF-8.
 void WriteBytes(const std::string& path, std::string_view bytes) {
-    QFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-        file.write(bytes.data(), static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size())) {
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    if (!file.write(bytes.data(), static_cast<std::streamsize>(bytes.size())).flush()) {
         throw std::runtime_error("cannot write " + path);
     }
 }
 
 std::string ReadBytes(const std::string& path) {
-    QFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::ReadOnly)) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
         throw std::runtime_error("cannot read " + path);
     }
-    const QByteArray all = file.readAll();
-    return std::string(all.constData(), static_cast<std::size_t>(all.size()));
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
 
-bool FileExists(const std::string& path) { return QFileInfo::exists(QString::fromStdString(path)); }
+bool FileExists(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0;
+}
 
 std::string FromHex(std::string_view hex) {
     std::string out;

@@ -19,12 +19,15 @@
 #include "deck/DeckError.h"
 #include "deck/DeckRecord.h"
 #include "deck/FileBytes.h"
+#include "deck/PathText.h"
 #include "recovery/EndedCopies.h"
 #include "recovery/FileFingerprint.h"
 #include "recovery/RecoveryError.h"
 #include "recovery/RecoveryFiles.h"
+#include "recovery/RecoveryFolder.h"
 #include "recovery/RecoveryOrigin.h"
 #include "recovery/RecoveryStore.h"
+#include "tests/support/ByteNames.h"
 
 namespace korva {
 namespace {
@@ -54,6 +57,25 @@ TEST(RecoveryOriginTest, ThePathsBytesTheNameAndTheOriginalComeBackExactly) {
     }
     EXPECT_EQ(WriteOriginFile({QStringLiteral("/d/単.krv"), QStringLiteral("単.krv"), FileFingerprint{7, 9, "ab"}}),
               "KORVA recovery 2\npath /d/%E5%8D%98.krv\nname %E5%8D%98.krv\noriginal 7 9 ab\n");
+    // A name that is not UTF-8 keeps its bytes, and its fingerprint is its
+    // own file's, not the file a lossy decoding would name.
+    QTemporaryDir dir;
+    for (const test::ByteName& name : test::ByteNames) {
+        const std::string path = dir.path().toStdString() + "/" + name.stem + ".krv";
+        WriteFileAtomically(path, name.stem);
+        WriteFileAtomically(test::LossyName(path), "a decoy of another size");
+        const RecoveryOrigin back = ReadOriginFile(WriteOriginFile({PathToText(path), QString(), std::nullopt}));
+        EXPECT_EQ(TextToPath(back.filePath), path) << name.label;
+        const std::optional<FileFingerprint> print = FingerprintOf(back.filePath);
+        ASSERT_TRUE(print.has_value()) << name.label;
+        EXPECT_EQ(print->size, static_cast<qint64>(name.stem.size())) << name.label;
+    }
+    // A state folder whose name Qt cannot keep is refused, not replaced by another.
+    const QByteArray state = qgetenv("XDG_STATE_HOME");
+    qputenv("XDG_STATE_HOME", QByteArray::fromStdString(dir.path().toStdString() + "/caf\xe9"));
+    EXPECT_THROW(RecoveryRoot(), RecoveryError);
+    qputenv("XDG_STATE_HOME", state);
+
     // A side file of the first format has no original: unknown.
     const RecoveryOrigin old = ReadOriginFile("KORVA recovery 1\npath /d/a.krv\nname a.krv\n");
     EXPECT_EQ(old.filePath, QStringLiteral("/d/a.krv"));

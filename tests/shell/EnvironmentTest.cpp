@@ -1,6 +1,9 @@
 // The environment file: created on the first start, rewritten at every start
 // and shutdown, never shortened, and tolerant of a damaged record.
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
@@ -163,11 +166,32 @@ TEST_F(EnvironmentFileTest, ReloadForgetsTheEarlierText) {
     EXPECT_TRUE(getEnvironment().FolderPath.isEmpty());
 }
 
-TEST_F(EnvironmentFileTest, FolderInsteadOfFileIsAnError) {
-    // Fails for every user, root included.
-    ASSERT_TRUE(QDir(folder.path()).mkdir(QStringLiteral("environment.kfg")));
-    EXPECT_THROW(LoadEnvironment(), EnvironmentError);
-    EXPECT_THROW(SaveEnvironment(), EnvironmentError);
+TEST_F(EnvironmentFileTest, AFolderOrAPipeInsteadOfTheFileIsAnErrorAtOnce) {
+    // Fails for every user, root included; a pipe is never waited on.
+    const QByteArray path = QFile::encodeName(this->path());
+    const std::vector<std::pair<const char*, bool (*)(const QByteArray&)>> cases = {
+        {"フォルダー",
+         [](const QByteArray& p) {
+             return ::mkdir(p.constData(), 0700) == 0;
+         }},
+        {"名前付きパイプ",
+         [](const QByteArray& p) {
+             return ::mkfifo(p.constData(), 0600) == 0;
+         }},
+    };
+    for (const auto& [kind, make] : cases) {
+        ::rmdir(path.constData());
+        ::unlink(path.constData());
+        ASSERT_TRUE(make(path)) << kind;
+        for (void (*step)() : {&LoadEnvironment, &SaveEnvironment}) {
+            try {
+                step();
+                ADD_FAILURE() << kind << ": read or written";
+            } catch (const EnvironmentError& error) {
+                EXPECT_TRUE(QString::fromStdString(error.what()).contains(QString::fromUtf8(kind))) << error.what();
+            }
+        }
+    }
 }
 
 TEST_F(EnvironmentFileTest, MissingFolderIsAnError) {

@@ -1,6 +1,7 @@
 // The main window with real card windows on small decks: its caption and
 // menus, the menu swap, opening, closing with the save questions, the two
 // ways out and the environment file they leave behind.
+#include <fstream>
 #include <memory>
 #include <stdexcept>
 
@@ -352,10 +353,12 @@ TEST_F(frmMainTest, FilesFromOutsideOpenAsFileOpenWouldWithItsMessages) {
 }
 
 TEST_F(frmMainTest, DroppedFilesOpenEachInItsOwnWindowOnceTheDropHasReturned) {
-    const QString other = WriteFile(QStringLiteral("other.csv"), "sun,taiyou\r\n");
+    // A name in Latin-1 bytes comes percent-encoded, as a file manager drops it.
+    const QByteArray other = QFile::encodeName(folder.path()) + "/caf\xe9.csv";
+    std::ofstream(other.toStdString()) << "sun,taiyou\r\n";
     QMimeData data;
-    data.setUrls(
-        {QUrl::fromLocalFile(deck), QUrl(QStringLiteral("https://example.org/x.csv")), QUrl::fromLocalFile(other)});
+    data.setUrls({QUrl::fromLocalFile(deck), QUrl(QStringLiteral("https://example.org/x.csv")),
+                  QUrl::fromEncoded("file://" + other.toPercentEncoding("/"))});
     QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(&window, &enter);
     EXPECT_TRUE(enter.isAccepted());
@@ -365,7 +368,8 @@ TEST_F(frmMainTest, DroppedFilesOpenEachInItsOwnWindowOnceTheDropHasReturned) {
     EXPECT_TRUE(drop.isAccepted());
     EXPECT_TRUE(Titles().isEmpty());
     EXPECT_TRUE(QTest::qWaitFor([&] { return !Titles().isEmpty(); }, 5000));
-    EXPECT_EQ(Titles(), QStringList({QStringLiteral("deck.csv"), QStringLiteral("other.csv")}));
+    EXPECT_EQ(Titles(), QStringList({QStringLiteral("deck.csv"), QStringLiteral("caf\uFFFD.csv")}));
+    EXPECT_TRUE(dialogs.messages.empty());
 
     QMimeData text;
     text.setText(QStringLiteral("not a file"));

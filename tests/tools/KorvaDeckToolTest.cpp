@@ -1,3 +1,10 @@
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -10,6 +17,7 @@
 #include "tests/deck/Cp932Table.h"
 #include "tests/deck/CsvCases.h"
 #include "tests/deck/DeckTestSupport.h"
+#include "tests/support/ByteNames.h"
 
 namespace korva {
 namespace {
@@ -49,6 +57,62 @@ std::vector<std::string> FolderEntries(const test::TempFolder& dir) {
         names.push_back(name.toStdString());
     }
     return names;
+}
+
+// The tool run with arguments as bytes (QProcess would encode them as UTF-8),
+// its standard output and error into the files named. The exit code, or -1.
+int RunWithBytes(std::vector<std::string> args, const std::string& out, const std::string& err) {
+    args.insert(args.begin(), KORVA_DECK_TOOL);
+    std::vector<char*> argv;
+    for (std::string& arg : args) {
+        argv.push_back(arg.data());
+    }
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t files;
+    posix_spawn_file_actions_init(&files);
+    posix_spawn_file_actions_addopen(&files, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawn_file_actions_addopen(&files, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    pid_t pid = 0;
+    const int spawned = posix_spawn(&pid, KORVA_DECK_TOOL, &files, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&files);
+    int status = 0;
+    if (spawned != 0 || ::waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) {
+        return -1;
+    }
+    return WEXITSTATUS(status);
+}
+
+TEST(KorvaDeckTool, NamesInAnyEncodingReadAndWriteExactlyTheFilesNamed) {
+    for (const test::ByteName& name : test::ByteNames) {
+        test::TempFolder dir;
+        test::TempFolder logs;
+        const std::string krv = name.stem + ".krv";
+        const std::string csv = name.stem + ".csv";
+        test::WriteBytes(dir.Path("words.csv"), "a,b");
+        // What a lossy decoding of each name would reach instead.
+        test::WriteBytes(dir.Path(test::LossyName(krv)), "decoy deck");
+        test::WriteBytes(dir.Path(test::LossyName(csv)), "decoy list");
+        const auto run = [&](const std::vector<std::string>& args) {
+            return RunWithBytes(args, logs.Path("out"), logs.Path("err"));
+        };
+
+        EXPECT_EQ(run({"convert", dir.Path("words.csv"), dir.Path(krv)}), 0) << name.label;
+        EXPECT_EQ(run({"export", dir.Path(krv), dir.Path(csv)}), 0) << name.label;
+        EXPECT_EQ(run({"convert", dir.Path(csv), dir.Path("words.krv")}), 0) << name.label;
+        EXPECT_EQ(test::ReadBytes(logs.Path("err")), "") << name.label;
+
+        CardData deck;
+        LoadCardFile(dir.Path(krv), deck, false);
+        EXPECT_EQ(deck.Items.at(1).at(1), "a") << name.label;
+        EXPECT_EQ(test::ReadBytes(dir.Path(csv)), "a,b\r\n") << name.label;
+        EXPECT_EQ(test::ReadBytes(dir.Path("words.krv")), test::ReadBytes(dir.Path(krv))) << name.label;
+        EXPECT_EQ(test::ReadBytes(dir.Path(test::LossyName(krv))), "decoy deck") << name.label;
+        EXPECT_EQ(test::ReadBytes(dir.Path(test::LossyName(csv))), "decoy list") << name.label;
+        std::vector<std::string> expected = {csv,         krv,        test::LossyName(csv), test::LossyName(krv),
+                                             "words.csv", "words.krv"};
+        std::sort(expected.begin(), expected.end());
+        EXPECT_EQ(test::FolderBytes(dir.Path("")), expected) << name.label;
+    }
 }
 
 TEST(KorvaDeckTool, ConvertReadsCsvAndDecksAsTheProgramOpensThem) {
@@ -377,6 +441,15 @@ TEST(KorvaDeckTool, RefusalsSayWhyOrHowToUseTheCommandAndLeaveNoFile) {
     }
     EXPECT_EQ(FolderEntries(dir), before);
     EXPECT_EQ(test::ReadBytes(dir.Path("keep.csv")), "old");
+
+    // The report of replaced characters cannot be written: the deck is not
+    // replaced either.
+    test::WriteBytes(dir.Path("keep.krv"), "old");
+    const int full = RunWithBytes({"convert", "--replace", dir.Path("cafe.csv"), dir.Path("keep.krv")}, "/dev/full",
+                                  dir.Path("err"));
+    EXPECT_EQ(full, 1);
+    EXPECT_EQ(test::ReadBytes(dir.Path("err")), "korva-deck: " + dir.Path("keep.krv") + ": 出力に書き込めません。\n");
+    EXPECT_EQ(test::ReadBytes(dir.Path("keep.krv")), "old");
 }
 
 TEST(KorvaDeckTool, HelpListsEveryCommandAndTheBareToolShowsItAsAnError) {

@@ -1,0 +1,118 @@
+#include "deck/FileInPlace.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstdint>
+
+#include "deck/FileBytes.h"
+#include "deck/FileCalls.h"
+#include "deck/WriteCall.h"
+
+namespace korva {
+
+namespace {
+
+using detail::Failure;
+using detail::SystemReason;
+
+// fallocate, not posix_fallocate: where a file system cannot reserve,
+// posix_fallocate imitates it by writing, and the save must rather be refused.
+int SystemReserve(int fd, off_t offset, off_t length) { return ::fallocate(fd, 0, offset, length) == 0 ? 0 : errno; }
+
+std::atomic<ReserveCall> Reserve{&SystemReserve};
+
+// Closes the descriptor on every way out.
+class Descriptor {
+public:
+    explicit Descriptor(int fd) : Fd_(fd) {}
+    ~Descriptor() {
+        if (Fd_ >= 0) {
+            ::close(Fd_);
+        }
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+
+    int get() const { return Fd_; }
+
+private:
+    int Fd_;
+};
+
+struct stat StatOf(int fd) {
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) {
+        throw Failure("ファイルに書き込めません", SystemReason(errno));
+    }
+    return info;
+}
+
+// A reservation that failed part-way may have lengthened the file.
+void ReserveNewSize(int fd, std::size_t oldSize, std::size_t newSize) {
+    if (newSize == 0) {
+        return;
+    }
+    const int error = Reserve.load()(fd, 0, static_cast<off_t>(newSize));
+    if (error == 0) {
+        return;
+    }
+    (void)::ftruncate(fd, static_cast<off_t>(oldSize));
+    if (error == EOPNOTSUPP || error == EINVAL) {
+        throw Failure("ファイルに書き込めません",
+                      "このフォルダーには新しいファイルを作れず、このファイルシステムでは上書きする前に場所を確保"
+                      "できないため、途中で失敗したときにファイルが壊れないよう保存しません");
+    }
+    throw Failure("ファイルに書き込めません", SystemReason(error));
+}
+
+// Writes bytes from the start, cuts the file to them and checks its size.
+void Overwrite(int fd, std::string_view bytes) {
+    if (::lseek(fd, 0, SEEK_SET) != 0) {
+        throw Failure("ファイルに書き込めません", SystemReason(errno));
+    }
+    detail::WriteAll(fd, bytes);
+    if (::ftruncate(fd, static_cast<off_t>(bytes.size())) != 0 || ::fsync(fd) != 0) {
+        throw Failure("ファイルに書き込めません", SystemReason(errno));
+    }
+    if (static_cast<std::uint64_t>(StatOf(fd).st_size) != bytes.size()) {
+        throw Failure("ファイルに書き込めません", "書き込んだ大きさが合いません");
+    }
+}
+
+}  // namespace
+
+void setReserveCall(ReserveCall call) { Reserve = call != nullptr ? call : &SystemReserve; }
+
+void WriteFileInPlace(const std::string& path, std::string_view bytes) {
+    const Descriptor file(::open(path.c_str(), O_RDWR | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+    if (file.get() < 0) {
+        throw Failure("ファイルに書き込めません", SystemReason(errno));
+    }
+    const struct stat info = StatOf(file.get());
+    const std::string why = WhyNotRegularFile(info.st_mode);
+    if (!why.empty()) {
+        throw Failure("ファイルに書き込めません", why);
+    }
+    if (info.st_size > MaxReadBytes) {
+        throw Failure("ファイルに書き込めません", "上書きする前に元の内容を控えるには大きすぎます");
+    }
+    // Kept to put back if a write fails after the reservation.
+    const std::string old = detail::ReadAll(file.get(), static_cast<std::size_t>(info.st_size));
+    ReserveNewSize(file.get(), old.size(), bytes.size());
+    try {
+        Overwrite(file.get(), bytes);
+    } catch (const DeckError& error) {
+        try {
+            Overwrite(file.get(), old);
+        } catch (const DeckError&) {
+            throw DeckError(std::string(error.what()) + "元の内容にも戻せませんでした。");
+        }
+        throw DeckError(std::string(error.what()) + "元の内容に戻しました。");
+    }
+}
+
+}  // namespace korva
