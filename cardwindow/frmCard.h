@@ -20,7 +20,6 @@ class QGroupBox;
 class QKeyEvent;
 class QLabel;
 class QLineEdit;
-class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
 class QPlainTextEdit;
@@ -31,7 +30,6 @@ namespace korva {
 class CardWindowHost;
 class RecoveryKeeper;
 class RecoveryStore;
-struct RecoveryCopy;
 namespace platform {
 class Dialogs;
 struct FileDialogResult;
@@ -55,15 +53,11 @@ public:
             RecoveryStore* recovery = nullptr, QWidget* parent = nullptr);
     ~frmCard() override;
 
-    // Life cycle and the File and Help menus
-    static frmCard* OpenWindow(QMdiArea& area, platform::Dialogs& dialogs, CardWindowHost& host);
-    // The same for a file named from outside the window (the command line,
-    // a drop), as if the open dialog had chosen it.
-    static frmCard* OpenWindowFor(QMdiArea& area, platform::Dialogs& dialogs, CardWindowHost& host,
-                                  const QString& Path);
-    // A window restored from a recovery copy: the deck as it was, still
-    // edited, under its original file.
-    static frmCard* RestoreWindow(QMdiArea& area, platform::Dialogs& dialogs, CardWindowHost& host, RecoveryCopy copy);
+    // Life cycle and the File and Help menus. The frame creates and places
+    // the windows, each on a document it hands over.
+    // Gives the focus to the first control that takes it, as a window just
+    // put on screen does.
+    void FocusFirstControl();
     QList<QMenu*> MenuBarMenus() const;
     bool Form_QueryUnload();
     void CloseWithoutAsking();
@@ -191,9 +185,7 @@ private:
     void EnableControl(QWidget* control, bool enabled);
     void MarkAndNext(bool checked);
     void ApplyFilter(uint8_t viewKind);
-    void FocusFirstControl();
     void TrackComposition(const QEvent& event);
-    static frmCard* ShowInArea(std::unique_ptr<frmCard> card, QMdiArea& area);
     QMdiSubWindow* SubWindow() const;
     QString ItemText(int16_t itemIndex, int16_t CardIndex) const;
     void ShowMessage(const QString& text);

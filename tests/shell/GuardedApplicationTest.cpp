@@ -73,7 +73,7 @@ TEST(GuardedApplication, AFailureWhileOpeningACardWindowReachesTheGuard) {
     // The main window's own dialogs have no answer for the open dialog, so
     // File > Open fails inside the event that chose it.
     test::FakeDialogs unscripted;
-    frmMain window(unscripted, [] {});
+    frmMain window(unscripted, nullptr, [] {});
     GuardDialogs->messages.clear();
     QTimer::singleShot(0, &window, [&window] { window.mnuFileOpen_Click(); });
     QCoreApplication::processEvents();
