@@ -1,8 +1,8 @@
 // Load, save and CSV import of decks of 1,024 and 32,767 cards whose items
 // are about ten Japanese characters each, and the word-list reader over a
-// list as spreadsheets write it and over one that needs every character
-// replaced. items_per_second is cards per second, so the per-card cost of
-// both sizes can be compared directly.
+// list as spreadsheets write it, over one that needs every character
+// replaced and over one line of a million fields. items_per_second is cards
+// per second, so the per-card cost of both sizes can be compared directly.
 
 #include <benchmark/benchmark.h>
 
@@ -165,6 +165,20 @@ void BM_DetectWordListFormat(benchmark::State& state) {
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(bytes.size()));
 }
 
+// A list that is one line of a million commas, as the preview takes it:
+// detected, then read. Arg 0 ends without a line end (a classic file), arg 1
+// with LF (read with the spreadsheet rules). Its cost should be that of its
+// megabyte, not of a million strings.
+void BM_ReadWideLine(benchmark::State& state) {
+    const std::string bytes = std::string(std::size_t{1} << 20, ',') + (state.range(0) == 0 ? "" : "\n");
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(korva::DetectWordListFormat(bytes));
+        const korva::WordList list = korva::ReadWordList(bytes);
+        state.counters["fields"] = static_cast<double>(list.fields);
+    }
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(bytes.size()));
+}
+
 // Appending a file's cards grows every array of the window's deck card by
 // card: linear only if the arrays are not re-allocated once per card.
 void BM_AppendCardFile(benchmark::State& state) {
@@ -189,4 +203,5 @@ BENCHMARK(BM_ReadWordListFile)->Arg(1024)->Arg(32767)->Unit(benchmark::kMillisec
 BENCHMARK(BM_ReadClassicWordListFile)->Arg(1024)->Arg(32767)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReadWordListReplacing)->Arg(1024)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DetectWordListFormat)->Iterations(3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReadWideLine)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_AppendCardFile)->Arg(1024)->Arg(32766)->Unit(benchmark::kMillisecond);

@@ -10,10 +10,8 @@ namespace korva {
 RecoveryKeeper::RecoveryKeeper(RecoveryStore* store, Snapshot snapshot)
     : Store_(store), Snapshot_(std::move(snapshot)) {
     Timer_.setSingleShot(true);
-    if (Store_) {
-        Timer_.setInterval(Store_->getWriteDelayMs());
-    }
-    QObject::connect(&Timer_, &QTimer::timeout, &Timer_, [this] { WriteNow(); });
+    Clock_.start();
+    QObject::connect(&Timer_, &QTimer::timeout, &Timer_, [this] { WriteWhenSpaced(); });
 }
 
 RecoveryKeeper::RecoveryKeeper(RecoveryStore* store, DeckDocument& document)
@@ -40,32 +38,77 @@ void RecoveryKeeper::DeckChanged(const DeckChange& change) {
 }
 
 void RecoveryKeeper::Changed() {
-    if (Store_ && !Timer_.isActive()) {
-        Timer_.start();
+    if (Store_ && !Timer_.isActive() && !Due_) {
+        Timer_.start(Store_->getWriteDelayMs());
     }
 }
 
+void RecoveryKeeper::WriteWhenSpaced() {
+    if (Pace_.isWriting()) {
+        Due_ = true;  // the result of that copy starts this one
+        return;
+    }
+    const qint64 waitMs = Pace_.WaitMs(Clock_.elapsed());
+    if (waitMs > 0) {
+        Timer_.start(static_cast<int>(waitMs));
+        return;
+    }
+    WriteNow();
+}
+
+// An end by a signal writes at once, however near the last write was.
 void RecoveryKeeper::WriteNow() {
     Timer_.stop();
+    Due_ = false;
     if (!Store_) {
         return;
     }
     if (Number_ == 0) {
         Number_ = Store_->NewCopyNumber();
     }
+    // The time from the snapshot to the result counts whole: the window's
+    // part, the wait behind other windows' copies and the disk's.
     try {
+        const qint64 startedMs = Clock_.elapsed();
         auto [record, origin] = Snapshot_();
-        Store_->SubmitCopy(Number_, std::move(record), origin);
+        Unwritable_ = false;
+        const int job = Pace_.Started(startedMs);
+        Store_->SubmitCopy(Number_, std::move(record), origin,
+                           [self = std::weak_ptr<RecoveryKeeper*>(Self_), job](const RecoveryJobResult& result) {
+                               const auto keeper = self.lock();
+                               if (keeper && result.outcome != RecoveryJobResult::Outcome::Replaced) {
+                                   (*keeper)->Written(job);
+                               }
+                           });
         OnDisk_ = true;
     } catch (const DeckError& error) {
-        // A deck that cannot be a record cannot be saved either; the save
-        // reports that. The copy on disk, if any, is the last good one.
-        qWarning("KORVA: %s", error.what());
+        Unwritable(error.what());
+    }
+}
+
+void RecoveryKeeper::Written(int job) {
+    Pace_.Written(job, Clock_.elapsed());
+    if (Due_ && !Pace_.isWriting()) {
+        Due_ = false;
+        Timer_.start(static_cast<int>(Pace_.WaitMs(Clock_.elapsed())));
+    }
+}
+
+// A deck that cannot be a record (an item too long for the format) cannot be
+// saved either, and stays so: the user hears of it once, as of a copy that
+// cannot be written, while the close question still guards the deck. The copy
+// on disk, if any, is the last good one.
+void RecoveryKeeper::Unwritable(const char* reason) {
+    qWarning("KORVA: %s", reason);
+    if (!Unwritable_) {
+        Unwritable_ = true;
+        Store_->ReportFailure(QString::fromUtf8(reason));
     }
 }
 
 void RecoveryKeeper::Remove() {
     Timer_.stop();
+    Due_ = false;
     if (!Store_ || !OnDisk_) {
         return;
     }

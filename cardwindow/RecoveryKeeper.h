@@ -5,9 +5,11 @@
 #include <string>
 #include <utility>
 
+#include <QElapsedTimer>
 #include <QTimer>
 
 #include "document/DeckChange.h"
+#include "recovery/CopyPace.h"
 #include "recovery/RecoveryOrigin.h"
 
 namespace korva {
@@ -19,8 +21,11 @@ class RecoveryStore;
 // is edited. A change asks for a write a little later (the store's write
 // delay), never inside the keypress that made it; changes that follow do not
 // push that write back, so steady study still reaches the disk at that pace.
-// The deck's bytes are taken here, on the window's thread, and the store
-// writes them. A removal that fails is tried again at the next save or close.
+// A large deck's copy takes long to write: CopyPace spaces the copies so that
+// they take at most a tenth of the time. The deck's bytes are taken here, on
+// the window's thread, and the store writes them. A removal that fails is
+// tried again at the next save or close. A deck that cannot be a copy at all
+// is told once through the store's failure report.
 //
 // Kept for a document, it listens to it: any change of an edited deck, or
 // the deck becoming edited, asks for a write; the flag cleared (a save)
@@ -47,16 +52,24 @@ public:
     // Returns once the copy asked for last is on disk (true) or failed.
     bool WaitUntilWritten();
 
-    bool isWritePending() const { return Timer_.isActive(); }
+    bool isWritePending() const { return Timer_.isActive() || Due_; }
     int RemainingMs() const { return Timer_.remainingTime(); }
 
 private:
+    void WriteWhenSpaced();
+    void Written(int job);
+    void Unwritable(const char* reason);
+
     RecoveryStore* Store_;
     Snapshot Snapshot_;
     DeckDocument* Document_ = nullptr;
     QTimer Timer_;
+    QElapsedTimer Clock_;
     int Number_ = 0;  // the copy's number in the store; 0 before the first write
     bool OnDisk_ = false;
+    bool Unwritable_ = false;  // told already that the deck cannot be a copy
+    CopyPace Pace_;            // on Clock_
+    bool Due_ = false;         // a change waits for the copy on its way
     // Results come back from the event loop, maybe after the keeper is gone.
     std::shared_ptr<RecoveryKeeper*> Self_ = std::make_shared<RecoveryKeeper*>(this);
 };

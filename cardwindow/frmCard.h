@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -184,6 +185,7 @@ private:
     bool isCardOnShow() const;
     void EnableControl(QWidget* control, bool enabled);
     void MarkAndNext(bool checked);
+    void ChangeStudyData(const std::function<void()>& change);
     void ApplyFilter(uint8_t viewKind);
     void TrackComposition(const QEvent& event);
     QMdiSubWindow* SubWindow() const;

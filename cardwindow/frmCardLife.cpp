@@ -69,8 +69,9 @@ void frmCard::mnuFileClose_Click() {
     }
 }
 
-// A deck whose file was written by someone else since it was restored goes
-// on to the save dialog when the user keeps that file.
+// A deck whose file was written by someone else since this window read,
+// wrote or restored it goes on to the save dialog when the user keeps that
+// file.
 void frmCard::mnuFileSave_Click() {
     if (isCSVFile() || !MayOverwriteOriginal()) {
         NewFileSave();

@@ -1,5 +1,8 @@
+#include <algorithm>
+#include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -95,27 +98,46 @@ void frmCard::mnuFunctionAnswerTest_Click() {
 }
 
 void frmCard::mnuFunctionReversalAll_Click() {
-    AllReversal();
-    FreshScreen();
+    ChangeStudyData([this] { AllReversal(); });
 }
 
 void frmCard::mnuFunctionReversalPersonal_Click() {
-    if (isCardOnShow()) {
-        setReversal(getShowCardIndex(), false);
-    }
-    FreshScreen();
+    ChangeStudyData([this] {
+        if (isCardOnShow()) {
+            setReversal(getShowCardIndex(), false);
+        }
+    });
 }
 
 void frmCard::mnuFunctionLumpCheck_Click() {
-    if (isCardOnShow()) {
-        setCheckLump(true, getQuestionItemIndex(getShowCardIndex()));
-    }
-    FreshScreen();
+    ChangeStudyData([this] {
+        if (isCardOnShow()) {
+            setCheckLump(true, getQuestionItemIndex(getShowCardIndex()));
+        }
+    });
 }
 
 void frmCard::mnuFunctionLumpNatural_Click() {
-    if (isCardOnShow()) {
-        setCheckLump(false, getQuestionItemIndex(getShowCardIndex()));
+    ChangeStudyData([this] {
+        if (isCardOnShow()) {
+            setCheckLump(false, getQuestionItemIndex(getShowCardIndex()));
+        }
+    });
+}
+
+// Marks and asked items are the user's work, saved with the deck: a command
+// that changes any of them leaves the deck edited, as a check does, so the
+// close question and the recovery copy guard it. One that changes none, as
+// checking every card already checked, leaves the flag alone; so does a
+// change of card 0 alone, which the deck carries but never shows.
+void frmCard::ChangeStudyData(const std::function<void()>& change) {
+    const CardData& deck = getCardData();
+    const std::vector<CardData::ItemChecks> checks(deck.Checks.begin() + 1, deck.Checks.end());
+    const std::vector<int16_t> asked(deck.QuestionItems.begin() + 1, deck.QuestionItems.end());
+    change();
+    if (!std::equal(checks.begin(), checks.end(), deck.Checks.begin() + 1) ||
+        !std::equal(asked.begin(), asked.end(), deck.QuestionItems.begin() + 1)) {
+        setEditedFlag(true);
     }
     FreshScreen();
 }

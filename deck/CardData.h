@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -10,6 +11,9 @@ namespace korva {
 // Card indexes, the total and positions are 16-bit in the deck file; a deck
 // never holds more cards than this.
 inline constexpr int MaxCards = 32767;
+
+// An item's length is 16-bit in the deck file: no item holds more bytes.
+inline constexpr std::size_t MaxItemBytes = 65535;
 
 // A 16-bit boolean as the deck file stores it.
 inline constexpr int16_t True16 = -1;

@@ -72,6 +72,21 @@ bool IsTrailByte(unsigned char b) { return b >= 0x40 && b <= 0xFC && b != 0x7F; 
 
 }  // namespace
 
+std::size_t Cp932CharLength(std::string_view bytes, std::size_t pos) {
+    const bool pair = pos + 1 < bytes.size() && IsLeadByte(static_cast<unsigned char>(bytes[pos])) &&
+                      IsTrailByte(static_cast<unsigned char>(bytes[pos + 1]));
+    return pair ? 2 : 1;
+}
+
+std::size_t FindCp932Char(std::string_view bytes, char c, std::size_t pos) {
+    for (; pos < bytes.size(); pos += Cp932CharLength(bytes, pos)) {
+        if (bytes[pos] == c) {
+            return pos;
+        }
+    }
+    return std::string_view::npos;
+}
+
 std::string Cp932ToUtf8(std::string_view bytes) {
     if (IsAscii(bytes)) {
         return std::string(bytes);
@@ -189,6 +204,17 @@ std::optional<std::string> Utf8ToCp932(std::string_view utf8) {
         pos += length;
     }
     return out;
+}
+
+std::vector<char32_t> Cp932Characters() {
+    const EncodeTable& table = Cp932EncodeTable();
+    std::vector<char32_t> characters;
+    for (char32_t c = 0x80; c < table.size(); ++c) {
+        if (table[c] != 0) {
+            characters.push_back(c);
+        }
+    }
+    return characters;
 }
 
 }  // namespace korva

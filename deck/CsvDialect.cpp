@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <map>
-#include <string>
 #include <vector>
 
 #include "deck/CsvRecords.h"
@@ -20,13 +19,16 @@ constexpr std::size_t SampleBytes = std::size_t{1} << 20;
 
 int AgreeingRecords(std::string_view text, char separator) {
     CsvRecordReader reader(text.substr(0, SampleBytes), separator, Quoting::Rfc);
-    std::vector<std::string> fields;
-    std::vector<int> lines;
+    std::vector<CsvField> none;
     std::map<std::size_t, int> recordsByFieldCount;
     try {
-        for (int i = 0; i < SampleRecords && reader.Next(fields, lines); ++i) {
-            if (fields.size() >= 2) {
-                ++recordsByFieldCount[fields.size()];
+        for (int i = 0; i < SampleRecords; ++i) {
+            const std::size_t count = reader.Next(none, 0);
+            if (count == 0) {
+                break;
+            }
+            if (count >= 2) {
+                ++recordsByFieldCount[count];
             }
         }
     } catch (const DeckError&) {
@@ -43,6 +45,8 @@ int AgreeingRecords(std::string_view text, char separator) {
 bool IsLineBreak(char c) { return c == '\r' || c == '\n'; }
 
 }  // namespace
+
+bool IsWordListSeparator(char c) { return std::string_view(",\t;| :").find(c) != std::string_view::npos; }
 
 char GuessSeparator(std::string_view text) {
     char best = ',';

@@ -6,6 +6,11 @@
 
 namespace korva {
 
+// The separators a word list may have: comma, tab, semicolon, pipe, space
+// and colon. Only the first three are ever guessed; the others are chosen,
+// or named by the file's own directive.
+bool IsWordListSeparator(char c);
+
 // Of comma, tab and semicolon, the separator that gives the most records the
 // same number of fields (two or more), read with quoting over the first
 // records and megabyte; a comma on a tie, and when none of them cuts any

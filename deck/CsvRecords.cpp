@@ -1,5 +1,6 @@
 #include "deck/CsvRecords.h"
 
+#include "deck/Cp932Text.h"
 #include "deck/DeckError.h"
 
 namespace korva {
@@ -19,39 +20,37 @@ int CountLineBreaks(std::string_view text) {
 
 }  // namespace
 
-bool CsvRecordReader::Next(std::vector<std::string>& fields, std::vector<int>& fieldLines) {
+std::size_t CsvRecordReader::Next(std::vector<CsvField>& fields, std::size_t kept) {
+    fields.clear();
     if (Pos_ >= Text_.size()) {
-        return false;
+        return 0;
     }
     std::size_t count = 0;
-    char end = Separator_;
-    while (end == Separator_) {
-        if (count == fields.size()) {
-            fields.emplace_back();
-        }
-        fieldLines.resize(count + 1);
-        fieldLines[count] = Line_;
-        std::string& field = fields[count++];
-        field.clear();
+    CsvField field;
+    for (char end = Separator_; end == Separator_; ++count) {
         end = ReadField(field);
+        if (count < kept) {
+            fields.push_back(field);
+        }
     }
-    fields.resize(count);
-    return true;
+    return count;
 }
 
-char CsvRecordReader::ReadField(std::string& field) {
-    if (Quoting_ == Quoting::Rfc && Pos_ < Text_.size() && Text_[Pos_] == '"') {
-        ReadQuoted(field);
+char CsvRecordReader::ReadField(CsvField& field) {
+    field.begin = Pos_;
+    field.line = Line_;
+    field.quoted = Quoting_ == Quoting::Rfc && Pos_ < Text_.size() && Text_[Pos_] == '"';
+    if (field.quoted) {
+        SkipQuoted();
     }
-    const std::size_t start = Pos_;
     while (Pos_ < Text_.size()) {
         const char c = Text_[Pos_];
         if (c == Separator_ || c == '\r' || c == '\n') {
             break;
         }
-        ++Pos_;
+        Pos_ += SkipPairs_ ? Cp932CharLength(Text_, Pos_) : 1;
     }
-    field.append(Text_.substr(start, Pos_ - start));
+    field.end = Pos_;
     if (Pos_ == Text_.size()) {
         return '\0';
     }
@@ -63,7 +62,7 @@ char CsvRecordReader::ReadField(std::string& field) {
     return '\n';
 }
 
-void CsvRecordReader::ReadQuoted(std::string& field) {
+void CsvRecordReader::SkipQuoted() {
     const int openLine = Line_;
     ++Pos_;
     for (;;) {
@@ -71,16 +70,34 @@ void CsvRecordReader::ReadQuoted(std::string& field) {
         if (quote == std::string_view::npos) {
             throw DeckError(std::to_string(openLine) + "行目: 引用符 (\") で始まる項目が閉じていません");
         }
-        const std::string_view inside = Text_.substr(Pos_, quote - Pos_);
-        Line_ += CountLineBreaks(inside);
-        field.append(inside);
+        Line_ += CountLineBreaks(Text_.substr(Pos_, quote - Pos_));
         Pos_ = quote + 1;
         if (Pos_ == Text_.size() || Text_[Pos_] != '"') {
             return;
         }
-        field.push_back('"');
         ++Pos_;
     }
+}
+
+std::string CsvRecordReader::FieldText(const CsvField& field) const {
+    const std::string_view span = Text_.substr(field.begin, field.end - field.begin);
+    if (!field.quoted) {
+        return std::string(span);
+    }
+    std::string text;
+    std::size_t pos = 1;
+    for (;;) {
+        const std::size_t quote = span.find('"', pos);
+        text.append(span.substr(pos, quote - pos));
+        pos = quote + 1;
+        if (pos == span.size() || span[pos] != '"') {
+            break;
+        }
+        text.push_back('"');
+        ++pos;
+    }
+    text.append(span.substr(pos));  // what follows the closing quote
+    return text;
 }
 
 void CsvRecordReader::NoteLineEnd() {
@@ -103,6 +120,13 @@ LineEnd CsvRecordReader::LineEnds() const {
         return LineEnd::Mixed;
     }
     return SawCrLf_ ? LineEnd::CrLf : SawLf_ ? LineEnd::Lf : SawCr_ ? LineEnd::Cr : LineEnd::None;
+}
+
+LineEnd CombineLineEnds(LineEnd first, LineEnd second) {
+    if (first == LineEnd::None || first == second) {
+        return second;
+    }
+    return second == LineEnd::None ? first : LineEnd::Mixed;
 }
 
 }  // namespace korva

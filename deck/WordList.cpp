@@ -2,26 +2,33 @@
 
 #include <algorithm>
 
+#include "deck/AnkiDirectives.h"
 #include "deck/Cp932Fields.h"
 #include "deck/Cp932Text.h"
 #include "deck/CsvDialect.h"
 #include "deck/CsvRecords.h"
 #include "deck/DeckError.h"
+#include "deck/HtmlField.h"
 #include "deck/WordListText.h"
 
 namespace korva {
 
 namespace {
 
+// The text after its directives.
+std::string_view Body(const WordListText& text, const AnkiHeader& header) { return text.Text().substr(header.length); }
+
 // What the text says of itself, then what the options ask: a choice that
-// departs from the classic rules makes the file read by the new ones. The
-// line end is left to the caller: reading learns it as it goes.
-WordListFormat ResolveFormat(const WordListText& text, const WordListOptions& options) {
-    const std::string_view t = text.Text();
+// departs from the classic rules makes the file read by the new ones, and so
+// do directives. The line end is left to the caller: reading learns it as it
+// goes.
+WordListFormat ResolveFormat(const WordListText& text, const AnkiHeader& header, const WordListOptions& options) {
+    const std::string_view t = Body(text, header);
     const bool cp932OrAscii =
         text.encoding == TextEncoding::Cp932 || (text.encoding == TextEncoding::Utf8 && text.ascii);
-    const char guessed = GuessSeparator(t);
+    const char guessed = header.separator ? *header.separator : GuessSeparator(t);
     const bool classicText =
+        header.directives.empty() &&
         IsClassic(t, cp932OrAscii, text.bom, guessed, HasQuotedField(t, guessed) || HasQuotedField(t, ','));
     WordListFormat format;
     format.encoding = text.encoding;
@@ -36,8 +43,8 @@ WordListFormat ResolveFormat(const WordListText& text, const WordListOptions& op
 }
 
 void RequireValidOptions(const WordListOptions& options) {
-    if (options.separator && *options.separator != ',' && *options.separator != '\t' && *options.separator != ';') {
-        throw DeckError("区切り文字はコンマ、タブ、セミコロンのどれかです。");
+    if (options.separator && !IsWordListSeparator(*options.separator)) {
+        throw DeckError("区切り文字はコンマ、タブ、セミコロン、縦棒、空白、コロンのどれかです。");
     }
     for (const int column : {options.itemColumn1, options.itemColumn2}) {
         if (column < 1) {
@@ -62,19 +69,16 @@ void RequireColumnsPresent(const WordList& list, const WordListOptions& options)
 
 DeckError TooManyCards() { return DeckError("カードが" + std::to_string(MaxCards) + "枚を超えています。"); }
 
-std::vector<std::string_view> CutAtCommas(std::string_view line) {
-    std::vector<std::string_view> fields;
-    for (std::size_t comma = line.find(','); comma != std::string_view::npos; comma = line.find(',')) {
-        fields.push_back(line.substr(0, comma));
+// Field column (1-based) of a line cut at commas, "" past its last.
+std::string_view FieldOf(std::string_view line, int column) {
+    for (; column > 1; --column) {
+        const std::size_t comma = line.find(',');
+        if (comma == std::string_view::npos) {
+            return {};
+        }
         line.remove_prefix(comma + 1);
     }
-    fields.push_back(line);
-    return fields;
-}
-
-std::string FieldOrEmpty(const std::vector<std::string_view>& fields, int column) {
-    const auto index = static_cast<std::size_t>(column - 1);
-    return index < fields.size() ? std::string(fields[index]) : std::string();
+    return line.substr(0, line.find(','));
 }
 
 // Today's rules byte for byte: with the first two columns and no header,
@@ -87,8 +91,9 @@ void ReadClassic(std::string_view text, const WordListOptions& options, WordList
         const auto fields = static_cast<int>(std::count(line.begin(), line.end(), ',')) + 1;
         list.fields = std::max(list.fields, fields);
         if (++list.records == 1) {
-            for (const std::string_view field : CutAtCommas(line)) {
-                list.firstRecord.push_back(Cp932ToUtf8(field));
+            const auto named = static_cast<int>(std::min<std::size_t>(fields, WordList::NamedColumns));
+            for (int column = 1; column <= named; ++column) {
+                list.firstRecord.push_back(Cp932ToUtf8(FieldOf(line, column)));
             }
             if (options.header) {
                 continue;
@@ -96,26 +101,54 @@ void ReadClassic(std::string_view text, const WordListOptions& options, WordList
         }
         if (firstTwo) {
             list.rows.push_back(SplitCsvFields(line));
-            continue;
+        } else {
+            list.rows.push_back(CsvRow{std::string(FieldOf(line, options.itemColumn1)),
+                                       std::string(FieldOf(line, options.itemColumn2))});
         }
-        const std::vector<std::string_view> cut = CutAtCommas(line);
-        list.rows.push_back(CsvRow{FieldOrEmpty(cut, options.itemColumn1), FieldOrEmpty(cut, options.itemColumn2)});
+        RequireItemFits(list.rows.back()[0].size(), list.records, options.itemColumn1);
+        RequireItemFits(list.rows.back()[1].size(), list.records, options.itemColumn2);
     }
+}
+
+// A field's text as a column name or a card item shows it, UTF-8.
+std::string ShownText(const std::string& text, bool html) { return html ? HtmlFieldText(text) : text; }
+
+// A field of HTML as a card holds it. A replaced character is named by the
+// line its field starts on: the lines of the source are gone from the text.
+std::string HtmlItem(std::string_view utf8, int line, bool replace, WordList& list) {
+    const std::string text = HtmlFieldText(utf8);
+    const auto convert = [&](std::string_view part) {
+        return FieldToCp932(part, line, replace, list.equivalents, list.replaced);
+    };
+    std::string item;
+    std::size_t start = 0;
+    for (std::size_t end = text.find('\n'); end != std::string::npos; end = text.find('\n', start)) {
+        item += convert(std::string_view(text).substr(start, end - start)) + "\n";
+        start = end + 1;
+    }
+    return item + convert(std::string_view(text).substr(start));
 }
 
 // Reads records of text that is UTF-8 (fieldsUtf8) or code page 932.
 class RecordsToRows {
 public:
-    RecordsToRows(const WordListOptions& options, bool fieldsUtf8, WordList& list)
-        : Options_(options), FieldsUtf8_(fieldsUtf8), List_(list) {}
+    RecordsToRows(const WordListOptions& options, bool fieldsUtf8, bool html, WordList& list)
+        : Options_(options), FieldsUtf8_(fieldsUtf8), Html_(html), List_(list) {}
 
-    void Read(std::string_view text) {
-        CsvRecordReader reader(text, List_.format.separator, List_.format.quoting);
-        while (reader.Next(Fields_, Lines_)) {
-            List_.fields = std::max(List_.fields, static_cast<int>(Fields_.size()));
+    void Read(std::string_view text, int firstLine) {
+        CsvRecordReader reader(text, List_.format.separator, List_.format.quoting, firstLine, !FieldsUtf8_);
+        const auto items = static_cast<std::size_t>(std::max(Options_.itemColumn1, Options_.itemColumn2));
+        for (;;) {
+            const std::size_t kept = List_.records == 0 ? std::max(items, WordList::NamedColumns) : items;
+            const std::size_t count = reader.Next(Fields_, kept);
+            if (count == 0) {
+                break;
+            }
+            List_.fields = std::max(List_.fields, static_cast<int>(count));
             if (++List_.records == 1) {
-                for (const std::string& field : Fields_) {
-                    List_.firstRecord.push_back(FieldsUtf8_ ? field : Cp932ToUtf8(field));
+                for (std::size_t i = 0; i < std::min(count, WordList::NamedColumns); ++i) {
+                    const std::string field = reader.FieldText(Fields_[i]);
+                    List_.firstRecord.push_back(ShownText(FieldsUtf8_ ? field : Cp932ToUtf8(field), Html_));
                 }
                 if (Options_.header) {
                     continue;
@@ -124,52 +157,64 @@ public:
             if (List_.rows.size() == static_cast<std::size_t>(MaxCards)) {
                 throw TooManyCards();
             }
-            List_.rows.push_back(CsvRow{Item(Options_.itemColumn1), Item(Options_.itemColumn2)});
+            List_.rows.push_back(CsvRow{Item(reader, Options_.itemColumn1), Item(reader, Options_.itemColumn2)});
         }
         List_.format.lineEnd = reader.LineEnds();
     }
 
 private:
-    std::string Item(int column) {
+    std::string Item(const CsvRecordReader& reader, int column) {
         const auto index = static_cast<std::size_t>(column - 1);
         if (index >= Fields_.size()) {
             return {};
         }
-        if (!FieldsUtf8_) {
-            return Fields_[index];
+        std::string text = reader.FieldText(Fields_[index]);
+        const int line = Fields_[index].line;
+        std::string item;
+        if (Html_) {
+            item = HtmlItem(FieldsUtf8_ ? text : Cp932ToUtf8(text), line, Options_.replace, List_);
+        } else {
+            item = FieldsUtf8_ ? FieldToCp932(text, line, Options_.replace, List_.equivalents, List_.replaced) : text;
         }
-        return FieldToCp932(Fields_[index], Lines_[index], Options_.replace, List_.replaced);
+        RequireItemFits(item.size(), line, column);
+        return item;
     }
 
     const WordListOptions& Options_;
     bool FieldsUtf8_;
+    bool Html_;
     WordList& List_;
-    std::vector<std::string> Fields_;
-    std::vector<int> Lines_;
+    std::vector<CsvField> Fields_;
 };
 
-std::vector<std::string> FirstRecord(std::string_view text, const WordListFormat& format) {
+std::vector<std::string> FirstRecord(std::string_view text, const WordListFormat& format, bool html) {
     CsvRecordReader reader(text, format.separator, format.quoting);
-    std::vector<std::string> fields;
-    std::vector<int> lines;
-    reader.Next(fields, lines);
-    return fields;
+    std::vector<CsvField> fields;
+    reader.Next(fields, WordList::NamedColumns);
+    std::vector<std::string> names;
+    names.reserve(fields.size());
+    for (const CsvField& field : fields) {
+        names.push_back(ShownText(reader.FieldText(field), html));
+    }
+    return names;
 }
 
-void ReadRecords(const WordListText& text, const WordListOptions& options, WordList& list) {
+void ReadRecords(const WordListText& text, const AnkiHeader& header, const WordListOptions& options, WordList& list) {
+    const std::string_view body = Body(text, header);
+    const int firstLine = header.lines + 1;
     if (!text.IsUtf8()) {
-        RecordsToRows(options, false, list).Read(text.Text());
+        RecordsToRows(options, false, header.html, list).Read(body, firstLine);
         return;
     }
     // Most lists hold only characters code page 932 has: the whole text is
     // converted at once, and only a list that holds others is converted
     // field by field, to name or replace them.
-    if (const std::optional<std::string> cp932 = Utf8ToCp932(text.Text())) {
-        RecordsToRows(options, false, list).Read(*cp932);
-        list.firstRecord = FirstRecord(text.Text(), list.format);
+    if (const std::optional<std::string> cp932 = Utf8ToCp932(body)) {
+        RecordsToRows(options, false, header.html, list).Read(*cp932, firstLine);
+        list.firstRecord = FirstRecord(body, list.format, header.html);
         return;
     }
-    RecordsToRows(options, true, list).Read(text.Text());
+    RecordsToRows(options, true, header.html, list).Read(body, firstLine);
 }
 
 }  // namespace
@@ -184,14 +229,20 @@ void Replacements::Note(int line, std::string_view character) {
 WordListFormat DetectWordListFormat(std::string_view bytes) {
     try {
         const WordListText text = DecodeWordListText(bytes, std::nullopt);
-        WordListFormat format = ResolveFormat(text, {});
-        format.lineEnd = LineEndsOf(text.Text(), format.separator, format.quoting == Quoting::Rfc, format.classic);
+        const AnkiHeader header = ReadAnkiHeader(text.Text(), text.IsUtf8());
+        WordListFormat format = ResolveFormat(text, header, {});
+        format.lineEnd = CombineLineEnds(header.lineEnd, LineEndsOf(Body(text, header), format.separator,
+                                                                    format.quoting == Quoting::Rfc, format.classic));
         return format;
     } catch (const DeckError&) {
-        // Only UTF-16 can fail to decode here, and reading names the line.
+        // Only a text whose mark names a UTF encoding can fail to decode
+        // here, and reading names the line.
         WordListFormat format;
-        format.encoding = bytes.starts_with("\xFE\xFF") ? TextEncoding::Utf16Be : TextEncoding::Utf16Le;
+        format.encoding = bytes.starts_with("\xEF\xBB\xBF") ? TextEncoding::Utf8
+                          : bytes.starts_with("\xFE\xFF")   ? TextEncoding::Utf16Be
+                                                            : TextEncoding::Utf16Le;
         format.bom = true;
+        format.lineEnd = LineEnd::Unknown;
         format.classic = false;
         return format;
     }
@@ -200,14 +251,19 @@ WordListFormat DetectWordListFormat(std::string_view bytes) {
 WordList ReadWordList(std::string_view bytes, const WordListOptions& options) {
     RequireValidOptions(options);
     const WordListText text = DecodeWordListText(bytes, options.encoding);
+    const AnkiHeader header = ReadAnkiHeader(text.Text(), text.IsUtf8());
     WordList list;
-    list.format = ResolveFormat(text, options);
+    list.dropped = text.dropped;
+    list.format = ResolveFormat(text, header, options);
     if (list.format.classic) {
         list.format.lineEnd = LineEndsOf(text.Text(), ',', false, true);
         ReadClassic(text.Text(), options, list);
     } else {
-        ReadRecords(text, options, list);
+        ReadRecords(text, header, options, list);
+        list.format.lineEnd = CombineLineEnds(header.lineEnd, list.format.lineEnd);
     }
+    list.directives = header.directives;
+    list.columnNames = header.ColumnNames(list.format.separator);
     RequireColumnsPresent(list, options);
     return list;
 }

@@ -16,7 +16,8 @@ namespace korva {
 // line end, RFC 4180 quoting, tabs or semicolons, a header line).
 
 enum class TextEncoding { Cp932, Utf8, Utf16Le, Utf16Be };
-enum class LineEnd { None, CrLf, Lf, Cr, Mixed };
+// Unknown: the text does not decode, so its lines cannot be told.
+enum class LineEnd { None, CrLf, Lf, Cr, Mixed, Unknown };
 enum class Quoting { Rfc, None };
 
 // What a file's bytes say of themselves.
@@ -24,7 +25,7 @@ struct WordListFormat {
     TextEncoding encoding = TextEncoding::Cp932;
     bool bom = false;
     LineEnd lineEnd = LineEnd::None;
-    char separator = ',';  // ',', '\t' or ';'
+    char separator = ',';  // ',', '\t', ';', '|', ' ' or ':'
     Quoting quoting = Quoting::None;
     // Read by the classic rules, byte for byte: a lone LF is text, no
     // quoting, the first two comma-separated fields.
@@ -41,8 +42,8 @@ struct WordListOptions {
     bool header = false;  // the first record is a header, not a card
     int itemColumn1 = 1;  // 1-based field numbers of item 1 and item 2
     int itemColumn2 = 2;
-    // Characters code page 932 cannot hold become their base letter or 〓
-    // instead of refusing the file.
+    // Characters code page 932 cannot hold and has no equivalent of become
+    // their base letter or 〓 instead of refusing the file.
     bool replace = false;
 };
 
@@ -68,13 +69,30 @@ struct Replacements {
     void Note(int line, std::string_view character);
 };
 
+// A leading line such as `#separator:tab` that says how to read the file,
+// as Anki writes them: key and value as written, in UTF-8.
+struct WordListDirective {
+    std::string key;
+    std::string value;
+
+    bool operator==(const WordListDirective&) const = default;
+};
+
 struct WordList {
-    WordListFormat format;                 // as read: detected, then the options applied
-    std::vector<CsvRow> rows;              // one card each, texts as code page 932 bytes
-    int records = 0;                       // records in the file, the header included
-    int fields = 0;                        // the most fields any record has
-    std::vector<std::string> firstRecord;  // the first record's fields, UTF-8
-    Replacements replaced;                 // what replace changed
+    // Columns named, and fields kept of the first record: a line may hold a
+    // million fields, and nobody picks from a list that long.
+    static constexpr std::size_t NamedColumns = 256;
+
+    WordListFormat format;                      // as read: detected, then the options applied
+    std::vector<CsvRow> rows;                   // one card each, texts as code page 932 bytes
+    int records = 0;                            // records in the file, the header included
+    int fields = 0;                             // the most fields any record has
+    std::vector<std::string> firstRecord;       // the first record's first NamedColumns fields, UTF-8
+    Replacements replaced;                      // what replace changed
+    std::vector<WordListDirective> directives;  // not counted among the records
+    std::vector<std::string> columnNames;       // UTF-8, by the directives; "" where none names the column
+    Replacements equivalents;                   // characters read as code page 932's equivalent
+    std::size_t dropped = 0;                    // invisible characters left out
 };
 
 // What the bytes of a word list look like, before any choice of the user's.
@@ -82,10 +100,14 @@ struct WordList {
 // and reading it names the line.
 WordListFormat DetectWordListFormat(std::string_view bytes);
 
-// Reads the bytes with the options. Throws DeckError, with a reason that
+// Reads the bytes with the options. Leading directives decide the separator
+// (unless the options do) and whether fields are HTML, whose text then
+// becomes what it shows. Throws DeckError, with a reason that
 // names the line, for a quote that never closes, bytes that are not of the
-// encoding, a character code page 932 cannot hold (unless replace), a column
-// past the file's fields, or more than MaxCards cards. A classic file read
+// encoding, a character code page 932 cannot hold and has no equivalent of
+// (unless replace), an item longer than MaxItemBytes once in code page 932
+// (naming its column too), a column past the file's fields, or more than
+// MaxCards cards. A classic file read
 // with the first two columns and no header gives exactly ReadCsvRows's rows.
 // Columns 1 and 2 are never past the fields: a shorter record, as in the
 // classic rules, gives empty items.

@@ -30,9 +30,21 @@ std::size_t AsciiPrefix(std::string_view text) {
     return pos;
 }
 
+// Whether an invisible format character starts at pos: U+200B, U+200C,
+// U+200D, U+2060 or U+FEFF, each three bytes in UTF-8.
+bool InvisibleAt(std::string_view text, std::size_t pos) {
+    const std::string_view three = text.substr(pos, 3);
+    return three == "\xE2\x80\x8B" || three == "\xE2\x80\x8C" || three == "\xE2\x80\x8D" || three == "\xE2\x81\xA0" ||
+           three == Utf8Mark;
+}
+
+bool IsInvisible(char16_t unit) { return (unit >= 0x200B && unit <= 0x200D) || unit == 0x2060 || unit == 0xFEFF; }
+
 // The position of the first byte that is not part of well-formed UTF-8, or
-// npos.
-std::size_t FirstBadUtf8(std::string_view text) {
+// npos; the validation that reads every character notes where the first
+// invisible one stands too (npos for none).
+std::size_t FirstBadUtf8(std::string_view text, std::size_t& firstInvisible) {
+    std::size_t invisible = std::string_view::npos;
     std::size_t pos = 0;
     while (pos < text.size()) {
         pos += AsciiPrefix(text.substr(pos));
@@ -43,8 +55,13 @@ std::size_t FirstBadUtf8(std::string_view text) {
         if (length == 0) {
             return pos;
         }
+        const auto lead = static_cast<unsigned char>(text[pos]);
+        if ((lead == 0xE2 || lead == 0xEF) && invisible == std::string_view::npos && InvisibleAt(text, pos)) {
+            invisible = pos;
+        }
         pos += length;
     }
+    firstInvisible = invisible;
     return std::string_view::npos;
 }
 
@@ -70,9 +87,10 @@ void AppendUtf8(std::string& out, char32_t c) {
     }
 }
 
-// UTF-16 as UTF-8; an odd last byte or a lone surrogate is refused, naming
-// its line in the text decoded so far.
-std::string Utf16ToUtf8(std::string_view bytes, bool bigEndian) {
+// UTF-16 as UTF-8 without its invisible characters, counted in dropped; an
+// odd last byte or a lone surrogate is refused, naming its line in the text
+// decoded so far.
+std::string Utf16ToUtf8(std::string_view bytes, bool bigEndian, std::size_t& dropped) {
     const auto unitAt = [&](std::size_t pos) {
         const auto first = static_cast<unsigned char>(bytes[pos]);
         const auto second = static_cast<unsigned char>(bytes[pos + 1]);
@@ -85,6 +103,10 @@ std::string Utf16ToUtf8(std::string_view bytes, bool bigEndian) {
             throw NotOfEncoding(out, out.size(), "UTF-16");
         }
         const char16_t unit = unitAt(pos);
+        if (IsInvisible(unit)) {
+            ++dropped;
+            continue;
+        }
         if (unit < 0xD800 || unit > 0xDFFF) {
             AppendUtf8(out, unit);
             continue;
@@ -100,7 +122,10 @@ std::string Utf16ToUtf8(std::string_view bytes, bool bigEndian) {
     return out;
 }
 
-TextEncoding DetectEncoding(std::string_view bytes) {
+// The encoding the bytes say they are in. Where that takes reading the whole
+// text as UTF-8, validated is set to where its first invisible character
+// stands (npos for none), so that decoding need not read it again.
+TextEncoding DetectEncoding(std::string_view bytes, std::optional<std::size_t>& validated) {
     if (bytes.starts_with(Utf8Mark)) {
         return TextEncoding::Utf8;
     }
@@ -111,21 +136,51 @@ TextEncoding DetectEncoding(std::string_view bytes) {
         return TextEncoding::Utf16Be;
     }
     const std::size_t ascii = AsciiPrefix(bytes);
-    if (ascii < bytes.size() && FirstBadUtf8(bytes.substr(ascii)) == std::string_view::npos) {
+    std::size_t invisible = std::string_view::npos;
+    if (ascii < bytes.size() && FirstBadUtf8(bytes.substr(ascii), invisible) == std::string_view::npos) {
+        validated = invisible == std::string_view::npos ? invisible : ascii + invisible;
         return TextEncoding::Utf8;
     }
     return TextEncoding::Cp932;
 }
 
-// Whether the bytes start with the mark of the encoding read.
+// The length of the mark the bytes start with, when it is the mark of the
+// encoding read. Code page 932 has no mark, and no character of it starts
+// with the bytes of one, so any mark is skipped: a text saved with one and
+// read as code page 932 is a mistaken choice the mark must not show in.
 std::size_t MarkLength(std::string_view bytes, TextEncoding encoding) {
     switch (encoding) {
         case TextEncoding::Utf8: return bytes.starts_with(Utf8Mark) ? Utf8Mark.size() : 0;
         case TextEncoding::Utf16Le: return bytes.starts_with(Utf16LeMark) ? Utf16LeMark.size() : 0;
         case TextEncoding::Utf16Be: return bytes.starts_with(Utf16BeMark) ? Utf16BeMark.size() : 0;
-        case TextEncoding::Cp932: return 0;
+        case TextEncoding::Cp932:
+            for (const std::string_view mark : {Utf8Mark, Utf16LeMark, Utf16BeMark}) {
+                if (bytes.starts_with(mark)) {
+                    return mark.size();
+                }
+            }
+            return 0;
     }
     return 0;
+}
+
+// The UTF-8 text without its invisible characters, the first of them at
+// first, counted in dropped; nullopt when it has none.
+std::optional<std::string> WithoutInvisible(std::string_view text, std::size_t first, std::size_t& dropped) {
+    if (first == std::string_view::npos) {
+        return std::nullopt;
+    }
+    std::string out(text.substr(0, first));
+    out.reserve(text.size());
+    for (std::size_t pos = first; pos < text.size();) {
+        if ((text[pos] == '\xE2' || text[pos] == '\xEF') && InvisibleAt(text, pos)) {
+            ++dropped;
+            pos += 3;
+        } else {
+            out.push_back(text[pos++]);
+        }
+    }
+    return out;
 }
 
 }  // namespace
@@ -143,7 +198,8 @@ int LineAt(std::string_view text, std::size_t pos) {
 
 WordListText DecodeWordListText(std::string_view bytes, std::optional<TextEncoding> forced) {
     WordListText result;
-    result.encoding = forced ? *forced : DetectEncoding(bytes);
+    std::optional<std::size_t> validated;
+    result.encoding = forced ? *forced : DetectEncoding(bytes, validated);
     // UTF-16's mark states its byte order, whichever order was asked for.
     const bool utf16 = result.encoding == TextEncoding::Utf16Le || result.encoding == TextEncoding::Utf16Be;
     if (utf16 && (bytes.starts_with(Utf16LeMark) || bytes.starts_with(Utf16BeMark))) {
@@ -155,14 +211,18 @@ WordListText DecodeWordListText(std::string_view bytes, std::optional<TextEncodi
     result.ascii = AsciiPrefix(result.raw) == result.raw.size();
     switch (result.encoding) {
         case TextEncoding::Cp932: break;
-        case TextEncoding::Utf8:
-            if (const std::size_t bad = FirstBadUtf8(result.raw); bad != std::string_view::npos) {
+        case TextEncoding::Utf8: {
+            std::size_t invisible = validated.value_or(std::string_view::npos);
+            const std::size_t bad = validated ? std::string_view::npos : FirstBadUtf8(result.raw, invisible);
+            if (bad != std::string_view::npos) {
                 throw NotOfEncoding(result.raw, bad, "UTF-8");
             }
+            result.decoded = WithoutInvisible(result.raw, invisible, result.dropped);
             break;
+        }
         case TextEncoding::Utf16Le:
         case TextEncoding::Utf16Be:
-            result.decoded = Utf16ToUtf8(result.raw, result.encoding == TextEncoding::Utf16Be);
+            result.decoded = Utf16ToUtf8(result.raw, result.encoding == TextEncoding::Utf16Be, result.dropped);
             result.ascii = AsciiPrefix(*result.decoded) == result.decoded->size();
             break;
     }

@@ -16,9 +16,10 @@ namespace korva {
 struct WordListText {
     TextEncoding encoding = TextEncoding::Cp932;
     bool bom = false;
-    bool ascii = false;  // no byte of the text is 0x80 or above
+    bool ascii = false;  // no byte of the file's text is 0x80 or above
     std::string_view raw;
     std::optional<std::string> decoded;  // set when the text is not raw
+    std::size_t dropped = 0;             // invisible characters left out of decoded
 
     std::string_view Text() const { return decoded ? std::string_view(*decoded) : raw; }
     bool IsUtf8() const { return encoding != TextEncoding::Cp932; }
@@ -28,7 +29,11 @@ struct WordListText {
 // holding a byte of 0x80 or above, else code page 932. A forced encoding
 // takes the place of what is detected; its own mark is still skipped, and a
 // UTF-16 mark decides the byte order (without one, UTF-16 is little-endian,
-// as Windows writes it). Throws DeckError
+// as Windows writes it). Code page 932 chosen for a file that starts with a
+// mark skips the mark too: its bytes are no character. Invisible format
+// characters of a UTF text (zero-width space, non-joiner and joiner, word
+// joiner, and a byte-order mark past the start) are dropped and counted: no
+// card could show them, and code page 932 has none of them. Throws DeckError
 // naming the line for bytes that are not of a UTF encoding.
 WordListText DecodeWordListText(std::string_view bytes, std::optional<TextEncoding> forced);
 

@@ -50,6 +50,9 @@ public:
     const std::optional<FileFingerprint>& getOriginal() const { return Original_; }
     // Restored over a file written since, gone or never known.
     bool isOverwriteAsked() const { return AskBeforeOverwrite_; }
+    // The deck's file is there but is not the one this deck last read or
+    // wrote: someone else has written it since.
+    bool isFileWrittenSince() const;
 
     void setFilePath(const QString& Path);
     void setFileName(const QString& FileName);
@@ -102,6 +105,7 @@ private:
     QString FileName_;
     bool EditedFlag_ = false;
     std::optional<FileFingerprint> Original_;
+    qint64 OriginalSeenMs_ = 0;  // when Original_ was taken, since the epoch; 0 when unknown
     bool AskBeforeOverwrite_ = false;
     std::vector<DeckListener*> Listeners_;
 };

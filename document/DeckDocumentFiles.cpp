@@ -2,6 +2,7 @@
 // the deck only whole, so a failure leaves it as it was.
 #include <sys/stat.h>
 
+#include <QDateTime>
 #include <QFileInfo>
 
 #include "deck/DeckError.h"
@@ -108,6 +109,7 @@ void DeckDocument::Restore(CardData deck, const QString& Path, const QString& Fi
     FileName_ = FileName;
     AskBeforeOverwrite_ = !original || FingerprintOf(Path) != original;
     Original_ = std::move(original);
+    OriginalSeenMs_ = 0;
     Tell(DeckChangeKind::Replaced);
     Tell(DeckChangeKind::File);
     setEditedFlag(true);
@@ -147,7 +149,16 @@ DeckResult DeckDocument::SaveAs(const QString& Path) {
 // Only a file as this deck last saw it is overwritten without a word.
 void DeckDocument::NoteFileWritten() {
     Original_ = FingerprintOf(FilePath_);
+    OriginalSeenMs_ = QDateTime::currentMSecsSinceEpoch();
     AskBeforeOverwrite_ = false;
+}
+
+// A file deleted since is not a file written since: there is nothing left
+// to lose by writing it anew.
+bool DeckDocument::isFileWrittenSince() const {
+    struct stat info {};
+    return Original_ && ::stat(TextToPath(FilePath_).c_str(), &info) == 0 &&
+           !isFileAsSeen(FilePath_, *Original_, OriginalSeenMs_);
 }
 
 }  // namespace korva

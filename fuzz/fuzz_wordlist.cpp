@@ -2,7 +2,8 @@
 // cards or a DeckError, never a crash. What is read agrees with itself: the
 // detected format is the one read, a classic file gives the classic rows,
 // every card text from a UTF encoding is valid code page 932, and with
-// replacement no character is refused.
+// replacement no character is refused. Leading directives are never cards
+// and make a file not classic, and an HTML field never ends in a line break.
 
 #include <algorithm>
 #include <cstddef>
@@ -69,10 +70,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         Require(options.replace || list.replaced.count == 0, "a character replaced without replace");
         Require(list.replaced.first.size() == std::min(list.replaced.count, korva::Replacements::Kept),
                 "replacements kept other than the first ones");
+        Require(list.directives.empty() || !list.format.classic, "a file with directives read as classic");
+        const bool html =
+            std::any_of(list.directives.begin(), list.directives.end(),
+                        [](const korva::WordListDirective& d) { return d.key == "html" && d.value == "true"; });
         for (const korva::CsvRow& row : list.rows) {
             for (const std::string& text : row) {
                 const bool utf = list.format.encoding != korva::TextEncoding::Cp932;
                 Require(!utf || korva::Cp932ToUtf8Exact(text).has_value(), "a stored text is not code page 932");
+                Require(!html || !text.ends_with('\n'), "an HTML field ends in a line break");
             }
         }
     } catch (const korva::DeckError& e) {

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include "deck/DeckPath.h"
 #include "platform/DialogPath.h"
 
 namespace korva::platform {
@@ -29,6 +30,14 @@ void SaveFileDialog::accept() {
     if (PathMustExist_ && !IsShownFolder(chosen.filePath()) && !IsShownFolder(chosen.path())) {
         Refuse_(QDir::toNativeSeparators(chosen.path()) + QStringLiteral("\r\n") +
                 QStringLiteral("フォルダが見つかりません。\r\nフォルダの名前を確かめてください。"));
+        return;
+    }
+    // The save writes a deck; over a word list it would leave the list's
+    // text a record that reads back as one card of garbage.
+    if (KindOfPath(chosen.fileName().toStdString()) == DeckPathKind::Csv) {
+        Refuse_(chosen.fileName() + QStringLiteral("\r\n") +
+                QStringLiteral("単語リスト（.csv、.tsv、.txt）の名前では保存できません。\r\n"
+                               "KORVA用ファイルは .krv の名前で保存してください。"));
         return;
     }
     if (AskReplace_ && IsShownFile(chosen.filePath()) &&

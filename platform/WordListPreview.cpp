@@ -40,13 +40,21 @@ QString LineEndName(LineEnd lineEnd) {
         case LineEnd::Lf: return QStringLiteral("LF");
         case LineEnd::Cr: return QStringLiteral("CR");
         case LineEnd::Mixed: return QStringLiteral("混在（CR LF、LF、CR）");
+        case LineEnd::Unknown: return QStringLiteral("不明（この文字コードでは読めないファイル）");
         case LineEnd::None: break;
     }
     return QStringLiteral("なし（1行だけのファイル）");
 }
 
-QString ColumnName(const std::vector<std::string>& firstRecord, int column) {
-    QString text = QString::fromStdString(firstRecord[static_cast<size_t>(column - 1)]).simplified();
+// A directive's name for the column, else the first record's text there.
+QString ColumnName(const WordList& shape, int column) {
+    const auto index = static_cast<size_t>(column - 1);
+    const bool named = index < shape.columnNames.size() && !shape.columnNames[index].empty();
+    const std::string none;
+    const std::string& name = named                              ? shape.columnNames[index]
+                              : index < shape.firstRecord.size() ? shape.firstRecord[index]
+                                                                 : none;
+    QString text = QString::fromStdString(name).simplified();
     if (text.isEmpty()) {
         return QStringLiteral("%1列目").arg(column);  // as pandas heads its index column
     }
@@ -56,22 +64,50 @@ QString ColumnName(const std::vector<std::string>& firstRecord, int column) {
     return QStringLiteral("%1列目: %2").arg(column).arg(text);
 }
 
+// The first characters by line, and how many more there are.
+QString ListedCharacters(const Replacements& characters) {
+    QStringList listed;
+    const size_t shown = std::min(characters.first.size(), static_cast<size_t>(ListedReplacements));
+    for (size_t i = 0; i < shown; ++i) {
+        const ReplacedCharacter& one = characters.first[i];
+        listed << QStringLiteral("%1行目「%2」").arg(one.line).arg(QString::fromStdString(one.character));
+    }
+    if (characters.count > shown) {
+        listed << QStringLiteral("ほか%1字").arg(characters.count - shown);
+    }
+    return listed.join(QStringLiteral("、"));
+}
+
 QString ReplacedText(const Replacements& replaced) {
     if (replaced.count == 0) {
         return QStringLiteral("置き換えた文字: なし");
     }
-    QStringList listed;
-    const size_t shown = std::min(replaced.first.size(), static_cast<size_t>(ListedReplacements));
-    for (size_t i = 0; i < shown; ++i) {
-        const ReplacedCharacter& one = replaced.first[i];
-        listed << QStringLiteral("%1行目「%2」").arg(one.line).arg(QString::fromStdString(one.character));
-    }
-    if (replaced.count > shown) {
-        listed << QStringLiteral("ほか%1字").arg(replaced.count - shown);
-    }
     return QStringLiteral("置き換えた文字: %1字（%2）。〓 か、アクセントのない文字になります。")
         .arg(replaced.count)
-        .arg(listed.join(QStringLiteral("、")));
+        .arg(ListedCharacters(replaced));
+}
+
+// Characters read as their code page 932 equivalent, and invisible ones
+// left out: neither is a loss, but both change the file's text.
+QString EquivalentsText(const WordList& list) {
+    QString text = list.equivalents.count == 0
+                       ? QStringLiteral("読み替えた文字: なし")
+                       : QStringLiteral("読み替えた文字: %1字（%2）。シフトJISにある同じ文字になります。")
+                             .arg(list.equivalents.count)
+                             .arg(ListedCharacters(list.equivalents));
+    if (list.dropped > 0) {
+        text += QStringLiteral("\n除いた見えない文字（ゼロ幅スペースなど）: %1字").arg(list.dropped);
+    }
+    return text;
+}
+
+// The leading lines that said how to read the file, as written.
+QString DirectivesText(const std::vector<WordListDirective>& directives) {
+    QStringList lines;
+    for (const WordListDirective& directive : directives) {
+        lines << QString::fromStdString("#" + directive.key + ":" + directive.value);
+    }
+    return QStringLiteral("Ankiの指定行（カードにしません）: ") + lines.join(QStringLiteral("　"));
 }
 
 QComboBox* AddCombo(const QString& accessibleName) {
@@ -148,6 +184,13 @@ void WordListPreview::BuildControls(const QString& fileName) {
     lblReplaced = AddValueLabel(QStringLiteral("置き換えた文字"));
     lblReplaced->setWordWrap(true);
     layout->addWidget(lblReplaced);
+    lblDirectives = AddValueLabel(QStringLiteral("Ankiの指定行"));
+    lblDirectives->setWordWrap(true);
+    lblDirectives->hide();
+    layout->addWidget(lblDirectives);
+    lblEquivalents = AddValueLabel(QStringLiteral("読み替えた文字"));
+    lblEquivalents->setWordWrap(true);
+    layout->addWidget(lblEquivalents);
     BuildButtons(*layout);
 }
 
@@ -168,6 +211,9 @@ QWidget* WordListPreview::BuildFormatBox() {
     cboSeparator->addItem(QStringLiteral("カンマ（,）"), static_cast<int>(','));
     cboSeparator->addItem(QStringLiteral("タブ"), static_cast<int>('\t'));
     cboSeparator->addItem(QStringLiteral("セミコロン（;）"), static_cast<int>(';'));
+    cboSeparator->addItem(QStringLiteral("縦棒（|）"), static_cast<int>('|'));
+    cboSeparator->addItem(QStringLiteral("空白"), static_cast<int>(' '));
+    cboSeparator->addItem(QStringLiteral("コロン（:）"), static_cast<int>(':'));
     form->addRow(QStringLiteral("区切り文字:"), cboSeparator);
     cboQuoting = AddCombo(QStringLiteral("引用符"));
     cboQuoting->addItem(QStringLiteral("\"…\" で囲んだ欄を1つの欄にする"), static_cast<int>(Quoting::Rfc));
@@ -272,23 +318,23 @@ void WordListPreview::Reread(bool fieldsChanged) {
 }
 
 // The first field always exists; reading with it alone tells how many fields
-// the file has under the new choices, and what the first record holds there.
-// A chosen column the file no longer has goes back to the first ones. While
-// the file cannot be read there is nothing to choose from, and the choices
-// wait.
+// the file has under the new choices, and what names them. At most the
+// first NamedColumns are offered: a line of a million fields would otherwise
+// fill the drop-downs for minutes. A chosen column the file no longer has
+// goes back to the first ones. While the file cannot be read there is nothing
+// to choose from, and the choices wait.
 void WordListPreview::LearnFields() {
     WordListOptions firstOnly = Options_;
     firstOnly.itemColumn1 = 1;
     firstOnly.itemColumn2 = 1;
-    std::vector<std::string> names;
-    int fields = 0;
+    WordList shape;
     try {
-        const WordList shape = ReadWordList(Bytes_, firstOnly);
-        names = shape.firstRecord;
-        fields = std::max(shape.fields, static_cast<int>(names.size()));
+        shape = ReadWordList(Bytes_, firstOnly);
     } catch (const DeckError&) {
         // the read with the choices says why
     }
+    const int fields = std::min(std::max(shape.fields, static_cast<int>(shape.firstRecord.size())),
+                                static_cast<int>(WordList::NamedColumns));
     if (fields > 0 && Options_.itemColumn1 > fields) {
         Options_.itemColumn1 = 1;
     }
@@ -302,9 +348,7 @@ void WordListPreview::LearnFields() {
         const QSignalBlocker quiet(combo);
         combo->clear();
         for (int column = 1; column <= offered; ++column) {
-            combo->addItem(column <= static_cast<int>(names.size()) ? ColumnName(names, column)
-                                                                    : QStringLiteral("%1列目").arg(column),
-                           column);
+            combo->addItem(ColumnName(shape, column), column);
         }
         combo->setEnabled(offered > 0);
     }
@@ -324,16 +368,24 @@ void WordListPreview::ShowCards(const WordList& list) {
             grdCards->setItem(row, side, new QTableWidgetItem(QString::fromStdString(text)));
         }
     }
+    // A line break of an item shows as one: the row is as tall as the card's text.
+    grdCards->resizeRowsToContents();
     const int total = static_cast<int>(list.rows.size());
     lblCount->setText(total > shown ? QStringLiteral("カード: %1枚（最初の%2枚を表示）").arg(total).arg(shown)
                                     : QStringLiteral("カード: %1枚").arg(total));
     lblReplaced->setText(ReplacedText(list.replaced));
+    lblDirectives->setText(list.directives.empty() ? QString() : DirectivesText(list.directives));
+    lblDirectives->setVisible(!list.directives.empty());
+    lblEquivalents->setText(EquivalentsText(list));
 }
 
 void WordListPreview::ShowError(const QString& reason) {
     grdCards->setRowCount(0);
     lblCount->setText(QStringLiteral("カード: なし"));
     lblReplaced->clear();
+    lblDirectives->clear();
+    lblDirectives->hide();
+    lblEquivalents->clear();
     lblError->setText(QStringLiteral("この選び方では読み込めません。") + reason);
     lblError->show();
     cmdOk->setEnabled(false);

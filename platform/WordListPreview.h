@@ -45,6 +45,8 @@ public:
     QTableWidget* grdCards = nullptr;
     QLabel* lblCount = nullptr;
     QLabel* lblReplaced = nullptr;
+    QLabel* lblDirectives = nullptr;
+    QLabel* lblEquivalents = nullptr;  // equivalents, and the invisible characters dropped
     QPushButton* cmdOk = nullptr;
     QPushButton* cmdCancel = nullptr;
 

@@ -20,4 +20,13 @@ struct FileFingerprint {
 // nullopt when path names no file that can be read.
 std::optional<FileFingerprint> FingerprintOf(const QString& path);
 
+// Whether the file at path is still the one seen at seenAtMs (since the
+// epoch). Another size says no at once. The same size and time say yes,
+// unless the file had that time in the second it was seen: a write later in
+// that second may keep the time (file systems with whole seconds, a coarse
+// clock), so the bytes decide then, as they do for another time (a copy or a
+// touch may leave the bytes as they were). A file gone or unreadable is not
+// the one seen.
+bool isFileAsSeen(const QString& path, const FileFingerprint& seen, qint64 seenAtMs);
+
 }  // namespace korva

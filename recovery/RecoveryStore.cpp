@@ -146,18 +146,22 @@ void RecoveryStore::Finish(const Job& job, const RecoveryJobResult& result) {
             Failing_ = failed;
         }
     }
-    // Report_ is set and read on the store's own thread only.
     if (report) {
-        Post([this, reason = result.reason] {
-            if (Report_) {
-                Report_(reason);
-            }
-        });
+        ReportFailure(result.reason);
     }
     Deliver(job.done, result);
     const std::lock_guard<std::mutex> guard(Mutex_);
     Running_ = 0;
     Idle_.notify_all();
+}
+
+// Report_ is set and read on the store's own thread only.
+void RecoveryStore::ReportFailure(const QString& reason) {
+    Post([this, reason] {
+        if (Report_) {
+            Report_(reason);
+        }
+    });
 }
 
 void RecoveryStore::Deliver(const JobDone& done, const RecoveryJobResult& result) {

@@ -73,6 +73,9 @@ public:
     // Called, like done, when a copy cannot be written; once, and again only
     // after a later write of a copy has succeeded.
     void setFailureReport(FailureReport report) { Report_ = std::move(report); }
+    // Hands a failure found before any write (a deck that cannot be a copy)
+    // to the same report, from the event loop; the caller tells it once.
+    void ReportFailure(const QString& reason);
 
     // A regular end: nothing of this program stays behind. By then every
     // card window has closed and taken its copy along, and a removal that

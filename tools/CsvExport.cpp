@@ -1,5 +1,6 @@
 #include "tools/CsvExport.h"
 
+#include <algorithm>
 #include <optional>
 #include <string_view>
 
@@ -15,13 +16,27 @@ std::string CardLabel(std::size_t card, int item) {
 }
 
 const char* SeparatorName(char separator) {
-    return separator == '\t' ? "タブ" : separator == ';' ? "セミコロン" : "コンマ";
+    switch (separator) {
+        case '\t': return "タブ";
+        case ';': return "セミコロン";
+        case '|': return "縦棒";
+        case ' ': return "空白";
+        case ':': return "コロン";
+        default: return "コンマ";
+    }
 }
 
 // Code page 932 never uses these bytes inside a two-byte character, so a byte
-// test finds exactly the characters.
+// test finds exactly the characters. A text that starts with a quote makes a
+// reader take the list for a quoted one: it would lose its quotes, or run on
+// into the next lines.
 void RequireOneField(std::string_view text, char separator, std::size_t card, int item) {
-    const std::size_t found = text.find_first_of(std::string{separator, '\r', '\n'});
+    if (text.starts_with('"')) {
+        throw DeckError(CardLabel(card, item) +
+                        "が \" で始まり、引用符なしのCSVでは同じ項目に戻りません。"
+                        "--quoting rfc で書き出してください。");
+    }
+    const std::size_t found = std::min(FindCp932Char(text, separator), text.find_first_of("\r\n"));
     if (found == std::string_view::npos) {
         return;
     }

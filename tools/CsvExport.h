@@ -21,8 +21,9 @@ struct CsvWriteFormat {
 // Cards 1..total as "item 1,item 2" lines ending in CR LF, which the import
 // reads back as the same items in the same order. In code page 932 the texts
 // are written as they are, undecodable bytes included. Unquoted, throws
-// DeckError naming the card for a text holding the separator, a CR or an LF
-// (it would not come back the same); in UTF-8, for bytes that do not decode.
+// DeckError naming the card for a text holding the separator, a CR or an LF,
+// or starting with a quote (it would not come back the same); in UTF-8, for
+// bytes that do not decode.
 std::string WriteCsv(const CardData& data, const CsvWriteFormat& format);
 
 }  // namespace korva

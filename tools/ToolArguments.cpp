@@ -12,7 +12,8 @@ namespace {
 
 constexpr std::string_view EncodingHint = "--encoding には auto、cp932、utf-8、utf-16 のどれかを指定します。";
 constexpr std::string_view ExportEncodingHint = "--encoding には cp932 か utf-8 を指定します。";
-constexpr std::string_view SeparatorHint = "--separator には comma、tab、semicolon のどれかを指定します。";
+constexpr std::string_view SeparatorHint =
+    "--separator には comma、tab、semicolon、pipe、space、colon のどれかを指定します。";
 constexpr std::string_view QuotingHint = "--quoting には rfc か none を指定します。";
 constexpr std::string_view ColumnsHint = "--columns には 1,3 のように列の番号を2つ指定します。";
 
@@ -20,7 +21,9 @@ std::optional<char> SeparatorOf(const ToolArguments& args) {
     if (!args.separator) {
         return std::nullopt;
     }
-    for (const auto& [name, separator] : {std::pair{"comma", ','}, {"tab", '\t'}, {"semicolon", ';'}}) {
+    constexpr std::pair<std::string_view, char> names[] = {{"comma", ','}, {"tab", '\t'},  {"semicolon", ';'},
+                                                           {"pipe", '|'},  {"space", ' '}, {"colon", ':'}};
+    for (const auto& [name, separator] : names) {
         if (*args.separator == name) {
             return separator;
         }

@@ -23,7 +23,8 @@ const char* EncodingName(TextEncoding encoding) {
 
 const char* LineEndName(LineEnd lineEnd) {
     switch (lineEnd) {
-        case LineEnd::None: return "null";
+        case LineEnd::None:
+        case LineEnd::Unknown: return "null";
         case LineEnd::CrLf: return "\"CRLF\"";
         case LineEnd::Lf: return "\"LF\"";
         case LineEnd::Cr: return "\"CR\"";
@@ -36,7 +37,6 @@ const char* Bool(bool value) { return value ? "true" : "false"; }
 
 // The first line is there to name the columns for --columns; a file of one
 // 256 MB line would otherwise print all of it, escaped, several times over.
-constexpr std::size_t FirstLineFields = 256;
 constexpr std::size_t FirstLineCharacters = 256;
 
 // At most FirstLineCharacters characters, never half of one, and "…" when cut.
@@ -46,6 +46,38 @@ std::string CutField(const std::string& utf8) {
         pos += std::max<std::size_t>(1, Utf8CharLength(utf8, pos));
     }
     return pos < utf8.size() ? utf8.substr(0, pos) + "…" : utf8;
+}
+
+// What names column index + 1: a directive, else the first record.
+const std::string& ColumnName(const WordList& list, std::size_t index) {
+    if (index < list.columnNames.size() && !list.columnNames[index].empty()) {
+        return list.columnNames[index];
+    }
+    static const std::string none;
+    return index < list.firstRecord.size() ? list.firstRecord[index] : none;
+}
+
+std::string DirectivesJson(const std::vector<WordListDirective>& directives) {
+    std::string out = "{";
+    for (const WordListDirective& directive : directives) {
+        out += out.size() > 1 ? "," : "";
+        AppendJsonString(out, directive.key);
+        out += ":";
+        AppendJsonString(out, directive.value);
+    }
+    return out + "}";
+}
+
+// [{"line":L,"char":"é"},...]
+void AppendCharacters(std::string& out, const std::vector<ReplacedCharacter>& characters) {
+    out += "[";
+    for (std::size_t i = 0; i < characters.size(); ++i) {
+        out += i > 0 ? ",{\"line\":" : "{\"line\":";
+        out += std::to_string(characters[i].line) + ",\"char\":";
+        AppendJsonString(out, characters[i].character);
+        out += "}";
+    }
+    out += "]";
 }
 
 }  // namespace
@@ -60,21 +92,20 @@ std::string WordListToJson(const WordList& list) {
     out += ",\"quoting\":" + std::string(format.quoting == Quoting::Rfc ? "\"rfc\"" : "\"none\"");
     out += ",\"classic\":" + std::string(Bool(format.classic));
     out += ",\"lines\":" + std::to_string(list.records) + ",\"fields\":" + std::to_string(list.fields);
+    out += ",\"directives\":" + DirectivesJson(list.directives);
     out += ",\"firstLine\":[";
-    const std::size_t named = std::min(list.firstRecord.size(), FirstLineFields);
+    const std::size_t named =
+        std::min(std::max(list.firstRecord.size(), list.columnNames.size()), WordList::NamedColumns);
     for (std::size_t i = 0; i < named; ++i) {
         out += i > 0 ? "," : "";
-        AppendJsonString(out, CutField(list.firstRecord[i]));
+        AppendJsonString(out, CutField(ColumnName(list, i)));
     }
-    out += "],\"unrepresentable\":[";
-    const std::vector<ReplacedCharacter>& first = list.replaced.first;
-    for (std::size_t i = 0; i < first.size(); ++i) {
-        out += i > 0 ? ",{\"line\":" : "{\"line\":";
-        out += std::to_string(first[i].line) + ",\"char\":";
-        AppendJsonString(out, first[i].character);
-        out += "}";
-    }
-    out += "],\"unrepresentableCount\":" + std::to_string(list.replaced.count) + "}";
+    out += "],\"unrepresentable\":";
+    AppendCharacters(out, list.replaced.first);
+    out += ",\"unrepresentableCount\":" + std::to_string(list.replaced.count);
+    out += ",\"equivalents\":{\"count\":" + std::to_string(list.equivalents.count) + ",\"first\":";
+    AppendCharacters(out, list.equivalents.first);
+    out += "},\"dropped\":" + std::to_string(list.dropped) + "}";
     return out;
 }
 

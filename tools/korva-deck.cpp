@@ -149,7 +149,7 @@ void Stats(const ToolArguments& args, Subject& subject) {
 
 constexpr Command Commands[] = {
     {"convert",
-     "korva-deck convert [--encoding auto|cp932|utf-8|utf-16] [--separator comma|tab|semicolon] [--quoting rfc|none] "
+     "korva-deck convert [--encoding auto|cp932|utf-8|utf-16] [--separator comma|tab|semicolon|pipe|space|colon] [--quoting rfc|none] "
      "[--header] [--columns A,B] [--replace] IN OUT.krv",
      "単語リスト (.csv .tsv .txt) かデッキファイルを読み、デッキファイルとして保存します。単語リストの文字コード、"
      "区切り文字、引用符の使い方はプログラムと同じように見分けます。オプションで指定すると、その指定で読みます。"
@@ -157,13 +157,13 @@ constexpr Command Commands[] = {
      "--replace はShift_JISにない文字を元の文字 (é → e) か〓にし、置き換えた文字と行を表示します。",
      2, korva::ListReadingOptions | korva::ReplaceOption, Convert},
     {"inspect",
-     "korva-deck inspect [--encoding auto|cp932|utf-8|utf-16] [--separator comma|tab|semicolon] "
+     "korva-deck inspect [--encoding auto|cp932|utf-8|utf-16] [--separator comma|tab|semicolon|pipe|space|colon] "
      "[--quoting rfc|none] [--header] [--columns A,B] IN",
      "単語リストについて、見分けた文字コード、行末、区切り文字、引用符、従来の形式かどうか、行数、列数、1行目の項目、"
      "Shift_JISにない文字をJSONで表示します。",
      1, korva::ListReadingOptions, Inspect},
     {"export",
-     "korva-deck export IN OUT.csv [--encoding cp932|utf-8] [--separator comma|tab|semicolon] [--quoting rfc|none]",
+     "korva-deck export IN OUT.csv [--encoding cp932|utf-8] [--separator comma|tab|semicolon|pipe|space|colon] [--quoting rfc|none]",
      "カード1から最後までを「項目1,項目2」の行 (行末はCR LF) として単語リストに書き出します。既定の文字コードは"
      "Shift_JISで、引用符を使いません。--encoding utf-8 では、区切り文字、引用符、改行を含む項目を引用符で囲み "
      "(RFC 4180)、表計算ソフトで開けるようにします。チェックとモードは書き出しません。",

@@ -2,8 +2,10 @@
 #include <cerrno>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <iterator>
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -328,5 +330,123 @@ TEST_F(FileCommandsTest, NamesInAnyEncodingOpenAndSaveExactlyTheFilesNamed) {
         std::sort(expected.begin(), expected.end());
         EXPECT_EQ(FolderBytes(base), expected) << name.label;
         EXPECT_TRUE(dialogs.messages.empty()) << name.label;
+    }
+}
+
+namespace {
+
+const QString ChangedQuestion =
+    QStringLiteral("deck.krv は、このウィンドウで開いた後に変更されています。上書きしますか。");
+
+void SetModified(const QString& path, const QDateTime& time) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite) && file.setFileTime(time, QFileDevice::FileModificationTime));
+}
+
+}  // namespace
+
+// Two windows on one deck: the second to save is asked before it replaces
+// the first one's marks; No goes on to the save dialog and leaves the file,
+// Yes replaces it, and then the first window is the one asked.
+TEST_F(FileCommandsTest, ASaveOverTheSaveOfAnotherWindowAsksFirst) {
+    const QString path = WriteDeckFile(QStringLiteral("deck.krv"), Words);
+    frmCard& first = Opened(path);
+    frmCard second(dialogs, host);
+    ChooseForOpen(path);
+    ASSERT_TRUE(second.FileOpen(false));
+    second.Start();
+    first.cmdOpen_Click();
+    first.cmdCheck_Click();
+    second.mnuFunctionReversalAll_Click();
+
+    first.mnuFileSave_Click();
+    EXPECT_TRUE(dialogs.messages.empty());
+    const QByteArray firstSaved = ReadBytes(path);
+    dialogs.messageAnswers = {platform::MessageResult::No};
+    CancelSave();
+    second.mnuFileSave_Click();
+    ASSERT_EQ(dialogs.messages.size(), 1U);
+    EXPECT_EQ(dialogs.messages[0].text, ChangedQuestion);
+    EXPECT_EQ(dialogs.messages[0].buttons, platform::MessageButtons::YesNoDefaultNo);
+    EXPECT_EQ(dialogs.saveRequests.size(), 1U);
+    EXPECT_EQ(ReadBytes(path), firstSaved);
+    EXPECT_TRUE(second.getEditedFlag());
+
+    dialogs.messageAnswers = {platform::MessageResult::Yes};
+    second.mnuFileSave_Click();
+    EXPECT_EQ(dialogs.messages.size(), 2U);
+    EXPECT_FALSE(second.getEditedFlag());
+    CardData saved;
+    LoadCardFile(path.toStdString(), saved, false);
+    EXPECT_EQ(saved.QuestionItems[1], 2);
+    EXPECT_EQ(saved.Checks[1][1], False16);
+
+    first.cmdCheck_Click();
+    dialogs.messageAnswers = {platform::MessageResult::No};
+    CancelSave();
+    first.mnuFileSave_Click();
+    EXPECT_EQ(dialogs.messages.size(), 3U);
+    EXPECT_EQ(dialogs.saveRequests.size(), 2U);
+}
+
+// A file written from outside since the window read it is not replaced
+// unasked, whether its time tells at once or only its bytes do; one only
+// touched is the same file, and one deleted is written anew.
+TEST_F(FileCommandsTest, APlainSaveAsksWhenTheFileChangedSinceTheWindowReadIt) {
+    CardData other = MakeDeck(Words);
+    other.Checks[2][1] = True16;  // as long as the window's deck
+    const auto rewrite = [&](const QString& path) {
+        SaveCardFile(path.toStdString(), other);
+    };
+    const QDateTime longAgo = QDateTime::currentDateTime().addDays(-1);
+    const struct {
+        const char* what;
+        bool seenLongAfterItsWrite;
+        std::function<void(const QString&)> meanwhile;
+        bool asks;
+    } cases[] = {
+        {"unchanged", false, [](const QString&) {}, false},
+        {"unchanged, seen long after its write", true, [](const QString&) {}, false},
+        {"rewritten, the same size", false, rewrite, true},
+        {"rewritten, seen long after its write", true, rewrite, true},
+        {"rewritten longer", false,
+         [&](const QString& path) {
+             WriteDeckFile(QFileInfo(path).fileName(), {{"a", "b"}, {"c", "d"}, {"e", "f"}});
+         },
+         true},
+        {"touched, its bytes the same", true,
+         [](const QString& path) { SetModified(path, QDateTime::currentDateTime()); }, false},
+        {"deleted", false, [](const QString& path) { QFile::remove(path); }, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const QString path = WriteDeckFile(QStringLiteral("deck.krv"), Words);
+        if (c.seenLongAfterItsWrite) {
+            SetModified(path, longAgo);
+        }
+        frmCard& card = Opened(path);
+        card.cmdOpen_Click();
+        card.cmdCheck_Click();
+        c.meanwhile(path);
+        const QByteArray meanwhile = ReadBytes(path);
+        dialogs.messages.clear();
+        dialogs.saveRequests.clear();
+        dialogs.messageAnswers = {platform::MessageResult::No};
+        CancelSave();
+        card.mnuFileSave_Click();
+
+        EXPECT_EQ(dialogs.messages.size(), c.asks ? 1U : 0U);
+        EXPECT_EQ(dialogs.saveRequests.size(), c.asks ? 1U : 0U);
+        EXPECT_EQ(card.getEditedFlag(), c.asks);
+        if (c.asks) {
+            EXPECT_EQ(dialogs.messages[0].text, ChangedQuestion);
+            EXPECT_EQ(ReadBytes(path), meanwhile);
+        } else {
+            CardData saved;
+            LoadCardFile(path.toStdString(), saved, false);
+            EXPECT_EQ(saved.Checks[1][1], True16);
+        }
+        dialogs.messageAnswers.clear();
+        dialogs.saveAnswers.clear();
     }
 }

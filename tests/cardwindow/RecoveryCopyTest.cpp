@@ -267,3 +267,39 @@ TEST_F(RecoveryCopyTest, ACopyWhoseRemovalFailedIsRemovedAtTheNextSaveOrClose) {
         }
     }
 }
+
+// A deck the format cannot hold has no copy: the user is told once, as of a
+// write that failed, and again only after a copy could be taken; closing the
+// window still asks, and a failed save keeps it open.
+TEST_F(RecoveryCopyTest, ADeckThatCannotBeCopiedIsToldOnceAndClosingStillAsks) {
+    QStringList reports;
+    store->setFailureReport([&](const QString& reason) { reports << reason; });
+    frmCard* card = EditedWindow(QStringLiteral("deck.krv"));
+    const std::string fits = card->getCardData().Items[2][2];
+    const std::string tooLong(70000, 'a');
+    const QString reason = QStringLiteral("項目の文字列が65535バイトを超えているため保存できません。");
+    const struct {
+        const std::string* text;
+        QStringList told;
+    } steps[] = {
+        {&tooLong, {reason}},
+        {&tooLong, {reason}},
+        {&fits, {reason}},
+        {&tooLong, {reason, reason}},
+    };
+    for (const auto& step : steps) {
+        card->getDocument().setItemText(2, 2, *step.text);
+        card->WriteRecoveryCopyNow();
+        store->WaitForWriter();
+        QCoreApplication::sendPostedEvents();
+        EXPECT_EQ(reports, step.told);
+    }
+    EXPECT_EQ(Copy()->Items[2][2], fits);
+
+    dialogs.messageAnswers = {MessageResult::Yes};
+    EXPECT_FALSE(card->Form_QueryUnload());
+    ASSERT_EQ(dialogs.messages.size(), 2U);
+    EXPECT_EQ(dialogs.messages[0].text, QStringLiteral("deck.krv\r\n が編集されています。保存しますか。"));
+    EXPECT_TRUE(dialogs.messages[1].text.endsWith(reason));
+    EXPECT_TRUE(card->getEditedFlag());
+}

@@ -5,6 +5,8 @@
 #include <QPushButton>
 #include <QTest>
 
+#include <functional>
+
 #include "deck/Cp932Text.h"
 #include "deck/CsvRows.h"
 #include "tests/cardwindow/CardWindowFixture.h"
@@ -162,7 +164,7 @@ TEST_F(StudyCommandsTest, TheEndOfACycleStartsANewOne) {
     EXPECT_TRUE(card.lblCheck->isVisibleTo(&card));
 }
 
-TEST_F(StudyCommandsTest, MenuCommandsChangeTheDeckWithoutMarkingItEdited) {
+TEST_F(StudyCommandsTest, MenuCommandsChangeTheDeck) {
     frmCard& card = MakeWindow(Words);
     card.mnuFunctionTurnShuffle->trigger();
     EXPECT_EQ(card.getTurnMode(), TurnShuffle);
@@ -189,8 +191,72 @@ TEST_F(StudyCommandsTest, MenuCommandsChangeTheDeckWithoutMarkingItEdited) {
     for (int16_t c = 1; c <= 4; ++c) {
         EXPECT_FALSE(card.isCheck(2, c));
     }
-    card.mnuViewCardNatural->trigger();
-    EXPECT_FALSE(card.getEditedFlag());
+}
+
+// Marks and asked items are saved work: a command that changes one leaves
+// the deck edited, so that closing the window asks; one that changes none,
+// and the modes, which are the deck's settings, leave it as it was.
+TEST_F(StudyCommandsTest, CommandsThatChangeMarksOrAskedItemsMarkTheDeckEdited) {
+    using Command = std::function<void(frmCard&)>;
+    const Command lumpCheck = [](frmCard& c) {
+        c.mnuFunctionLumpCheck->trigger();
+    };
+    const Command lumpUncheck = [](frmCard& c) {
+        c.mnuFunctionLumpNatural->trigger();
+    };
+    const Command reverseShown = [](frmCard& c) {
+        c.mnuFunctionReversalPersonal->trigger();
+    };
+    const Command reverseAll = [](frmCard& c) {
+        c.mnuFunctionReversalAll->trigger();
+    };
+    const Command checkAll = [](frmCard& c) {
+        c.setCheckLump(true, 1);
+    };
+    const Command checkOne = [](frmCard& c) {
+        c.setCheck(true, 1, 3);
+    };
+    const struct {
+        const char* what;
+        std::vector<CardText> cards;
+        Command before;  // leaves the deck unedited
+        Command command;
+        bool edited;
+    } cases[] = {
+        {"lump check", Words, {}, lumpCheck, true},
+        {"lump check, one card unchecked", Words,
+         [](frmCard& c) {
+             c.setCheckLump(true, 1);
+             c.setCheck(false, 1, 4);
+         },
+         lumpCheck, true},
+        {"lump check, every card checked", Words, checkAll, lumpCheck, false},
+        {"lump uncheck, one card checked", Words, checkOne, lumpUncheck, true},
+        {"lump uncheck, no card checked", Words, {}, lumpUncheck, false},
+        {"lump check, no card on show", {}, {}, lumpCheck, false},
+        {"reverse all", Words, {}, reverseAll, true},
+        {"reverse all, no card but card 0", {}, {}, reverseAll, false},
+        {"reverse the card on show", Words, {}, reverseShown, true},
+        {"reverse the card on show, none on show", {}, {}, reverseShown, false},
+        {"card order", Words, {}, [](frmCard& c) { c.mnuFunctionTurnShuffle->trigger(); }, false},
+        {"answer style", Words, {}, [](frmCard& c) { c.mnuFunctionAnswerTest->trigger(); }, false},
+        {"card filter", Words, checkOne, [](frmCard& c) { c.mnuViewCardCheck->trigger(); }, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        frmCard& card = MakeWindow(c.cards);
+        if (c.before) {
+            c.before(card);
+        }
+        ASSERT_FALSE(card.getEditedFlag());
+        c.command(card);
+        EXPECT_EQ(card.getEditedFlag(), c.edited);
+
+        dialogs.messages.clear();
+        dialogs.messageAnswers = {platform::MessageResult::No};
+        EXPECT_TRUE(card.Form_QueryUnload());
+        EXPECT_EQ(dialogs.messages.size(), c.edited ? 1U : 0U);
+    }
 }
 
 TEST_F(StudyCommandsTest, SwappingARevealedCardShowsItsFormerQuestionAsTheAnswer) {

@@ -2,6 +2,7 @@
 
 #include "deck/CsvRows.h"
 #include "deck/DeckError.h"
+#include "deck/HtmlField.h"
 #include "deck/WordList.h"
 #include "tests/deck/CsvCases.h"
 
@@ -29,10 +30,18 @@ std::string Utf16(std::u16string_view units, bool bigEndian) {
     return bytes;
 }
 
-std::vector<std::pair<int, std::string>> Replaced(const WordList& list) {
+std::vector<std::pair<int, std::string>> Noted(const Replacements& characters) {
     std::vector<std::pair<int, std::string>> out;
-    for (const ReplacedCharacter& r : list.replaced.first) {
+    for (const ReplacedCharacter& r : characters.first) {
         out.emplace_back(r.line, r.character);
+    }
+    return out;
+}
+
+std::string Repeated(std::string_view text, std::size_t times) {
+    std::string out;
+    for (std::size_t i = 0; i < times; ++i) {
+        out += text;
     }
     return out;
 }
@@ -46,6 +55,9 @@ struct ReadCase {
     int records;
     int fields;
     std::vector<std::pair<int, std::string>> replaced = {};
+    std::vector<WordListDirective> directives = {};
+    std::vector<std::pair<int, std::string>> equivalents = {};
+    std::size_t dropped = 0;
 };
 
 constexpr auto Cp932 = TextEncoding::Cp932;
@@ -140,14 +152,16 @@ const ReadCase ReadCases[] = {
      {{"あ", "い"}, {"", ""}, {"う", ""}, {"お", "か"}},
      4,
      3},
-    {"replacement: base letters, else the mark, lines counted inside quotes",
+    {"replacement: base letters, else the mark, lines counted inside quotes; Å is the Angstrom sign's equivalent",
      "café,naïve\n\"x\ny\",\"z\n😀\"\nÅ,한\n",
      {.replace = true},
      {Utf8, false, LineEnd::Lf, ',', Rfc, false},
-     {{"cafe", "naive"}, {"x\ny", "z\n〓"}, {"A", "〓"}},
+     {{"cafe", "naive"}, {"x\ny", "z\n〓"}, {"\u212B", "〓"}},
      3,
      2,
-     {{1, "é"}, {1, "ï"}, {4, "😀"}, {5, "Å"}, {5, "한"}}},
+     {{1, "é"}, {1, "ï"}, {4, "😀"}, {5, "한"}},
+     {},
+     {{5, "Å"}}},
     {"a character code page 932 lacks in a column not read",
      "a,b,😀\n",
      {},
@@ -219,6 +233,124 @@ const ReadCase ReadCases[] = {
      1,
      2},
     {"an empty file", "", {}, {Cp932, false, LineEnd::None, ',', Plain, true}, {}, 0, 0},
+    {"Anki: directives, HTML fields, a quoted field with a line break, a tags column",
+     "#separator:tab\n#html:true\n#tags column:3\n"
+     "犬<div>dog</div>\t&lt;b&gt; &amp; &quot;x&quot;&#39;s&nbsp;&#x41;&#66;<BR />いぬ\tanimal\n"
+     "\"猫\nねこ\"\t<div>cat</div><div><br></div><div>feline</div>\t\n",
+     {},
+     {Utf8, false, LineEnd::Lf, '\t', Rfc, false},
+     {{"犬\ndog", "<b> & \"x\"'s AB\nいぬ"}, {"猫 ねこ", "cat\n\nfeline"}},
+     2,
+     3,
+     {},
+     {{"separator", "tab"}, {"html", "true"}, {"tags column", "3"}}},
+    {"Anki: replaced characters named by the line their HTML field starts on",
+     "#html:true\nx,\"é<br>\n<p>ü</p>\"\n",
+     {.replace = true},
+     {Utf8, false, LineEnd::Lf, ',', Rfc, false},
+     {{"x", "e\nu"}},
+     1,
+     2,
+     {{2, "é"}, {2, "ü"}},
+     {{"html", "true"}}},
+    {"directives after a byte-order mark; a pipe is no half of ポ",
+     "\xEF\xBB\xBF#separator:Pipe\r\n#columns:表|裏\r\nポ|po\r\n",
+     {},
+     {Utf8, true, LineEnd::CrLf, '|', Plain, false},
+     {{"ポ", "po"}},
+     1,
+     2,
+     {},
+     {{"separator", "Pipe"}, {"columns", "表|裏"}}},
+    {"a chosen pipe in code page 932: ポ and ソ stay whole",
+     test::Cp932("ポ|ソ|\r\n"),
+     {.separator = '|'},
+     {Cp932, false, LineEnd::CrLf, '|', Plain, false},
+     {{"ポ", "ソ"}},
+     1,
+     3},
+    {"directives make a file not classic; a # line after the first card is text",
+     "#html:true\r\n#separator:space\r\na b\r\n#separator:tab c\r\n",
+     {},
+     {Cp932, false, LineEnd::CrLf, ' ', Plain, false},
+     {{"a", "b"}, {"#separator:tab", "c"}},
+     2,
+     2,
+     {},
+     {{"html", "true"}, {"separator", "space"}}},
+    {"directives in code page 932, line ends mixed; a separator named wrongly is guessed",
+     test::Cp932("#separator:slash\r\n#columns:表,裏\n単語,たんご\n"),
+     {},
+     {Cp932, false, LineEnd::Mixed, ',', Plain, false},
+     {{"単語", "たんご"}},
+     1,
+     2,
+     {},
+     {{"separator", "slash"}, {"columns", "表,裏"}}},
+    {"a key Anki does not define, or in other letters, is a card",
+     "#sort field:1\n#Separator:tab\na:b\n",
+     {.separator = ':'},
+     {Cp932, false, LineEnd::Lf, ':', Plain, false},
+     {{"#sort field", "1"}, {"#Separator", "tab"}, {"a", "b"}},
+     3,
+     2},
+    {"invisible characters and a second mark are dropped, in a quoted cell over two lines too, never refused",
+     "\uFEFF\uFEFFa\u200Bb,\u200Cc\u200D\n\"\u2060d\ne\uFEFF\",\uFEFF\u200Bf\n",
+     {},
+     {Utf8, true, LineEnd::Lf, ',', Rfc, false},
+     {{"ab", "c"}, {"d\ne", "f"}},
+     2,
+     2,
+     {},
+     {},
+     {},
+     8},
+    {"UTF-16: invisible characters are dropped",
+     Utf16(u"\u200Da\t\uFEFFb\u2060\r\n", false),
+     {},
+     {TextEncoding::Utf16Le, true, LineEnd::CrLf, '\t', Plain, false},
+     {{"a", "b"}},
+     1,
+     2,
+     {},
+     {},
+     {},
+     3},
+    {"equivalents: Kangxi radicals, compatibility ideographs, NFKC expansions, a shared NFKC form; no replace asked",
+     "\u2F00,\uFA30\n\u222D,\u00A6\n\u216B,\u3251\uFB01\n",
+     {},
+     {Utf8, false, LineEnd::Lf, ',', Plain, false},
+     {{"一", "侮"}, {"∫∫∫", "￤"}, {"XII", "21fi"}},
+     3,
+     2,
+     {},
+     {},
+     {{1, "\u2F00"}, {1, "\uFA30"}, {2, "\u222D"}, {2, "\u00A6"}, {3, "\u216B"}, {3, "\u3251"}, {3, "\uFB01"}}},
+    {"equivalents before base letters and the mark, each counted apart",
+     "\u2F00é\u00BD,\u00A0\n",
+     {.replace = true},
+     {Utf8, false, LineEnd::Lf, ',', Plain, false},
+     {{"一e〓", " "}},
+     1,
+     2,
+     {{1, "é"}, {1, "\u00BD"}},
+     {},
+     {{1, "\u2F00"}, {1, "\u00A0"}}},
+    {"code page 932 chosen for a marked file: the mark is no part of card 1",
+     "\xEF\xBB\xBF" + test::Cp932("単語,たんご\r\n"),
+     {.encoding = Cp932},
+     {Cp932, true, LineEnd::CrLf, ',', Plain, false},
+     {{"単語", "たんご"}},
+     1,
+     2},
+    {"code page 932 chosen for a UTF-16 mark",
+     "\xFF\xFE"
+     "a,b\n",
+     {.encoding = Cp932},
+     {Cp932, true, LineEnd::Lf, ',', Plain, false},
+     {{"a", "b"}},
+     1,
+     2},
 };
 
 TEST(WordList, ReadsWhatEachWriterWrites) {
@@ -229,11 +361,32 @@ TEST(WordList, ReadsWhatEachWriterWrites) {
         EXPECT_EQ(PairsOf(list.rows), test::Cp932(c.cards));
         EXPECT_EQ(list.records, c.records);
         EXPECT_EQ(list.fields, c.fields);
-        EXPECT_EQ(Replaced(list), c.replaced);
+        EXPECT_EQ(Noted(list.replaced), c.replaced);
         EXPECT_EQ(list.replaced.count, c.replaced.size());
+        EXPECT_EQ(list.directives, c.directives);
+        EXPECT_EQ(Noted(list.equivalents), c.equivalents);
+        EXPECT_EQ(list.equivalents.count, c.equivalents.size());
+        EXPECT_EQ(list.dropped, c.dropped);
         if (!c.options.encoding && !c.options.separator && !c.options.quoting) {
             EXPECT_EQ(DetectWordListFormat(c.bytes), c.format);
         }
+    }
+}
+
+TEST(WordList, AnHtmlFieldBecomesTheTextItShows) {
+    const std::pair<std::string_view, std::string_view> cases[] = {
+        {"a<br>b<BR/>c<br >d", "a\nb\nc\nd"},
+        {"<p>a</p><P>b</P><ul><li>c</li><li>d</li></ul>", "a\nb\nc\nd"},
+        {"front<div>back</div>", "front\nback"},
+        {"<div>a</div>\n<div>b</div>\r\nc\rd", "a\nb\nc d"},
+        {"a <b>bold</b> <span title=\"x>y\">c</span><!-- <br> -->", "a bold c"},
+        {"&#12354;&#x3042;&#X3042;&amp;lt;&apos;", "あああ&lt;'"},
+        {"a < b & c &unknown; &#0; &#xD800; &#1114112; <b", "a < b & c &unknown; &#0; &#xD800; &#1114112; <b"},
+        {"a<br><br>", "a"},
+        {"<div> a  b </div>\n c&nbsp;<br>&nbsp;d", "a  b\nc\n d"},
+    };
+    for (const auto& [html, text] : cases) {
+        EXPECT_EQ(HtmlFieldText(html), text) << html;
     }
 }
 
@@ -287,6 +440,11 @@ TEST(WordList, TheFirstRecordIsGivenInUtf8WhateverTheEncoding) {
         EXPECT_EQ(list.rows[0][0], test::Cp932("日"));
     }
     EXPECT_EQ(ReadWordList("h1,h2\r\na,b\r\n").firstRecord, (std::vector<std::string>{"h1", "h2"}));
+
+    // Directives name columns, #columns: first; HTML names by its text.
+    const WordList anki = ReadWordList("#html:true\n#columns:a\tb\n#tags column:2\n#guid column:4\n<b>x</b>\ty\n");
+    EXPECT_EQ(anki.columnNames, (std::vector<std::string>{"a", "b", "", "GUID"}));
+    EXPECT_EQ(anki.firstRecord, (std::vector<std::string>{"x", "y"}));
 }
 
 TEST(WordList, AClassicFileGivesExactlyTheClassicRows) {
@@ -306,6 +464,7 @@ TEST(WordList, AClassicFileGivesExactlyTheClassicRows) {
 TEST(WordList, RefusesByLineAndCharacterWhatCannotBeRead) {
     const std::string notUtf8 = "UTF-8として読めないバイトがあります";
     const WordListOptions utf8{.encoding = Utf8};
+    const std::string tooLong = "項目の文字列が65535バイトを超えているため読み込めません。";
     const struct {
         std::string bytes;
         WordListOptions options;
@@ -313,7 +472,7 @@ TEST(WordList, RefusesByLineAndCharacterWhatCannotBeRead) {
     } cases[] = {
         {"a,b\r\nc,d\r\n\xF0\x9F\x98\x80,x", {}, "3行目: 「\xF0\x9F\x98\x80」はShift_JISにない文字です"},
         {"\xE5\x8D\x98,x\xE2\x82\xAC\xF0\x9F\x98\x80", {}, "1行目: 「\xE2\x82\xAC」はShift_JISにない文字です"},
-        {"\xEF\xBB\xBF\xEF\xBB\xBF", {}, "1行目: 「\xEF\xBB\xBF」はShift_JISにない文字です"},  // one mark is skipped
+        {"\u2F00,\u00BD", {}, "1行目: 「\u00BD」はShift_JISにない文字です"},  // ½ has no equivalent
         {"a,\"x\ny\"\n\"\n\ncafé\",b", {}, "5行目: 「é」はShift_JISにない文字です"},
         {"a\r\nb\x80", utf8, "2行目: " + notUtf8},
         {"\x92\x50\x8C\xEA", utf8, "1行目: " + notUtf8},  // code page 932 text
@@ -325,11 +484,17 @@ TEST(WordList, RefusesByLineAndCharacterWhatCannotBeRead) {
         {Utf16(u"a\nb", false) + "c", {}, "2行目: UTF-16として読めないバイトがあります"},
         {Utf16(u"a\r\n\xDC00", true), {}, "2行目: UTF-16として読めないバイトがあります"},
         {"a,b\n\"c,d\ne\n", {}, "2行目: 引用符 (\") で始まる項目が閉じていません"},
+        {"#separator:tab\n#html:true\na\t\"b\n", {}, "3行目: 引用符 (\") で始まる項目が閉じていません"},
+        {"#html:true\na,<i>x</i>\n&#x1F600;,b", {}, "3行目: 「\xF0\x9F\x98\x80」はShift_JISにない文字です"},
         {"a,b\n", {.itemColumn2 = 3}, "3列目がありません。このファイルの項目は最も多い行で2列です。"},
         {"a,b\n", {.itemColumn1 = 0}, "列の番号は1から数えます。"},
-        {"a,b\n", {.separator = '|'}, "区切り文字はコンマ、タブ、セミコロンのどれかです。"},
+        {"a,b\n", {.separator = '/'}, "区切り文字はコンマ、タブ、セミコロン、縦棒、空白、コロンのどれかです。"},
         {std::string(MaxCards, '\r') + "x", {}, "CSVファイルの行数が32767行を超えています。"},
         {std::string(MaxCards, '\n') + "x", {}, "カードが32767枚を超えています。"},
+        {"a,b\n\"c\nd\"," + std::string(MaxItemBytes + 1, 'y'), {}, "3行目、2列目: " + tooLong},
+        {"a,b\r\n" + std::string(MaxItemBytes + 1, 'x') + "\r\n", {}, "2行目、1列目: " + tooLong},  // classic
+        {"a,b," + std::string(MaxItemBytes + 1, 'x'), {.itemColumn2 = 3}, "1行目、3列目: " + tooLong},
+        {Repeated("\u3042", MaxItemBytes / 2 + 1) + "\n", {}, "1行目、1列目: " + tooLong},  // two bytes each
     };
     for (const auto& c : cases) {
         try {
@@ -342,6 +507,16 @@ TEST(WordList, RefusesByLineAndCharacterWhatCannotBeRead) {
     // A header line is not a card, so a full list may have one more line.
     EXPECT_EQ(ReadWordList("h\n" + std::string(MaxCards, '\n'), {.header = true}).rows.size(),
               static_cast<std::size_t>(MaxCards));
+    // What counts is the item in code page 932: the longest a deck takes, and
+    // half-width katakana, three bytes in UTF-8 but one in code page 932.
+    EXPECT_EQ(ReadWordList(std::string(MaxItemBytes, 'x') + "\n").rows[0][0].size(), MaxItemBytes);
+    EXPECT_EQ(ReadWordList(Repeated("\uFF71", MaxItemBytes) + "\n").rows[0][0].size(), MaxItemBytes);
+    // A text its mark does not describe keeps the mark's encoding, its lines unknown.
+    for (const auto& [bytes, encoding] : {std::pair{Utf16(u"a\nb", false) + "c", TextEncoding::Utf16Le},
+                                          {"\xEF\xBB\xBF" + test::Cp932("単語\n"), Utf8}}) {
+        EXPECT_EQ(DetectWordListFormat(bytes).encoding, encoding);
+        EXPECT_EQ(DetectWordListFormat(bytes).lineEnd, LineEnd::Unknown);
+    }
 }
 
 TEST(WordList, ImportsFreshOrAfterTheDecksCardsAndClearsTheMarks) {

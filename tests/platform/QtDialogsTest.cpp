@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -110,7 +111,8 @@ public:
     QStringList typed;
     std::deque<MessageResult> answers;
     QStringList questions;
-    QStringList labels;  // the filter labels the dialog showed
+    QStringList labels;     // the filter labels the dialog showed
+    QStringList leftTyped;  // what the name field held each time Save left the dialog open
     QWidget* parent = nullptr;
     bool qtsOwn = false;
 
@@ -140,6 +142,9 @@ protected:
             QMetaObject::invokeMethod(&dialog, "accept");  // Save or Open, as the user presses it
             if (dialog.result() == QDialog::Accepted) {
                 return QDialog::Accepted;
+            }
+            if (const auto* field = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) {
+                leftTyped << field->text();
             }
         }
         return QDialog::Rejected;
@@ -197,6 +202,33 @@ TEST(QtDialogs, SaveOverAnExistingFileAsksOnce) {
     }
     EXPECT_EQ(QFileInfo(deck2).size(), 0);
     EXPECT_FALSE(QFileInfo::exists(deck3));
+}
+
+// A word list's name, in any case, is refused before the question about
+// replacing it, and left in the dialog to change; the list is untouched.
+TEST(QtDialogs, SaveRefusesAWordListsNameBeforeAskingToReplaceIt) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QFile list(dir.filePath(QStringLiteral("kanji.csv")));
+    ASSERT_TRUE(list.open(QIODevice::WriteOnly) && list.write("犬,dog\n") > 0);
+    list.close();
+    const int asking = korva::platform::OverwritePrompt | korva::platform::PathMustExist;
+    for (const QString& name :
+         {QStringLiteral("kanji.csv"), QStringLiteral("KANJI.TXT"), QStringLiteral("kanji.Tsv")}) {
+        SCOPED_TRACE(name.toStdString());
+        TypedDialogs dialogs;
+        dialogs.typed = {dir.filePath(name), dir.filePath(QStringLiteral("kanji"))};
+        dialogs.answers = {MessageResult::Ok};
+        const auto chosen = dialogs.ShowSave(
+            {QStringLiteral("kanji"), QStringLiteral("KORVA用ファイル(*.krv)|*.krv"), asking, QStringLiteral(".krv")});
+        EXPECT_EQ(chosen ? chosen->path : QString(), dir.filePath(QStringLiteral("kanji.krv")));
+        EXPECT_EQ(dialogs.questions,
+                  QStringList{name + QStringLiteral("\r\n単語リスト（.csv、.tsv、.txt）の名前では保存"
+                                                    "できません。\r\nKORVA用ファイルは .krv の名前で"
+                                                    "保存してください。")});
+        EXPECT_EQ(dialogs.leftTyped, QStringList{name});
+    }
+    EXPECT_EQ(QFileInfo(list.fileName()).size(), QByteArray("犬,dog\n").size());
 }
 
 // Both dialogs are Qt's own under every desktop, with every label whole;

@@ -17,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include "deck/CardData.h"
+#include "deck/Cp932Text.h"
 #include "platform/Contrast.h"
 #include "platform/Fonts.h"
 #include "platform/WordListPreview.h"
@@ -104,6 +105,24 @@ TEST(WordListPreview, StartsFromWhatWasDetectedAndReadsAgainOnEveryChange) {
     const WordListPreview pandas(RequestFor(indexed));
     EXPECT_EQ(pandas.cboItem1->itemText(0), QStringLiteral("1列目"));
     EXPECT_EQ(pandas.cboItem1->itemText(1), QStringLiteral("2列目: word"));
+    EXPECT_TRUE(pandas.lblDirectives->isHidden());
+
+    // Anki's export: its directives shown, not cards; its columns named by
+    // them; HTML shown as the card will hold it.
+    const WordListPreview anki(
+        RequestFor("#separator:tab\n#html:true\n#tags column:3\n犬<br>いぬ\t<div>dog</div> &amp; cat\tpets\n"));
+    EXPECT_EQ(anki.cboSeparator->currentData().toInt(), static_cast<int>('\t'));
+    EXPECT_EQ(anki.cboItem2->itemText(2), QStringLiteral("3列目: タグ"));
+    EXPECT_EQ(anki.grdCards->rowCount(), 1);
+    EXPECT_EQ(Cell(anki, 0, 0), QStringLiteral("犬\nいぬ"));
+    EXPECT_EQ(Cell(anki, 0, 1), QStringLiteral("dog\n& cat"));
+    EXPECT_FALSE(anki.lblDirectives->isHidden());
+    EXPECT_EQ(anki.lblDirectives->text(),
+              QStringLiteral("Ankiの指定行（カードにしません）: #separator:tab　#html:true　#tags column:3"));
+
+    // A line of 300 fields offers the first 256.
+    const WordListPreview wide(RequestFor(std::string(299, ',') + "\n"));
+    EXPECT_EQ(wide.cboItem1->count(), static_cast<int>(WordList::NamedColumns));
 }
 
 TEST(WordListPreview, ShowsTheFirstCardsTheCountAndEveryReplacedCharacter) {
@@ -123,6 +142,17 @@ TEST(WordListPreview, ShowsTheFirstCardsTheCountAndEveryReplacedCharacter) {
     for (const char* part : {"1行目「é」", "2行目「ï」", "3行目「😀」"}) {
         EXPECT_TRUE(replaced.contains(QString::fromUtf8(part))) << part;
     }
+    EXPECT_EQ(preview.lblEquivalents->text(), QStringLiteral("読み替えた文字: なし"));
+
+    // Equivalents are no replacements, and invisible characters are left out.
+    const std::string radicalList = "\u2F00\u200B,one\n\u2F06,two\u200D\n";  // the preview keeps a view of it
+    const WordListPreview radicals(RequestFor(radicalList));
+    EXPECT_EQ(Cell(radicals, 0, 0), QStringLiteral("一"));
+    EXPECT_EQ(Cell(radicals, 1, 1), QStringLiteral("two"));
+    EXPECT_EQ(radicals.lblReplaced->text(), QStringLiteral("置き換えた文字: なし"));
+    EXPECT_EQ(radicals.lblEquivalents->text(),
+              QStringLiteral("読み替えた文字: 2字（1行目「⼀」、2行目「⼆」）。シフトJISにある同じ文字になります。\n"
+                             "除いた見えない文字（ゼロ幅スペースなど）: 2字"));
 
     // Past the hundred characters the list keeps, the total still counts them all.
     std::string accents;
@@ -154,6 +184,23 @@ TEST(WordListPreview, AListThatCannotBeReadSaysWhyAndOkWaitsForAChoiceThatReads)
     EXPECT_EQ(preview.cboItem1->count(), 2);
     EXPECT_EQ(preview.grdCards->rowCount(), 2);
     EXPECT_EQ(Cell(preview, 0, 1), QStringLiteral("\"b"));
+
+    // A byte-order mark before code page 932 text: read as chosen, the mark
+    // is no part of the first card.
+    const std::string markedList = "\xEF\xBB\xBF" + *Utf8ToCp932("単語,たんご\r\n");
+    WordListPreview marked(RequestFor(markedList));
+    EXPECT_EQ(marked.cboEncoding->currentData().toInt(), static_cast<int>(TextEncoding::Utf8)) << "as its mark says";
+    EXPECT_FALSE(marked.cmdOk->isEnabled());
+    Choose(*marked.cboEncoding, static_cast<int>(TextEncoding::Cp932));
+    EXPECT_TRUE(marked.cmdOk->isEnabled());
+    EXPECT_EQ(Cell(marked, 0, 0), QStringLiteral("単語"));
+    // UTF-16 that does not decode has no line end to tell.
+    const std::string brokenUtf16(
+        "\xFF\xFE"
+        "a\0\n\0b",
+        7);
+    const WordListPreview utf16(RequestFor(brokenUtf16));
+    EXPECT_EQ(utf16.lblLineEnd->text(), QStringLiteral("不明（この文字コードでは読めないファイル）"));
 
     // One line too many for a deck until its header is skipped: then the
     // columns can be chosen.

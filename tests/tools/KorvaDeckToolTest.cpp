@@ -23,13 +23,13 @@ namespace korva {
 namespace {
 
 const std::string convertUsage =
-    "convert [--encoding auto|cp932|utf-8|utf-16] [--separator comma|tab|semicolon] [--quoting rfc|none] [--header] "
+    "convert [--encoding auto|cp932|utf-8|utf-16] [--separator comma|tab|semicolon|pipe|space|colon] [--quoting rfc|none] [--header] "
     "[--columns A,B] [--replace] IN OUT.krv";
 const std::string inspectUsage =
-    "inspect [--encoding auto|cp932|utf-8|utf-16] [--separator comma|tab|semicolon] [--quoting rfc|none] [--header] "
+    "inspect [--encoding auto|cp932|utf-8|utf-16] [--separator comma|tab|semicolon|pipe|space|colon] [--quoting rfc|none] [--header] "
     "[--columns A,B] IN";
 const std::string exportUsage =
-    "export IN OUT.csv [--encoding cp932|utf-8] [--separator comma|tab|semicolon] [--quoting rfc|none]";
+    "export IN OUT.csv [--encoding cp932|utf-8] [--separator comma|tab|semicolon|pipe|space|colon] [--quoting rfc|none]";
 
 struct ToolRun {
     int exitCode = -1;
@@ -261,14 +261,24 @@ TEST(KorvaDeckTool, InspectsAndConvertsAListWithAHeaderAndAThirdColumn) {
                      "expression,reading,meaning\r\n日,ひ,\"day, sun\"\r\n喫茶店,きっさてん,café\r\n月,つき,moon\r\n");
     const ToolRun inspect = RunTool({"inspect", "--header", "--columns", "1,3", Q(dir.Path("jlpt.csv"))});
     EXPECT_EQ(inspect.exitCode, 0) << inspect.err;
-    EXPECT_EQ(inspect.out,
-              "{\"encoding\":\"utf-8\",\"bom\":false,\"lineEnd\":\"CRLF\",\"separator\":\",\",\"quoting\":\"rfc\","
-              "\"classic\":false,\"lines\":4,\"fields\":3,\"firstLine\":[\"expression\",\"reading\",\"meaning\"],"
-              "\"unrepresentable\":[{\"line\":3,\"char\":\"é\"}],\"unrepresentableCount\":1}\n");
+    EXPECT_EQ(
+        inspect.out,
+        "{\"encoding\":\"utf-8\",\"bom\":false,\"lineEnd\":\"CRLF\",\"separator\":\",\",\"quoting\":\"rfc\","
+        "\"classic\":false,\"lines\":4,\"fields\":3,\"directives\":{},\"firstLine\":[\"expression\",\"reading\",\"meaning\"],"
+        "\"unrepresentable\":[{\"line\":3,\"char\":\"é\"}],\"unrepresentableCount\":1,"
+        "\"equivalents\":{\"count\":0,\"first\":[]},\"dropped\":0}\n");
     // Only the columns read can hold what needs replacing.
     EXPECT_NE(
-        RunTool({"inspect", Q(dir.Path("jlpt.csv"))}).out.find("\"unrepresentable\":[],\"unrepresentableCount\":0}"),
+        RunTool({"inspect", Q(dir.Path("jlpt.csv"))}).out.find("\"unrepresentable\":[],\"unrepresentableCount\":0,"),
         std::string::npos);
+    // Equivalents are listed apart; invisible characters are counted, in
+    // any column.
+    test::WriteBytes(dir.Path("radicals.csv"), "\u2F00\u200B,\u2F06\nb\u00BD,c,\uFEFF\n");
+    EXPECT_NE(RunTool({"inspect", Q(dir.Path("radicals.csv"))})
+                  .out.find("\"unrepresentable\":[{\"line\":2,\"char\":\"\u00BD\"}],\"unrepresentableCount\":1,"
+                            "\"equivalents\":{\"count\":2,\"first\":[{\"line\":1,\"char\":\"\u2F00\"},{\"line\":1,"
+                            "\"char\":\"\u2F06\"}]},\"dropped\":2}\n"),
+              std::string::npos);
 
     const ToolRun convert = RunTool(
         {"convert", "--header", "--columns", "1,3", "--replace", Q(dir.Path("jlpt.csv")), Q(dir.Path("jlpt.krv"))});
@@ -306,8 +316,21 @@ TEST(KorvaDeckTool, InspectsAndConvertsAListWithAHeaderAndAThirdColumn) {
     }
     EXPECT_EQ(RunTool({"inspect", Q(dir.Path("wide.csv"))}).out,
               "{\"encoding\":\"utf-8\",\"bom\":false,\"lineEnd\":\"LF\",\"separator\":\",\",\"quoting\":\"none\","
-              "\"classic\":false,\"lines\":61,\"fields\":300,\"firstLine\":[" +
-                  firstLine + "],\"unrepresentable\":[" + unrepresentable + "],\"unrepresentableCount\":122}\n");
+              "\"classic\":false,\"lines\":61,\"fields\":300,\"directives\":{},\"firstLine\":[" +
+                  firstLine + "],\"unrepresentable\":[" + unrepresentable +
+                  "],\"unrepresentableCount\":122,\"equivalents\":{\"count\":0,\"first\":[]},\"dropped\":0}\n");
+
+    // Anki's export: its directives reported, its columns named by them.
+    test::WriteBytes(dir.Path("anki.txt"),
+                     "#separator:tab\n#html:true\n#columns:表\t裏\n#tags column:4\n"
+                     "犬\t<div>dog</div>&amp;<br>cat\t\tpets\n");
+    EXPECT_EQ(RunTool({"inspect", Q(dir.Path("anki.txt"))}).out,
+              "{\"encoding\":\"utf-8\",\"bom\":false,\"lineEnd\":\"LF\",\"separator\":\"\\t\",\"quoting\":\"none\","
+              "\"classic\":false,\"lines\":1,\"fields\":4,\"directives\":{\"separator\":\"tab\",\"html\":\"true\","
+              "\"columns\":\"表\\t裏\",\"tags column\":\"4\"},\"firstLine\":[\"表\",\"裏\",\"\",\"タグ\"],"
+              "\"unrepresentable\":[],\"unrepresentableCount\":0,\"equivalents\":{\"count\":0,\"first\":[]},"
+              "\"dropped\":0}\n");
+    test::WriteBytes(dir.Path("colon.txt"), "a:b|c\n");
 
     // Excel's Unicode text, named .txt; today's --encoding still names it.
     test::WriteBytes(dir.Path("excel.txt"), std::string("\xFF\xFE"
@@ -326,6 +349,9 @@ TEST(KorvaDeckTool, InspectsAndConvertsAListWithAHeaderAndAThirdColumn) {
          {{"a\tb", ""}, {"c\td", ""}}},
         {{"convert", "--encoding", "cp932", Q(dir.Path("classic.csv")), Q(dir.Path("o.krv"))},
          test::Cp932(test::Pairs{{"単語", "たん\nご"}})},
+        {{"convert", Q(dir.Path("anki.txt")), Q(dir.Path("o.krv"))}, test::Cp932(test::Pairs{{"犬", "dog\n&\ncat"}})},
+        {{"convert", "--separator", "colon", Q(dir.Path("colon.txt")), Q(dir.Path("o.krv"))}, {{"a", "b|c"}}},
+        {{"convert", "--separator", "pipe", Q(dir.Path("colon.txt")), Q(dir.Path("o.krv"))}, {{"a:b", "c"}}},
     };
     for (const auto& r : reads) {
         const ToolRun run = RunTool(r.args);
@@ -390,9 +416,12 @@ TEST(KorvaDeckTool, RefusalsSayWhyOrHowToUseTheCommandAndLeaveNoFile) {
     deck.Items[2][1] = "a,b";
     deck.Items[2][2] = "a\tb";
     SaveCardFile(dir.Path("bad.krv"), deck);
+    deck.Items[2] = {"", "a", "\"quoted\""};
+    SaveCardFile(dir.Path("quote.krv"), deck);
     test::WriteBytes(dir.Path("keep.csv"), "old");
     test::WriteBytes(dir.Path("open.csv"), "a,b\n\"c,d\n");
     test::WriteBytes(dir.Path("cafe.csv"), "café,coffee\n");
+    test::WriteBytes(dir.Path("long.csv"), "a,b\n" + std::string(MaxItemBytes + 1, 'x') + ",y\n");
 
     const std::string usage = " 使い方: korva-deck ";
     const struct {
@@ -404,8 +433,9 @@ TEST(KorvaDeckTool, RefusalsSayWhyOrHowToUseTheCommandAndLeaveNoFile) {
              ": --encoding などの単語リストのオプションは .csv .tsv .txt のファイルにだけ使えます。"},
         {{"convert", "--encoding", "latin1", path("in.csv"), path("o.krv")},
          " convert: --encoding には auto、cp932、utf-8、utf-16 のどれかを指定します。" + usage + convertUsage},
-        {{"convert", "--separator", "pipe", path("in.csv"), path("o.krv")},
-         " convert: --separator には comma、tab、semicolon のどれかを指定します。" + usage + convertUsage},
+        {{"convert", "--separator", "slash", path("in.csv"), path("o.krv")},
+         " convert: --separator には comma、tab、semicolon、pipe、space、colon のどれかを指定します。" + usage +
+             convertUsage},
         {{"convert", path("in.csv"), path("o.krv"), "--quoting"},
          " convert: --quoting には rfc か none を指定します。" + usage + convertUsage},
         {{"convert", "--columns", "0,2", path("in.csv"), path("o.krv")},
@@ -416,6 +446,8 @@ TEST(KorvaDeckTool, RefusalsSayWhyOrHowToUseTheCommandAndLeaveNoFile) {
          ": " + dir.Path("open.csv") + ": 2行目: 引用符 (\") で始まる項目が閉じていません"},
         {{"convert", path("cafe.csv"), path("o.krv")},
          ": " + dir.Path("cafe.csv") + ": 1行目: 「é」はShift_JISにない文字です"},
+        {{"convert", "--replace", path("long.csv"), path("o.krv")},
+         ": " + dir.Path("long.csv") + ": 2行目、1列目: 項目の文字列が65535バイトを超えているため読み込めません。"},
         {{"inspect", "--replace", path("in.csv")},
          " inspect: 「--replace」というオプションはありません。" + usage + inspectUsage},
         {{"inspect", path("bad.krv")},
@@ -426,6 +458,10 @@ TEST(KorvaDeckTool, RefusalsSayWhyOrHowToUseTheCommandAndLeaveNoFile) {
          ": " + dir.Path("bad.krv") + ": 2枚目のカードの項目1にコンマがあり、CSVでは同じ項目に戻りません。"},
         {{"export", "--separator", "tab", path("bad.krv"), path("keep.csv")},
          ": " + dir.Path("bad.krv") + ": 2枚目のカードの項目2にタブがあり、CSVでは同じ項目に戻りません。"},
+        {{"export", path("quote.krv"), path("keep.csv")},
+         ": " + dir.Path("quote.krv") +
+             ": 2枚目のカードの項目2が \" で始まり、引用符なしのCSVでは同じ項目に戻りません。--quoting rfc で書き出して"
+             "ください。"},
         {{"export", path("in.csv"), path("o.krv")},
          ": " + dir.Path("o.krv") + ": 出力ファイル名が .csv .tsv .txt のどれでも終わっていません。"},
         {{"export", path("in.csv")}, " export: ファイルの数が違います。" + usage + exportUsage},
