@@ -14,33 +14,16 @@
 
 #include "deck/DeckError.h"
 #include "deck/FileCalls.h"
+#include "deck/FileDescriptor.h"
 #include "deck/FileInPlace.h"
 
 namespace korva {
 
 namespace {
 
+using detail::Descriptor;
 using detail::Failure;
 using detail::SystemReason;
-
-// Closes the descriptor on every way out.
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : Fd_(fd) {}
-    ~Descriptor() {
-        if (Fd_ >= 0) {
-            ::close(Fd_);
-        }
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-
-    int get() const { return Fd_; }
-    int release() { return std::exchange(Fd_, -1); }
-
-private:
-    int Fd_;
-};
 
 // Non-blocking, so that opening a pipe nobody writes to does not hang before
 // the file's kind has been checked.

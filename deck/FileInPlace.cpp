@@ -10,12 +10,14 @@
 
 #include "deck/FileBytes.h"
 #include "deck/FileCalls.h"
+#include "deck/FileDescriptor.h"
 #include "deck/WriteCall.h"
 
 namespace korva {
 
 namespace {
 
+using detail::Descriptor;
 using detail::Failure;
 using detail::SystemReason;
 
@@ -24,24 +26,6 @@ using detail::SystemReason;
 int SystemReserve(int fd, off_t offset, off_t length) { return ::fallocate(fd, 0, offset, length) == 0 ? 0 : errno; }
 
 std::atomic<ReserveCall> Reserve{&SystemReserve};
-
-// Closes the descriptor on every way out.
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : Fd_(fd) {}
-    ~Descriptor() {
-        if (Fd_ >= 0) {
-            ::close(Fd_);
-        }
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-
-    int get() const { return Fd_; }
-
-private:
-    int Fd_;
-};
 
 struct stat StatOf(int fd) {
     struct stat info {};

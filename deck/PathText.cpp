@@ -1,5 +1,7 @@
 #include "deck/PathText.h"
 
+#include "deck/Utf8Char.h"
+
 namespace korva {
 
 namespace {
@@ -7,43 +9,6 @@ namespace {
 constexpr char16_t ByteMark = 0xDC00;
 constexpr char16_t FirstKeptByte = 0xDC80;
 constexpr char16_t LastKeptByte = 0xDCFF;
-
-bool IsContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
-
-// The length of the valid UTF-8 sequence at the start of rest, or 0: no
-// overlong forms, no surrogates, nothing past U+10FFFF.
-std::size_t SequenceLength(std::string_view rest) {
-    const auto lead = static_cast<unsigned char>(rest[0]);
-    std::size_t length = 0;
-    unsigned char low = 0x80;
-    unsigned char high = 0xBF;  // the range of the second byte
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        low = lead == 0xE0 ? 0xA0 : 0x80;
-        high = lead == 0xED ? 0x9F : 0xBF;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        low = lead == 0xF0 ? 0x90 : 0x80;
-        high = lead == 0xF4 ? 0x8F : 0xBF;
-    } else {
-        return 0;
-    }
-    if (rest.size() < length) {
-        return 0;
-    }
-    const auto second = static_cast<unsigned char>(rest[1]);
-    if (second < low || second > high) {
-        return 0;
-    }
-    for (std::size_t i = 2; i < length; ++i) {
-        if (!IsContinuation(static_cast<unsigned char>(rest[i]))) {
-            return 0;
-        }
-    }
-    return length;
-}
 
 bool IsKeptByte(char16_t unit) { return unit >= FirstKeptByte && unit <= LastKeptByte; }
 
@@ -60,7 +25,7 @@ QString PathToText(std::string_view bytes) {
             ++i;
             continue;
         }
-        const std::size_t length = SequenceLength(bytes.substr(i));
+        const std::size_t length = Utf8CharLength(bytes, i);
         if (length == 0) {
             text += QChar(static_cast<char16_t>(ByteMark + byte));
             ++i;
