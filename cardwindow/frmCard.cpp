@@ -30,9 +30,10 @@ frmCard::frmCard(platform::Dialogs& dialogs, CardWindowHost& host, std::shared_p
     platform::ShareFontWithMenus(*this);
     ConnectControls();
     ConnectMenus();
+    getDocument().AddListener(*this);
 }
 
-frmCard::~frmCard() = default;
+frmCard::~frmCard() { getDocument().RemoveListener(*this); }
 
 void frmCard::ShowMessage(const QString& text) { Dialogs_.Message(text, platform::MessageButtons::Ok); }
 

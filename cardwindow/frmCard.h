@@ -40,8 +40,9 @@ struct FileDialogResult;
 // public methods; every command changes state through them and then redraws
 // the whole window with FreshScreen, so no control holds state of its own.
 // The deck, its file and its edited flag are the document's; while the deck
-// is edited a recovery copy of it follows the document.
-class frmCard : public QWidget, public StudyEngine {
+// is edited a recovery copy of it follows the document. A change that
+// another view makes through the document is drawn at once.
+class frmCard : public QWidget, public StudyEngine, private DeckListener {
     Q_OBJECT
 
 public:
@@ -109,13 +110,22 @@ public:
     bool NewFileSave();
     bool FileSave();
     bool isCSVFile() const;
-    void setFilePath(const QString& Path) { getDocument().setFilePath(Path); }
+    void setFilePath(const QString& Path) {
+        const OwnChange own(*this);
+        getDocument().setFilePath(Path);
+    }
     QString getFilePath() const { return getDocument().getFilePath(); }
     // While the deck is edited the window keeps a recovery copy of it; a
     // save or a close removes the copy.
-    void setEditedFlag(bool Value) { getDocument().setEditedFlag(Value); }
+    void setEditedFlag(bool Value) {
+        const OwnChange own(*this);
+        getDocument().setEditedFlag(Value);
+    }
     bool getEditedFlag() const { return getDocument().getEditedFlag(); }
-    void setFileName(const QString& FileName) { getDocument().setFileName(FileName); }
+    void setFileName(const QString& FileName) {
+        const OwnChange own(*this);
+        getDocument().setFileName(FileName);
+    }
     QString getFileName() const { return getDocument().getFileName(); }
     // Writes the recovery copy of an edited deck at once: the program is
     // about to end.
@@ -178,6 +188,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void DeckChanged(const DeckChange& change) override;
     void BuildControls();
     void BuildMenus();
     void ConnectControls();

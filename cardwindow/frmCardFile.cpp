@@ -57,6 +57,7 @@ bool frmCard::FileOpenFrom(const QString& Path) {
 
 bool frmCard::ReadDeckFile(const QString& Path, const QString& FileName, bool DataKeep) {
     DeckDocument& document = getDocument();
+    const OwnChange own(*this);
     const DeckResult result = DataKeep ? document.Append(Path, FileName, WordListChooser())
                                        : document.Open(Path, FileName, WordListChooser());
     switch (result.failure) {
@@ -86,14 +87,21 @@ bool frmCard::isFilePath() const { return IsDeckFilePath(getFilePath()); }
 // question name the file that a plain save now writes.
 bool frmCard::NewFileSave() {
     const QString path = getSavePath();
-    if (path == CancelMarker || !ReportSave(getDocument().SaveAs(path))) {
+    if (path == CancelMarker) {
+        return false;
+    }
+    const OwnChange own(*this);
+    if (!ReportSave(getDocument().SaveAs(path))) {
         return false;
     }
     setWindowTitle(getFileName());
     return true;
 }
 
-bool frmCard::FileSave() { return ReportSave(getDocument().Save()); }
+bool frmCard::FileSave() {
+    const OwnChange own(*this);
+    return ReportSave(getDocument().Save());
+}
 
 bool frmCard::ReportSave(const DeckResult& result) {
     if (!result.isDone()) {

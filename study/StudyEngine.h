@@ -74,12 +74,34 @@ public:
     // Tests make the shuffle repeatable.
     void setRandomSeed(uint64_t seed);
 
+    // Another view inserted, removed or moved cards (any other change is
+    // ignored): the cycle keeps dealing the same cards under their new
+    // numbers, the cards removed leave it, and cards inserted join what is
+    // still to come, before the first card to come that stands after them in
+    // the deck. True when a card must be dealt: the card on show is gone, or
+    // none was on show and now there are cards.
+    bool FollowCards(const DeckChange& change);
+
     // The window's redraw of every control from this state; Start ends with it.
     virtual void FreshScreen() = 0;
 
 protected:
     // Shows NoCardMessage modally (OK only) and returns when it is closed.
     virtual void ShowNoCardMessage(const std::string& text) = 0;
+
+    // Marks the changes that this engine's view makes itself for as long as
+    // it lives, so the view tells them from those of another view.
+    class OwnChange {
+    public:
+        explicit OwnChange(StudyEngine& engine) : Engine_(engine) { ++Engine_.OwnChanges_; }
+        ~OwnChange() { --Engine_.OwnChanges_; }
+        OwnChange(const OwnChange&) = delete;
+        OwnChange& operator=(const OwnChange&) = delete;
+
+    private:
+        StudyEngine& Engine_;
+    };
+    bool isOwnChange() const { return OwnChanges_ > 0; }
 
 private:
     // What the dealing loop needs to answer isValidCard in constant time. It
@@ -106,6 +128,7 @@ private:
     int16_t CardCount_ = 0;
     bool OpenItem_ = false;
     std::mt19937_64 Random_;
+    int OwnChanges_ = 0;
 };
 
 }  // namespace korva
