@@ -32,7 +32,7 @@ CardData Deck(int cards, uint8_t turnMode, uint8_t viewKind) {
 void StartShuffled(benchmark::State& state) {
     const int cards = static_cast<int>(state.range(0));
     SilentEngine engine;
-    engine.getCardData() = Deck(cards, korva::TurnShuffle, korva::ViewAll);
+    engine.getDocument().Replace(Deck(cards, korva::TurnShuffle, korva::ViewAll));
     engine.setRandomSeed(1);
     for (auto _ : state) {
         engine.Start();
@@ -45,7 +45,7 @@ void StartShuffled(benchmark::State& state) {
 void DealCheckedOnlyLastCard(benchmark::State& state) {
     const int cards = static_cast<int>(state.range(0));
     SilentEngine engine;
-    engine.getCardData() = Deck(cards, korva::TurnNormal, korva::ViewChecked);
+    engine.getDocument().Replace(Deck(cards, korva::TurnNormal, korva::ViewChecked));
     engine.setCheck(true, 1, static_cast<int16_t>(cards));
     engine.Start();
     for (auto _ : state) {
@@ -64,7 +64,7 @@ void DealCheckedOnlyLastCard(benchmark::State& state) {
 void DealShuffledCheckedOnlyFirstCard(benchmark::State& state) {
     const int cards = static_cast<int>(state.range(0));
     SilentEngine engine;
-    engine.getCardData() = Deck(cards, korva::TurnShuffle, korva::ViewChecked);
+    engine.getDocument().Replace(Deck(cards, korva::TurnShuffle, korva::ViewChecked));
     engine.setCheck(true, 1, 1);
     uint64_t seed = 0;
     for (auto _ : state) {

@@ -2,8 +2,6 @@
 
 namespace korva {
 
-class RecoveryStore;
-
 // What a card window asks of the frame window that holds it: the commands of
 // its File and Help menus that reach beyond the window itself.
 class CardWindowHost {
@@ -14,8 +12,6 @@ public:
     virtual void ExitProgram() = 0;     // the card window's File > Exit walk
     virtual void ShowHelp() = 0;        // Help > HTML help
     virtual void ShowVersion() = 0;     // Help > Version information
-    // Where the window keeps its recovery copy; none when there is no store.
-    virtual RecoveryStore* getRecoveryStore() { return nullptr; }
 };
 
 }  // namespace korva

@@ -1,6 +1,8 @@
 #include "cardwindow/RecoveryKeeper.h"
 
 #include "deck/DeckError.h"
+#include "deck/DeckRecord.h"
+#include "document/DeckDocument.h"
 #include "recovery/RecoveryStore.h"
 
 namespace korva {
@@ -10,6 +12,29 @@ RecoveryKeeper::RecoveryKeeper(RecoveryStore* store, Snapshot snapshot)
     Timer_.setSingleShot(true);
     Clock_.start();
     QObject::connect(&Timer_, &QTimer::timeout, &Timer_, [this] { WriteWhenSpaced(); });
+}
+
+RecoveryKeeper::RecoveryKeeper(RecoveryStore* store, DeckDocument& document)
+    : RecoveryKeeper(store, [&document] {
+          return std::make_pair(WriteDeckRecord(document.getCardData()),
+                                RecoveryOrigin{document.getFilePath(), document.getFileName(), document.getOriginal()});
+      }) {
+    Document_ = &document;
+    document.AddListener(*this);
+}
+
+RecoveryKeeper::~RecoveryKeeper() {
+    if (Document_) {
+        Document_->RemoveListener(*this);
+    }
+}
+
+void RecoveryKeeper::DeckChanged(const DeckChange& change) {
+    if (change.kind == DeckChangeKind::EditedFlag && !change.edited) {
+        Remove();
+    } else if (change.edited) {
+        Changed();
+    }
 }
 
 void RecoveryKeeper::Changed() {

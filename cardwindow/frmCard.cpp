@@ -14,8 +14,13 @@ namespace korva {
 
 const QString frmCard::CancelMarker = QStringLiteral("False");
 
-frmCard::frmCard(platform::Dialogs& dialogs, CardWindowHost& host, QWidget* parent)
-    : QWidget(parent), Dialogs_(dialogs), Host_(host), Recovery_(MakeRecoveryKeeper()) {
+frmCard::frmCard(platform::Dialogs& dialogs, CardWindowHost& host, std::shared_ptr<DeckDocument> document,
+                 RecoveryStore* recovery, QWidget* parent)
+    : QWidget(parent),
+      StudyEngine(document ? std::move(document) : std::make_shared<DeckDocument>()),
+      Dialogs_(dialogs),
+      Host_(host),
+      Recovery_(std::make_unique<RecoveryKeeper>(recovery, getDocument())) {
     setWindowIcon(platform::AppIcon());
     // Laid out for its own font, not the desktop's: set before the controls
     // measure their texts.
@@ -25,9 +30,10 @@ frmCard::frmCard(platform::Dialogs& dialogs, CardWindowHost& host, QWidget* pare
     platform::ShareFontWithMenus(*this);
     ConnectControls();
     ConnectMenus();
+    getDocument().AddListener(*this);
 }
 
-frmCard::~frmCard() = default;
+frmCard::~frmCard() { getDocument().RemoveListener(*this); }
 
 void frmCard::ShowMessage(const QString& text) { Dialogs_.Message(text, platform::MessageButtons::Ok); }
 

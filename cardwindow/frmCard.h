@@ -11,7 +11,7 @@
 #include <QString>
 #include <QWidget>
 
-#include "recovery/FileFingerprint.h"
+#include "document/DeckDocument.h"
 #include "study/StudyEngine.h"
 
 class QAction;
@@ -21,7 +21,6 @@ class QGroupBox;
 class QKeyEvent;
 class QLabel;
 class QLineEdit;
-class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
 class QPlainTextEdit;
@@ -31,33 +30,36 @@ namespace korva {
 
 class CardWindowHost;
 class RecoveryKeeper;
-struct RecoveryCopy;
+class RecoveryStore;
 namespace platform {
 class Dialogs;
-}
+struct FileDialogResult;
+}  // namespace platform
 
-// The study window of one deck. The study engine's methods are its public
-// methods; every command changes state through them and then redraws the
-// whole window with FreshScreen, so no control holds state of its own.
-class frmCard : public QWidget, public StudyEngine {
+// The study window of one deck document. The study engine's methods are its
+// public methods; every command changes state through them and then redraws
+// the whole window with FreshScreen, so no control holds state of its own.
+// The deck, its file and its edited flag are the document's; while the deck
+// is edited a recovery copy of it follows the document. A change that
+// another view makes through the document is drawn at once.
+class frmCard : public QWidget, public StudyEngine, private DeckListener {
     Q_OBJECT
 
 public:
     // What the file dialogs give back when the user cancels.
     static const QString CancelMarker;
 
-    frmCard(platform::Dialogs& dialogs, CardWindowHost& host, QWidget* parent = nullptr);
+    // Without a document the window shows an empty one of its own; without a
+    // store it keeps no recovery copy.
+    frmCard(platform::Dialogs& dialogs, CardWindowHost& host, std::shared_ptr<DeckDocument> document = nullptr,
+            RecoveryStore* recovery = nullptr, QWidget* parent = nullptr);
     ~frmCard() override;
 
-    // Life cycle and the File and Help menus
-    static frmCard* OpenWindow(QMdiArea& area, platform::Dialogs& dialogs, CardWindowHost& host);
-    // The same for a file named from outside the window (the command line,
-    // a drop), as if the open dialog had chosen it.
-    static frmCard* OpenWindowFor(QMdiArea& area, platform::Dialogs& dialogs, CardWindowHost& host,
-                                  const QString& Path);
-    // A window restored from a recovery copy: the deck as it was, still
-    // edited, under its original file.
-    static frmCard* RestoreWindow(QMdiArea& area, platform::Dialogs& dialogs, CardWindowHost& host, RecoveryCopy copy);
+    // Life cycle and the File and Help menus. The frame creates and places
+    // the windows, each on a document it hands over.
+    // Gives the focus to the first control that takes it, as a window just
+    // put on screen does.
+    void FocusFirstControl();
     QList<QMenu*> MenuBarMenus() const;
     bool Form_QueryUnload();
     void CloseWithoutAsking();
@@ -96,9 +98,10 @@ public:
     void mnuViewCardCheck_Click();
     void mnuViewCardNatural_Click();
 
-    // Deck file operations. The commands that read or write a file show
-    // their own failure messages and report whether the file was read or
-    // written; a failure changes neither the deck nor the file fields.
+    // Deck file operations, through the document. The commands that read or
+    // write a file show their own failure messages and report whether the
+    // file was read or written; a failure changes neither the deck nor the
+    // file fields.
     QString getOpenPath();
     QString getSavePath();
     bool FileOpen(bool DataKeep);
@@ -107,14 +110,23 @@ public:
     bool NewFileSave();
     bool FileSave();
     bool isCSVFile() const;
-    void setFilePath(const QString& Path) { FilePath_ = Path; }
-    QString getFilePath() const { return FilePath_; }
+    void setFilePath(const QString& Path) {
+        const OwnChange own(*this);
+        getDocument().setFilePath(Path);
+    }
+    QString getFilePath() const { return getDocument().getFilePath(); }
     // While the deck is edited the window keeps a recovery copy of it; a
     // save or a close removes the copy.
-    void setEditedFlag(bool Value);
-    bool getEditedFlag() const { return EditedFlag_; }
-    void setFileName(const QString& FileName) { FileName_ = FileName; }
-    QString getFileName() const { return FileName_; }
+    void setEditedFlag(bool Value) {
+        const OwnChange own(*this);
+        getDocument().setEditedFlag(Value);
+    }
+    bool getEditedFlag() const { return getDocument().getEditedFlag(); }
+    void setFileName(const QString& FileName) {
+        const OwnChange own(*this);
+        getDocument().setFileName(FileName);
+    }
+    QString getFileName() const { return getDocument().getFileName(); }
     // Writes the recovery copy of an edited deck at once: the program is
     // about to end.
     void WriteRecoveryCopyNow();
@@ -122,7 +134,7 @@ public:
     bool WaitForRecoveryCopy();
     // A window restored over a file written since its copy: the first
     // overwrite asks, and a No goes on to the save dialog.
-    bool isOverwriteAsked() const { return AskBeforeOverwrite_; }
+    bool isOverwriteAsked() const { return getDocument().isOverwriteAsked(); }
 
     // The controls, under the names the commands use; tests drive them.
     std::array<QGroupBox*, 2> Frame1{};
@@ -176,6 +188,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void DeckChanged(const DeckChange& change) override;
     void BuildControls();
     void BuildMenus();
     void ConnectControls();
@@ -185,33 +198,23 @@ private:
     void MarkAndNext(bool checked);
     void ChangeStudyData(const std::function<void()>& change);
     void ApplyFilter(uint8_t viewKind);
-    void FocusFirstControl();
     void TrackComposition(const QEvent& event);
-    static frmCard* ShowInArea(std::unique_ptr<frmCard> card, QMdiArea& area);
     QMdiSubWindow* SubWindow() const;
     QString ItemText(int16_t itemIndex, int16_t CardIndex) const;
     void ShowMessage(const QString& text);
     void ShowOpenFailure(const QString& name, const QString& reason);
-    bool ReadDeckFile(bool DataKeep);
-    bool ReadWordListFile(bool DataKeep);
-    std::unique_ptr<RecoveryKeeper> MakeRecoveryKeeper();
-    void NoteDeckChange();
+    std::optional<platform::FileDialogResult> ChooseOpenFile();
+    bool ReadDeckFile(const QString& Path, const QString& FileName, bool DataKeep);
+    bool ReportSave(const DeckResult& result);
+    DeckDocument::WordListChooser WordListChooser();
     void RemoveRecoveryCopy();
     bool MayOverwriteOriginal();
-    void NoteFileWritten();
 
     platform::Dialogs& Dialogs_;
     CardWindowHost& Host_;
-    QString FilePath_;
-    QString FileName_;
-    bool EditedFlag_ = false;
     bool ClosingWithoutAsking_ = false;
     bool Composing_ = false;  // an input method holds a proposal in txtAnswer
     std::unique_ptr<RecoveryKeeper> Recovery_;
-    // The file as this window last read or wrote it; nullopt when unknown.
-    std::optional<FileFingerprint> Original_;
-    qint64 OriginalSeenMs_ = 0;  // when Original_ was taken, since the epoch
-    bool AskBeforeOverwrite_ = false;
 };
 
 }  // namespace korva

@@ -1,10 +1,6 @@
-#include <sys/stat.h>
-
 #include <QFileInfo>
 
 #include "cardwindow/frmCard.h"
-#include "deck/DeckError.h"
-#include "deck/DeckFile.h"
 #include "deck/DeckPath.h"
 #include "deck/PathText.h"
 #include "platform/Dialogs.h"
@@ -19,17 +15,19 @@ const QString SaveFilter = QStringLiteral("KORVA用ファイル(*.krv)|*.krv");
 
 DeckPathKind KindOf(const QString& path) { return KindOfPath(path.toStdString()); }
 
-QString Reason(const DeckError& error) { return QString::fromStdString(error.what()); }
-
 }  // namespace
 
-QString frmCard::getOpenPath() {
-    const auto chosen = Dialogs_.ShowOpen({getFileName(), OpenFilter, platform::FileMustExist, QString()});
+std::optional<platform::FileDialogResult> frmCard::ChooseOpenFile() {
+    auto chosen = Dialogs_.ShowOpen({getFileName(), OpenFilter, platform::FileMustExist, QString()});
     if (!chosen || chosen->path.isEmpty()) {
-        return CancelMarker;
+        return std::nullopt;
     }
-    setFileName(chosen->title);
-    return chosen->path;
+    return chosen;
+}
+
+QString frmCard::getOpenPath() {
+    const auto chosen = ChooseOpenFile();
+    return chosen ? chosen->path : CancelMarker;
 }
 
 QString frmCard::getSavePath() {
@@ -49,74 +47,39 @@ QString frmCard::getSavePath() {
 // append keeps them too: the deck still belongs to the file it was opened
 // from.
 bool frmCard::FileOpen(bool DataKeep) {
-    const QString oldPath = getFilePath();
-    const QString oldName = getFileName();
-    const QString path = getOpenPath();
-    if (path == CancelMarker) {
-        return false;
-    }
-
-    setFilePath(path);
-    const bool read = ReadDeckFile(DataKeep);
-    if (!read || DataKeep) {
-        setFilePath(oldPath);
-        setFileName(oldName);
-    }
-    return read;
+    const auto chosen = ChooseOpenFile();
+    return chosen && ReadDeckFile(chosen->path, chosen->title, DataKeep);
 }
 
 bool frmCard::FileOpenFrom(const QString& Path) {
-    const QString oldPath = getFilePath();
-    const QString oldName = getFileName();
-    setFilePath(Path);
-    setFileName(DisplayPath(QFileInfo(Path).fileName()));
-    if (ReadDeckFile(false)) {
-        return true;
-    }
-    setFilePath(oldPath);
-    setFileName(oldName);
-    return false;
+    return ReadDeckFile(Path, DisplayPath(QFileInfo(Path).fileName()), false);
 }
 
-bool frmCard::ReadDeckFile(bool DataKeep) {
-    const QString name = getFileName();
-    const DeckPathKind kind = KindOf(getFilePath());
-    if (kind == DeckPathKind::Other) {
-        ShowMessage(name + QStringLiteral("\r\n") +
-                    QStringLiteral(" はKORVAで開けない種類のファイルです。\r\n"
-                                   "拡張子が .krv、.csv、.tsv、.txt のどれかのファイルを選んでください。"));
-        return false;
+bool frmCard::ReadDeckFile(const QString& Path, const QString& FileName, bool DataKeep) {
+    DeckDocument& document = getDocument();
+    const OwnChange own(*this);
+    const DeckResult result = DataKeep ? document.Append(Path, FileName, WordListChooser())
+                                       : document.Open(Path, FileName, WordListChooser());
+    switch (result.failure) {
+        case DeckFailure::OtherKind:
+            ShowMessage(FileName + QStringLiteral("\r\n") +
+                        QStringLiteral(" はKORVAで開けない種類のファイルです。\r\n"
+                                       "拡張子が .krv、.csv、.tsv、.txt のどれかのファイルを選んでください。"));
+            break;
+        case DeckFailure::Missing: ShowOpenFailure(FileName, QStringLiteral("ファイルが見つかりません。")); break;
+        case DeckFailure::Unreadable:
+        case DeckFailure::Unwritable: ShowOpenFailure(FileName, result.reason); break;
+        case DeckFailure::None:
+        case DeckFailure::Cancelled: break;
     }
-    if (!isFilePath()) {
-        ShowOpenFailure(name, QStringLiteral("ファイルが見つかりません。"));
-        return false;
-    }
-    try {
-        if (kind == DeckPathKind::Csv) {
-            return ReadWordListFile(DataKeep);
-        }
-        LoadCardFile(TextToPath(getFilePath()), getCardData(), DataKeep);
-    } catch (const DeckError& error) {
-        ShowOpenFailure(name, Reason(error));
-        return false;
-    }
-    // An appended file is not the one the deck belongs to.
-    if (!DataKeep) {
-        NoteFileWritten();
-    }
-    return true;
+    return result.isDone();
 }
 
 void frmCard::ShowOpenFailure(const QString& name, const QString& reason) {
     ShowMessage(name + QStringLiteral("\r\n") + QStringLiteral(" を開けませんでした。\r\n") + reason);
 }
 
-bool frmCard::isFilePath() const {
-    // By the path's bytes: a name that is not UTF-8 is still the file named.
-    struct stat info {};
-    return !getFilePath().isEmpty() && ::stat(TextToPath(getFilePath()).c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
-           !QFileInfo(getFilePath()).fileName().startsWith(u'.');
-}
+bool frmCard::isFilePath() const { return IsDeckFilePath(getFilePath()); }
 
 // A save under a new name that fails keeps the old path, so the window still
 // names the file its deck was last read from or written to. One that
@@ -127,28 +90,25 @@ bool frmCard::NewFileSave() {
     if (path == CancelMarker) {
         return false;
     }
-    const QString oldPath = getFilePath();
-    setFilePath(path);
-    if (!FileSave()) {
-        setFilePath(oldPath);
+    const OwnChange own(*this);
+    if (!ReportSave(getDocument().SaveAs(path))) {
         return false;
     }
-    setFileName(DisplayPath(QFileInfo(path).fileName()));
     setWindowTitle(getFileName());
     return true;
 }
 
 bool frmCard::FileSave() {
-    try {
-        SaveCardFile(TextToPath(getFilePath()), getCardData());
-    } catch (const DeckError& error) {
-        ShowMessage(DisplayPath(QFileInfo(getFilePath()).fileName()) + QStringLiteral("\r\n") +
-                    QStringLiteral(" に保存できませんでした。\r\n") + Reason(error));
-        return false;
+    const OwnChange own(*this);
+    return ReportSave(getDocument().Save());
+}
+
+bool frmCard::ReportSave(const DeckResult& result) {
+    if (!result.isDone()) {
+        ShowMessage(DisplayPath(QFileInfo(result.path).fileName()) + QStringLiteral("\r\n") +
+                    QStringLiteral(" に保存できませんでした。\r\n") + result.reason);
     }
-    NoteFileWritten();
-    setEditedFlag(false);
-    return true;
+    return result.isDone();
 }
 
 bool frmCard::isCSVFile() const { return KindOf(getFilePath()) == DeckPathKind::Csv; }

@@ -1,74 +1,11 @@
-#include <memory>
-#include <optional>
-
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QPushButton>
-#include <QStyle>
 
 #include "cardwindow/CardWindowHost.h"
-#include "cardwindow/Cascade.h"
 #include "cardwindow/frmCard.h"
-#include "platform/AppIcon.h"
 #include "platform/Dialogs.h"
-#include "platform/Fonts.h"
-#include "platform/Twips.h"
 
 namespace korva {
-
-namespace {
-
-// The position of the card window opened last of those still open.
-std::optional<QPoint> NewestWindowPosition(const QMdiArea& area) {
-    std::optional<QPoint> newest;
-    for (const QMdiSubWindow* window : area.subWindowList(QMdiArea::CreationOrder)) {
-        if (!window->isHidden()) {
-            newest = window->pos();
-        }
-    }
-    return newest;
-}
-
-}  // namespace
-
-frmCard* frmCard::OpenWindow(QMdiArea& area, platform::Dialogs& dialogs, CardWindowHost& host) {
-    auto card = std::make_unique<frmCard>(dialogs, host);
-    // Without a deck there is no window: nothing is added to the frame
-    // before the file has been read.
-    if (!card->FileOpen(false)) {
-        return nullptr;
-    }
-    return ShowInArea(std::move(card), area);
-}
-
-frmCard* frmCard::OpenWindowFor(QMdiArea& area, platform::Dialogs& dialogs, CardWindowHost& host, const QString& Path) {
-    auto card = std::make_unique<frmCard>(dialogs, host);
-    if (!card->FileOpenFrom(Path)) {
-        return nullptr;
-    }
-    return ShowInArea(std::move(card), area);
-}
-
-frmCard* frmCard::ShowInArea(std::unique_ptr<frmCard> card, QMdiArea& area) {
-    card->setWindowTitle(card->getFileName());
-    card->Start();
-    card->setEditedFlag(false);
-
-    const std::optional<QPoint> previous = NewestWindowPosition(area);
-    QMdiSubWindow* sub = area.addSubWindow(card.get());
-    frmCard* window = card.release();
-    sub->setAttribute(Qt::WA_DeleteOnClose);
-    sub->setWindowIcon(platform::AppIcon());
-    // Its title bar and window menu in the window's font as well.
-    sub->setFont(platform::WindowFont());
-    platform::ShareFontWithMenus(*sub);
-    sub->resize(platform::TwipsToPixels(8000), platform::TwipsToPixels(6000));
-    sub->move(CascadePosition(previous, sub->size(), area.viewport()->size(),
-                              sub->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, sub)));
-    sub->show();
-    window->FocusFirstControl();
-    return window;
-}
 
 void frmCard::FocusFirstControl() {
     for (QWidget* w = nextInFocusChain(); w != this; w = w->nextInFocusChain()) {

@@ -26,7 +26,6 @@ void frmCard::EnableControl(QWidget* control, bool enabled) {
 }
 
 void frmCard::FreshScreen() {
-    NoteDeckChange();
     const bool cardOnShow = isCardOnShow();
     const int16_t q = cardOnShow ? getQuestionItemIndex(getShowCardIndex()) : int16_t{0};
 

@@ -42,7 +42,6 @@ void frmCard::cmdAnswer_Click() {
     const std::optional<std::string> typed = Utf8ToCp932(txtAnswer->text().toStdString());
     const bool correct = typed && *typed == getItem(a, getShowCardIndex());
     setAnswerMode(AnswerTest);
-    NoteDeckChange();
     ShowMessage(correct ? QStringLiteral("正解です。") : QStringLiteral("不正解です。"));
     FreshScreen();
     cmdCheck->setFocus();
@@ -60,7 +59,7 @@ void frmCard::MarkAndNext(bool checked) {
     }
     setCheck(checked, getQuestionItemIndex(getShowCardIndex()), getShowCardIndex());
     // Edited before the deal, whose "no card" message may stand while the
-    // program is ended: the copy written then holds this mark.
+    // program is ended: the document has told the copy of this mark by then.
     setEditedFlag(true);
     NextCard();
     FreshScreen();
@@ -78,16 +77,13 @@ void frmCard::ProgressKeyboard(int16_t& KeyCode, int16_t& /*Shift*/) {
     }
 }
 
-// The mode is noted before the deal, which may show the "no card" message.
 void frmCard::mnuFunctionTurnNormal_Click() {
     setTurnMode(TurnNormal);
-    NoteDeckChange();
     Start();
 }
 
 void frmCard::mnuFunctionTurnShuffle_Click() {
     setTurnMode(TurnShuffle);
-    NoteDeckChange();
     Start();
 }
 
@@ -154,7 +150,6 @@ void frmCard::mnuViewCardNatural_Click() { ApplyFilter(ViewUnchecked); }
 // which stays if it passes the new filter.
 void frmCard::ApplyFilter(uint8_t viewKind) {
     setViewKind(viewKind);
-    NoteDeckChange();
     if (getTotal() != 0) {
         setCardCount(static_cast<int16_t>(getCardCount() - 1));
         NextCard();

@@ -18,6 +18,7 @@
 #include "platform/Fonts.h"
 #include "platform/Twips.h"
 #include "recovery/RecoveryStore.h"
+#include "shell/CardWindowManager.h"
 #include "shell/Environment.h"
 #include "shell/Maker.h"
 #include "shell/OpenBrowser.h"
@@ -32,11 +33,6 @@ namespace {
 
 const QString Caption = QStringLiteral("暗記支援ソフトウェア　KORVA!! 　  present by ") + MakerName;
 const QSize LoadSize(TwipsToPixels(10000), TwipsToPixels(8000));
-
-// A closed card window lingers until its deferred deletion; it counts no more.
-frmCard* CardOf(QMdiSubWindow* sub) {
-    return sub && !sub->isHidden() ? dynamic_cast<frmCard*>(sub->widget()) : nullptr;
-}
 
 QStringList LocalFiles(const QMimeData* data) {
     QStringList paths;
@@ -55,8 +51,8 @@ QStringList LocalFiles(const QMimeData* data) {
 
 }  // namespace
 
-frmMain::frmMain(platform::Dialogs& dialogs, std::function<void()> endProgram)
-    : Dialogs_(dialogs), EndProgram_(std::move(endProgram)) {
+frmMain::frmMain(platform::Dialogs& dialogs, RecoveryStore* recovery, std::function<void()> endProgram)
+    : Dialogs_(dialogs), EndProgram_(std::move(endProgram)), Recovery_(recovery) {
     if (!EndProgram_) {
         EndProgram_ = [] {
             QCoreApplication::exit(0);
@@ -73,11 +69,13 @@ frmMain::frmMain(platform::Dialogs& dialogs, std::function<void()> endProgram)
     Area_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     Area_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(Area_);
+    Windows_ = std::make_unique<CardWindowManager>(*Area_, Dialogs_, *this, Recovery_);
     setAcceptDrops(true);
     connect(Area_, &QMdiArea::subWindowActivated, this, &frmMain::ShowMenusOf);
 
     BuildMenus();
     platform::ShareFontWithMenus(*this);
+    ReportCopyFailures();
     MDIForm_Load();
 }
 
@@ -150,13 +148,13 @@ void frmMain::ShowMenusOf(QMdiSubWindow* active) {
     // While a modal dialog or another program has the focus the area reports
     // no active window; the last active card window keeps the menu bar then,
     // since the main window's own menus show only while no card window is open.
-    if (!CardOf(active)) {
+    if (!Windows_->WindowIn(active)) {
         active = Area_->currentSubWindow();
     }
-    if (!CardOf(active)) {
+    if (!Windows_->WindowIn(active)) {
         const QList<QMdiSubWindow*> history = Area_->subWindowList(QMdiArea::ActivationHistoryOrder);
         for (QMdiSubWindow* sub : history) {
-            if (CardOf(sub)) {
+            if (Windows_->WindowIn(sub)) {
                 active = sub;
             }
         }
@@ -166,35 +164,27 @@ void frmMain::ShowMenusOf(QMdiSubWindow* active) {
     for (QAction* action : bar->actions()) {
         bar->removeAction(action);
     }
-    const frmCard* card = CardOf(active);
+    const frmCard* card = Windows_->WindowIn(active);
     const QList<QMenu*> menus = card ? card->MenuBarMenus() : QList<QMenu*>{mnuFile_, mnuHelp_};
     for (QMenu* menu : menus) {
         bar->addMenu(menu);
     }
 }
 
-QList<frmCard*> frmMain::CardWindows() const {
-    QList<frmCard*> cards;
-    for (QMdiSubWindow* sub : Area_->subWindowList(QMdiArea::CreationOrder)) {
-        if (frmCard* card = CardOf(sub)) {
-            cards.append(card);
-        }
-    }
-    return cards;
-}
+QList<frmCard*> frmMain::CardWindows() const { return Windows_->Windows(); }
 
 // A file that cannot be opened is reported by the card window, which then
 // leaves nothing behind, so nothing is left here to ignore. Any other
 // failure is a fault of the program's own and goes on to the application's
 // guard, which shows it.
 void frmMain::mnuFileOpen_Click() {
-    frmCard::OpenWindow(*Area_, Dialogs_, *this);
+    Windows_->Open();
     ShowMenusOf(Area_->activeSubWindow());
 }
 
 void frmMain::OpenFiles(const QStringList& paths) {
     for (const QString& path : paths) {
-        frmCard::OpenWindowFor(*Area_, Dialogs_, *this, path);
+        Windows_->OpenFile(path);
     }
     ShowMenusOf(Area_->activeSubWindow());
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include <QList>
@@ -19,19 +20,24 @@ class QMenu;
 
 namespace korva {
 
+class CardWindowManager;
 class EndedCopies;
 class frmCard;
 class RecoveryStore;
 struct RecoveryCopy;
 
-// The frame window: every card window lives inside its MDI area, and the
-// active card window's menus stand in its menu bar.
+// The frame window: every card window lives inside its MDI area, opened and
+// placed by the frame's window manager, and the active card window's menus
+// stand in its menu bar.
 class frmMain : public QMainWindow, public CardWindowHost {
     Q_OBJECT
 public:
-    // endProgram ends the process at once for File > Exit; tests pass their
-    // own to watch it.
-    explicit frmMain(platform::Dialogs& dialogs, std::function<void()> endProgram = {});
+    // The recovery store outlives the window and the store's failures to
+    // write a copy are told to the user; without one the card windows keep
+    // no copies. endProgram ends the process at once for File > Exit; tests
+    // pass their own to watch it.
+    explicit frmMain(platform::Dialogs& dialogs, RecoveryStore* recovery = nullptr,
+                     std::function<void()> endProgram = {});
     ~frmMain() override;
 
     void mnuFileOpen_Click();
@@ -45,11 +51,7 @@ public:
     // so that nothing opens behind it, then the files named on the command line.
     Q_INVOKABLE void StartUp(const QStringList& paths);
 
-    // Recovery copies. The store outlives the window; without one the card
-    // windows keep no copies.
-    // The store's failures to write a copy are told to the user.
-    void setRecoveryStore(RecoveryStore* store);
-    // Offers the decks that programs left unsaved when they ended; once the
+    // Recovery copies. Offers the decks that programs left unsaved when they ended; once the
     // window is on screen.
     Q_INVOKABLE void OfferRecovery();
     // Every edited card window's copy at once, before a signal ends the
@@ -61,7 +63,6 @@ public:
     void ExitProgram() override;
     void ShowHelp() override;
     void ShowVersion() override;
-    RecoveryStore* getRecoveryStore() override { return Recovery_; }
 
     QMdiArea& getArea() const { return *Area_; }
     // The open card windows, in the order they were opened.
@@ -82,6 +83,7 @@ private:
     void BuildMenus();
     void ShowMenusOf(QMdiSubWindow* active);
     bool AskEveryCardWindow();
+    void ReportCopyFailures();
     void RestoreCopies(EndedCopies& ended, std::vector<RecoveryCopy> copies);
 
     platform::Dialogs& Dialogs_;
@@ -91,7 +93,8 @@ private:
     QMenu* mnuHelp_ = nullptr;
     QPointer<frmVersion> Version_;
     bool OuterSizeFitted_ = false;
-    RecoveryStore* Recovery_ = nullptr;
+    RecoveryStore* Recovery_;
+    std::unique_ptr<CardWindowManager> Windows_;
 };
 
 }  // namespace korva

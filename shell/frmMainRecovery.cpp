@@ -8,6 +8,7 @@
 #include "cardwindow/frmCard.h"
 #include "recovery/EndedCopies.h"
 #include "recovery/RecoveryStore.h"
+#include "shell/CardWindowManager.h"
 #include "shell/frmMain.h"
 
 namespace korva {
@@ -43,10 +44,9 @@ QString CopyFailure(QString reason) {
 
 }  // namespace
 
-void frmMain::setRecoveryStore(RecoveryStore* store) {
-    Recovery_ = store;
-    if (store) {
-        store->setFailureReport(
+void frmMain::ReportCopyFailures() {
+    if (Recovery_) {
+        Recovery_->setFailureReport(
             [this](const QString& reason) { Dialogs_.Message(CopyFailure(reason), platform::MessageButtons::Ok); });
     }
 }
@@ -67,7 +67,7 @@ void frmMain::WriteEveryRecoveryCopy() {
 void frmMain::RestoreCopies(EndedCopies& ended, std::vector<RecoveryCopy> copies) {
     bool written = true;
     for (RecoveryCopy& copy : copies) {
-        frmCard* card = frmCard::RestoreWindow(*Area_, Dialogs_, *this, std::move(copy));
+        frmCard* card = Windows_->Restore(std::move(copy));
         written = card->WaitForRecoveryCopy() && written;
     }
     ShowMenusOf(Area_->activeSubWindow());

@@ -83,11 +83,10 @@ int main(int argc, char** argv) {
     }
 
     const std::unique_ptr<korva::RecoveryStore> recovery = korva::OpenRecoveryStore(dialogs);
-    korva::frmMain window(dialogs);
+    korva::frmMain window(dialogs, recovery.get());
     // Every box and file dialog stands over the main window, which holds the
     // card windows, even while another program has the keyboard.
     dialogs.setParentWidget(&window);
-    window.setRecoveryStore(recovery.get());
     const korva::EndSignals endSignals(
         [&window, &recovery](int signalNumber) { EndAfterCopies(window, recovery.get(), signalNumber); });
     window.show();

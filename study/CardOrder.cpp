@@ -3,19 +3,19 @@
 #include <numeric>
 #include <stdexcept>
 
-#include "study/DeckIndex.h"
+#include "document/DeckIndex.h"
 #include "study/StudyEngine.h"
 #include "study/TurnShuffle.h"
 
 namespace korva {
 
 int16_t StudyEngine::getTotal() const {
-    const std::size_t slots = CardData_.Items.size();
+    const std::size_t cardSlots = getCardData().Items.size();
     // A deck past the 16-bit limit must be refused, not read as a wrapped total.
-    if (slots > static_cast<std::size_t>(MaxCards) + 1) {
+    if (cardSlots > static_cast<std::size_t>(MaxCards) + 1) {
         throw std::overflow_error("the deck holds more than 32767 cards");
     }
-    return CardData_.Total();
+    return getCardData().Total();
 }
 
 void StudyEngine::setCardCount(int16_t Value) { CardCount_ = Value; }
@@ -60,9 +60,12 @@ void StudyEngine::NormalTurn() {
 
 void StudyEngine::ShuffleTurn() { ShuffleCards(CardTurn_, getTotal(), Random_); }
 
-void StudyEngine::setTurnMode(uint8_t Mode) { CardData_.Modes.TurnMode = Mode; }
+void StudyEngine::setTurnMode(uint8_t Mode) {
+    const OwnChange own(*this);
+    Document_->setTurnMode(Mode);
+}
 
-uint8_t StudyEngine::getTurnMode() const { return CardData_.Modes.TurnMode; }
+uint8_t StudyEngine::getTurnMode() const { return getCardData().Modes.TurnMode; }
 
 int16_t StudyEngine::getShowCardIndex() const { return getCardTurn(CardCount_); }
 

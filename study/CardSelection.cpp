@@ -1,30 +1,32 @@
 // Check marks and the view filter: which cards a cycle shows.
+#include "document/DeckIndex.h"
 #include "study/CountingMark.h"
-#include "study/DeckIndex.h"
 #include "study/StudyEngine.h"
 
 namespace korva {
 
 void StudyEngine::setCheck(bool Value, int16_t QuestionItemIndex, int16_t CardIndex) {
-    auto& marks = CardData_.Checks[DeckIndex(CardIndex, CardData_.Checks.size(), "card")];
-    marks[DeckIndex(QuestionItemIndex, marks.size(), "question item")] = Value ? True16 : False16;
+    const OwnChange own(*this);
+    Document_->setCheck(Value, QuestionItemIndex, CardIndex);
 }
 
 bool StudyEngine::isCheck(int16_t QuestionItemIndex, int16_t CardIndex) const {
-    const auto& marks = CardData_.Checks[DeckIndex(CardIndex, CardData_.Checks.size(), "card")];
+    const auto& marks = getCardData().Checks[DeckIndex(CardIndex, getCardData().Checks.size(), "card")];
     return marks[DeckIndex(QuestionItemIndex, marks.size(), "question item")] != 0;
 }
 
 void StudyEngine::setCheckLump(bool Value, int16_t QuestionItemIndex) {
-    const int16_t total = getTotal();
-    for (int card = 0; card <= total; ++card) {
-        setCheck(Value, QuestionItemIndex, static_cast<int16_t>(card));
-    }
+    getTotal();  // a deck past the limit is refused here as everywhere
+    const OwnChange own(*this);
+    Document_->setCheckLump(Value, QuestionItemIndex);
 }
 
-void StudyEngine::setViewKind(uint8_t Value) { CardData_.Modes.ViewKind = Value; }
+void StudyEngine::setViewKind(uint8_t Value) {
+    const OwnChange own(*this);
+    Document_->setViewKind(Value);
+}
 
-uint8_t StudyEngine::getViewKind() const { return CardData_.Modes.ViewKind; }
+uint8_t StudyEngine::getViewKind() const { return getCardData().Modes.ViewKind; }
 
 bool StudyEngine::isValidCard(int16_t StartNumber) const {
     // A damaged view kind deals all cards rather than claiming none passes.
@@ -33,7 +35,7 @@ bool StudyEngine::isValidCard(int16_t StartNumber) const {
     }
     const int16_t total = getTotal();
     for (int card = StartNumber; card <= total; ++card) {
-        if (PassesView(CardData_, card)) {
+        if (PassesView(getCardData(), card)) {
             return true;
         }
     }

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "deck/CardData.h"
-#include "study/DeckIndex.h"
+#include "document/DeckIndex.h"
 
 namespace korva {
 

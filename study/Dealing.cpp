@@ -17,8 +17,8 @@
 #include <limits>
 #include <stdexcept>
 
+#include "document/DeckIndex.h"
 #include "study/CountingMark.h"
-#include "study/DeckIndex.h"
 #include "study/LazyShuffle.h"
 #include "study/StudyEngine.h"
 
@@ -31,15 +31,15 @@ StudyEngine::FilterFacts StudyEngine::ReadFilterFacts() const {
     if (!facts.filtered) {
         return facts;
     }
-    const auto& questions = CardData_.QuestionItems;
-    const auto& checks = CardData_.Checks;
+    const auto& questions = getCardData().QuestionItems;
+    const auto& checks = getCardData().Checks;
     for (int card = facts.total; card >= 0; --card) {
         const auto slot = static_cast<std::size_t>(card);
         const bool readable =
             slot < questions.size() && slot < checks.size() && questions[slot] >= 0 && questions[slot] <= 2;
         if (!readable) {
             facts.lastUnreadable = std::max(facts.lastUnreadable, card);
-        } else if (facts.lastPassing < 0 && PassesView(CardData_, card)) {
+        } else if (facts.lastPassing < 0 && PassesView(getCardData(), card)) {
             facts.lastPassing = card;
         }
     }
@@ -92,7 +92,7 @@ bool StudyEngine::DealtCardPasses(const FilterFacts& facts, int16_t card) const 
     if (card > facts.lastPassing && card > facts.lastUnreadable) {
         return false;
     }
-    return PassesView(CardData_, card);
+    return PassesView(getCardData(), card);
 }
 
 // Deals until a card passes the filter; returns how many new cycles began.

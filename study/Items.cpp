@@ -1,21 +1,21 @@
 // Item texts, question and answer items, reversal and the answer mode.
-#include "study/DeckIndex.h"
+#include "document/DeckIndex.h"
 #include "study/StudyEngine.h"
 
 namespace korva {
 
 std::string StudyEngine::getItem(int16_t QuestionItemIndex, int16_t CardIndex) const {
-    const auto& texts = CardData_.Items[DeckIndex(CardIndex, CardData_.Items.size(), "card")];
+    const auto& texts = getCardData().Items[DeckIndex(CardIndex, getCardData().Items.size(), "card")];
     return texts[DeckIndex(QuestionItemIndex, texts.size(), "item")];
 }
 
 void StudyEngine::setQuestionItemIndex(int16_t CardIndex, int16_t Value) {
-    auto& questions = CardData_.QuestionItems;
-    questions[DeckIndex(CardIndex, questions.size(), "card")] = Value;
+    const OwnChange own(*this);
+    Document_->setQuestionItemIndex(CardIndex, Value);
 }
 
 int16_t StudyEngine::getQuestionItemIndex(int16_t CardIndex) const {
-    const auto& questions = CardData_.QuestionItems;
+    const auto& questions = getCardData().QuestionItems;
     return questions[DeckIndex(CardIndex, questions.size(), "card")];
 }
 
@@ -39,14 +39,16 @@ void StudyEngine::setReversal(int16_t Index, bool Reset) {
 
 void StudyEngine::AllReversal() {
     // Slot 0 flips too: it is never shown, but it is saved with the deck.
-    const int16_t total = getTotal();
-    for (int card = 0; card <= total; ++card) {
-        setReversal(static_cast<int16_t>(card), false);
-    }
+    getTotal();  // a deck past the limit is refused here as everywhere
+    const OwnChange own(*this);
+    Document_->AllReversal();
 }
 
-void StudyEngine::setAnswerMode(uint8_t Mode) { CardData_.Modes.AnswerMode = Mode; }
+void StudyEngine::setAnswerMode(uint8_t Mode) {
+    const OwnChange own(*this);
+    Document_->setAnswerMode(Mode);
+}
 
-uint8_t StudyEngine::getAnswerMode() const { return CardData_.Modes.AnswerMode; }
+uint8_t StudyEngine::getAnswerMode() const { return getCardData().Modes.AnswerMode; }
 
 }  // namespace korva

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "study/DeckIndex.h"
+#include "document/DeckIndex.h"
 
 namespace korva {
 

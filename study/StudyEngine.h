@@ -1,18 +1,23 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "deck/CardData.h"
+#include "document/DeckDocument.h"
 
 namespace korva {
 
 // The study state of one card window and its rules: card order, card
 // selection under the view filter, check marks, question and answer items.
 // frmCard derives from it, so these are the window's public methods, while a
-// whole study cycle can run in a test without any widget.
+// whole study cycle can run in a test without any widget. The deck is a
+// document's, which other views may share: every change of it goes through
+// the document, which tells them; the order of the cycle and the card on
+// show are this engine's own.
 //
 // Index arguments that lie outside the deck throw std::out_of_range.
 class StudyEngine {
@@ -20,12 +25,14 @@ public:
     // The text of the message NextCard shows before it falls back to all cards.
     static const std::string NoCardMessage;  // UTF-8
 
-    StudyEngine();
+    // Without a document the engine studies an empty one of its own.
+    explicit StudyEngine(std::shared_ptr<DeckDocument> document = std::make_shared<DeckDocument>());
     virtual ~StudyEngine();
 
-    // The window's deck; the file operations load into it and save from it.
-    CardData& getCardData() { return CardData_; }
-    const CardData& getCardData() const { return CardData_; }
+    // The deck studied; it changes through the document only.
+    const CardData& getCardData() const { return Document_->getCardData(); }
+    DeckDocument& getDocument() { return *Document_; }
+    const DeckDocument& getDocument() const { return *Document_; }
 
     // Card order
     int16_t getTotal() const;
@@ -67,6 +74,14 @@ public:
     // Tests make the shuffle repeatable.
     void setRandomSeed(uint64_t seed);
 
+    // Another view inserted, removed or moved cards (any other change is
+    // ignored): the cycle keeps dealing the same cards under their new
+    // numbers, the cards removed leave it, and cards inserted join what is
+    // still to come, before the first card to come that stands after them in
+    // the deck. True when a card must be dealt: the card on show is gone, or
+    // none was on show and now there are cards.
+    bool FollowCards(const DeckChange& change);
+
     // The window's redraw of every control from this state; Start ends with it.
     virtual void FreshScreen() = 0;
 
@@ -74,11 +89,25 @@ protected:
     // Shows NoCardMessage modally (OK only) and returns when it is closed.
     virtual void ShowNoCardMessage(const std::string& text) = 0;
 
+    // Marks the changes that this engine's view makes itself for as long as
+    // it lives, so the view tells them from those of another view.
+    class OwnChange {
+    public:
+        explicit OwnChange(StudyEngine& engine) : Engine_(engine) { ++Engine_.OwnChanges_; }
+        ~OwnChange() { --Engine_.OwnChanges_; }
+        OwnChange(const OwnChange&) = delete;
+        OwnChange& operator=(const OwnChange&) = delete;
+
+    private:
+        StudyEngine& Engine_;
+    };
+    bool isOwnChange() const { return OwnChanges_ > 0; }
+
 private:
     // What the dealing loop needs to answer isValidCard in constant time. It
     // is read afresh at the start of every NextCard and after the fall-back
     // to all cards, and never kept beyond one call: between calls the deck
-    // may change through getCardData().
+    // may change through its document.
     struct FilterFacts {
         int total = 0;
         bool filtered = false;    // ViewKind 1 or 2; anything else deals all
@@ -94,11 +123,12 @@ private:
     void BeginCycle();
     int DealToPassingCard();
 
-    CardData CardData_;
+    std::shared_ptr<DeckDocument> Document_;
     std::vector<int16_t> CardTurn_ = std::vector<int16_t>(1, 0);
     int16_t CardCount_ = 0;
     bool OpenItem_ = false;
     std::mt19937_64 Random_;
+    int OwnChanges_ = 0;
 };
 
 }  // namespace korva

@@ -14,6 +14,7 @@
 #include "platform/AppIcon.h"
 #include "platform/Fonts.h"
 #include "platform/Twips.h"
+#include "shell/CardWindowManager.h"
 
 namespace {
 
@@ -56,7 +57,8 @@ int main(int argc, char** argv) {
 
     render::SampleDeckDialogs dialogs(deck, QStringLiteral("日本の動物.csv"));
     NoHost host;
-    frmCard* card = frmCard::OpenWindow(*area, dialogs, host);
+    CardWindowManager windows(*area, dialogs, host, nullptr);
+    frmCard* card = windows.Open();
     if (!card) {
         return 1;
     }

@@ -48,7 +48,7 @@ void CardWindowTest::SetUp() {
 frmCard& CardWindowTest::MakeWindow(const std::vector<CardText>& cards, uint8_t turnMode, uint8_t answerMode,
                                     uint8_t viewKind) {
     window = std::make_unique<frmCard>(dialogs, host);
-    window->getCardData() = MakeDeck(cards, turnMode, answerMode, viewKind);
+    window->getDocument().Replace(MakeDeck(cards, turnMode, answerMode, viewKind));
     window->setRandomSeed(7);
     window->Start();
     return *window;

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "cardwindow/frmCard.h"
+#include "shell/CardWindowManager.h"
 #include "tests/support/FakeCardWindowHost.h"
 #include "tests/support/FakeDialogs.h"
 
@@ -67,6 +68,7 @@ protected:
     int OpenWindows();
 
     QMdiArea area;
+    CardWindowManager windows{area, dialogs, host, nullptr};
 };
 
 CardData MakeDeck(const std::vector<CardText>& cards, uint8_t turnMode = TurnNormal, uint8_t answerMode = AnswerNormal,

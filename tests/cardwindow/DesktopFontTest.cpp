@@ -25,12 +25,13 @@ TEST_F(CardWindowFonts, TheWindowLooksTheSameAndHoldsEveryTextUnderEveryDesktopF
     QMdiArea area;
     area.resize(700, 560);
     area.show();
+    CardWindowManager windows(area, dialogs, host, nullptr);
     QImage first;
     for (const int points : DesktopPointSizes) {
         SCOPED_TRACE(points);
         const DesktopFont desktop(points);
         ChooseForOpen(WriteCsvFile(QStringLiteral("日本の動物.csv"), Animals));
-        frmCard* card = frmCard::OpenWindow(area, dialogs, host);
+        frmCard* card = windows.Open();
         card->setCheck(true, 1, card->getShowCardIndex());
         card->cmdOpen_Click();  // the answer and the check label on show
 

@@ -193,10 +193,11 @@ TEST_F(KeysTest, AccessKeysReachTheControlsOfTheActiveCardWindowOnly) {
     area.resize(900, 700);
     area.show();
     QApplication::setActiveWindow(&area);
+    CardWindowManager windows(area, dialogs, host, nullptr);
     ChooseForOpen(WriteDeckFile(QStringLiteral("first.krv"), Words));
-    frmCard* first = frmCard::OpenWindow(area, dialogs, host);
+    frmCard* first = windows.Open();
     ChooseForOpen(WriteDeckFile(QStringLiteral("second.krv"), Words));
-    frmCard* second = frmCard::OpenWindow(area, dialogs, host);
+    frmCard* second = windows.Open();
     ASSERT_TRUE(first && second);
     ASSERT_EQ(QApplication::focusWidget(), second->cmdOpen);
 

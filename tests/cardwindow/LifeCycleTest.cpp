@@ -27,7 +27,7 @@ class LifeCycleTest : public CardAreaTest {
 protected:
     frmCard* Open(const QString& path) {
         ChooseForOpen(path);
-        return frmCard::OpenWindow(area, dialogs, host);
+        return windows.Open();
     }
 
     // An edited window on a deck file.
@@ -68,7 +68,7 @@ TEST_F(LifeCycleTest, TheFirstCardOfATestStyleDeckStillHasTheFocusOnShow) {
 
 TEST_F(LifeCycleTest, ACancelledOrFailedOpenLeavesNoWindow) {
     CancelOpen();
-    EXPECT_EQ(frmCard::OpenWindow(area, dialogs, host), nullptr);
+    EXPECT_EQ(windows.Open(), nullptr);
     EXPECT_EQ(OpenWindows(), 0);
     EXPECT_TRUE(dialogs.messages.empty());
 
@@ -309,4 +309,22 @@ TEST_F(LifeCycleTest, OpenExitAndHelpItemsGoToTheFrameWindow) {
     EXPECT_EQ(host.versionCalls, 1);
     EXPECT_EQ(OpenWindows(), 1);
     EXPECT_EQ(card->getTotal(), 3);
+}
+
+TEST_F(LifeCycleTest, TheFrameKnowsItsOwnWindowsAndForgetsAClosedOne) {
+    auto* other = area.addSubWindow(new QLabel(QStringLiteral("not a card window")));
+    other->show();
+    const QString path = WriteDeckFile(QStringLiteral("deck.krv"), Words);
+    frmCard* first = Open(path);
+    frmCard* second = Open(path);
+    ASSERT_TRUE(first && second);
+    EXPECT_EQ(windows.Windows(), QList<frmCard*>({first, second}));
+    EXPECT_EQ(windows.WindowIn(other), nullptr);
+    EXPECT_EQ(windows.WindowIn(qobject_cast<QMdiSubWindow*>(second->parentWidget())), second);
+
+    // The two windows share one file, not one document.
+    EXPECT_NE(&first->getDocument(), &second->getDocument());
+    first->mnuFileClose->trigger();
+    EXPECT_EQ(windows.Windows(), QList<frmCard*>({second}));
+    EXPECT_EQ(OpenWindows(), 2);
 }

@@ -36,7 +36,7 @@ protected:
         store = std::make_unique<RecoveryStore>(dir.filePath(QStringLiteral("state")));
         // No test waits on the real delay.
         store->setWriteDelayMs(0);
-        host.recoveryStore = store.get();
+        windows = std::make_unique<CardWindowManager>(area, dialogs, host, store.get());
         area.resize(900, 700);
         area.show();
     }
@@ -44,7 +44,7 @@ protected:
     // An open deck file whose first card has just been checked.
     frmCard* EditedWindow(const QString& name) {
         ChooseForOpen(WriteDeckFile(name, Words));
-        frmCard* card = frmCard::OpenWindow(area, dialogs, host);
+        frmCard* card = windows->Open();
         card->cmdOpen_Click();
         card->cmdCheck_Click();
         return card;
@@ -62,6 +62,7 @@ protected:
 
     std::unique_ptr<RecoveryStore> store;
     QMdiArea area;
+    std::unique_ptr<CardWindowManager> windows;
 };
 
 TEST_F(RecoveryCopyTest, AChangeOfAnEditedDeckIsCopiedShortlyAfterNotInsideTheCommand) {
@@ -104,7 +105,7 @@ TEST_F(RecoveryCopyTest, LaterChangesDoNotPushThePendingWriteBack) {
 
 TEST_F(RecoveryCopyTest, AnUneditedDeckHasNoCopyEvenWhenASignalAsksForOne) {
     ChooseForOpen(WriteDeckFile(QStringLiteral("deck.krv"), Words));
-    frmCard* card = frmCard::OpenWindow(area, dialogs, host);
+    frmCard* card = windows->Open();
     card->mnuFunctionTurnShuffle_Click();
     card->WriteRecoveryCopyNow();
     EXPECT_FALSE(Copy().has_value());
@@ -160,7 +161,7 @@ TEST_F(RecoveryCopyTest, ARestoredWindowIsTheEditedDeckUnderItsOriginalFile) {
         const QString path =
             name.endsWith(QStringLiteral(".csv")) ? WriteCsvFile(name, Words) : WriteDeckFile(name, Words);
         const std::optional<FileFingerprint> original = FingerprintOf(path);
-        frmCard* card = frmCard::RestoreWindow(area, dialogs, host, {deck, path, name, original});
+        frmCard* card = windows->Restore({deck, path, name, original});
         EXPECT_EQ(card->parentWidget()->windowTitle(), name);
         EXPECT_EQ(card->getFilePath(), path);
         EXPECT_TRUE(card->getEditedFlag());
@@ -207,7 +208,7 @@ TEST_F(RecoveryCopyTest, AnOriginalWrittenSinceTheCopyIsOverwrittenOnlyWhenTheUs
         c.after(path);
         const QByteArray before = QFile::exists(path) ? ReadBytes(path) : QByteArray();
         dialogs.messages.clear();
-        frmCard* card = frmCard::RestoreWindow(area, dialogs, host, {deck, path, QStringLiteral("deck.krv"), original});
+        frmCard* card = windows->Restore({deck, path, QStringLiteral("deck.krv"), original});
         EXPECT_EQ(card->isOverwriteAsked(), c.asks) << c.what;
         if (c.asks) {
             // No keeps the file as it is and goes on to the save dialog.
@@ -274,8 +275,7 @@ TEST_F(RecoveryCopyTest, ADeckThatCannotBeCopiedIsToldOnceAndClosingStillAsks) {
     QStringList reports;
     store->setFailureReport([&](const QString& reason) { reports << reason; });
     frmCard* card = EditedWindow(QStringLiteral("deck.krv"));
-    std::string& item = card->getCardData().Items[2][2];
-    const std::string fits = item;
+    const std::string fits = card->getCardData().Items[2][2];
     const std::string tooLong(70000, 'a');
     const QString reason = QStringLiteral("項目の文字列が65535バイトを超えているため保存できません。");
     const struct {
@@ -288,7 +288,7 @@ TEST_F(RecoveryCopyTest, ADeckThatCannotBeCopiedIsToldOnceAndClosingStillAsks) {
         {&tooLong, {reason, reason}},
     };
     for (const auto& step : steps) {
-        item = *step.text;
+        card->getDocument().setItemText(2, 2, *step.text);
         card->WriteRecoveryCopyNow();
         store->WaitForWriter();
         QCoreApplication::sendPostedEvents();

@@ -62,7 +62,7 @@ TEST_F(StudyCommandsTest, AnswerJudgesTheTypedTextExactlyBeforeShowingTheAnswer)
         Watch watch;
         frmCard judged(watch, host);
         watch.card = &judged;
-        judged.getCardData() = MakeDeck(Words);
+        judged.getDocument().Replace(MakeDeck(Words));
         judged.Start();
         judged.txtAnswer->setText(c.typed);
         QTest::mouseClick(judged.cmdAnswer, Qt::LeftButton);
@@ -103,7 +103,7 @@ TEST_F(StudyCommandsTest, AnswerIsJudgedInTheDecksCodePage) {
         frmCard& card = MakeWindow({{"問", "仮"}});
         // Set as bytes, so a text without a Unicode form can stand there too.
         const std::optional<std::string> item = Utf8ToCp932(c.item);
-        SetItemText(card.getCardData(), item ? *item : std::string(c.item), 2, 1);
+        card.getDocument().setItemText(2, 1, item ? *item : std::string(c.item));
         card.txtAnswer->setText(QString::fromUtf8(c.typed));
         card.cmdAnswer_Click();
         ASSERT_FALSE(dialogs.messages.empty());

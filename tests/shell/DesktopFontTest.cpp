@@ -29,7 +29,7 @@ TEST(ShellWindowFonts, WindowsLookTheSameAndHoldEveryTextUnderEveryDesktopFont) 
         SCOPED_TRACE(points);
         const DesktopFont desktop(points);
         FakeDialogs dialogs;
-        frmMain main(dialogs, [] {});
+        frmMain main(dialogs, nullptr, [] {});
         frmVersion version(dialogs, &main);
         main.show();
         main.OpenFiles({deck.fileName()});

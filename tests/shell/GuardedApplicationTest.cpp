@@ -24,12 +24,14 @@ TEST(GuardedApplication, AnUnhandledFailureIsShownAndEveryWindowKeepsItsWork) {
     test::FakeCardWindowHost host;
     frmCard card(*GuardDialogs, host);
     const char* const texts[][2] = {{"q1", "a1"}, {"q2", "a2"}};
+    CardData deck;
     for (int16_t c = 1; c <= 2; ++c) {
-        SetItemText(card.getCardData(), texts[c - 1][0], 1, c);
-        SetItemText(card.getCardData(), texts[c - 1][1], 2, c);
+        SetItemText(deck, texts[c - 1][0], 1, c);
+        SetItemText(deck, texts[c - 1][1], 2, c);
     }
-    ResetCardState(card.getCardData());
-    card.getCardData().Modes = ImportedModes;
+    ResetCardState(deck);
+    deck.Modes = ImportedModes;
+    card.getDocument().Replace(std::move(deck));
     card.Start();
     card.setEditedFlag(true);
     card.show();
@@ -71,7 +73,7 @@ TEST(GuardedApplication, AFailureWhileOpeningACardWindowReachesTheGuard) {
     // The main window's own dialogs have no answer for the open dialog, so
     // File > Open fails inside the event that chose it.
     test::FakeDialogs unscripted;
-    frmMain window(unscripted, [] {});
+    frmMain window(unscripted, nullptr, [] {});
     GuardDialogs->messages.clear();
     QTimer::singleShot(0, &window, [&window] { window.mnuFileOpen_Click(); });
     QCoreApplication::processEvents();

@@ -45,7 +45,6 @@ class RecoveryOfferTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(folder.isValid());
-        window.setRecoveryStore(&store);
         window.show();
     }
 
@@ -91,7 +90,7 @@ protected:
     RecoveryStore store{folder.filePath(QStringLiteral("state"))};
     std::vector<std::unique_ptr<RecoveryStore>> others;
     test::FakeDialogs dialogs;
-    frmMain window{dialogs};
+    frmMain window{dialogs, &store};
 };
 
 TEST_F(RecoveryOfferTest, YesRestoresEachCopyAsAnEditedWindowWhoseCopyTakesOver) {

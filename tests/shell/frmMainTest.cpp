@@ -102,7 +102,7 @@ protected:
     QString deck;
     test::FakeDialogs dialogs;
     int programEnds = 0;
-    frmMain window{dialogs, [this] {
+    frmMain window{dialogs, nullptr, [this] {
                        ++programEnds;
                    }};
 };

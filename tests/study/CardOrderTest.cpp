@@ -23,7 +23,7 @@ std::vector<int16_t> Identity(int cards) {
 
 TEST(TurnList, ReaderAndAppenderKeepThePlaceholderAtPositionZero) {
     RecordingEngine engine;
-    engine.getCardData() = MakeDeck(3);
+    engine.getDocument().Replace(MakeDeck(3));
     engine.ResetCardTurn();
     EXPECT_EQ(engine.getShowCardIndex(), 0);
     engine.setCardTurn(3);
@@ -43,7 +43,7 @@ TEST(TurnList, ReaderAndAppenderKeepThePlaceholderAtPositionZero) {
 TEST(TurnList, OneCardGivesTheSameListInBothOrders) {
     for (uint8_t mode : {TurnNormal, TurnShuffle}) {
         RecordingEngine engine;
-        engine.getCardData() = MakeDeck(1, mode);
+        engine.getDocument().Replace(MakeDeck(1, mode));
         engine.Start();
         EXPECT_EQ(TurnList(engine), (std::vector<int16_t>{0, 1}));
         EXPECT_EQ(engine.getShowCardIndex(), 1);
@@ -52,7 +52,7 @@ TEST(TurnList, OneCardGivesTheSameListInBothOrders) {
 
 TEST(TurnList, NormalOrderDealsTheDeckInOrderEveryCycle) {
     RecordingEngine engine;
-    engine.getCardData() = MakeDeck(4);
+    engine.getDocument().Replace(MakeDeck(4));
     engine.Start();
     EXPECT_EQ(TurnList(engine), Identity(4));
     EXPECT_EQ(DealCards(engine, 7), (std::vector<int16_t>{2, 3, 4, 1, 2, 3, 4}));
@@ -61,7 +61,7 @@ TEST(TurnList, NormalOrderDealsTheDeckInOrderEveryCycle) {
 
 TEST(TurnList, ShuffleIsAPermutationWhateverTheMarks) {
     RecordingEngine engine;
-    engine.getCardData() = MakeDeck(50, TurnShuffle, ViewChecked);
+    engine.getDocument().Replace(MakeDeck(50, TurnShuffle, ViewChecked));
     engine.setCheck(true, 1, 17);
     engine.setRandomSeed(5);
     for (int cycle = 0; cycle < 20; ++cycle) {
@@ -73,7 +73,7 @@ TEST(TurnList, ShuffleIsAPermutationWhateverTheMarks) {
 
 TEST(TurnList, ShuffledCyclesAreIndependentAndUniform) {
     RecordingEngine engine;
-    engine.getCardData() = MakeDeck(4, TurnShuffle);
+    engine.getDocument().Replace(MakeDeck(4, TurnShuffle));
     engine.setRandomSeed(11);
     // Each of the 24 orders of 4 cards should come about 1/24 of the time,
     // and the order of one cycle should not predict the next.
@@ -99,22 +99,22 @@ TEST(TurnList, ShuffledCyclesAreIndependentAndUniform) {
 
 TEST(TurnList, SeedMakesTheShuffleRepeatable) {
     RecordingEngine first, second;
-    first.getCardData() = MakeDeck(30, TurnShuffle);
-    second.getCardData() = MakeDeck(30, TurnShuffle);
+    first.getDocument().Replace(MakeDeck(30, TurnShuffle));
+    second.getDocument().Replace(MakeDeck(30, TurnShuffle));
     first.setRandomSeed(42);
     second.setRandomSeed(42);
     first.Start();
     second.Start();
     EXPECT_EQ(TurnList(first), TurnList(second));
     RecordingEngine unseeded;
-    unseeded.getCardData() = MakeDeck(30, TurnShuffle);
+    unseeded.getDocument().Replace(MakeDeck(30, TurnShuffle));
     unseeded.Start();
     EXPECT_NE(TurnList(unseeded), TurnList(first));  // 1 in 30! to fail by chance
 }
 
 TEST(TurnMode, ChangingTheOrderMidCycleRestartsAtPositionOne) {
     RecordingEngine engine;
-    engine.getCardData() = MakeDeck(10);
+    engine.getDocument().Replace(MakeDeck(10));
     engine.Start();
     DealCards(engine, 4);
     ASSERT_EQ(engine.getCardCount(), 5);
@@ -128,7 +128,7 @@ TEST(TurnMode, ChangingTheOrderMidCycleRestartsAtPositionOne) {
 TEST(TurnMode, DamagedValueDealsInDeckOrderAndKeepsTheStoredByte) {
     for (uint8_t mode : {0, 3, 255}) {
         RecordingEngine engine;
-        engine.getCardData() = MakeDeck(6, mode);
+        engine.getDocument().Replace(MakeDeck(6, mode));
         engine.Start();
         EXPECT_EQ(TurnList(engine), Identity(6));
         EXPECT_EQ(engine.getTurnMode(), mode);

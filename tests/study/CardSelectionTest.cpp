@@ -13,7 +13,7 @@ RecordingEngine& Open(RecordingEngine& engine, CardData deck, std::initializer_l
     for (int card : checked) {
         deck.Checks[static_cast<std::size_t>(card)][1] = True16;
     }
-    engine.getCardData() = std::move(deck);
+    engine.getDocument().Replace(std::move(deck));
     return engine;
 }
 
@@ -33,7 +33,7 @@ void CheckAndNext(StudyEngine& engine, bool Value) {
 TEST(CheckMarks, CountForTheQuestionItemAndAnyNonZeroValueIsChecked) {
     RecordingEngine engine;
     Open(engine, MakeDeck(3), {});
-    engine.getCardData().Checks[2][2] = 5;
+    EditDeck(engine, [](CardData& deck) { deck.Checks[2][2] = 5; });
     EXPECT_TRUE(engine.isCheck(2, 2));
     EXPECT_FALSE(engine.isCheck(1, 2));
     engine.setCheck(true, 1, 3);
@@ -49,7 +49,7 @@ TEST(CheckMarks, CountForTheQuestionItemAndAnyNonZeroValueIsChecked) {
 TEST(CheckMarks, BulkMarkCoversSlotZeroForOneQuestionItemOnly) {
     RecordingEngine engine;
     Open(engine, MakeDeck(4), {});
-    engine.getCardData().Checks[3][2] = True16;
+    EditDeck(engine, [](CardData& deck) { deck.Checks[3][2] = True16; });
     engine.Start();
     engine.setReversal(2);
     engine.setCheckLump(true, 1);
@@ -261,10 +261,11 @@ TEST(EmptyDeck, NothingIsDealtAndAppendedCardsStudyAfterStart) {
         EXPECT_EQ(engine.getViewKind(), kind);
         EXPECT_EQ(engine.screens, 1);
 
-        CardData& deck = engine.getCardData();
-        deck.Items.push_back({"", "a", "b"});
-        deck.Checks.push_back({0, True16, 0});
-        deck.QuestionItems.push_back(1);
+        EditDeck(engine, [](CardData& deck) {
+            deck.Items.push_back({"", "a", "b"});
+            deck.Checks.push_back({0, True16, 0});
+            deck.QuestionItems.push_back(1);
+        });
         engine.Start();
         EXPECT_EQ(engine.getCardCount(), 1);
         EXPECT_EQ(engine.getShowCardIndex(), 1);

@@ -175,7 +175,7 @@ std::string Apply(int command, Rng& random, RecordingEngine& engine, LiteralDeal
         default: {
             const int cards = Roll(random, 1, 3);
             Rng copy = random;
-            AddCards(engine.getCardData(), cards, random);
+            EditDeck(engine, [&](CardData& deck) { AddCards(deck, cards, random); });
             AddCards(model.deck, cards, copy);
             engine.Start();
             model.Start();
@@ -189,7 +189,7 @@ TEST(StudyEngineAgainstLiteralRules, RandomSessionsOnSmallDecksAgreeAfterEveryCo
         Rng random(seed);
         RecordingEngine engine;
         LiteralDealer model;
-        engine.getCardData() = RandomDeck(random, Roll(random, 1, 12));
+        engine.getDocument().Replace(RandomDeck(random, Roll(random, 1, 12)));
         model.deck = engine.getCardData();
         engine.setRandomSeed(seed * 7919);
         model.random.seed(seed * 7919);
@@ -212,7 +212,7 @@ TEST(StudyEngineWithoutCards, RandomSessionsNeverDealOrWarnUntilCardsArrive) {
     for (uint64_t seed = 1; seed <= 300; ++seed) {
         Rng random(seed);
         RecordingEngine engine;
-        engine.getCardData() = RandomDeck(random, 0);
+        engine.getDocument().Replace(RandomDeck(random, 0));
         const StudyModes stored = engine.getCardData().Modes;
         engine.setRandomSeed(seed);
         engine.Start();

@@ -10,7 +10,7 @@ namespace {
 
 TEST(QuestionAndAnswer, ReversalSwapsTheItemsAndTwiceRestoresThem) {
     RecordingEngine engine;
-    engine.getCardData() = MakeDeck(2);
+    engine.getDocument().Replace(MakeDeck(2));
     EXPECT_EQ(engine.getAnswerItemIndex(1), 2);
     engine.setReversal(1);
     EXPECT_EQ(engine.getQuestionItemIndex(1), 2);
@@ -23,7 +23,7 @@ TEST(QuestionAndAnswer, ReversalSwapsTheItemsAndTwiceRestoresThem) {
 
 TEST(QuestionAndAnswer, DamagedQuestionItemAnswersWithItemOneAndReversesToIt) {
     RecordingEngine engine;
-    engine.getCardData() = MakeDeck(1);
+    engine.getDocument().Replace(MakeDeck(1));
     for (int16_t damaged : std::initializer_list<int16_t>{0, 7, -3}) {
         engine.setQuestionItemIndex(1, damaged);
         EXPECT_EQ(engine.getAnswerItemIndex(1), 1);
@@ -34,7 +34,7 @@ TEST(QuestionAndAnswer, DamagedQuestionItemAnswersWithItemOneAndReversesToIt) {
 
 TEST(QuestionAndAnswer, ResetPutsTheCardBackToAskingItemOne) {
     RecordingEngine engine;
-    engine.getCardData() = MakeDeck(1);
+    engine.getDocument().Replace(MakeDeck(1));
     engine.setReversal(1);
     engine.setReversal(1, true);
     engine.setReversal(1, true);
@@ -43,7 +43,7 @@ TEST(QuestionAndAnswer, ResetPutsTheCardBackToAskingItemOne) {
 
 TEST(QuestionAndAnswer, AllReversalFlipsEverySlotIncludingZero) {
     RecordingEngine engine;
-    engine.getCardData() = MakeDeck(5);
+    engine.getDocument().Replace(MakeDeck(5));
     engine.Start();
     DealCards(engine, 2);
     engine.setOpenItem(true);
@@ -60,7 +60,7 @@ TEST(QuestionAndAnswer, AllReversalFlipsEverySlotIncludingZero) {
 
 TEST(QuestionAndAnswer, MarkThatCountsFollowsTheQuestionItem) {
     RecordingEngine engine;
-    engine.getCardData() = MakeDeck(1);
+    engine.getDocument().Replace(MakeDeck(1));
     engine.setCheck(true, engine.getQuestionItemIndex(1), 1);
     engine.setReversal(1);
     EXPECT_FALSE(engine.isCheck(engine.getQuestionItemIndex(1), 1));
@@ -70,8 +70,8 @@ TEST(QuestionAndAnswer, MarkThatCountsFollowsTheQuestionItem) {
 
 TEST(Items, TextsComeBackAsStoredBytesAndIndexesAreChecked) {
     RecordingEngine engine;
-    engine.getCardData() = MakeDeck(2);
-    engine.getCardData().Items[2][2] = std::string("\x82\xA0\x00\xFF", 4);
+    engine.getDocument().Replace(MakeDeck(2));
+    engine.getDocument().setItemText(2, 2, std::string("\x82\xA0\x00\xFF", 4));
     EXPECT_EQ(engine.getItem(2, 2), std::string("\x82\xA0\x00\xFF", 4));
     EXPECT_EQ(engine.getItem(0, 1), "");
     EXPECT_THROW(engine.getItem(3, 1), std::out_of_range);

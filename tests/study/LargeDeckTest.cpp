@@ -22,7 +22,7 @@ std::vector<int> DealWholeCycle(RecordingEngine& engine, int cards) {
 TEST(LargeDeck, EveryCardOfA300CardDeckIsDealtInBothOrders) {
     for (uint8_t mode : {TurnNormal, TurnShuffle}) {
         RecordingEngine engine;
-        engine.getCardData() = MakeDeck(300, mode);
+        engine.getDocument().Replace(MakeDeck(300, mode));
         engine.Start();
         const auto seen = DealWholeCycle(engine, 300);
         EXPECT_EQ(std::count(seen.begin() + 1, seen.end(), 1), 300);
@@ -33,7 +33,7 @@ TEST(LargeDeck, EveryCardOfA300CardDeckIsDealtInBothOrders) {
 
 TEST(LargeDeck, TheLargestDeckDealsToItsLastPosition) {
     RecordingEngine engine;
-    engine.getCardData() = MakeDeck(MaxCards, TurnShuffle);
+    engine.getDocument().Replace(MakeDeck(MaxCards, TurnShuffle));
     engine.Start();
     const auto seen = DealWholeCycle(engine, MaxCards);
     EXPECT_EQ(std::count(seen.begin() + 1, seen.end(), 1), MaxCards);
@@ -42,7 +42,7 @@ TEST(LargeDeck, TheLargestDeckDealsToItsLastPosition) {
 
 TEST(LargeDeck, NarrowFilterReachesTheLastCardOfTheLargestDeck) {
     RecordingEngine engine;
-    engine.getCardData() = MakeDeck(MaxCards, TurnNormal, ViewChecked);
+    engine.getDocument().Replace(MakeDeck(MaxCards, TurnNormal, ViewChecked));
     engine.setCheck(true, 1, MaxCards);
     engine.Start();
     EXPECT_EQ(engine.getCardCount(), MaxCards);
@@ -57,7 +57,7 @@ TEST(LargeDeck, ShuffledCheckedOnlyDealsTheOneCheckedFirstCardAgainAndAgain) {
     // Each deal runs through thousands of cycles that give up after
     // position 2; the one that deals card 1 must still be a whole turn list.
     RecordingEngine engine;
-    engine.getCardData() = MakeDeck(MaxCards, TurnShuffle, ViewChecked);
+    engine.getDocument().Replace(MakeDeck(MaxCards, TurnShuffle, ViewChecked));
     engine.setCheck(true, 1, 1);
     engine.setRandomSeed(20240611);
     engine.Start();
@@ -79,10 +79,10 @@ TEST(LargeDeck, ShuffledCheckedOnlyDealsTheOneCheckedFirstCardAgainAndAgain) {
 
 TEST(LargeDeck, PositionAndDeckRefuseToPassTheLimit) {
     RecordingEngine engine;
-    engine.getCardData() = MakeDeck(MaxCards);
+    engine.getDocument().Replace(MakeDeck(MaxCards));
     engine.Start();
     EXPECT_THROW(engine.setCardTurn(1), std::overflow_error);
-    engine.getCardData().Items.emplace_back();
+    EditDeck(engine, [](CardData& deck) { deck.Items.emplace_back(); });
     EXPECT_THROW(engine.getTotal(), std::overflow_error);
 }
 

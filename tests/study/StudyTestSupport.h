@@ -19,6 +19,15 @@ protected:
     void ShowNoCardMessage(const std::string& text) override { messages.push_back(text); }
 };
 
+// A change the study rules never make, such as a damaged mark, made on a
+// copy of the deck and put back through the document.
+template <typename Edit>
+void EditDeck(StudyEngine& engine, Edit edit) {
+    CardData deck = engine.getCardData();
+    edit(deck);
+    engine.getDocument().Replace(std::move(deck));
+}
+
 // "q12" from 'q' and 12. Built by appending: GCC 12 warns -Wrestrict, wrongly,
 // on "q" + std::to_string(12) once it is inlined.
 inline std::string Numbered(char prefix, int number) {

@@ -4,11 +4,9 @@
 
 namespace korva::test {
 
-// Counts what a card window asked of its frame window, and hands it the
-// recovery store a test gives.
+// Counts what a card window asked of its frame window.
 class FakeCardWindowHost : public CardWindowHost {
 public:
-    RecoveryStore* recoveryStore = nullptr;
     int openCalls = 0;
     int exitCalls = 0;
     int helpCalls = 0;
@@ -18,7 +16,6 @@ public:
     void ExitProgram() override { ++exitCalls; }
     void ShowHelp() override { ++helpCalls; }
     void ShowVersion() override { ++versionCalls; }
-    RecoveryStore* getRecoveryStore() override { return recoveryStore; }
 };
 
 }  // namespace korva::test

@@ -22,7 +22,7 @@ CardData HandBuiltDeck(const std::vector<int16_t>& questions, const std::vector<
 // The cards one cycle under "checked only" shows in the card window.
 std::size_t CardsTheCheckedFilterShows(const CardData& deck) {
     test::RecordingEngine engine;
-    engine.getCardData() = deck;
+    engine.getDocument().Replace(deck);
     engine.setViewKind(ViewChecked);
     engine.Start();
     std::set<int16_t> shown;

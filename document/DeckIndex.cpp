@@ -1,4 +1,4 @@
-#include "study/DeckIndex.h"
+#include "document/DeckIndex.h"
 
 #include <stdexcept>
 #include <string>

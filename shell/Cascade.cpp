@@ -1,4 +1,4 @@
-#include "cardwindow/Cascade.h"
+#include "shell/Cascade.h"
 
 namespace korva {
 

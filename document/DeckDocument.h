@@ -1,0 +1,113 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <QString>
+
+#include "deck/CardData.h"
+#include "deck/WordList.h"
+#include "document/DeckChange.h"
+#include "document/DeckResult.h"
+#include "recovery/FileFingerprint.h"
+
+namespace korva {
+
+// Whether Path names an existing regular file that is not hidden, by the
+// path's bytes.
+bool IsDeckFilePath(const QString& Path);
+
+// One open deck: the record, the file it belongs to, whether it is edited
+// since it was read or written, and that file as it was then. Every change
+// of any of them goes through here and is told to the listeners, so a view,
+// the recovery copy or an editor never misses one.
+//
+// Card and item indexes outside the deck throw std::out_of_range before
+// anything changes.
+class DeckDocument {
+public:
+    // Reads the word list at path as its reader chooses (a preview, a
+    // progress window); nullopt declines the file, a DeckError says why it
+    // cannot be read.
+    using WordListChooser = std::function<std::optional<WordList>(const QString& name, const QString& path)>;
+
+    DeckDocument() = default;
+    explicit DeckDocument(CardData deck) : CardData_(std::move(deck)) {}
+    DeckDocument(const DeckDocument&) = delete;
+    DeckDocument& operator=(const DeckDocument&) = delete;
+
+    void AddListener(DeckListener& listener);
+    void RemoveListener(DeckListener& listener);
+
+    const CardData& getCardData() const { return CardData_; }
+    const QString& getFilePath() const { return FilePath_; }
+    const QString& getFileName() const { return FileName_; }
+    bool getEditedFlag() const { return EditedFlag_; }
+    // The file as this deck last read or wrote it; nullopt when unknown.
+    const std::optional<FileFingerprint>& getOriginal() const { return Original_; }
+    // Restored over a file written since, gone or never known.
+    bool isOverwriteAsked() const { return AskBeforeOverwrite_; }
+    // The deck's file is there but is not the one this deck last read or
+    // wrote: someone else has written it since.
+    bool isFileWrittenSince() const;
+
+    void setFilePath(const QString& Path);
+    void setFileName(const QString& FileName);
+    // Told every time, not only when it turns: a save of a clean deck still
+    // clears what a listener keeps for an edited one.
+    void setEditedFlag(bool Value);
+
+    // Files. A refused, cancelled or failed read leaves the deck, its file
+    // and its flags as they were; so does a failed save.
+    DeckResult Open(const QString& Path, const QString& FileName, const WordListChooser& choose);
+    // The cards of a file added after these; the deck stays its own file's.
+    DeckResult Append(const QString& Path, const QString& FileName, const WordListChooser& choose);
+    DeckResult Import(const QString& Path, const QString& FileName, bool DataKeep, const WordListChooser& choose);
+    DeckResult Save();
+    // A save under another path that, once written, is the deck's file.
+    DeckResult SaveAs(const QString& Path);
+    // A deck from a recovery copy: still edited, under its original file.
+    void Restore(CardData deck, const QString& Path, const QString& FileName, std::optional<FileFingerprint> original);
+    void Replace(CardData deck);
+
+    // Cards
+    void setItemText(int16_t itemIndex, int16_t CardIndex, std::string bytes);
+    void setCheck(bool Value, int16_t QuestionItemIndex, int16_t CardIndex);
+    // Every card, slot 0 included, as the deck file keeps it.
+    void setCheckLump(bool Value, int16_t QuestionItemIndex);
+    void setQuestionItemIndex(int16_t CardIndex, int16_t Value);
+    // Every card, slot 0 included, asks its other item.
+    void AllReversal();
+    // count empty cards asking item 1, unchecked, standing at first.
+    void InsertCards(int16_t first, int16_t count);
+    void RemoveCards(int16_t first, int16_t count);
+    // count cards from first stand at to afterwards, the others in order.
+    void MoveCards(int16_t first, int16_t count, int16_t to);
+
+    // Modes
+    void setTurnMode(uint8_t Mode);
+    void setAnswerMode(uint8_t Mode);
+    void setViewKind(uint8_t Value);
+
+private:
+    void Tell(DeckChangeKind kind, int first = 0, int count = 0, int to = 0);
+    DeckResult Read(const QString& Path, const QString& FileName, bool DataKeep, const WordListChooser& choose);
+    DeckResult Write(const QString& Path);
+    void Loaded(const QString& Path, const QString& FileName, bool DataKeep, int before);
+    void NoteFileWritten();
+    void CheckCardRange(int first, int count, int extent) const;
+
+    CardData CardData_;
+    QString FilePath_;
+    QString FileName_;
+    bool EditedFlag_ = false;
+    std::optional<FileFingerprint> Original_;
+    qint64 OriginalSeenMs_ = 0;  // when Original_ was taken, since the epoch; 0 when unknown
+    bool AskBeforeOverwrite_ = false;
+    std::vector<DeckListener*> Listeners_;
+};
+
+}  // namespace korva

@@ -1,0 +1,156 @@
+// The document's files: open, append, import and save. Each read goes into
+// the deck only whole, so a failure leaves it as it was.
+#include <sys/stat.h>
+
+#include <QDateTime>
+#include <QFileInfo>
+
+#include "deck/DeckError.h"
+#include "deck/DeckFile.h"
+#include "deck/DeckPath.h"
+#include "deck/FileBytes.h"
+#include "deck/PathText.h"
+#include "document/DeckDocument.h"
+
+namespace korva {
+
+namespace {
+
+DeckResult Failed(DeckFailure failure, const QString& path, const DeckError& error) {
+    return {failure, path, QString::fromStdString(error.what())};
+}
+
+}  // namespace
+
+bool IsDeckFilePath(const QString& Path) {
+    // By the path's bytes: a name that is not UTF-8 is still the file named.
+    struct stat info {};
+    return !Path.isEmpty() && ::stat(TextToPath(Path).c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+           !QFileInfo(Path).fileName().startsWith(u'.');
+}
+
+DeckResult DeckDocument::Open(const QString& Path, const QString& FileName, const WordListChooser& choose) {
+    return Read(Path, FileName, false, choose);
+}
+
+DeckResult DeckDocument::Append(const QString& Path, const QString& FileName, const WordListChooser& choose) {
+    return Read(Path, FileName, true, choose);
+}
+
+DeckResult DeckDocument::Read(const QString& Path, const QString& FileName, bool DataKeep,
+                              const WordListChooser& choose) {
+    const DeckPathKind kind = KindOfPath(Path.toStdString());
+    if (kind == DeckPathKind::Other) {
+        return {DeckFailure::OtherKind, Path, {}};
+    }
+    if (!IsDeckFilePath(Path)) {
+        return {DeckFailure::Missing, Path, {}};
+    }
+    if (kind == DeckPathKind::Csv) {
+        return Import(Path, FileName, DataKeep, choose);
+    }
+    const int before = CardData_.Total();
+    try {
+        LoadCardFile(TextToPath(Path), CardData_, DataKeep);
+    } catch (const DeckError& error) {
+        return Failed(DeckFailure::Unreadable, Path, error);
+    }
+    Loaded(Path, FileName, DataKeep, before);
+    return {};
+}
+
+// Without a chooser a list is read as it detects itself.
+DeckResult DeckDocument::Import(const QString& Path, const QString& FileName, bool DataKeep,
+                                const WordListChooser& choose) {
+    const int before = CardData_.Total();
+    std::optional<WordList> list;
+    try {
+        ReadWithinMemory([&] {
+            list = choose ? choose(FileName, Path) : ReadWordList(ReadFileBytes(TextToPath(Path)));
+            if (list) {
+                ImportWordList(std::move(*list), CardData_, DataKeep);
+            }
+        });
+    } catch (const DeckError& error) {
+        return Failed(DeckFailure::Unreadable, Path, error);
+    }
+    if (!list) {
+        return {DeckFailure::Cancelled, Path, {}};
+    }
+    Loaded(Path, FileName, DataKeep, before);
+    return {};
+}
+
+// An appended file is not the one the deck belongs to.
+void DeckDocument::Loaded(const QString& Path, const QString& FileName, bool DataKeep, int before) {
+    if (DataKeep) {
+        Tell(DeckChangeKind::CardsAdded, before + 1, CardData_.Total() - before);
+        return;
+    }
+    FilePath_ = Path;
+    FileName_ = FileName;
+    NoteFileWritten();
+    Tell(DeckChangeKind::Replaced);
+    Tell(DeckChangeKind::File);
+}
+
+void DeckDocument::Restore(CardData deck, const QString& Path, const QString& FileName,
+                           std::optional<FileFingerprint> original) {
+    CardData_ = std::move(deck);
+    FilePath_ = Path;
+    FileName_ = FileName;
+    AskBeforeOverwrite_ = !original || FingerprintOf(Path) != original;
+    Original_ = std::move(original);
+    OriginalSeenMs_ = 0;
+    Tell(DeckChangeKind::Replaced);
+    Tell(DeckChangeKind::File);
+    setEditedFlag(true);
+}
+
+DeckResult DeckDocument::Write(const QString& Path) {
+    try {
+        SaveCardFile(TextToPath(Path), CardData_);
+    } catch (const DeckError& error) {
+        return Failed(DeckFailure::Unwritable, Path, error);
+    }
+    return {};
+}
+
+// A failed save keeps the deck edited.
+DeckResult DeckDocument::Save() {
+    DeckResult result = Write(FilePath_);
+    if (result.isDone()) {
+        NoteFileWritten();
+        setEditedFlag(false);
+    }
+    return result;
+}
+
+DeckResult DeckDocument::SaveAs(const QString& Path) {
+    DeckResult result = Write(Path);
+    if (result.isDone()) {
+        FilePath_ = Path;
+        NoteFileWritten();
+        setEditedFlag(false);
+        FileName_ = DisplayPath(QFileInfo(Path).fileName());
+        Tell(DeckChangeKind::File);
+    }
+    return result;
+}
+
+// Only a file as this deck last saw it is overwritten without a word.
+void DeckDocument::NoteFileWritten() {
+    Original_ = FingerprintOf(FilePath_);
+    OriginalSeenMs_ = QDateTime::currentMSecsSinceEpoch();
+    AskBeforeOverwrite_ = false;
+}
+
+// A file deleted since is not a file written since: there is nothing left
+// to lose by writing it anew.
+bool DeckDocument::isFileWrittenSince() const {
+    struct stat info {};
+    return Original_ && ::stat(TextToPath(FilePath_).c_str(), &info) == 0 &&
+           !isFileAsSeen(FilePath_, *Original_, OriginalSeenMs_);
+}
+
+}  // namespace korva

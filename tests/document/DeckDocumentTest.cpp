@@ -1,0 +1,227 @@
+// The deck document: every kind of change reaches its listeners as it is
+// made, and a refused read or a failed write changes nothing.
+#include <functional>
+#include <vector>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include "deck/DeckFile.h"
+#include "deck/DeckRecord.h"
+#include "deck/FileBytes.h"
+#include "document/DeckDocument.h"
+
+using namespace korva;
+
+namespace {
+
+using Kind = DeckChangeKind;
+
+CardData ThreeCards() {
+    CardData deck;
+    for (int card = 1; card <= 3; ++card) {
+        deck.Items.push_back({"", "q" + std::to_string(card), "a" + std::to_string(card)});
+        deck.Checks.push_back({False16, False16, False16});
+        deck.QuestionItems.push_back(1);
+    }
+    deck.Modes = ImportedModes;
+    return deck;
+}
+
+std::vector<std::string> FirstItems(const DeckDocument& document) {
+    std::vector<std::string> items;
+    for (const auto& texts : document.getCardData().Items) {
+        items.push_back(texts[1]);
+    }
+    return items;
+}
+
+struct Recorder : DeckListener {
+    std::vector<DeckChange> changes;
+    void DeckChanged(const DeckChange& change) override { changes.push_back(change); }
+};
+
+class DeckDocumentTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
+
+    QString Write(const QString& name, const QByteArray& bytes) {
+        QString path = dir.filePath(name);
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+        return path;
+    }
+
+    QTemporaryDir dir;
+};
+
+TEST_F(DeckDocumentTest, EveryKindOfChangeReachesTheListenersAsItIsMade) {
+    struct Case {
+        const char* what;
+        std::function<void(DeckDocument&)> change;
+        DeckChange told;
+        std::vector<std::string> items;  // item 1 of slots 0..total afterwards
+    };
+    const std::vector<std::string> same{"", "q1", "q2", "q3"};
+    const std::vector<Case> cases = {
+        {"text", [](DeckDocument& d) { d.setItemText(1, 2, "new"); }, {Kind::Texts, 2, 1}, {"", "q1", "new", "q3"}},
+        {"mark", [](DeckDocument& d) { d.setCheck(true, 2, 3); }, {Kind::Marks, 3, 1}, same},
+        {"lump", [](DeckDocument& d) { d.setCheckLump(true, 1); }, {Kind::Marks, 0, 4}, same},
+        {"asked item", [](DeckDocument& d) { d.setQuestionItemIndex(1, 2); }, {Kind::QuestionItems, 1, 1}, same},
+        {"reversal", [](DeckDocument& d) { d.AllReversal(); }, {Kind::QuestionItems, 0, 4}, same},
+        {"turn", [](DeckDocument& d) { d.setTurnMode(TurnShuffle); }, {Kind::Modes}, same},
+        {"answer", [](DeckDocument& d) { d.setAnswerMode(AnswerTest); }, {Kind::Modes}, same},
+        {"view", [](DeckDocument& d) { d.setViewKind(ViewChecked); }, {Kind::Modes}, same},
+        {"insert",
+         [](DeckDocument& d) { d.InsertCards(2, 2); },
+         {Kind::CardsAdded, 2, 2},
+         {"", "q1", "", "", "q2", "q3"}},
+        {"insert at end",
+         [](DeckDocument& d) { d.InsertCards(4, 1); },
+         {Kind::CardsAdded, 4, 1},
+         {"", "q1", "q2", "q3", ""}},
+        {"remove", [](DeckDocument& d) { d.RemoveCards(1, 2); }, {Kind::CardsRemoved, 1, 2}, {"", "q3"}},
+        {"move down",
+         [](DeckDocument& d) { d.MoveCards(1, 1, 3); },
+         {Kind::CardsMoved, 1, 1, 3},
+         {"", "q2", "q3", "q1"}},
+        {"move up", [](DeckDocument& d) { d.MoveCards(2, 2, 1); }, {Kind::CardsMoved, 2, 2, 1}, {"", "q2", "q3", "q1"}},
+        {"replace", [](DeckDocument& d) { d.Replace(CardData{}); }, {Kind::Replaced}, {""}},
+        {"name", [](DeckDocument& d) { d.setFileName(QStringLiteral("x.krv")); }, {Kind::File}, same},
+        {"edited", [](DeckDocument& d) { d.setEditedFlag(true); }, {Kind::EditedFlag, 0, 0, 0, true}, same},
+        {"clean", [](DeckDocument& d) { d.setEditedFlag(false); }, {Kind::EditedFlag}, same},
+    };
+    for (const Case& c : cases) {
+        DeckDocument document(ThreeCards());
+        Recorder first;
+        Recorder second;
+        document.AddListener(first);
+        document.AddListener(second);
+        c.change(document);
+        EXPECT_EQ(first.changes, std::vector<DeckChange>{c.told}) << c.what;
+        EXPECT_EQ(second.changes, first.changes) << c.what;
+        EXPECT_EQ(FirstItems(document), c.items) << c.what;
+        const CardData& deck = document.getCardData();
+        EXPECT_EQ(deck.Checks.size(), deck.Items.size()) << c.what;
+        EXPECT_EQ(deck.QuestionItems.size(), deck.Items.size()) << c.what;
+    }
+}
+
+TEST_F(DeckDocumentTest, ChangesOutsideTheDeckAreRefusedBeforeAnythingChanges) {
+    const std::vector<std::pair<const char*, std::function<void(DeckDocument&)>>> cases = {
+        {"mark of card 4",
+         [](DeckDocument& d) {
+             d.setCheck(true, 1, 4);
+         }},
+        {"mark of item 3",
+         [](DeckDocument& d) {
+             d.setCheck(true, 3, 1);
+         }},
+        {"lump of item -1",
+         [](DeckDocument& d) {
+             d.setCheckLump(true, -1);
+         }},
+        {"insert at 5",
+         [](DeckDocument& d) {
+             d.InsertCards(5, 1);
+         }},
+        {"insert at 0",
+         [](DeckDocument& d) {
+             d.InsertCards(0, 1);
+         }},
+        {"remove past the end",
+         [](DeckDocument& d) {
+             d.RemoveCards(3, 2);
+         }},
+        {"move past the end",
+         [](DeckDocument& d) {
+             d.MoveCards(1, 2, 3);
+         }},
+    };
+    for (const auto& [what, change] : cases) {
+        DeckDocument document(ThreeCards());
+        Recorder listener;
+        document.AddListener(listener);
+        EXPECT_THROW(change(document), std::out_of_range) << what;
+        EXPECT_EQ(WriteDeckRecord(document.getCardData()), WriteDeckRecord(ThreeCards())) << what;
+        EXPECT_TRUE(listener.changes.empty()) << what;
+    }
+}
+
+TEST_F(DeckDocumentTest, ARefusedReadOrAFailedSaveLeavesTheDeckAndTheFileAsTheyWere) {
+    const QString deckPath = dir.filePath(QStringLiteral("deck.krv"));
+    SaveCardFile(deckPath.toStdString(), ThreeCards());
+    const QString damaged = Write(QStringLiteral("damaged.krv"), "not a deck");
+    const QString list = Write(QStringLiteral("list.csv"), "a,b\n\"c\",d\n");
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("folder.krv")));
+    const auto decline = [](const QString&, const std::string&, const WordListFormat&) {
+        return std::optional<WordListOptions>();
+    };
+    struct Case {
+        const char* what;
+        std::function<DeckResult(DeckDocument&)> act;
+        DeckFailure failure;
+    };
+    const std::vector<Case> cases = {
+        {"open of another kind", [&](DeckDocument& d) { return d.Open(dir.filePath("x.doc"), "x.doc", {}); },
+         DeckFailure::OtherKind},
+        {"open of nothing", [&](DeckDocument& d) { return d.Open(dir.filePath("no.krv"), "no.krv", {}); },
+         DeckFailure::Missing},
+        {"open of a damaged deck", [&](DeckDocument& d) { return d.Open(damaged, "damaged.krv", {}); },
+         DeckFailure::Unreadable},
+        {"append of a damaged deck", [&](DeckDocument& d) { return d.Append(damaged, "damaged.krv", {}); },
+         DeckFailure::Unreadable},
+        {"declined list", [&](DeckDocument& d) { return d.Append(list, "list.csv", decline); }, DeckFailure::Cancelled},
+        {"save over a folder", [&](DeckDocument& d) { return d.SaveAs(dir.filePath("folder.krv")); },
+         DeckFailure::Unwritable},
+    };
+    for (const Case& c : cases) {
+        DeckDocument document;
+        ASSERT_TRUE(document.Open(deckPath, QStringLiteral("deck.krv"), {}).isDone());
+        document.setEditedFlag(true);
+        const auto original = document.getOriginal();
+        Recorder listener;
+        document.AddListener(listener);
+        const DeckResult result = c.act(document);
+        EXPECT_EQ(result.failure, c.failure) << c.what;
+        EXPECT_FALSE(result.path.isEmpty()) << c.what;
+        EXPECT_EQ(WriteDeckRecord(document.getCardData()), WriteDeckRecord(ThreeCards())) << c.what;
+        EXPECT_EQ(document.getFilePath(), deckPath) << c.what;
+        EXPECT_EQ(document.getFileName(), QStringLiteral("deck.krv")) << c.what;
+        EXPECT_TRUE(document.getEditedFlag()) << c.what;
+        EXPECT_EQ(document.getOriginal(), original) << c.what;
+        EXPECT_TRUE(listener.changes.empty()) << c.what;
+    }
+    EXPECT_TRUE(QFileInfo(dir.filePath(QStringLiteral("folder.krv"))).isDir());
+}
+
+TEST_F(DeckDocumentTest, ReadsAndSavesTellWhatTheyChanged) {
+    const QString deckPath = dir.filePath(QStringLiteral("deck.krv"));
+    SaveCardFile(deckPath.toStdString(), ThreeCards());
+    DeckDocument document;
+    Recorder listener;
+    document.AddListener(listener);
+    ASSERT_TRUE(document.Open(deckPath, QStringLiteral("deck.krv"), {}).isDone());
+    ASSERT_TRUE(document.Append(deckPath, QStringLiteral("other.krv"), {}).isDone());
+    document.setEditedFlag(true);
+    const QString copyPath = dir.filePath(QStringLiteral("copy.krv"));
+    ASSERT_TRUE(document.SaveAs(copyPath).isDone());
+    document.RemoveListener(listener);
+    document.setEditedFlag(true);
+
+    const std::vector<DeckChange> told = {
+        {Kind::Replaced},   {Kind::File}, {Kind::CardsAdded, 4, 3}, {Kind::EditedFlag, 0, 0, 0, true},
+        {Kind::EditedFlag}, {Kind::File},
+    };
+    EXPECT_EQ(listener.changes, told);
+    EXPECT_EQ(document.getFilePath(), copyPath);
+    EXPECT_EQ(document.getFileName(), QStringLiteral("copy.krv"));
+    EXPECT_EQ(document.getCardData().Total(), 6);
+    EXPECT_EQ(document.getOriginal(), FingerprintOf(copyPath));
+    EXPECT_EQ(ReadFileBytes(copyPath.toStdString()), WriteDeckRecord(document.getCardData()));
+}
+
+}  // namespace
