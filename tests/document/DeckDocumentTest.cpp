@@ -157,8 +157,8 @@ TEST_F(DeckDocumentTest, ARefusedReadOrAFailedSaveLeavesTheDeckAndTheFileAsTheyW
     const QString damaged = Write(QStringLiteral("damaged.krv"), "not a deck");
     const QString list = Write(QStringLiteral("list.csv"), "a,b\n\"c\",d\n");
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("folder.krv")));
-    const auto decline = [](const QString&, const std::string&, const WordListFormat&) {
-        return std::optional<WordListOptions>();
+    const auto decline = [](const QString&, const QString&) {
+        return std::optional<WordList>();
     };
     struct Case {
         const char* what;
