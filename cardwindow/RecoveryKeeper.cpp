@@ -1,6 +1,7 @@
 #include "cardwindow/RecoveryKeeper.h"
 
 #include "deck/DeckError.h"
+#include "deck/DeckErrorText.h"
 #include "deck/DeckRecord.h"
 #include "document/DeckDocument.h"
 #include "recovery/RecoveryStore.h"
@@ -82,7 +83,7 @@ void RecoveryKeeper::WriteNow() {
                            });
         OnDisk_ = true;
     } catch (const DeckError& error) {
-        Unwritable(error.what());
+        Unwritable(DeckErrorText(error));
     }
 }
 
@@ -98,11 +99,11 @@ void RecoveryKeeper::Written(int job) {
 // saved either, and stays so: the user hears of it once, as of a copy that
 // cannot be written, while the close question still guards the deck. The copy
 // on disk, if any, is the last good one.
-void RecoveryKeeper::Unwritable(const char* reason) {
-    qWarning("KORVA: %s", reason);
+void RecoveryKeeper::Unwritable(const QString& reason) {
+    qWarning("KORVA: %s", qUtf8Printable(reason));
     if (!Unwritable_) {
         Unwritable_ = true;
-        Store_->ReportFailure(QString::fromUtf8(reason));
+        Store_->ReportFailure(reason);
     }
 }
 

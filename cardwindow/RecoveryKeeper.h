@@ -58,7 +58,7 @@ public:
 private:
     void WriteWhenSpaced();
     void Written(int job);
-    void Unwritable(const char* reason);
+    void Unwritable(const QString& reason);
 
     RecoveryStore* Store_;
     Snapshot Snapshot_;

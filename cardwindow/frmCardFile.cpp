@@ -1,6 +1,7 @@
 #include <QFileInfo>
 
 #include "cardwindow/frmCard.h"
+#include "deck/DeckErrorText.h"
 #include "deck/DeckPath.h"
 #include "deck/PathText.h"
 #include "platform/Dialogs.h"
@@ -68,7 +69,7 @@ bool frmCard::ReadDeckFile(const QString& Path, const QString& FileName, bool Da
             break;
         case DeckFailure::Missing: ShowOpenFailure(FileName, QStringLiteral("ファイルが見つかりません。")); break;
         case DeckFailure::Unreadable:
-        case DeckFailure::Unwritable: ShowOpenFailure(FileName, result.reason); break;
+        case DeckFailure::Unwritable: ShowOpenFailure(FileName, DeckErrorText(result.error)); break;
         case DeckFailure::None:
         case DeckFailure::Cancelled: break;
     }
@@ -106,7 +107,7 @@ bool frmCard::FileSave() {
 bool frmCard::ReportSave(const DeckResult& result) {
     if (!result.isDone()) {
         ShowMessage(DisplayPath(QFileInfo(result.path).fileName()) + QStringLiteral("\r\n") +
-                    QStringLiteral(" に保存できませんでした。\r\n") + result.reason);
+                    QStringLiteral(" に保存できませんでした。\r\n") + DeckErrorText(result.error));
     }
     return result.isDone();
 }

@@ -114,7 +114,7 @@ std::string FieldToCp932(std::string_view utf8, int line, bool replace, Replacem
         }
         const Substitute substitute = SubstituteFor(character);
         if (!substitute.equivalent && !replace) {
-            throw DeckError(std::to_string(line) + "行目: 「" + std::string(character) + "」はShift_JISにない文字です");
+            throw DeckError({.kind = DeckErrorKind::NotInCp932, .line = line, .text = std::string(character)});
         }
         out += substitute.bytes;
         (substitute.equivalent ? equivalents : replaced).Note(line, character);
@@ -124,8 +124,7 @@ std::string FieldToCp932(std::string_view utf8, int line, bool replace, Replacem
 
 void RequireItemFits(std::size_t bytes, int line, int column) {
     if (bytes > MaxItemBytes) {
-        throw DeckError(std::to_string(line) + "行目、" + std::to_string(column) + "列目: 項目の文字列が" +
-                        std::to_string(MaxItemBytes) + "バイトを超えているため読み込めません。");
+        throw DeckError({.kind = DeckErrorKind::ItemTooLong, .line = line, .column = column});
     }
 }
 

@@ -20,7 +20,7 @@ class Converter {
 public:
     Converter(const char* to, const char* from) : Descriptor_(iconv_open(to, from)) {
         if (Descriptor_ == reinterpret_cast<iconv_t>(-1)) {  // NOLINT(performance-no-int-to-ptr): iconv's error value
-            throw DeckError("文字コードの変換を準備できません。");
+            throw DeckError(DeckErrorKind::NoConverter);
         }
     }
     ~Converter() { iconv_close(Descriptor_); }

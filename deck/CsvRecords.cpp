@@ -68,7 +68,7 @@ void CsvRecordReader::SkipQuoted() {
     for (;;) {
         const std::size_t quote = Text_.find('"', Pos_);
         if (quote == std::string_view::npos) {
-            throw DeckError(std::to_string(openLine) + "行目: 引用符 (\") で始まる項目が閉じていません");
+            throw DeckError({.kind = DeckErrorKind::UnclosedQuote, .line = static_cast<long long>(openLine)});
         }
         Line_ += CountLineBreaks(Text_.substr(Pos_, quote - Pos_));
         Pos_ = quote + 1;

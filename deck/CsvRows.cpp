@@ -10,7 +10,7 @@ std::vector<std::string_view> SplitCsvLines(std::string_view bytes) {
     std::size_t pos = 0;
     while (pos < bytes.size()) {
         if (lines.size() == static_cast<std::size_t>(MaxCards)) {
-            throw DeckError("CSVファイルの行数が" + std::to_string(MaxCards) + "行を超えています。");
+            throw DeckError(DeckErrorKind::TooManyCsvLines);
         }
         // Only CR ends a line (alone or followed by LF); a lone LF is text.
         const std::size_t cr = bytes.find('\r', pos);
@@ -66,7 +66,7 @@ void ImportCsvRows(std::vector<CsvRow>&& rows, CardData& data, bool DataKeep) {
 
     const int m = data.Total();
     if (m + n > MaxCards) {
-        throw AppendPastMaxCards();
+        throw DeckError(DeckErrorKind::AppendPastMaxCards);
     }
     // After these reservations nothing below can fail, so the deck is never
     // left half-imported.

@@ -42,7 +42,7 @@ void ReadDeckOrCsvFile(const std::string& path, CardData& data, bool DataKeep, c
             // The whole list is read before the deck is touched.
             ReadWithinMemory([&] { ImportWordList(ReadWordList(ReadFileBytes(path), options), data, DataKeep); });
             break;
-        case DeckPathKind::Other: throw DeckError("ファイル名が .krv、.csv、.tsv、.txt のどれでも終わっていません。");
+        case DeckPathKind::Other: throw DeckError(DeckErrorKind::UnknownFileKind);
     }
 }
 

@@ -18,8 +18,8 @@ constexpr uint16_t ListDimensions = 1;
 constexpr uint32_t ItemSlots = 3;
 constexpr std::size_t MaxTextBytes = std::numeric_limits<uint16_t>::max();
 
-[[noreturn]] void Damaged(const char* reason) {
-    throw DeckError(std::string("デッキファイルが壊れています（") + reason + "）。");
+[[noreturn]] void Damaged(Damage damage, DeckArray array = DeckArray::Items) {
+    throw DeckError({.kind = DeckErrorKind::Damaged, .damage = damage, .array = array});
 }
 
 // Little-endian reads that never step past the end of the bytes.
@@ -59,7 +59,7 @@ public:
 private:
     void Need(std::size_t n) const {
         if (Remaining() < n) {
-            Damaged("ファイルが途中で終わっています");
+            Damaged(Damage::Truncated);
         }
     }
     const unsigned char* Data() const { return reinterpret_cast<const unsigned char*>(Bytes_.data()) + Pos_; }
@@ -69,22 +69,22 @@ private:
 };
 
 // The card count of a two-dimensional block, after checking its descriptor.
-std::size_t ReadGridDescriptor(ByteReader& in, const char* name) {
+std::size_t ReadGridDescriptor(ByteReader& in, DeckArray array) {
     if (in.U16() != GridDimensions) {
-        Damaged((std::string(name) + "の次元数が2ではありません").c_str());
+        Damaged(Damage::NotTwoDimensions, array);
     }
     const uint32_t cards = in.U32();
     const int32_t cardLower = in.I32();
     const uint32_t items = in.U32();
     const int32_t itemLower = in.I32();
     if (cardLower != 0 || itemLower != 0) {
-        Damaged((std::string(name) + "の下限が0ではありません").c_str());
+        Damaged(Damage::LowerBoundNotZero, array);
     }
     if (items != ItemSlots) {
-        Damaged((std::string(name) + "の項目の要素数が3ではありません").c_str());
+        Damaged(Damage::ItemSlotsNotThree, array);
     }
     if (cards < 1 || cards > static_cast<uint32_t>(MaxCards) + 1) {
-        Damaged((std::string(name) + "のカードの要素数が範囲外です").c_str());
+        Damaged(Damage::CardCountOutOfRange, array);
     }
     return cards;
 }
@@ -93,7 +93,7 @@ std::size_t ReadGridDescriptor(ByteReader& in, const char* name) {
 // file cannot hold is refused before its array is allocated.
 void RequireElementBytes(const ByteReader& in, std::size_t elements) {
     if (in.Remaining() / 2 < elements) {
-        Damaged("要素数がファイルの長さを超えています");
+        Damaged(Damage::CountPastFileLength);
     }
 }
 
@@ -105,7 +105,10 @@ void RequireQuestionItems(const std::vector<int16_t>& questionItems) {
     for (std::size_t card = 1; card < questionItems.size(); ++card) {
         const int16_t question = questionItems[card];
         if (question < 0 || question >= static_cast<int16_t>(ItemSlots)) {
-            Damaged(("カード" + std::to_string(card) + "の出題項目が" + std::to_string(question) + "です").c_str());
+            throw DeckError({.kind = DeckErrorKind::Damaged,
+                             .damage = Damage::QuestionOutOfRange,
+                             .number = static_cast<long long>(card),
+                             .value = question});
         }
     }
 }
@@ -116,7 +119,7 @@ CardData ReadDeckRecord(std::string_view bytes, std::size_t* recordSize) {
     ByteReader in(bytes);
     CardData f;
 
-    const std::size_t cards = ReadGridDescriptor(in, "項目の配列");
+    const std::size_t cards = ReadGridDescriptor(in, DeckArray::Items);
     RequireElementBytes(in, cards * ItemSlots);
     f.Items.resize(cards);
     for (auto& card : f.Items) {
@@ -126,8 +129,8 @@ CardData ReadDeckRecord(std::string_view bytes, std::size_t* recordSize) {
         }
     }
 
-    if (ReadGridDescriptor(in, "チェックの配列") != cards) {
-        Damaged("配列のカードの要素数が一致しません");
+    if (ReadGridDescriptor(in, DeckArray::Checks) != cards) {
+        Damaged(Damage::CardCountsDiffer);
     }
     RequireElementBytes(in, cards * ItemSlots);
     f.Checks.resize(cards);
@@ -138,14 +141,14 @@ CardData ReadDeckRecord(std::string_view bytes, std::size_t* recordSize) {
     }
 
     if (in.U16() != ListDimensions) {
-        Damaged("出題項目の配列の次元数が1ではありません");
+        Damaged(Damage::QuestionsNotOneDimension);
     }
     const uint32_t listCards = in.U32();
     if (in.I32() != 0) {
-        Damaged("出題項目の配列の下限が0ではありません");
+        Damaged(Damage::QuestionsLowerBoundNotZero);
     }
     if (listCards != cards) {
-        Damaged("配列のカードの要素数が一致しません");
+        Damaged(Damage::CardCountsDiffer);
     }
     RequireElementBytes(in, cards);
     f.QuestionItems.resize(cards);
@@ -191,14 +194,14 @@ std::string WriteDeckRecord(const CardData& data) {
     const std::size_t cards = data.Items.size();
     if (cards < 1 || cards > static_cast<std::size_t>(MaxCards) + 1 || data.Checks.size() != cards ||
         data.QuestionItems.size() != cards) {
-        throw DeckError("デッキの配列の大きさが揃っていないため保存できません。");
+        throw DeckError(DeckErrorKind::UnevenArrays);
     }
 
     std::size_t textBytes = 0;
     for (const auto& card : data.Items) {
         for (const auto& text : card) {
             if (text.size() > MaxTextBytes) {
-                throw DeckError("項目の文字列が65535バイトを超えているため保存できません。");
+                throw DeckError(DeckErrorKind::ItemTooLongToSave);
             }
             textBytes += text.size();
         }
@@ -236,7 +239,7 @@ void AppendCards(CardData& target, CardData&& source) {
     const int m = target.Total();
     const int n = source.Total();
     if (m + n > MaxCards) {
-        throw AppendPastMaxCards();
+        throw DeckError(DeckErrorKind::AppendPastMaxCards);
     }
     if (n == 0) {
         return;

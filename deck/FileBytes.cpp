@@ -23,16 +23,15 @@ namespace {
 
 using detail::Descriptor;
 using detail::Failure;
-using detail::SystemReason;
+using detail::SystemFailure;
 
 // Non-blocking, so that opening a pipe nobody writes to does not hang before
 // the file's kind has been checked.
 constexpr int ReadFlags = O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY;
 
-void RequireRegularFile(const struct stat& info, const char* what) {
-    const std::string why = WhyNotRegularFile(info.st_mode);
-    if (!why.empty()) {
-        throw Failure(what, why);
+void RequireRegularFile(const struct stat& info, DeckErrorKind kind) {
+    if (const std::optional<FileCause> why = WhyNotRegularFile(info.st_mode)) {
+        throw Failure(kind, *why);
     }
 }
 
@@ -58,7 +57,7 @@ std::string FollowLinks(std::string path) {
         std::string target(PATH_MAX, '\0');
         const ssize_t n = ::readlink(path.c_str(), target.data(), target.size());
         if (n < 0) {
-            throw Failure("ファイルに書き込めません", SystemReason(errno));
+            throw SystemFailure(DeckErrorKind::CannotWrite, errno);
         }
         target.resize(static_cast<std::size_t>(n));
         if (!target.starts_with('/')) {
@@ -67,7 +66,7 @@ std::string FollowLinks(std::string path) {
         }
         path = std::move(target);
     }
-    throw Failure("ファイルに書き込めません", SystemReason(ELOOP));
+    throw SystemFailure(DeckErrorKind::CannotWrite, ELOOP);
 }
 
 constexpr int TemporaryNameAttempts = 100;
@@ -91,10 +90,10 @@ int MakeTemporaryFile(const std::string& target, std::string& name) {
 void RequireOnDisk(int fd, std::size_t size) {
     struct stat info {};
     if (::fsync(fd) != 0 || ::fstat(fd, &info) != 0) {
-        throw Failure("ファイルに書き込めません", SystemReason(errno));
+        throw SystemFailure(DeckErrorKind::CannotWrite, errno);
     }
     if (static_cast<std::uint64_t>(info.st_size) != size) {
-        throw Failure("ファイルに書き込めません", "書き込んだ大きさが合いません");
+        throw Failure(DeckErrorKind::CannotWrite, FileCause::SizeMismatch);
     }
 }
 
@@ -102,7 +101,7 @@ void WriteTemporaryFile(int fd, const std::optional<struct stat>& old, std::stri
     detail::WriteAll(fd, bytes);
     // The new file keeps the old one's permissions.
     if (old && ::fchmod(fd, old->st_mode & 07777) != 0) {
-        throw Failure("ファイルに書き込めません", SystemReason(errno));
+        throw SystemFailure(DeckErrorKind::CannotWrite, errno);
     }
     RequireOnDisk(fd, bytes.size());
 }
@@ -114,16 +113,15 @@ std::string ReadFileBytes(const std::string& path) {
     // check is made again on what was opened, in case the name changed.
     struct stat info {};
     if (::stat(path.c_str(), &info) == 0) {
-        RequireRegularFile(info, "ファイルを開けません");
+        RequireRegularFile(info, DeckErrorKind::CannotOpen);
     }
     const Descriptor file(::open(path.c_str(), ReadFlags));
     if (file.get() < 0 || ::fstat(file.get(), &info) != 0) {
-        throw Failure("ファイルを開けません", SystemReason(errno));
+        throw SystemFailure(DeckErrorKind::CannotOpen, errno);
     }
-    RequireRegularFile(info, "ファイルを開けません");
+    RequireRegularFile(info, DeckErrorKind::CannotOpen);
     if (info.st_size > MaxReadBytes) {
-        throw DeckError("ファイルが大きすぎます（" + std::to_string(MaxReadBytes / (std::int64_t{1024} * 1024)) +
-                        "MBまで）。");
+        throw DeckError(DeckErrorKind::TooLarge);
     }
     return detail::ReadAll(file.get(), static_cast<std::size_t>(info.st_size));
 }
@@ -134,10 +132,10 @@ void WriteFileAtomically(const std::string& path, std::string_view bytes) {
     struct stat info {};
     if (::stat(target.c_str(), &info) == 0) {
         // A device, a pipe or a folder is never replaced by a plain file.
-        RequireRegularFile(info, "ファイルに書き込めません");
+        RequireRegularFile(info, DeckErrorKind::CannotWrite);
         old = info;
     } else if (errno != ENOENT) {
-        throw Failure("ファイルに書き込めません", SystemReason(errno));
+        throw SystemFailure(DeckErrorKind::CannotWrite, errno);
     }
     std::string temporary;
     Descriptor file(MakeTemporaryFile(target, temporary));
@@ -149,12 +147,12 @@ void WriteFileAtomically(const std::string& path, std::string_view bytes) {
             WriteFileInPlace(target, bytes);
             return;
         }
-        throw Failure("ファイルに書き込めません", SystemReason(error));
+        throw SystemFailure(DeckErrorKind::CannotWrite, error);
     }
     try {
         WriteTemporaryFile(file.get(), old, bytes);
         if (::close(file.release()) != 0 || ::rename(temporary.c_str(), target.c_str()) != 0) {
-            throw Failure("ファイルを保存できません", SystemReason(errno));
+            throw SystemFailure(DeckErrorKind::CannotSave, errno);
         }
     } catch (const DeckError&) {
         ::unlink(temporary.c_str());

@@ -3,8 +3,11 @@
 #include <sys/types.h>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
+
+#include "deck/DeckError.h"
 
 namespace korva {
 
@@ -24,9 +27,9 @@ inline constexpr std::int64_t MaxReadBytes = std::int64_t{256} * 1024 * 1024;
 // never waited on) or is larger than MaxReadBytes.
 std::string ReadFileBytes(const std::string& path);
 
-// Empty for a regular file; else what the node is (a folder, a pipe, a
+// None for a regular file; else what the node is (a folder, a pipe, a
 // device), for the message that refuses to read or replace it.
-std::string WhyNotRegularFile(mode_t mode);
+std::optional<FileCause> WhyNotRegularFile(mode_t mode);
 
 // Replaces the file at path (symbolic links followed) by bytes through a
 // temporary file beside it, so the old file stays whole if anything fails:

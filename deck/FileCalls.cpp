@@ -21,22 +21,24 @@ std::atomic<WriteCall> Write{&::write};
 
 void setWriteCall(WriteCall call) { Write = call != nullptr ? call : &::write; }
 
-std::string WhyNotRegularFile(mode_t mode) {
+std::optional<FileCause> WhyNotRegularFile(mode_t mode) {
     switch (mode & S_IFMT) {
-        case S_IFREG: return {};
-        case S_IFDIR: return "通常のファイルではなく、フォルダーです";
-        case S_IFIFO: return "通常のファイルではなく、名前付きパイプです";
-        case S_IFSOCK: return "通常のファイルではなく、ソケットです";
+        case S_IFREG: return std::nullopt;
+        case S_IFDIR: return FileCause::Folder;
+        case S_IFIFO: return FileCause::Pipe;
+        case S_IFSOCK: return FileCause::Socket;
         case S_IFCHR:
-        case S_IFBLK: return "通常のファイルではなく、デバイスです";
-        default: return "通常のファイルではありません";
+        case S_IFBLK: return FileCause::Device;
+        default: return FileCause::NotRegular;
     }
 }
 
 namespace detail {
 
-DeckError Failure(const char* what, const std::string& reason) {
-    return DeckError(std::string(what) + "（" + reason + "）。");
+DeckError Failure(DeckErrorKind kind, FileCause cause) { return DeckError({.kind = kind, .cause = cause}); }
+
+DeckError SystemFailure(DeckErrorKind kind, int error) {
+    return DeckError({.kind = kind, .cause = FileCause::System, .systemReason = SystemReason(error)});
 }
 
 std::string SystemReason(int error) { return QString::fromLocal8Bit(std::strerror(error)).toStdString(); }
@@ -49,7 +51,7 @@ void WriteAll(int fd, std::string_view bytes) {
             continue;
         }
         if (n <= 0) {
-            throw Failure("ファイルに書き込めません", SystemReason(n < 0 ? errno : ENOSPC));
+            throw SystemFailure(DeckErrorKind::CannotWrite, n < 0 ? errno : ENOSPC);
         }
         done += static_cast<std::size_t>(n);
     }
@@ -64,10 +66,10 @@ std::string ReadAll(int fd, std::size_t size) {
             continue;
         }
         if (n < 0) {
-            throw Failure("ファイルを読み込めません", SystemReason(errno));
+            throw SystemFailure(DeckErrorKind::CannotRead, errno);
         }
         if (n == 0) {
-            throw Failure("ファイルを読み込めません", "読み込む間にファイルが短くなりました");
+            throw Failure(DeckErrorKind::CannotRead, FileCause::ShrankWhileRead);
         }
         done += static_cast<std::size_t>(n);
     }

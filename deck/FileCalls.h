@@ -10,9 +10,11 @@
 // What the readers and writers of whole files share.
 namespace korva::detail {
 
-// "ファイルに書き込めません" and the reason make
-// "ファイルに書き込めません（No space left on device）。".
-DeckError Failure(const char* what, const std::string& reason);
+// A file call's failure of the given kind, for a cause the system did not name.
+DeckError Failure(DeckErrorKind kind, FileCause cause);
+
+// A file call's failure of the given kind, with the system's words for error.
+DeckError SystemFailure(DeckErrorKind kind, int error);
 
 std::string SystemReason(int error);
 

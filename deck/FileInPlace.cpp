@@ -19,7 +19,7 @@ namespace {
 
 using detail::Descriptor;
 using detail::Failure;
-using detail::SystemReason;
+using detail::SystemFailure;
 
 // fallocate, not posix_fallocate: where a file system cannot reserve,
 // posix_fallocate imitates it by writing, and the save must rather be refused.
@@ -30,7 +30,7 @@ std::atomic<ReserveCall> Reserve{&SystemReserve};
 struct stat StatOf(int fd) {
     struct stat info {};
     if (::fstat(fd, &info) != 0) {
-        throw Failure("ファイルに書き込めません", SystemReason(errno));
+        throw SystemFailure(DeckErrorKind::CannotWrite, errno);
     }
     return info;
 }
@@ -46,24 +46,22 @@ void ReserveNewSize(int fd, std::size_t oldSize, std::size_t newSize) {
     }
     (void)::ftruncate(fd, static_cast<off_t>(oldSize));
     if (error == EOPNOTSUPP || error == EINVAL) {
-        throw Failure("ファイルに書き込めません",
-                      "このフォルダーには新しいファイルを作れず、このファイルシステムでは上書きする前に場所を確保"
-                      "できないため、途中で失敗したときにファイルが壊れないよう保存しません");
+        throw Failure(DeckErrorKind::CannotWrite, FileCause::CannotReserve);
     }
-    throw Failure("ファイルに書き込めません", SystemReason(error));
+    throw SystemFailure(DeckErrorKind::CannotWrite, error);
 }
 
 // Writes bytes from the start, cuts the file to them and checks its size.
 void Overwrite(int fd, std::string_view bytes) {
     if (::lseek(fd, 0, SEEK_SET) != 0) {
-        throw Failure("ファイルに書き込めません", SystemReason(errno));
+        throw SystemFailure(DeckErrorKind::CannotWrite, errno);
     }
     detail::WriteAll(fd, bytes);
     if (::ftruncate(fd, static_cast<off_t>(bytes.size())) != 0 || ::fsync(fd) != 0) {
-        throw Failure("ファイルに書き込めません", SystemReason(errno));
+        throw SystemFailure(DeckErrorKind::CannotWrite, errno);
     }
     if (static_cast<std::uint64_t>(StatOf(fd).st_size) != bytes.size()) {
-        throw Failure("ファイルに書き込めません", "書き込んだ大きさが合いません");
+        throw Failure(DeckErrorKind::CannotWrite, FileCause::SizeMismatch);
     }
 }
 
@@ -74,15 +72,14 @@ void setReserveCall(ReserveCall call) { Reserve = call != nullptr ? call : &Syst
 void WriteFileInPlace(const std::string& path, std::string_view bytes) {
     const Descriptor file(::open(path.c_str(), O_RDWR | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
     if (file.get() < 0) {
-        throw Failure("ファイルに書き込めません", SystemReason(errno));
+        throw SystemFailure(DeckErrorKind::CannotWrite, errno);
     }
     const struct stat info = StatOf(file.get());
-    const std::string why = WhyNotRegularFile(info.st_mode);
-    if (!why.empty()) {
-        throw Failure("ファイルに書き込めません", why);
+    if (const std::optional<FileCause> why = WhyNotRegularFile(info.st_mode)) {
+        throw Failure(DeckErrorKind::CannotWrite, *why);
     }
     if (info.st_size > MaxReadBytes) {
-        throw Failure("ファイルに書き込めません", "上書きする前に元の内容を控えるには大きすぎます");
+        throw Failure(DeckErrorKind::CannotWrite, FileCause::TooLargeToKeep);
     }
     // Kept to put back if a write fails after the reservation.
     const std::string old = detail::ReadAll(file.get(), static_cast<std::size_t>(info.st_size));
@@ -90,12 +87,14 @@ void WriteFileInPlace(const std::string& path, std::string_view bytes) {
     try {
         Overwrite(file.get(), bytes);
     } catch (const DeckError& error) {
+        DeckErrorDetail failed = error.detail();
         try {
             Overwrite(file.get(), old);
+            failed.restore = Restore::Restored;
         } catch (const DeckError&) {
-            throw DeckError(std::string(error.what()) + "元の内容にも戻せませんでした。");
+            failed.restore = Restore::NotRestored;
         }
-        throw DeckError(std::string(error.what()) + "元の内容に戻しました。");
+        throw DeckError(std::move(failed));
     }
 }
 

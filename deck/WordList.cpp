@@ -51,13 +51,10 @@ void RequireColumnsPresent(const WordList& list, const WordListOptions& options)
     }
     for (const int column : {options.itemColumn1, options.itemColumn2}) {
         if (column > 2 && column > list.fields) {
-            throw DeckError(std::to_string(column) + "列目がありません。このファイルの項目は最も多い行で" +
-                            std::to_string(list.fields) + "列です。");
+            throw DeckError({.kind = DeckErrorKind::MissingColumn, .number = column, .value = list.fields});
         }
     }
 }
-
-DeckError TooManyCards() { return DeckError("カードが" + std::to_string(MaxCards) + "枚を超えています。"); }
 
 // Field column (1-based) of a line cut at commas, "" past its last.
 std::string_view FieldOf(std::string_view line, int column) {
@@ -157,7 +154,7 @@ public:
                 }
             }
             if (List_.rows.size() == static_cast<std::size_t>(MaxCards)) {
-                throw TooManyCards();
+                throw DeckError(DeckErrorKind::TooManyCards);
             }
             List_.rows.push_back(CsvRow{Item(reader, Options_.itemColumn1), Item(reader, Options_.itemColumn2)});
         }
@@ -232,11 +229,11 @@ void Replacements::Note(int line, std::string_view character) {
 
 void RequireValidWordListOptions(const WordListOptions& options) {
     if (options.separator && !IsWordListSeparator(*options.separator)) {
-        throw DeckError("区切り文字はコンマ、タブ、セミコロン、縦棒、空白、コロンのどれかです。");
+        throw DeckError(DeckErrorKind::BadSeparator);
     }
     for (const int column : {options.itemColumn1, options.itemColumn2}) {
         if (column < 1) {
-            throw DeckError("列の番号は1から数えます。");
+            throw DeckError(DeckErrorKind::BadColumnNumber);
         }
     }
 }

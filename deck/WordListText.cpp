@@ -66,7 +66,8 @@ std::size_t FirstBadUtf8(std::string_view text, std::size_t& firstInvisible) {
 }
 
 DeckError NotOfEncoding(std::string_view text, std::size_t pos, const char* encoding) {
-    return DeckError(std::to_string(LineAt(text, pos)) + "行目: " + encoding + "として読めないバイトがあります");
+    return DeckError(
+        {.kind = DeckErrorKind::BadBytes, .line = static_cast<long long>(LineAt(text, pos)), .text = encoding});
 }
 
 void AppendUtf8(std::string& out, char32_t c) {

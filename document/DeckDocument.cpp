@@ -119,7 +119,7 @@ void DeckDocument::InsertCards(int16_t first, int16_t count) {
         throw std::out_of_range("a negative number of cards");
     }
     if (CardData_.Total() + count > MaxCards) {
-        throw AppendPastMaxCards();
+        throw DeckError(DeckErrorKind::AppendPastMaxCards);
     }
     const auto at = static_cast<std::ptrdiff_t>(first);
     const auto n = static_cast<std::size_t>(count);

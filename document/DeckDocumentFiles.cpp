@@ -17,7 +17,7 @@ namespace korva {
 namespace {
 
 DeckResult Failed(DeckFailure failure, const QString& path, const DeckError& error) {
-    return {failure, path, QString::fromStdString(error.what())};
+    return {failure, path, error.detail()};
 }
 
 }  // namespace

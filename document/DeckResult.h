@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include "deck/DeckError.h"
+
 namespace korva {
 
 // Why a document could not read or write a file.
@@ -15,11 +17,12 @@ enum class DeckFailure {
 };
 
 // The outcome of an open, append, import or save. The window words it: path
-// names the file concerned, reason is the cause as the reader or writer gave it.
+// names the file concerned, error is the cause as the reader or writer gave it
+// (for Unreadable and Unwritable).
 struct DeckResult {
     DeckFailure failure = DeckFailure::None;
     QString path;
-    QString reason;
+    DeckErrorDetail error;
 
     bool isDone() const { return failure == DeckFailure::None; }
 };

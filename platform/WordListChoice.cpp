@@ -33,10 +33,9 @@ QString ColumnName(const WordList& shape, int column) {
 void Attempt(WordListSource& source, const ReadProgress& progress, WordListChoice& choice) {
     try {
         choice.list = source.Read(choice.options, progress);
-        choice.error.clear();
     } catch (const DeckError& error) {
         choice.list.reset();
-        choice.error = error.what();
+        choice.error = error.detail();
     }
 }
 

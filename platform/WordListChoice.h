@@ -1,11 +1,11 @@
 #pragma once
 
 #include <optional>
-#include <string>
 #include <vector>
 
 #include <QString>
 
+#include "deck/DeckError.h"
 #include "deck/WordListSource.h"
 
 namespace korva::platform {
@@ -16,7 +16,7 @@ namespace korva::platform {
 struct WordListChoice {
     WordListOptions options;  // as chosen, a column the file no longer has put back to 1 or 2
     std::optional<WordList> list;
-    std::string error;             // why the list cannot be read, when it cannot
+    DeckErrorDetail error;         // why the list cannot be read, when it cannot
     bool columnsLearnt = false;    // columns below is what to offer now
     std::vector<QString> columns;  // column n's name at n - 1; none while the file cannot be read
 };

@@ -20,6 +20,7 @@
 
 #include "deck/Cp932Text.h"
 #include "deck/DeckError.h"
+#include "deck/DeckErrorText.h"
 #include "platform/DialogWindow.h"
 #include "platform/Fonts.h"
 #include "platform/Twips.h"
@@ -316,7 +317,7 @@ void WordListPreview::Reread(bool fieldsChanged) {
     if (List_) {
         ShowCards(*List_);
     } else {
-        ShowError(QString::fromStdString(choice.error));
+        ShowError(DeckErrorText(choice.error));
     }
 }
 

@@ -10,9 +10,11 @@
 #include <QFileInfo>
 
 #include "deck/DeckError.h"
+#include "deck/DeckErrorText.h"
 #include "deck/DeckRecord.h"
 #include "deck/FileBytes.h"
 #include "recovery/RecoveryError.h"
+#include "recovery/RecoveryErrorText.h"
 #include "recovery/RecoveryFiles.h"
 #include "recovery/RecoveryFolder.h"
 #include "recovery/RecoveryOrigin.h"
@@ -21,8 +23,6 @@ namespace korva {
 
 namespace {
 
-QString Reason(const DeckError& error) { return QString::fromStdString(error.what()); }
-
 QString SystemReason(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
 
 RecoveryOrigin ReadOrigin(const QString& path) {
@@ -30,7 +30,7 @@ RecoveryOrigin ReadOrigin(const QString& path) {
     try {
         bytes = ReadFileBytes(path.toStdString());
     } catch (const DeckError& error) {
-        throw DeckError(std::string("元のファイルの情報を読めません。") + error.what());
+        throw RecoveryError({.kind = RecoveryErrorKind::OriginUnreadable, .deck = error.detail()});
     }
     return ReadOriginFile(bytes);
 }
@@ -107,7 +107,9 @@ void EndedCopies::ReadFolder(Claim& claim) {
             Copies_.push_back(std::move(copy));
             claim.taken.push_back(number);
         } catch (const DeckError& error) {
-            SetAside(claim, number, name, Reason(error));
+            SetAside(claim, number, name, DeckErrorText(error));
+        } catch (const RecoveryError& error) {
+            SetAside(claim, number, name, DescribeRecoveryError(error));
         }
     }
 }
@@ -122,7 +124,7 @@ void EndedCopies::SetAside(const Claim& claim, int number, const QString& name, 
             why = MoveAside(OriginPath(claim.folder, number), damaged, claim.folder);
         }
     } catch (const RecoveryError& error) {
-        why = QString::fromStdString(error.what());
+        why = DescribeRecoveryError(error);
     }
     if (why.isEmpty()) {
         Damaged_.push_back({name, reason, true});

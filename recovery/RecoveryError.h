@@ -3,13 +3,44 @@
 #include <stdexcept>
 #include <string>
 
+#include <QString>
+
+#include "deck/DeckError.h"
+
 namespace korva {
 
-// A failure of the recovery copies' folder: it cannot be found, made or
-// locked. what() is a reason in Japanese.
+// What went wrong with the recovery copies' folder or a copy's files. The
+// sentence the user reads is made by DescribeRecoveryError where it is shown.
+enum class RecoveryErrorKind {
+    UserFolder,          // reason: the user folders' own account
+    FolderUnusable,      // path, reason: why the folder is not the user's own
+    CannotMakeFolder,    // path, reason: the system's
+    CannotMakeFolderIn,  // path: the root a folder of this program's could not be made in
+    CannotLock,          // path
+    CannotRemove,        // path, reason: the system's
+    OriginDamaged,       // a copy's side file is not one
+    OriginUnreadable,    // deck: why it could not be read
+};
+
+struct RecoveryErrorDetail {
+    RecoveryErrorKind kind = RecoveryErrorKind::OriginDamaged;
+    QString path{};
+    QString reason{};
+    DeckErrorDetail deck{};
+};
+
+// A failure of the recovery copies; what() names the kind for a developer's
+// log only.
 class RecoveryError : public std::runtime_error {
 public:
-    explicit RecoveryError(const std::string& reason) : std::runtime_error(reason) {}
+    explicit RecoveryError(RecoveryErrorDetail detail)
+        : std::runtime_error("recovery error of kind " + std::to_string(static_cast<int>(detail.kind))),
+          Detail_(std::move(detail)) {}
+
+    const RecoveryErrorDetail& detail() const { return Detail_; }
+
+private:
+    RecoveryErrorDetail Detail_;
 };
 
 }  // namespace korva

@@ -40,7 +40,7 @@ QString WhyNotOwnFolder(const QByteArray& path, struct stat& info) {
 }
 
 [[noreturn]] void Refuse(const QByteArray& path, const QString& why) {
-    throw RecoveryError(QStringLiteral("%1 は使えません（%2）").arg(QFile::decodeName(path), why).toStdString());
+    throw RecoveryError({.kind = RecoveryErrorKind::FolderUnusable, .path = QFile::decodeName(path), .reason = why});
 }
 
 // Takes away what others may read of a folder already known to be ours,
@@ -64,7 +64,7 @@ QString RecoveryRoot() {
     try {
         root = JoinPath(XdgFolder("XDG_STATE_HOME", ".local/state", QStringLiteral("復元用の")), "korva");
     } catch (const FolderError& error) {
-        throw RecoveryError(error.what());
+        throw RecoveryError({.kind = RecoveryErrorKind::UserFolder, .reason = QString::fromStdString(error.what())});
     }
     // The copies' folder is opened by Qt through its text form, which would
     // name another folder; no copies rather than copies somewhere else.
@@ -79,10 +79,12 @@ void MakePrivateFolder(const QString& folder) {
     try {
         MakeFolders(ParentOf(path));
     } catch (const FolderError& error) {
-        throw RecoveryError(error.what());
+        throw RecoveryError({.kind = RecoveryErrorKind::UserFolder, .reason = QString::fromStdString(error.what())});
     }
     if (::mkdir(path.constData(), S_IRWXU) != 0 && errno != EEXIST) {
-        throw RecoveryError(WithSystemReason(QStringLiteral("%1 を作れません").arg(folder), errno));
+        throw RecoveryError({.kind = RecoveryErrorKind::CannotMakeFolder,
+                             .path = folder,
+                             .reason = QString::fromLocal8Bit(std::strerror(errno))});
     }
     struct stat info {};
     const QString why = WhyNotOwnFolder(path, info);

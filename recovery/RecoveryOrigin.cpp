@@ -3,8 +3,8 @@
 #include <QByteArray>
 #include <QList>
 
-#include "deck/DeckError.h"
 #include "deck/PathText.h"
+#include "recovery/RecoveryError.h"
 
 namespace korva {
 
@@ -17,7 +17,7 @@ const QByteArray NameKey = QByteArrayLiteral("name ");
 const QByteArray OriginalKey = QByteArrayLiteral("original ");
 const QByteArray Unknown = QByteArrayLiteral("none");
 
-[[noreturn]] void Damaged() { throw DeckError("元のファイルの情報が壊れています。"); }
+[[noreturn]] void Damaged() { throw RecoveryError({.kind = RecoveryErrorKind::OriginDamaged}); }
 
 QByteArray ValueOf(const QByteArray& line, const QByteArray& key) {
     if (!line.startsWith(key)) {

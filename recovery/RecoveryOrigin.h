@@ -30,7 +30,7 @@ struct RecoveryOrigin {
 //   original 1234 1765432100000 9f86d0...
 std::string WriteOriginFile(const RecoveryOrigin& origin);
 
-// Throws DeckError with the reason when bytes are not such a file. A file of
+// Throws RecoveryError (OriginDamaged) when bytes are not such a file. A file of
 // the first format, which had no original line, gives an unknown original.
 RecoveryOrigin ReadOriginFile(std::string_view bytes);
 

@@ -9,8 +9,10 @@
 #include <QFile>
 
 #include "deck/DeckError.h"
+#include "deck/DeckErrorText.h"
 #include "deck/FileBytes.h"
 #include "recovery/RecoveryError.h"
+#include "recovery/RecoveryErrorText.h"
 #include "recovery/RecoveryFiles.h"
 #include "recovery/RecoveryFolder.h"
 
@@ -26,7 +28,7 @@ constexpr int FolderAttempts = 3;
 QString MakeUniqueFolder(const QString& root) {
     QByteArray pattern = QFile::encodeName(root + u'/' + ProgramFolderPrefix) + "XXXXXX";
     if (::mkdtemp(pattern.data()) == nullptr) {
-        throw RecoveryError(QStringLiteral("%1 にフォルダーを作れません").arg(root).toStdString());
+        throw RecoveryError({.kind = RecoveryErrorKind::CannotMakeFolderIn, .path = root});
     }
     return QFile::decodeName(pattern);
 }
@@ -41,11 +43,17 @@ private:
     std::function<void()> Call_;
 };
 
+void Failed(RecoveryJobResult& result, const QString& copy, const QString& reason) {
+    result.outcome = RecoveryJobResult::Outcome::Failed;
+    result.reason = reason;
+    qWarning("KORVA: %s: %s", qUtf8Printable(copy), qUtf8Printable(reason));
+}
+
 // Gone already counts as removed.
 void RemoveFile(const QString& path) {
     QFile file(path);
     if (file.exists() && !file.remove()) {
-        throw DeckError(QStringLiteral("%1 を削除できません (%2)").arg(path, file.errorString()).toStdString());
+        throw RecoveryError({.kind = RecoveryErrorKind::CannotRemove, .path = path, .reason = file.errorString()});
     }
 }
 
@@ -58,7 +66,7 @@ RecoveryStore::RecoveryStore(const QString& root) : Root_(root) {
         Lock_ = TryLockFolder(Folder_);
     }
     if (!Lock_) {
-        throw RecoveryError(QStringLiteral("%1 をロックできません").arg(Folder_).toStdString());
+        throw RecoveryError({.kind = RecoveryErrorKind::CannotLock, .path = Folder_});
     }
     Writer_.setMaxThreadCount(1);
 }
@@ -127,9 +135,9 @@ RecoveryJobResult RecoveryStore::Run(int number, const Job& job) const {
             WriteFileAtomically(CopyPath(Folder_, number).toStdString(), job.record);
         }
     } catch (const DeckError& error) {
-        result.outcome = RecoveryJobResult::Outcome::Failed;
-        result.reason = QString::fromStdString(error.what());
-        qWarning("KORVA: %s: %s", qUtf8Printable(CopyPath(Folder_, number)), error.what());
+        Failed(result, CopyPath(Folder_, number), DeckErrorText(error));
+    } catch (const RecoveryError& error) {
+        Failed(result, CopyPath(Folder_, number), DescribeRecoveryError(error));
     }
     return result;
 }

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <optional>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -9,6 +10,7 @@
 
 #include <QFile>
 
+#include "deck/DeckErrorText.h"
 #include "deck/FileBytes.h"
 
 namespace korva {
@@ -28,7 +30,8 @@ QString WhyNot(int result, const struct stat& info) {
     if (result != 0) {
         return QString::fromLocal8Bit(std::strerror(errno));
     }
-    return QString::fromStdString(WhyNotRegularFile(info.st_mode));
+    const std::optional<FileCause> why = WhyNotRegularFile(info.st_mode);
+    return why ? QString::fromStdString(DescribeFileCause(*why, {})) : QString();
 }
 
 // Created when missing and, without O_TRUNC, never shortened. Only a regular

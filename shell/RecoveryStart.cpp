@@ -1,6 +1,7 @@
 #include "shell/RecoveryStart.h"
 
 #include "recovery/RecoveryError.h"
+#include "recovery/RecoveryErrorText.h"
 #include "recovery/RecoveryFolder.h"
 
 namespace korva {
@@ -11,7 +12,7 @@ std::unique_ptr<RecoveryStore> OpenRecoveryStore(platform::Dialogs& dialogs) {
     } catch (const RecoveryError& error) {
         dialogs.Message(QStringLiteral("復元用のコピーを保存できません（%1）。\r\n"
                                        "保存するまでの変更は、異常終了すると失われます。")
-                            .arg(QString::fromStdString(error.what())),
+                            .arg(DescribeRecoveryError(error)),
                         platform::MessageButtons::Ok);
         return nullptr;
     }

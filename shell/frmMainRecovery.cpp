@@ -6,7 +6,9 @@
 #include <QMdiArea>
 
 #include "cardwindow/frmCard.h"
+#include "deck/DeckErrorText.h"
 #include "recovery/EndedCopies.h"
+#include "recovery/RecoveryErrorText.h"
 #include "recovery/RecoveryStore.h"
 #include "shell/CardWindowManager.h"
 #include "shell/frmMain.h"
@@ -53,12 +55,15 @@ void frmMain::ReportCopyFailures() {
 
 void frmMain::WriteEveryRecoveryCopy() {
     for (frmCard* card : CardWindows()) {
+        const QByteArray name = card->getFileName().toUtf8();
         try {
             card->WriteRecoveryCopyNow();
+        } catch (const DeckError& error) {
+            qWarning("KORVA: %s: no recovery copy: %s", name.constData(), qUtf8Printable(DeckErrorText(error)));
+        } catch (const RecoveryError& error) {
+            qWarning("KORVA: %s: no recovery copy: %s", name.constData(), qUtf8Printable(DescribeRecoveryError(error)));
         } catch (const std::exception& error) {
-            qWarning("KORVA: %s: %s", qUtf8Printable(card->getFileName()), error.what());
-        } catch (...) {
-            qWarning("KORVA: %s: no recovery copy", qUtf8Printable(card->getFileName()));
+            qWarning("KORVA: %s: no recovery copy: %s", name.constData(), error.what());
         }
     }
 }

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <climits>
+#include <exception>
 #include <memory>
 #include <string>
 
@@ -15,6 +16,7 @@
 #include "platform/Fonts.h"
 #include "platform/QtDialogs.h"
 #include "platform/QtTranslation.h"
+#include "recovery/RecoveryErrorText.h"
 #include "recovery/RecoveryStore.h"
 #include "shell/EndSignals.h"
 #include "shell/Environment.h"
@@ -55,8 +57,11 @@ QStringList DeckArguments(int argc, char** argv) {
         if (recovery) {
             recovery->Release();
         }
-    } catch (...) {
-        qWarning("KORVA: the recovery copies could not all be written");
+    } catch (const korva::RecoveryError& error) {
+        qWarning("KORVA: the recovery copies could not all be written: %s",
+                 qUtf8Printable(korva::DescribeRecoveryError(error)));
+    } catch (const std::exception& error) {
+        qWarning("KORVA: the recovery copies could not all be written: %s", error.what());
     }
     korva::EndSignals::EndBy(signalNumber);
 }

@@ -11,19 +11,8 @@ namespace korva {
 
 namespace {
 
-std::string CardLabel(std::size_t card, int item) {
-    return std::to_string(card) + "枚目のカードの項目" + std::to_string(item);
-}
-
-const char* SeparatorName(char separator) {
-    switch (separator) {
-        case '\t': return "タブ";
-        case ';': return "セミコロン";
-        case '|': return "縦棒";
-        case ' ': return "空白";
-        case ':': return "コロン";
-        default: return "コンマ";
-    }
+DeckError AtText(DeckErrorKind kind, std::size_t card, int item, std::string text = {}) {
+    return DeckError({.kind = kind, .column = item, .number = static_cast<long long>(card), .text = std::move(text)});
 }
 
 // Code page 932 never uses these bytes inside a two-byte character, so a byte
@@ -32,16 +21,13 @@ const char* SeparatorName(char separator) {
 // into the next lines.
 void RequireOneField(std::string_view text, char separator, std::size_t card, int item) {
     if (text.starts_with('"')) {
-        throw DeckError(CardLabel(card, item) +
-                        "が \" で始まり、引用符なしのCSVでは同じ項目に戻りません。"
-                        "--quoting rfc で書き出してください。");
+        throw AtText(DeckErrorKind::TextStartsWithQuote, card, item);
     }
     const std::size_t found = std::min(FindCp932Char(text, separator), text.find_first_of("\r\n"));
     if (found == std::string_view::npos) {
         return;
     }
-    const char* what = text[found] == separator ? SeparatorName(separator) : text[found] == '\r' ? "CR" : "LF";
-    throw DeckError(CardLabel(card, item) + "に" + what + "があり、CSVでは同じ項目に戻りません。");
+    throw AtText(DeckErrorKind::TextHoldsBreak, card, item, std::string(1, text[found]));
 }
 
 void AppendQuoted(std::string& out, std::string_view text, char separator) {
@@ -64,7 +50,7 @@ void AppendText(std::string& out, const std::string& text, const CsvWriteFormat&
     if (format.encoding == CsvEncoding::Utf8) {
         std::optional<std::string> utf8 = Cp932ToUtf8Exact(text);
         if (!utf8) {
-            throw DeckError(CardLabel(card, item) + "にShift_JISとして読めないバイトがあり、UTF-8にできません。");
+            throw AtText(DeckErrorKind::TextNotCp932, card, item);
         }
         written = std::move(*utf8);
     }

@@ -23,8 +23,9 @@ bool IsLearnt(const CardData& data, std::size_t card) {
     try {
         return CountingMark(data, static_cast<int>(card));
     } catch (const std::out_of_range&) {
-        throw DeckError(std::to_string(card) + "枚目のカードの出題項目(" + std::to_string(data.QuestionItems[card]) +
-                        ")が壊れているため、チェックを数えられません。");
+        throw DeckError({.kind = DeckErrorKind::QuestionItemBroken,
+                         .number = static_cast<long long>(card),
+                         .value = data.QuestionItems[card]});
     }
 }
 

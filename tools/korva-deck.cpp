@@ -6,12 +6,14 @@
 #include <cstdio>
 #include <exception>
 #include <span>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
 #include "deck/DeckError.h"
+#include "deck/DeckErrorText.h"
 #include "deck/DeckFile.h"
 #include "deck/DeckPath.h"
 #include "deck/FileBytes.h"
@@ -33,6 +35,13 @@ using korva::UsageError;
 // The file a failure is about, named on the one line of standard error.
 using Subject = std::string;
 
+// A command refused by korva-deck itself; its sentence is made here, where it
+// is printed.
+class Refusal : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
 struct Command {
     std::string_view name;
     std::string_view usage;
@@ -46,7 +55,7 @@ struct Command {
 // word-list options are for word lists only.
 CardData OpenDeck(const std::string& path, const ToolArguments& args) {
     if (args.AnyListOption() && korva::KindOfPath(path) != korva::DeckPathKind::Csv) {
-        throw DeckError("--encoding などの単語リストのオプションは .csv .tsv .txt のファイルにだけ使えます。");
+        throw Refusal("--encoding などの単語リストのオプションは .csv .tsv .txt のファイルにだけ使えます。");
     }
     CardData data;
     korva::ReadDeckOrCsvFile(path, data, false, korva::ListOptionsOf(args));
@@ -56,7 +65,7 @@ CardData OpenDeck(const std::string& path, const ToolArguments& args) {
 void PrintLine(const std::string& text) {
     const std::string line = text + "\n";
     if (std::fwrite(line.data(), 1, line.size(), stdout) != line.size() || std::fflush(stdout) != 0) {
-        throw DeckError("出力に書き込めません。");
+        throw Refusal("出力に書き込めません。");
     }
 }
 
@@ -86,7 +95,7 @@ void Convert(const ToolArguments& args, Subject& subject) {
     // destroy that file's text.
     subject = out;
     if (korva::KindOfPath(out) != korva::DeckPathKind::Deck) {
-        throw DeckError("出力ファイル名が .krv で終わっていません。");
+        throw Refusal("出力ファイル名が .krv で終わっていません。");
     }
     subject = in;
     CardData data;
@@ -112,7 +121,7 @@ void Convert(const ToolArguments& args, Subject& subject) {
 void Inspect(const ToolArguments& args, Subject& subject) {
     subject = args.files[0];
     if (korva::KindOfPath(subject) != korva::DeckPathKind::Csv) {
-        throw DeckError("inspect は .csv .tsv .txt のファイルにだけ使えます。");
+        throw Refusal("inspect は .csv .tsv .txt のファイルにだけ使えます。");
     }
     korva::WordListOptions options = korva::ListOptionsOf(args);
     options.replace = true;  // to list every character that would need it
@@ -128,7 +137,7 @@ void Export(const ToolArguments& args, Subject& subject) {
     // A word list written over a deck file would lose its marks and modes.
     subject = out;
     if (korva::KindOfPath(out) != korva::DeckPathKind::Csv) {
-        throw DeckError("出力ファイル名が .csv .tsv .txt のどれでも終わっていません。");
+        throw Refusal("出力ファイル名が .csv .tsv .txt のどれでも終わっていません。");
     }
     const korva::CsvWriteFormat format = korva::WriteFormatOf(args, out);
     subject = in;
@@ -218,6 +227,8 @@ int Run(const Command& command, std::span<char* const> words) {
     } catch (const UsageError& e) {
         std::fprintf(stderr, "korva-deck %s: %s 使い方: %s\n", std::string(command.name).c_str(), e.what(),
                      std::string(command.usage).c_str());
+    } catch (const DeckError& e) {
+        std::fprintf(stderr, "korva-deck: %s: %s\n", subject.c_str(), korva::DescribeDeckError(e).c_str());
     } catch (const std::exception& e) {
         std::fprintf(stderr, "korva-deck: %s: %s\n", subject.c_str(), e.what());
     }

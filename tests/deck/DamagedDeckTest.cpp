@@ -9,6 +9,7 @@
 
 #include "deck/CsvImport.h"
 #include "deck/DeckError.h"
+#include "deck/DeckErrorText.h"
 #include "deck/DeckFile.h"
 #include "deck/DeckRecord.h"
 #include "deck/FileBytes.h"
@@ -31,7 +32,7 @@ void ExpectCleanErrorOrValidDeck(const test::TempFolder& dir, const std::string&
         try {
             LoadCardFile(dir.Path("d.krv"), deck, keep);
         } catch (const DeckError& e) {
-            EXPECT_GT(std::strlen(e.what()), 0u) << label;
+            EXPECT_GT(DescribeDeckError(e).size(), 0u) << label;
             EXPECT_TRUE(SameDeck(deck, window)) << label << " keep " << keep;
             continue;
         }
@@ -182,8 +183,9 @@ TEST(DamagedDeckFile, RefusedFilesGiveTheirReasonAndLeaveTheDeck) {
                 EXPECT_STREQ(c.reason, "") << c.name << " loaded";
                 EXPECT_EQ(deck.Total(), keep ? 5 : 3) << c.name;
             } catch (const DeckError& e) {
-                EXPECT_NE(std::string(c.reason), "") << c.name << ": " << e.what();
-                EXPECT_NE(std::string(e.what()).find(c.reason), std::string::npos) << c.name << ": " << e.what();
+                EXPECT_NE(std::string(c.reason), "") << c.name << ": " << DescribeDeckError(e);
+                EXPECT_NE(DescribeDeckError(e).find(c.reason), std::string::npos)
+                    << c.name << ": " << DescribeDeckError(e);
                 EXPECT_TRUE(SameDeck(deck, window)) << c.name << " keep " << keep;
             }
         }

@@ -8,6 +8,7 @@
 
 #include "deck/CsvImport.h"
 #include "deck/DeckError.h"
+#include "deck/DeckErrorText.h"
 #include "deck/DeckFile.h"
 #include "deck/DeckPath.h"
 #include "deck/DeckRecord.h"
@@ -182,7 +183,7 @@ TEST(DeckFileLoad, AppendPastTheCardLimitIsRefusedAndChangesNothing) {
         LoadCardFile(dir.Path("f.krv"), full, true);
         ADD_FAILURE() << "appended past the limit";
     } catch (const DeckError& e) {
-        EXPECT_STREQ(e.what(), "カードの合計が32767枚を超えるため追加できません。");
+        EXPECT_EQ(DescribeDeckError(e), "カードの合計が32767枚を超えるため追加できません。");
     }
     EXPECT_TRUE(SameDeck(full, before));
 
@@ -221,7 +222,7 @@ TEST(DeckOrCsvFile, TheEndingInAnyCaseChoosesTheReader) {
             ReadDeckOrCsvFile(dir.Path(c.name), read, false);
             EXPECT_EQ(read.Total(), c.total) << c.name;
         } catch (const DeckError& e) {
-            EXPECT_EQ(c.total, 0) << c.name << ": " << e.what();
+            EXPECT_EQ(c.total, 0) << c.name << ": " << DescribeDeckError(e);
             EXPECT_TRUE(SameDeck(read, CardData{})) << c.name;
         }
     }
@@ -237,7 +238,7 @@ TEST(DeckFileLoad, UnreadableFilesAreErrorsWithAReasonAndTheDeckStays) {
                 LoadCardFile(path, deck, keep);
                 ADD_FAILURE() << "loaded " << path;
             } catch (const DeckError& e) {
-                EXPECT_FALSE(std::string(e.what()).empty());
+                EXPECT_FALSE(DescribeDeckError(e).empty());
             }
             EXPECT_TRUE(SameDeck(deck, window));
         }

@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include "deck/DeckError.h"
+#include "deck/DeckErrorText.h"
 #include "deck/FileBytes.h"
 #include "deck/FileInPlace.h"
 #include "deck/WriteCall.h"
@@ -69,7 +70,7 @@ TEST(FileBytesWrite, AFailingDiskLeavesTheOldFileWholeAndTellsWhy) {
             WriteFileAtomically(dir.Path("d.krv"), record);
             EXPECT_EQ(c.error, 0) << c.name << ": reported success";
         } catch (const DeckError& error) {
-            EXPECT_EQ(error.what(), "ファイルに書き込めません（" + Reason(c.error) + "）。") << c.name;
+            EXPECT_EQ(DescribeDeckError(error), "ファイルに書き込めません（" + Reason(c.error) + "）。") << c.name;
         }
         EXPECT_EQ(test::ReadBytes(dir.Path("d.krv")), c.error == 0 ? record : old) << c.name;
         // No temporary file is left beside it.
@@ -128,7 +129,7 @@ TEST(FileBytesKinds, OnlyRegularFilesAreReadOrReplacedAndNoOtherNodeIsWaitedOnOr
                     ReadFileBytes(path);
                 }
             } catch (const DeckError& error) {
-                message = error.what();
+                message = DescribeDeckError(error);
             }
             EXPECT_EQ(message, (write ? "ファイルに書き込めません" : "ファイルを開けません") + why) << c.name;
         }
@@ -193,7 +194,7 @@ TEST(FileBytesInPlace, AFullDiskIsFoundBeforeTheOldBytesAreTouchedAndAFailedWrit
         try {
             WriteFileInPlace(dir.Path("d.krv"), c.record);
         } catch (const DeckError& error) {
-            message = error.what();
+            message = DescribeDeckError(error);
         }
         EXPECT_EQ(message, c.message) << c.name;
         EXPECT_EQ(test::ReadBytes(dir.Path("d.krv")), c.message.empty() ? c.record : old) << c.name;
@@ -210,7 +211,7 @@ TEST(FileBytesReasons, AFileThatCannotBeOpenedSaysWhy) {
     try {
         ReadFileBytes(dir.Path("missing.krv"));
     } catch (const DeckError& error) {
-        message = error.what();
+        message = DescribeDeckError(error);
     }
     EXPECT_EQ(message, "ファイルを開けません（" + Reason(ENOENT) + "）。");
 }

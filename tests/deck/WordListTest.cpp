@@ -6,6 +6,7 @@
 
 #include "deck/CsvRows.h"
 #include "deck/DeckError.h"
+#include "deck/DeckErrorText.h"
 #include "deck/HtmlField.h"
 #include "deck/WordList.h"
 #include "deck/WordListSource.h"
@@ -506,14 +507,14 @@ TEST(WordList, RefusesByLineAndCharacterWhatCannotBeRead) {
             ReadWordList(c.bytes, c.options);
             ADD_FAILURE() << "read: " << c.reason;
         } catch (const DeckError& e) {
-            EXPECT_EQ(e.what(), c.reason);
+            EXPECT_EQ(DescribeDeckError(e), c.reason);
         }
         WordListSource source(c.bytes);
         try {
             source.Read(c.options);
             ADD_FAILURE() << "read from its source: " << c.reason;
         } catch (const DeckError& e) {
-            EXPECT_EQ(e.what(), c.reason);
+            EXPECT_EQ(DescribeDeckError(e), c.reason);
         }
     }
     // A header line is not a card, so a full list may have one more line.
@@ -536,7 +537,7 @@ std::variant<WordList, std::string> Outcome(const std::function<WordList()>& rea
     try {
         return read();
     } catch (const DeckError& e) {
-        return e.what();
+        return DescribeDeckError(e);
     }
 }
 

@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include "deck/DeckError.h"
+#include "deck/DeckErrorText.h"
 #include "platform/BackgroundRead.h"
 #include "platform/WordListPreview.h"
 
@@ -49,8 +50,9 @@ TEST(BackgroundRead, RunsTheWorkOnAWorkerAndEndsAsItEnds) {
         const char* thrown;  // what the read throws, "" for nothing
     } cases[] = {
         {"to its end", false, [](const ReadProgress& progress) { progress(0.5); }, true, ""},
-        {"refused", false, [](const ReadProgress&) { throw DeckError("1行目: 読めません"); }, false,
-         "1行目: 読めません"},
+        {"refused", false,
+         [](const ReadProgress&) { throw DeckError(DeckErrorDetail{.kind = DeckErrorKind::UnclosedQuote, .line = 1}); },
+         false, "1行目: 引用符 (\") で始まる項目が閉じていません"},
         // Reports until it is told to stop: only a cancel ends it.
         {"cancelled", true,
          [](const ReadProgress& progress) {
@@ -75,7 +77,7 @@ TEST(BackgroundRead, RunsTheWorkOnAWorkerAndEndsAsItEnds) {
                     c.work(progress);
                 });
         } catch (const DeckError& e) {
-            thrown = e.what();
+            thrown = DescribeDeckError(e);
         }
         EXPECT_EQ(result, c.result);
         EXPECT_EQ(thrown, c.thrown);

@@ -23,6 +23,7 @@
 #include "recovery/EndedCopies.h"
 #include "recovery/FileFingerprint.h"
 #include "recovery/RecoveryError.h"
+#include "recovery/RecoveryErrorText.h"
 #include "recovery/RecoveryFiles.h"
 #include "recovery/RecoveryFolder.h"
 #include "recovery/RecoveryOrigin.h"
@@ -108,7 +109,7 @@ TEST(RecoveryOriginTest, ADamagedSideFileIsAnError) {
                               "KORVA recovery 1\nname a\npath /a\n", "KORVA recovery 1\npath /a\nname a\n\n",
                               "KORVA recovery 2\npath /a\nname a\noriginal 1 2\n",
                               "KORVA recovery 2\npath /a\nname a\noriginal x 2 ab\n"}) {
-        EXPECT_THROW(ReadOriginFile(bytes), DeckError) << bytes;
+        EXPECT_THROW(ReadOriginFile(bytes), RecoveryError) << bytes;
     }
 }
 
@@ -300,7 +301,7 @@ TEST_F(RecoveryStoreTest, AStateFolderThatIsNotTheUsersOwnIsRefusedAndLeftAsItWa
             RecoveryStore store(korva);
             ADD_FAILURE() << kind << ": taken";
         } catch (const RecoveryError& error) {
-            EXPECT_TRUE(QString::fromStdString(error.what()).contains(QString::fromUtf8(why))) << error.what();
+            EXPECT_TRUE(DescribeRecoveryError(error).contains(QString::fromUtf8(why))) << error.what();
         }
         EXPECT_FALSE(QDir(korva).entryList(QDir::AllEntries).join(u' ').contains(QStringLiteral("program-"))) << kind;
     }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "deck/DeckError.h"
+#include "deck/DeckErrorText.h"
 #include "tests/deck/DeckTestSupport.h"
 #include "tools/CsvExport.h"
 
@@ -50,7 +51,7 @@ TEST(CsvExport, WritesItemLinesEndingInCrLfAndRefusesTextsThatWouldNotComeBack) 
             WriteCsv(DeckOf({{"", "ok", "ok"}, c.card, {"", "a,b", "\x81"}}), {c.encoding, c.separator});
             ADD_FAILURE() << c.reason;
         } catch (const DeckError& e) {
-            EXPECT_EQ(std::string(e.what()), c.reason);
+            EXPECT_EQ(DescribeDeckError(e), c.reason);
         }
     }
 }

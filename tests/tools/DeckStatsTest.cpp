@@ -3,6 +3,7 @@
 #include <set>
 
 #include "deck/DeckError.h"
+#include "deck/DeckErrorText.h"
 #include "tests/study/StudyTestSupport.h"
 #include "tools/DeckStats.h"
 
@@ -52,7 +53,7 @@ TEST(DeckStats, AQuestionItemWhoseMarkCannotBeReadIsRefusedByCard) {
             DeckStatsToJson(HandBuiltDeck({1, damaged}, {{}, {}}));
             ADD_FAILURE() << damaged;
         } catch (const DeckError& e) {
-            EXPECT_EQ(e.what(), reason);
+            EXPECT_EQ(DescribeDeckError(e), reason);
         }
     }
 }
