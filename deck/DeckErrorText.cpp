@@ -37,14 +37,11 @@ std::string FileFailure(const char* what, const DeckErrorDetail& d) {
     return std::string(what) + "（" + DescribeFileCause(d.cause, d.systemReason) + "）。";
 }
 
-std::string CardLabel(const DeckErrorDetail& d) {
-    return Number(d.number) + "枚目のカードの項目" + Number(d.column);
-}
+std::string CardLabel(const DeckErrorDetail& d) { return Number(d.number) + "枚目のカードの項目" + Number(d.column); }
 
 std::string BreakName(const std::string& text) {
     static const std::pair<const char*, const char*> names[] = {
-        {"\r", "CR"},   {"\n", "LF"},       {"\t", "タブ"}, {";", "セミコロン"},
-        {"|", "縦棒"}, {" ", "空白"}, {":", "コロン"},
+        {"\r", "CR"}, {"\n", "LF"}, {"\t", "タブ"}, {";", "セミコロン"}, {"|", "縦棒"}, {" ", "空白"}, {":", "コロン"},
     };
     for (const auto& [text_, name] : names) {
         if (text == text_) {
@@ -55,7 +52,7 @@ std::string BreakName(const std::string& text) {
 }
 
 std::string DescribeWrite(const DeckErrorDetail& d) {
-    const std::string failure = FileFailure("ファイルに書き込めません", d);
+    std::string failure = FileFailure("ファイルに書き込めません", d);
     switch (d.restore) {
         case Restore::NotTried: return failure;
         case Restore::Restored: return failure + "元の内容に戻しました。";
@@ -107,10 +104,12 @@ std::string DescribeDeckError(const DeckErrorDetail& d) {
         case DeckErrorKind::UnclosedQuote: return LineLabel(d) + "引用符 (\") で始まる項目が閉じていません";
         case DeckErrorKind::BadBytes: return LineLabel(d) + d.text + "として読めないバイトがあります";
         case DeckErrorKind::MissingColumn:
-            return Number(d.number) + "列目がありません。このファイルの項目は最も多い行で" + Number(d.value) + "列です。";
+            return Number(d.number) + "列目がありません。このファイルの項目は最も多い行で" + Number(d.value) +
+                   "列です。";
         case DeckErrorKind::NoConverter: return "文字コードの変換を準備できません。";
         case DeckErrorKind::UnknownFileKind: return "ファイル名が .krv、.csv、.tsv、.txt のどれでも終わっていません。";
-        case DeckErrorKind::BadSeparator: return "区切り文字はコンマ、タブ、セミコロン、縦棒、空白、コロンのどれかです。";
+        case DeckErrorKind::BadSeparator:
+            return "区切り文字はコンマ、タブ、セミコロン、縦棒、空白、コロンのどれかです。";
         case DeckErrorKind::BadColumnNumber: return "列の番号は1から数えます。";
         case DeckErrorKind::TextStartsWithQuote:
             return CardLabel(d) +
