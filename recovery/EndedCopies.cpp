@@ -73,11 +73,10 @@ EndedCopies::~EndedCopies() = default;
 QString EndedCopies::getDamagedFolder() const { return Root_ + u'/' + DamagedFolderName; }
 
 void EndedCopies::ClaimFolder(const QString& folder) {
-    const QString why = WhyNotPrivateFolder(folder);
-    if (!why.isEmpty()) {
-        Damaged_.push_back(
-            {QFileInfo(folder).fileName(),
-             QStringLiteral("KORVAが作ったフォルダーではないため、開かずに残しました（%1）。").arg(why)});
+    if (const std::optional<FolderProblem> why = WhyNotPrivateFolder(folder)) {
+        Damaged_.push_back({QFileInfo(folder).fileName(),
+                            QStringLiteral("KORVAが作ったフォルダーではないため、開かずに残しました（%1）。")
+                                .arg(DescribeFolderProblem(*why))});
         return;
     }
     Claim claim{folder, TryLockFolder(folder), {}};

@@ -13,7 +13,7 @@ namespace korva {
 // sentence the user reads is made by DescribeRecoveryError where it is shown.
 enum class RecoveryErrorKind {
     UserFolder,          // reason: the user folders' own account
-    FolderUnusable,      // path, reason: why the folder is not the user's own
+    FolderUnusable,      // path, folder: why the folder is not the user's own
     CannotMakeFolder,    // path, reason: the system's
     CannotMakeFolderIn,  // path: the root a folder of this program's could not be made in
     CannotLock,          // path
@@ -22,11 +22,29 @@ enum class RecoveryErrorKind {
     OriginUnreadable,    // deck: why it could not be read
 };
 
+// Why a folder is not one the copies may use.
+enum class FolderCause {
+    System,  // reason holds the system's words
+    SymbolicLink,
+    NotFolder,
+    OthersFolder,
+    OthersMayWrite,
+    OthersMayOpen,
+    NameNotUtf8,
+};
+
+// A folder the copies may not use: its cause, and the system's words for System.
+struct FolderProblem {
+    FolderCause cause = FolderCause::System;
+    QString reason{};
+};
+
 struct RecoveryErrorDetail {
     RecoveryErrorKind kind = RecoveryErrorKind::OriginDamaged;
     QString path{};
     QString reason{};
     DeckErrorDetail deck{};
+    FolderProblem folder{};
 };
 
 // A failure of the recovery copies; what() names the kind for a developer's

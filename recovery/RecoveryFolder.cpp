@@ -6,6 +6,8 @@
 
 #include <cerrno>
 #include <cstring>
+#include <optional>
+#include <utility>
 
 #include <QFile>
 
@@ -19,28 +21,29 @@ namespace {
 constexpr mode_t OthersWrite = S_IWGRP | S_IWOTH;
 constexpr mode_t OthersAny = S_IRWXG | S_IRWXO;
 
-// Empty when path is a folder of the user's in which no one else may write.
-QString WhyNotOwnFolder(const QByteArray& path, struct stat& info) {
+// None when path is a folder of the user's in which no one else may write.
+std::optional<FolderProblem> WhyNotOwnFolder(const QByteArray& path, struct stat& info) {
     if (::lstat(path.constData(), &info) != 0) {
-        return QString::fromLocal8Bit(std::strerror(errno));
+        return FolderProblem{FolderCause::System, QString::fromLocal8Bit(std::strerror(errno))};
     }
     if (S_ISLNK(info.st_mode)) {
-        return QStringLiteral("シンボリックリンクです");
+        return FolderProblem{FolderCause::SymbolicLink};
     }
     if (!S_ISDIR(info.st_mode)) {
-        return QStringLiteral("フォルダーではありません");
+        return FolderProblem{FolderCause::NotFolder};
     }
     if (info.st_uid != ::geteuid()) {
-        return QStringLiteral("ほかのユーザーのフォルダーです");
+        return FolderProblem{FolderCause::OthersFolder};
     }
     if ((info.st_mode & OthersWrite) != 0) {
-        return QStringLiteral("ほかのユーザーも書き込めるフォルダーです");
+        return FolderProblem{FolderCause::OthersMayWrite};
     }
-    return {};
+    return std::nullopt;
 }
 
-[[noreturn]] void Refuse(const QByteArray& path, const QString& why) {
-    throw RecoveryError({.kind = RecoveryErrorKind::FolderUnusable, .path = QFile::decodeName(path), .reason = why});
+[[noreturn]] void Refuse(const QByteArray& path, FolderProblem why) {
+    throw RecoveryError(
+        {.kind = RecoveryErrorKind::FolderUnusable, .path = QFile::decodeName(path), .folder = std::move(why)});
 }
 
 // Takes away what others may read of a folder already known to be ours,
@@ -53,7 +56,7 @@ void MakeOwnerOnly(const QByteArray& path) {
         ::close(fd);
     }
     if (!done) {
-        Refuse(path, QString::fromLocal8Bit(std::strerror(error)));
+        Refuse(path, {FolderCause::System, QString::fromLocal8Bit(std::strerror(error))});
     }
 }
 
@@ -69,7 +72,7 @@ QString RecoveryRoot() {
     // The copies' folder is opened by Qt through its text form, which would
     // name another folder; no copies rather than copies somewhere else.
     if (QFile::encodeName(QFile::decodeName(root)) != root) {
-        Refuse(root, QStringLiteral("名前がUTF-8ではありません"));
+        Refuse(root, {FolderCause::NameNotUtf8});
     }
     return QFile::decodeName(root);
 }
@@ -87,22 +90,21 @@ void MakePrivateFolder(const QString& folder) {
                              .reason = QString::fromLocal8Bit(std::strerror(errno))});
     }
     struct stat info {};
-    const QString why = WhyNotOwnFolder(path, info);
-    if (!why.isEmpty()) {
-        Refuse(path, why);
+    if (std::optional<FolderProblem> why = WhyNotOwnFolder(path, info)) {
+        Refuse(path, std::move(*why));
     }
     if ((info.st_mode & OthersAny) != 0) {
         MakeOwnerOnly(path);
     }
 }
 
-QString WhyNotPrivateFolder(const QString& path) {
+std::optional<FolderProblem> WhyNotPrivateFolder(const QString& path) {
     struct stat info {};
-    QString why = WhyNotOwnFolder(QFile::encodeName(path), info);
-    if (!why.isEmpty() || (info.st_mode & OthersAny) == 0) {
+    std::optional<FolderProblem> why = WhyNotOwnFolder(QFile::encodeName(path), info);
+    if (why || (info.st_mode & OthersAny) == 0) {
         return why;
     }
-    return QStringLiteral("ほかのユーザーも開けるフォルダーです");
+    return FolderProblem{FolderCause::OthersMayOpen};
 }
 
 }  // namespace korva

@@ -1,6 +1,10 @@
 #pragma once
 
+#include <optional>
+
 #include <QString>
+
+#include "recovery/RecoveryError.h"
 
 namespace korva {
 
@@ -16,9 +20,9 @@ QString RecoveryRoot();
 // Throws RecoveryError saying which and why.
 void MakePrivateFolder(const QString& folder);
 
-// Empty when path is a folder made by the program for itself: a folder, not
+// None when path is a folder made by the program for itself: a folder, not
 // a symbolic link, of the user's, that no one else may open. Otherwise why it
-// is not, in Japanese.
-QString WhyNotPrivateFolder(const QString& path);
+// is not.
+std::optional<FolderProblem> WhyNotPrivateFolder(const QString& path);
 
 }  // namespace korva

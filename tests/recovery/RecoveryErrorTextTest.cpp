@@ -16,8 +16,14 @@ TEST(RecoveryErrorText, WordsEveryKindAsTheUserReadsIt) {
     } cases[] = {
         {{.kind = K::UserFolder, .reason = QStringLiteral("HOME が設定されていません")},
          QStringLiteral("HOME が設定されていません")},
-        {{.kind = K::FolderUnusable, .path = folder, .reason = QStringLiteral("シンボリックリンクです")},
+        {{.kind = K::FolderUnusable, .path = folder, .folder = {FolderCause::SymbolicLink}},
          folder + QStringLiteral(" は使えません（シンボリックリンクです）")},
+        {{.kind = K::FolderUnusable,
+          .path = folder,
+          .folder = {FolderCause::System, QStringLiteral("Permission denied")}},
+         folder + QStringLiteral(" は使えません（Permission denied）")},
+        {{.kind = K::FolderUnusable, .path = folder, .folder = {FolderCause::NameNotUtf8}},
+         folder + QStringLiteral(" は使えません（名前がUTF-8ではありません）")},
         {{.kind = K::CannotMakeFolder, .path = folder, .reason = QStringLiteral("Permission denied")},
          folder + QStringLiteral(" を作れません（Permission denied）")},
         {{.kind = K::CannotMakeFolderIn, .path = folder}, folder + QStringLiteral(" にフォルダーを作れません")},
@@ -30,5 +36,17 @@ TEST(RecoveryErrorText, WordsEveryKindAsTheUserReadsIt) {
     };
     for (const auto& c : cases) {
         EXPECT_EQ(DescribeRecoveryError(RecoveryError(c.detail)), c.sentence);
+    }
+    const struct {
+        FolderCause cause;
+        const char* words;
+    } folders[] = {
+        {FolderCause::NotFolder, "フォルダーではありません"},
+        {FolderCause::OthersFolder, "ほかのユーザーのフォルダーです"},
+        {FolderCause::OthersMayWrite, "ほかのユーザーも書き込めるフォルダーです"},
+        {FolderCause::OthersMayOpen, "ほかのユーザーも開けるフォルダーです"},
+    };
+    for (const auto& f : folders) {
+        EXPECT_EQ(DescribeFolderProblem({f.cause}), QString::fromUtf8(f.words));
     }
 }
