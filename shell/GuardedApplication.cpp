@@ -2,6 +2,9 @@
 
 #include <exception>
 
+#include "deck/DeckErrorText.h"
+#include "recovery/RecoveryErrorText.h"
+
 namespace korva {
 
 GuardedApplication::GuardedApplication(int& argc, char** argv, platform::Dialogs& dialogs)
@@ -10,6 +13,10 @@ GuardedApplication::GuardedApplication(int& argc, char** argv, platform::Dialogs
 bool GuardedApplication::notify(QObject* receiver, QEvent* event) {
     try {
         return QApplication::notify(receiver, event);
+    } catch (const DeckError& error) {
+        ShowUnexpectedError(DeckErrorText(error));
+    } catch (const RecoveryError& error) {
+        ShowUnexpectedError(DescribeRecoveryError(error));
     } catch (const std::exception& error) {
         ShowUnexpectedError(QString::fromUtf8(error.what()));
     } catch (...) {

@@ -10,6 +10,7 @@
 
 #include "cardwindow/frmCard.h"
 #include "deck/CsvRows.h"
+#include "deck/DeckError.h"
 #include "shell/GuardedApplication.h"
 #include "shell/frmMain.h"
 #include "tests/support/FakeCardWindowHost.h"
@@ -43,8 +44,11 @@ TEST(GuardedApplication, AnUnhandledFailureIsShownAndEveryWindowKeepsItsWork) {
     // A failure that is no standard exception, from the event loop itself.
     QTimer::singleShot(0, [] { throw 42; });
     QCoreApplication::processEvents();
+    // A deck's failure that no command caught is still worded for the user.
+    QTimer::singleShot(0, [] { throw DeckError(DeckErrorKind::TooManyCards); });
+    QCoreApplication::processEvents();
 
-    ASSERT_EQ(GuardDialogs->messages.size(), 2u);
+    ASSERT_EQ(GuardDialogs->messages.size(), 3u);
     for (const auto& message : GuardDialogs->messages) {
         EXPECT_EQ(message.title, QStringLiteral("KORVA!!"));
         EXPECT_EQ(message.buttons, platform::MessageButtons::Ok);
@@ -53,6 +57,8 @@ TEST(GuardedApplication, AnUnhandledFailureIsShownAndEveryWindowKeepsItsWork) {
         << GuardDialogs->messages[0].text.toStdString();
     EXPECT_TRUE(GuardDialogs->messages[1].text.contains(QStringLiteral("原因は分かりません")))
         << GuardDialogs->messages[1].text.toStdString();
+    EXPECT_TRUE(GuardDialogs->messages[2].text.contains(QStringLiteral("カードが32767枚を超えています。")))
+        << GuardDialogs->messages[2].text.toStdString();
 
     EXPECT_TRUE(card.getEditedFlag());
     EXPECT_EQ(card.getTotal(), 2);
@@ -61,7 +67,7 @@ TEST(GuardedApplication, AnUnhandledFailureIsShownAndEveryWindowKeepsItsWork) {
     // The window still answers, and its deck can still be saved.
     card.setQuestionItemIndex(card.getShowCardIndex(), 1);
     QTest::mouseClick(card.cmdOpen, Qt::LeftButton);
-    EXPECT_EQ(GuardDialogs->messages.size(), 2u);
+    EXPECT_EQ(GuardDialogs->messages.size(), 3u);
     EXPECT_TRUE(card.isOpenItem());
     QTemporaryDir dir;
     card.setFilePath(dir.filePath(QStringLiteral("kept.krv")));
