@@ -44,7 +44,9 @@ void ReserveNewSize(int fd, std::size_t oldSize, std::size_t newSize) {
     if (error == 0) {
         return;
     }
-    (void)::ftruncate(fd, static_cast<off_t>(oldSize));
+    if (::ftruncate(fd, static_cast<off_t>(oldSize)) != 0) {
+        throw SystemFailure(DeckErrorKind::CannotWrite, errno);
+    }
     if (error == EOPNOTSUPP || error == EINVAL) {
         throw Failure(DeckErrorKind::CannotWrite, FileCause::CannotReserve);
     }
