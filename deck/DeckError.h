@@ -23,6 +23,7 @@ enum class DeckErrorKind {
     AppendPastMaxCards,  // an append past MaxCards, from any source
     ItemTooLong,         // line, column: a read item past MaxItemBytes
     ItemTooLongToSave,   // an item past the deck file's length field
+    ItemTooLongToKeep,   // an edited item past the deck file's length field
     UnevenArrays,        // the deck's arrays differ in length
     NotInCp932,          // line, text: the character
     UnclosedQuote,       // line

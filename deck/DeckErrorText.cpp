@@ -99,6 +99,7 @@ std::string DescribeDeckError(const DeckErrorDetail& d) {
             return Number(d.line) + "行目、" + Number(d.column) + "列目: 項目の文字列が" + Number(MaxItemBytes) +
                    "バイトを超えているため読み込めません。";
         case DeckErrorKind::ItemTooLongToSave: return "項目の文字列が65535バイトを超えているため保存できません。";
+        case DeckErrorKind::ItemTooLongToKeep: return "項目の文字列が65535バイトを超えるため入力できません。";
         case DeckErrorKind::UnevenArrays: return "デッキの配列の大きさが揃っていないため保存できません。";
         case DeckErrorKind::NotInCp932: return LineLabel(d) + "「" + d.text + "」はShift_JISにない文字です";
         case DeckErrorKind::UnclosedQuote: return LineLabel(d) + "引用符 (\") で始まる項目が閉じていません";

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <stdexcept>
 #include <tuple>
+#include <utility>
 
 #include "deck/DeckError.h"
 #include "document/DeckIndex.h"
@@ -114,19 +115,58 @@ void DeckDocument::CheckCardRange(int first, int count, int extent) const {
 }
 
 void DeckDocument::InsertCards(int16_t first, int16_t count) {
-    CheckCardRange(first, 1, CardData_.Total() + 1);
     if (count < 0) {
         throw std::out_of_range("a negative number of cards");
     }
-    if (CardData_.Total() + count > MaxCards) {
+    InsertCards(first, std::vector<CardSlot>(static_cast<std::size_t>(count)));
+}
+
+void DeckDocument::InsertCards(int16_t first, std::vector<CardSlot> cards) {
+    CheckCardRange(first, 1, CardData_.Total() + 1);
+    if (static_cast<std::size_t>(CardData_.Total()) + cards.size() > MaxCards) {
         throw DeckError(DeckErrorKind::AppendPastMaxCards);
     }
     const auto at = static_cast<std::ptrdiff_t>(first);
-    const auto n = static_cast<std::size_t>(count);
-    CardData_.Items.insert(CardData_.Items.begin() + at, n, CardData::ItemTexts{});
-    CardData_.Checks.insert(CardData_.Checks.begin() + at, n, CardData::ItemChecks{False16, False16, False16});
-    CardData_.QuestionItems.insert(CardData_.QuestionItems.begin() + at, n, int16_t{1});
-    Tell(DeckChangeKind::CardsAdded, first, count);
+    const auto n = static_cast<std::ptrdiff_t>(cards.size());
+    CardData_.Items.insert(CardData_.Items.begin() + at, cards.size(), CardData::ItemTexts{});
+    CardData_.Checks.insert(CardData_.Checks.begin() + at, cards.size(), CardData::ItemChecks{});
+    CardData_.QuestionItems.insert(CardData_.QuestionItems.begin() + at, cards.size(), int16_t{1});
+    for (std::ptrdiff_t i = 0; i < n; ++i) {
+        auto& card = cards[static_cast<std::size_t>(i)];
+        CardData_.Items[static_cast<std::size_t>(at + i)] = std::move(card.items);
+        CardData_.Checks[static_cast<std::size_t>(at + i)] = card.checks;
+        CardData_.QuestionItems[static_cast<std::size_t>(at + i)] = card.questionItem;
+    }
+    Tell(DeckChangeKind::CardsAdded, first, static_cast<int>(n));
+}
+
+void DeckDocument::setCard(int16_t CardIndex, CardSlot card) {
+    const std::size_t at = DeckIndex(CardIndex, CardData_.Items.size(), "card");
+    CheckCardRange(CardIndex, 1, CardData_.Total());
+    const bool texts = CardData_.Items[at] != card.items;
+    const bool marks = CardData_.Checks[at] != card.checks;
+    const bool asked = CardData_.QuestionItems[at] != card.questionItem;
+    CardData_.Items[at] = std::move(card.items);
+    CardData_.Checks[at] = card.checks;
+    CardData_.QuestionItems[at] = card.questionItem;
+    for (const auto& [changed, kind] :
+         {std::pair{texts, DeckChangeKind::Texts}, std::pair{marks, DeckChangeKind::Marks},
+          std::pair{asked, DeckChangeKind::QuestionItems}}) {
+        if (changed) {
+            Tell(kind, CardIndex, 1);
+        }
+    }
+}
+
+std::vector<CardSlot> DeckDocument::getCards(int16_t first, int16_t count) const {
+    CheckCardRange(first, count, CardData_.Total());
+    std::vector<CardSlot> cards;
+    cards.reserve(static_cast<std::size_t>(count));
+    for (int card = first; card < first + count; ++card) {
+        const auto at = static_cast<std::size_t>(card);
+        cards.push_back({CardData_.Items[at], CardData_.Checks[at], CardData_.QuestionItems[at]});
+    }
+    return cards;
 }
 
 void DeckDocument::RemoveCards(int16_t first, int16_t count) {

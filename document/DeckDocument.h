@@ -10,6 +10,7 @@
 
 #include "deck/CardData.h"
 #include "deck/WordList.h"
+#include "document/CardSlot.h"
 #include "document/DeckChange.h"
 #include "document/DeckResult.h"
 #include "recovery/FileFingerprint.h"
@@ -86,6 +87,13 @@ public:
     void RemoveCards(int16_t first, int16_t count);
     // count cards from first stand at to afterwards, the others in order.
     void MoveCards(int16_t first, int16_t count, int16_t to);
+    // The cards first..first+count-1, as they stand.
+    std::vector<CardSlot> getCards(int16_t first, int16_t count) const;
+    // The cards, as they are, standing at first..: one change, however many.
+    // A card's items, marks and asked item as a whole; each kind of them
+    // that differs is told.
+    void setCard(int16_t CardIndex, CardSlot card);
+    void InsertCards(int16_t first, std::vector<CardSlot> cards);
 
     // Modes
     void setTurnMode(uint8_t Mode);

@@ -33,7 +33,7 @@ fi
 # take a few seconds a source. (clang-analyzer-deadcode.DeadStores flags
 # Google Benchmark's 'for (auto _ : state)'; run 'tests/' or 'bench/' as
 # PATH_REGEX to see the rest.)
-tidy "$build" '(deck|study|recovery|platform|cardwindow|shell|tools)/'
+tidy "$build" '(deck|document|editor|study|recovery|platform|cardwindow|shell|tools)/'
 house_rules='-*,readability-identifier-naming,readability-braces-around-statements'
 tidy "$build" '(tests|bench)/' "$house_rules"
 if [ -f "$build-fuzz/compile_commands.json" ]; then

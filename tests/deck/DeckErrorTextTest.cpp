@@ -82,6 +82,7 @@ TEST(DeckErrorText, WordsEveryKindAsTheUserReadsIt) {
         {Kind(K::AppendPastMaxCards), "カードの合計が32767枚を超えるため追加できません。"},
         {At(K::ItemTooLong, 4, 2), "4行目、2列目: 項目の文字列が65535バイトを超えているため読み込めません。"},
         {Kind(K::ItemTooLongToSave), "項目の文字列が65535バイトを超えているため保存できません。"},
+        {Kind(K::ItemTooLongToKeep), "項目の文字列が65535バイトを超えるため入力できません。"},
         {Kind(K::UnevenArrays), "デッキの配列の大きさが揃っていないため保存できません。"},
         {At(K::NotInCp932, 3, 0, "é"), "3行目: 「é」はShift_JISにない文字です"},
         {At(K::UnclosedQuote, 12, 0), "12行目: 引用符 (\") で始まる項目が閉じていません"},

@@ -83,6 +83,24 @@ TEST_F(DeckDocumentTest, EveryKindOfChangeReachesTheListenersAsItIsMade) {
          [](DeckDocument& d) { d.InsertCards(4, 1); },
          {Kind::CardsAdded, 4, 1},
          {"", "q1", "q2", "q3", ""}},
+        {"insert as they are",
+         [](DeckDocument& d) {
+             d.InsertCards(2, {CardSlot{{"", "x", "y"}}, CardSlot{}});
+         },
+         {Kind::CardsAdded, 2, 2},
+         {"", "q1", "x", "", "q2", "q3"}},
+        {"whole card, its text only",
+         [](DeckDocument& d) {
+             d.setCard(2, CardSlot{{"", "new", "a2"}});
+         },
+         {Kind::Texts, 2, 1},
+         {"", "q1", "new", "q3"}},
+        {"whole card, its asked item only",
+         [](DeckDocument& d) {
+             d.setCard(3, CardSlot{{"", "q3", "a3"}, {}, 2});
+         },
+         {Kind::QuestionItems, 3, 1},
+         same},
         {"remove", [](DeckDocument& d) { d.RemoveCards(1, 2); }, {Kind::CardsRemoved, 1, 2}, {"", "q3"}},
         {"move down",
          [](DeckDocument& d) { d.MoveCards(1, 1, 3); },
