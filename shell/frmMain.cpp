@@ -20,6 +20,7 @@
 #include "recovery/RecoveryStore.h"
 #include "shell/CardWindowManager.h"
 #include "shell/Environment.h"
+#include "shell/EnvironmentErrorText.h"
 #include "shell/Maker.h"
 #include "shell/OpenBrowser.h"
 #include "shell/ProgramLayout.h"
@@ -276,7 +277,7 @@ void frmMain::MDIForm_Unload() {
     try {
         SaveEnvironment();
     } catch (const EnvironmentError& error) {
-        Dialogs_.Message(QStringLiteral("環境ファイルに書き込めません。\r\n") + QString::fromStdString(error.what()),
+        Dialogs_.Message(QStringLiteral("環境ファイルに書き込めません。\r\n") + DescribeEnvironmentError(error),
                          platform::MessageButtons::Ok, platform::AppTitle);
     }
 }

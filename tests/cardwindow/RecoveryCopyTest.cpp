@@ -13,6 +13,7 @@
 #include "deck/FileBytes.h"
 #include "recovery/EndedCopies.h"
 #include "recovery/FileFingerprint.h"
+#include "recovery/RecoveryErrorText.h"
 #include "recovery/RecoveryFiles.h"
 #include "recovery/RecoveryOrigin.h"
 #include "recovery/RecoveryStore.h"
@@ -273,7 +274,7 @@ TEST_F(RecoveryCopyTest, ACopyWhoseRemovalFailedIsRemovedAtTheNextSaveOrClose) {
 // window still asks, and a failed save keeps it open.
 TEST_F(RecoveryCopyTest, ADeckThatCannotBeCopiedIsToldOnceAndClosingStillAsks) {
     QStringList reports;
-    store->setFailureReport([&](const QString& reason) { reports << reason; });
+    store->setFailureReport([&](const RecoveryErrorDetail& failure) { reports << DescribeRecoveryError(failure); });
     frmCard* card = EditedWindow(QStringLiteral("deck.krv"));
     const std::string fits = card->getCardData().Items[2][2];
     const std::string tooLong(70000, 'a');
