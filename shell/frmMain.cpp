@@ -96,6 +96,8 @@ void frmMain::BuildMenus() {
     // while a card window is active leaves them alive.
     mnuFile_ = new QMenu(QStringLiteral("ファイル(&F)"), this);
     mnuFile_->setObjectName(QStringLiteral("mnuFile"));
+    mnuFile_->addAction(QStringLiteral("新規作成(&N)"), this, &frmMain::mnuFileNew_Click)
+        ->setObjectName(QStringLiteral("mnuFileNew"));
     mnuFile_->addAction(QStringLiteral("開く...(&O)"), this, &frmMain::mnuFileOpen_Click)
         ->setObjectName(QStringLiteral("mnuFileOpen"));
     mnuFile_->addSeparator()->setObjectName(QStringLiteral("mnuFileSpace1"));
@@ -183,6 +185,11 @@ void frmMain::mnuFileOpen_Click() {
     ShowMenusOf(Area_->activeSubWindow());
 }
 
+void frmMain::mnuFileNew_Click() {
+    Windows_->New();
+    ShowMenusOf(Area_->activeSubWindow());
+}
+
 void frmMain::OpenFiles(const QStringList& paths) {
     for (const QString& path : paths) {
         Windows_->OpenFile(path);
@@ -228,6 +235,8 @@ void frmMain::mnuHelpVesion_Click() {
 }
 
 void frmMain::OpenCardWindow() { mnuFileOpen_Click(); }
+
+void frmMain::NewCardWindow() { mnuFileNew_Click(); }
 
 void frmMain::ShowHelp() { mnuHelpHelp_Click(); }
 
