@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "deck/DeckError.h"
 #include "deck/WordList.h"
 #include "tests/deck/DeckTestSupport.h"
 #include "tools/DeckUpdate.h"
@@ -100,18 +99,6 @@ TEST(DeckUpdate, ListOrderMarksFollowTheirCardsAndTheCountsTellWhatChanged) {
         const DeckUpdate update = UpdateDeck(DeckOf(c.deck), ListOf(c.list), c.keepMissing);
         EXPECT_TRUE(test::SameDeck(update.deck, DeckOf(c.result))) << c.what;
         EXPECT_EQ(UpdateCountsToJson(update.counts), c.counts) << c.what;
-    }
-}
-
-TEST(DeckUpdate, AResultPastMaxCardsIsRefused) {
-    const CardData full = test::VariedDeck(MaxCards);
-    const CardData list = ListOf("new,card\r\n");
-    EXPECT_EQ(UpdateDeck(full, list, false).deck.Total(), 1);
-    try {
-        UpdateDeck(full, list, true);
-        ADD_FAILURE() << "a deck of " << MaxCards + 1 << " cards";
-    } catch (const DeckError& e) {
-        EXPECT_EQ(e.kind(), DeckErrorKind::TooManyCards);
     }
 }
 
