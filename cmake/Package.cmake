@@ -14,8 +14,8 @@ string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
   "either way round. Decks are KORVA deck files (.krv) or comma-separated"
   "word lists (.csv)."
   ""
-  "Includes korva-deck, a command line tool to convert, export and inspect"
-  "deck files.")
+  "Includes korva-deck, a command line tool to convert, export, update and"
+  "inspect deck files.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

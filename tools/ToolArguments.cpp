@@ -16,6 +16,7 @@ constexpr std::string_view SeparatorHint =
     "--separator には comma、tab、semicolon、pipe、space、colon のどれかを指定します。";
 constexpr std::string_view QuotingHint = "--quoting には rfc か none を指定します。";
 constexpr std::string_view ColumnsHint = "--columns には 1,3 のように列の番号を2つ指定します。";
+constexpr std::string_view OutHint = "--out には保存するデッキファイルの名前を指定します。";
 
 std::optional<char> SeparatorOf(const ToolArguments& args) {
     if (!args.separator) {
@@ -63,6 +64,7 @@ constexpr OptionSpec ValueOptions[] = {
     {"--separator", SeparatorOption, SeparatorHint, &ToolArguments::separator},
     {"--quoting", QuotingOption, QuotingHint, &ToolArguments::quoting},
     {"--columns", ColumnsOption, ColumnsHint, &ToolArguments::columns},
+    {"--out", OutOption, OutHint, &ToolArguments::out},
 };
 
 // Reads the option at words[i]; false when the command takes no such option.
@@ -74,6 +76,10 @@ bool ReadOption(unsigned options, std::span<char* const> words, std::size_t& i, 
     }
     if (word == "--replace" && (options & ReplaceOption) != 0) {
         args.replace = true;
+        return true;
+    }
+    if (word == "--keep-missing" && (options & KeepMissingOption) != 0) {
+        args.keepMissing = true;
         return true;
     }
     for (const OptionSpec& option : ValueOptions) {

@@ -29,7 +29,9 @@ enum ToolOption : unsigned {
     QuotingOption = 4,
     HeaderOption = 8,
     ColumnsOption = 16,
-    ReplaceOption = 32
+    ReplaceOption = 32,
+    OutOption = 64,
+    KeepMissingOption = 128
 };
 constexpr unsigned ListReadingOptions = EncodingOption | SeparatorOption | QuotingOption | HeaderOption | ColumnsOption;
 constexpr unsigned ListWritingOptions = EncodingOption | SeparatorOption | QuotingOption;
@@ -41,8 +43,10 @@ struct ToolArguments {
     std::optional<std::string> separator{};
     std::optional<std::string> quoting{};
     std::optional<std::string> columns{};
+    std::optional<std::string> out{};
     bool header = false;
     bool replace = false;
+    bool keepMissing = false;
 
     bool AnyListOption() const { return encoding || separator || quoting || columns || header || replace; }
 };

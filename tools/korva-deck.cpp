@@ -21,6 +21,7 @@
 #include "tools/CsvExport.h"
 #include "tools/DeckJson.h"
 #include "tools/DeckStats.h"
+#include "tools/DeckUpdate.h"
 #include "tools/ToolArguments.h"
 #include "tools/WordListJson.h"
 
@@ -88,27 +89,36 @@ std::string ReplacementReport(const korva::Replacements& replaced) {
     return report;
 }
 
-void Convert(const ToolArguments& args, Subject& subject) {
-    const std::string& in = args.files[0];
-    const std::string& out = args.files[1];
-    // Writing a deck over a path the program would read as a word list would
-    // destroy that file's text.
-    subject = out;
+// Writing a deck over a path the program would read as a word list would
+// destroy that file's text.
+void RefuseDeckOutput(const std::string& out) {
     if (korva::KindOfPath(out) != korva::DeckPathKind::Deck) {
         throw Refusal("出力ファイル名が .krv で終わっていません。");
     }
-    subject = in;
-    CardData data;
-    korva::Replacements replaced;
-    if (korva::KindOfPath(in) == korva::DeckPathKind::Csv) {
-        korva::ReadWithinMemory([&] {
-            korva::WordList list = korva::ReadWordList(korva::ReadFileBytes(in), korva::ListOptionsOf(args));
-            replaced = std::move(list.replaced);
-            korva::ImportWordList(std::move(list), data, false);
-        });
-    } else {
-        data = OpenDeck(in, args);
+}
+
+// A word list or a deck as convert reads it, with what --replace changed.
+CardData ReadInput(const std::string& in, const ToolArguments& args, korva::Replacements& replaced) {
+    if (korva::KindOfPath(in) != korva::DeckPathKind::Csv) {
+        return OpenDeck(in, args);
     }
+    CardData data;
+    korva::ReadWithinMemory([&] {
+        korva::WordList list = korva::ReadWordList(korva::ReadFileBytes(in), korva::ListOptionsOf(args));
+        replaced = std::move(list.replaced);
+        korva::ImportWordList(std::move(list), data, false);
+    });
+    return data;
+}
+
+void Convert(const ToolArguments& args, Subject& subject) {
+    const std::string& in = args.files[0];
+    const std::string& out = args.files[1];
+    subject = out;
+    RefuseDeckOutput(out);
+    subject = in;
+    korva::Replacements replaced;
+    const CardData data = ReadInput(in, args, replaced);
     // Told before the file is replaced: output that cannot be written (a
     // full disk, a closed pipe) ends the command with the old file in place.
     subject = out;
@@ -116,6 +126,35 @@ void Convert(const ToolArguments& args, Subject& subject) {
         PrintLine(ReplacementReport(replaced));
     }
     korva::SaveCardFile(out, data);
+}
+
+void Update(const ToolArguments& args, Subject& subject) {
+    const std::string& deckPath = args.files[0];
+    const std::string& listPath = args.files[1];
+    const std::string& out = args.out ? *args.out : deckPath;
+    // The deck itself must be a deck file: it is the one written back.
+    subject = deckPath;
+    if (korva::KindOfPath(deckPath) != korva::DeckPathKind::Deck) {
+        throw Refusal("デッキファイル名が .krv で終わっていません。");
+    }
+    subject = out;
+    RefuseDeckOutput(out);
+    subject = deckPath;
+    CardData deck;
+    korva::LoadCardFile(deckPath, deck, false);
+    subject = listPath;
+    korva::Replacements replaced;
+    const CardData list = ReadInput(listPath, args, replaced);
+    subject = out;
+    const korva::DeckUpdate update = korva::UpdateDeck(deck, list, args.keepMissing);
+    // Standard output is the counts' one line, for scripts; what --replace
+    // changed is told beside it.
+    if (replaced.count > 0) {
+        std::fprintf(stderr, "korva-deck: %s: %s\n", listPath.c_str(), ReplacementReport(replaced).c_str());
+    }
+    // As convert's report: printed before the deck is replaced.
+    PrintLine(korva::UpdateCountsToJson(update.counts));
+    korva::SaveCardFile(out, update.deck);
 }
 
 void Inspect(const ToolArguments& args, Subject& subject) {
@@ -177,6 +216,16 @@ constexpr Command Commands[] = {
      "Shift_JISで、引用符を使いません。--encoding utf-8 では、区切り文字、引用符、改行を含む項目を引用符で囲み "
      "(RFC 4180)、表計算ソフトで開けるようにします。チェックとモードは書き出しません。",
      2, korva::ListWritingOptions, Export},
+    {"update",
+     "korva-deck update [--encoding auto|cp932|utf-8|utf-16] [--separator comma|tab|semicolon|pipe|space|colon] "
+     "[--quoting rfc|none] [--header] [--columns A,B] [--replace] [--out OUT.krv] [--keep-missing] DECK.krv LIST",
+     "編集した単語リスト LIST (convert と同じように読みます) を、学習中のデッキ DECK.krv に戻します。カードは LIST "
+     "の順になります。項目1が DECK.krv のカードと同じ行 (同じ項目1のカードが複数あれば前から順に) は、そのカードの"
+     "チェックと出題項目をそのまま残し、項目2を LIST のものにします。ほかの行は新しいカード (チェックなし、項目1を出題) "
+     "になります。どの行とも合わないカードは削除し、--keep-missing では最後にそのまま残します。モードは変えません。"
+     "DECK.krv を書き換え (--out では OUT.krv に保存し)、{\"kept\":同じ,\"changed\":項目2を変えた,\"added\":追加,"
+     "\"removed\":削除} の枚数をJSONで1行表示します。",
+     2, korva::ListReadingOptions | korva::ReplaceOption | korva::OutOption | korva::KeepMissingOption, Update},
     {"show", "korva-deck show FILE", "デッキをJSON (UTF-8) で表示します。", 1, 0, Show},
     {"stats", "korva-deck stats FILE",
      "カードの枚数、出題項目ごとの枚数、項目ごとのチェックの数、覚えたカード (「チェックのみ」で表示されるカード) "
@@ -191,9 +240,9 @@ std::string HelpText() {
     }
     text +=
         "  korva-deck --help\n      この説明を表示します。\n"
-        "IN と FILE は、名前の末尾が .krv ならデッキファイル、.csv .tsv .txt なら単語リストとして (大文字でも小文字でも)、\n"
+        "IN、FILE と LIST は、名前の末尾が .krv ならデッキファイル、.csv .tsv .txt なら単語リストとして (大文字でも小文字でも)、\n"
         "プログラムと同じように読みます。\n"
-        "失敗すると理由を1行表示して終了コード1で終わり、出力ファイルは作りません。\n";
+        "失敗すると理由を1行表示して終了コード1で終わり、出力ファイルは作らず、元のファイルも変えません。\n";
     return text;
 }
 

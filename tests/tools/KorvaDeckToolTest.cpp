@@ -28,6 +28,9 @@ const std::string convertUsage =
 const std::string inspectUsage =
     "inspect [--encoding auto|cp932|utf-8|utf-16] [--separator comma|tab|semicolon|pipe|space|colon] [--quoting rfc|none] [--header] "
     "[--columns A,B] IN";
+const std::string updateUsage =
+    "update [--encoding auto|cp932|utf-8|utf-16] [--separator comma|tab|semicolon|pipe|space|colon] [--quoting rfc|none] [--header] "
+    "[--columns A,B] [--replace] [--out OUT.krv] [--keep-missing] DECK.krv LIST";
 const std::string exportUsage =
     "export IN OUT.csv [--encoding cp932|utf-8] [--separator comma|tab|semicolon|pipe|space|colon] [--quoting rfc|none]";
 
@@ -64,6 +67,7 @@ std::vector<std::string> FolderEntries(const test::TempFolder& dir) {
 int RunWithBytes(std::vector<std::string> args, const std::string& out, const std::string& err) {
     args.insert(args.begin(), KORVA_DECK_TOOL);
     std::vector<char*> argv;
+    argv.reserve(args.size() + 1);
     for (std::string& arg : args) {
         argv.push_back(arg.data());
     }
@@ -488,11 +492,89 @@ TEST(KorvaDeckTool, RefusalsSayWhyOrHowToUseTheCommandAndLeaveNoFile) {
     EXPECT_EQ(test::ReadBytes(dir.Path("keep.krv")), "old");
 }
 
+TEST(KorvaDeckTool, UpdateWritesTheListBackIntoTheDeckOrOutAndAFailureChangesNothing) {
+    test::TempFolder dir;
+    // Items 1 are "単語1".."単語3" in code page 932, items 2 bytes code page
+    // 932 cannot decode, marks and asked items all different.
+    const CardData deck = test::VariedDeck(3);
+    const std::string deckBytes = WriteDeckRecord(deck);
+    test::WriteBytes(dir.Path("deck.krv"), deckBytes);
+    // A classic list, read byte for byte: card 3 as it was, a new card, card 1
+    // with another item 2.
+    test::WriteBytes(dir.Path("list.csv"), deck.Items[3][1] + "," + deck.Items[3][2] + "\r\n\x90\x56,new\r\n" +
+                                               deck.Items[1][1] + ",one\r\n");
+    CardData expected = deck;
+    expected.Items = {deck.Items[0], deck.Items[3], {"", "\x90\x56", "new"}, deck.Items[1]};
+    expected.Items[3][2] = "one";
+    expected.Checks = {deck.Checks[0], deck.Checks[3], {False16, False16, False16}, deck.Checks[1]};
+    expected.QuestionItems = {deck.QuestionItems[0], deck.QuestionItems[3], 1, deck.QuestionItems[1]};
+
+    const ToolRun out =
+        RunTool({"update", "--out", Q(dir.Path("out.krv")), Q(dir.Path("deck.krv")), Q(dir.Path("list.csv"))});
+    EXPECT_EQ(out.exitCode, 0) << out.err;
+    EXPECT_EQ(out.out, "{\"kept\":1,\"changed\":1,\"added\":1,\"removed\":1}\n");
+    EXPECT_EQ(out.err, "");
+    EXPECT_EQ(test::ReadBytes(dir.Path("out.krv")), WriteDeckRecord(expected));
+    EXPECT_EQ(test::ReadBytes(dir.Path("deck.krv")), deckBytes);
+
+    test::WriteBytes(dir.Path("cafe.csv"), "caf\xC3\xA9,coffee\n");
+    test::WriteBytes(dir.Path("open.csv"), "a,b\n\"c,d\n");
+    test::WriteBytes(dir.Path("cut.krv"), deckBytes.substr(0, deckBytes.size() - 1));
+    SaveCardFile(dir.Path("full.krv"), test::VariedDeck(MaxCards));
+    const std::string fullBytes = test::ReadBytes(dir.Path("full.krv"));
+    const auto before = FolderEntries(dir);
+    const struct {
+        QStringList args;
+        std::string err;  // its start
+    } refused[] = {
+        {{"update", Q(dir.Path("deck.krv")), Q(dir.Path("missing.csv"))}, dir.Path("missing.csv") + ": "},
+        {{"update", Q(dir.Path("deck.krv")), Q(dir.Path("open.csv"))}, dir.Path("open.csv") + ": 2行目"},
+        {{"update", Q(dir.Path("deck.krv")), Q(dir.Path("cafe.csv"))}, dir.Path("cafe.csv") + ": 1行目"},
+        {{"update", "--header", Q(dir.Path("deck.krv")), Q(dir.Path("full.krv"))},
+         dir.Path("full.krv") + ": --encoding"},
+        {{"update", Q(dir.Path("cut.krv")), Q(dir.Path("list.csv"))}, dir.Path("cut.krv") + ": "},
+        {{"update", Q(dir.Path("list.csv")), Q(dir.Path("list.csv"))}, dir.Path("list.csv") + ": デッキファイル名が"},
+        {{"update", "--out", Q(dir.Path("o.csv")), Q(dir.Path("deck.krv")), Q(dir.Path("list.csv"))},
+         dir.Path("o.csv") + ": 出力ファイル名が"},
+        {{"update", "--keep-missing", Q(dir.Path("full.krv")), Q(dir.Path("list.csv"))},
+         dir.Path("full.krv") + ": カードが32767枚を超えています。\n"},
+        {{"update", Q(dir.Path("deck.krv")), Q(dir.Path("list.csv")), "--out"}, " update: --out には"},
+    };
+    for (const auto& c : refused) {
+        const ToolRun run = RunTool(c.args);
+        EXPECT_EQ(run.exitCode, 1) << c.err;
+        EXPECT_EQ(run.out, "") << c.err;
+        EXPECT_TRUE(run.err.starts_with("korva-deck" + std::string(c.err.front() == ' ' ? "" : ": ") + c.err))
+            << run.err;
+        EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;
+    }
+    // Counts that cannot be printed leave the deck too.
+    test::TempFolder logs;
+    EXPECT_EQ(RunWithBytes({"update", dir.Path("deck.krv"), dir.Path("list.csv")}, "/dev/full", logs.Path("err")), 1);
+    EXPECT_EQ(FolderEntries(dir), before);
+    EXPECT_EQ(test::ReadBytes(dir.Path("deck.krv")), deckBytes);
+    EXPECT_EQ(test::ReadBytes(dir.Path("full.krv")), fullBytes);
+
+    // In place, the missing card kept last; what --replace replaced beside the counts.
+    const ToolRun inPlace = RunTool({"update", "--keep-missing", Q(dir.Path("deck.krv")), Q(dir.Path("list.csv"))});
+    EXPECT_EQ(inPlace.exitCode, 0) << inPlace.err;
+    EXPECT_EQ(inPlace.out, "{\"kept\":1,\"changed\":1,\"added\":1,\"removed\":0}\n");
+    expected.Items.push_back(deck.Items[2]);
+    expected.Checks.push_back(deck.Checks[2]);
+    expected.QuestionItems.push_back(deck.QuestionItems[2]);
+    EXPECT_EQ(test::ReadBytes(dir.Path("deck.krv")), WriteDeckRecord(expected));
+    const ToolRun replaced = RunTool({"update", "--replace", Q(dir.Path("deck.krv")), Q(dir.Path("cafe.csv"))});
+    EXPECT_EQ(replaced.out, "{\"kept\":0,\"changed\":0,\"added\":1,\"removed\":4}\n");
+    EXPECT_EQ(replaced.err, "korva-deck: " + dir.Path("cafe.csv") + ": 1文字を置き換えました: 1行目「é」\n");
+    EXPECT_EQ(CardsIn(dir.Path("deck.krv")), (test::Pairs{{"cafe", "coffee"}}));
+    EXPECT_EQ(FolderEntries(dir), before);
+}
+
 TEST(KorvaDeckTool, HelpListsEveryCommandAndTheBareToolShowsItAsAnError) {
     const ToolRun help = RunTool({"--help"});
     EXPECT_EQ(help.exitCode, 0);
     for (const std::string& usage :
-         {convertUsage, inspectUsage, exportUsage, std::string("show FILE"), std::string("stats FILE")}) {
+         {convertUsage, inspectUsage, exportUsage, updateUsage, std::string("show FILE"), std::string("stats FILE")}) {
         EXPECT_NE(help.out.find("  korva-deck " + usage + "\n"), std::string::npos) << usage;
     }
     const ToolRun bare = RunTool({});
