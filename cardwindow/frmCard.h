@@ -214,6 +214,7 @@ private:
     CardWindowHost& Host_;
     bool ClosingWithoutAsking_ = false;
     bool Composing_ = false;  // an input method holds a proposal in txtAnswer
+    bool Following_ = false;  // drawing a change another view made
     std::unique_ptr<RecoveryKeeper> Recovery_;
 };
 
