@@ -94,6 +94,8 @@ public:
     void mnuFunctionReversalPersonal_Click();
     void mnuFunctionLumpCheck_Click();
     void mnuFunctionLumpNatural_Click();
+    // The frame opens the deck's card editor, one per deck.
+    void mnuFunctionEdit_Click();
     void mnuViewCardAll_Click();
     void mnuViewCardCheck_Click();
     void mnuViewCardNatural_Click();
@@ -172,6 +174,7 @@ public:
     QMenu* mnuFunctionLump = nullptr;
     QAction* mnuFunctionLumpCheck = nullptr;
     QAction* mnuFunctionLumpNatural = nullptr;
+    QAction* mnuFunctionEdit = nullptr;
     QMenu* mnuView = nullptr;
     QMenu* mnuViewCard = nullptr;
     QAction* mnuViewCardAll = nullptr;
