@@ -47,6 +47,7 @@ public:
 class NoHost : public CardWindowHost {
 public:
     void OpenCardWindow() override {}
+    void NewCardWindow() override {}
     void ExitProgram() override {}
     void ShowHelp() override {}
     void ShowVersion() override {}

@@ -11,6 +11,7 @@ public:
     virtual ~CardWindowHost() = default;
 
     virtual void OpenCardWindow() = 0;  // File > Open: a new card window
+    virtual void NewCardWindow() = 0;   // File > New: an empty card window
     virtual void ExitProgram() = 0;     // the card window's File > Exit walk
     virtual void ShowHelp() = 0;        // Help > HTML help
     virtual void ShowVersion() = 0;     // Help > Version information

@@ -83,7 +83,7 @@ void RecoveryKeeper::WriteNow() {
                            });
         OnDisk_ = true;
     } catch (const DeckError& error) {
-        Unwritable(DeckErrorText(error));
+        Unwritable(error.detail());
     }
 }
 
@@ -99,11 +99,11 @@ void RecoveryKeeper::Written(int job) {
 // saved either, and stays so: the user hears of it once, as of a copy that
 // cannot be written, while the close question still guards the deck. The copy
 // on disk, if any, is the last good one.
-void RecoveryKeeper::Unwritable(const QString& reason) {
-    qWarning("KORVA: %s", qUtf8Printable(reason));
+void RecoveryKeeper::Unwritable(const DeckErrorDetail& why) {
+    qWarning("KORVA: %s", qUtf8Printable(DeckErrorText(why)));
     if (!Unwritable_) {
         Unwritable_ = true;
-        Store_->ReportFailure(reason);
+        Store_->ReportFailure({.kind = RecoveryErrorKind::DeckFailure, .deck = why});
     }
 }
 

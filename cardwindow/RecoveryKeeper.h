@@ -8,6 +8,7 @@
 #include <QElapsedTimer>
 #include <QTimer>
 
+#include "deck/DeckError.h"
 #include "document/DeckChange.h"
 #include "recovery/CopyPace.h"
 #include "recovery/RecoveryOrigin.h"
@@ -58,7 +59,7 @@ public:
 private:
     void WriteWhenSpaced();
     void Written(int job);
-    void Unwritable(const QString& reason);
+    void Unwritable(const DeckErrorDetail& why);
 
     RecoveryStore* Store_;
     Snapshot Snapshot_;

@@ -63,6 +63,7 @@ public:
     QList<QMenu*> MenuBarMenus() const;
     bool Form_QueryUnload();
     void CloseWithoutAsking();
+    void mnuFileNew_Click();
     void mnuFileOpen_Click();
     void mnuFileSeries_Click();
     void mnuFileClose_Click();
@@ -155,6 +156,7 @@ public:
     QPushButton* cmdAnswer = nullptr;
 
     QMenu* mnuFile = nullptr;
+    QAction* mnuFileNew = nullptr;
     QAction* mnuFileOpen = nullptr;
     QAction* mnuFileSeries = nullptr;
     QAction* mnuFileClose = nullptr;

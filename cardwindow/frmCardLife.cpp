@@ -49,6 +49,8 @@ void frmCard::CloseWithoutAsking() {
     ClosingWithoutAsking_ = false;
 }
 
+void frmCard::mnuFileNew_Click() { Host_.NewCardWindow(); }
+
 void frmCard::mnuFileOpen_Click() { Host_.OpenCardWindow(); }
 
 // A cancelled or failed append changes nothing; a successful one leaves a
@@ -71,9 +73,9 @@ void frmCard::mnuFileClose_Click() {
 
 // A deck whose file was written by someone else since this window read,
 // wrote or restored it goes on to the save dialog when the user keeps that
-// file.
+// file. A new deck has no file yet and, like a word list's, is given a name.
 void frmCard::mnuFileSave_Click() {
-    if (isCSVFile() || !MayOverwriteOriginal()) {
+    if (getFilePath().isEmpty() || isCSVFile() || !MayOverwriteOriginal()) {
         NewFileSave();
     } else {
         FileSave();

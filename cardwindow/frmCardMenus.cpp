@@ -20,6 +20,7 @@ QAction* AddItem(QMenu* menu, const QString& caption, bool radio = false) {
 // while this window is active. No item carries a shortcut key.
 void frmCard::BuildMenus() {
     mnuFile = new QMenu(QStringLiteral("ファイル(&F)"), this);
+    mnuFileNew = AddItem(mnuFile, QStringLiteral("新規作成(&N)"));
     mnuFileOpen = AddItem(mnuFile, QStringLiteral("開く...(&O)"));
     mnuFileSeries = AddItem(mnuFile, QStringLiteral("続けて開く...(&T)"));
     mnuFileClose = AddItem(mnuFile, QStringLiteral("閉じる(&C)"));
@@ -67,6 +68,7 @@ void frmCard::ConnectMenus() {
     const auto bind = [this](QAction* action, void (frmCard::*handler)()) {
         connect(action, &QAction::triggered, this, handler);
     };
+    bind(mnuFileNew, &frmCard::mnuFileNew_Click);
     bind(mnuFileOpen, &frmCard::mnuFileOpen_Click);
     bind(mnuFileSeries, &frmCard::mnuFileSeries_Click);
     bind(mnuFileClose, &frmCard::mnuFileClose_Click);

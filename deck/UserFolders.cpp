@@ -9,20 +9,23 @@
 
 namespace korva {
 
-std::string WithSystemReason(const QString& what, int error) {
-    return (what + QStringLiteral("（") + QString::fromLocal8Bit(std::strerror(error)) + QStringLiteral("）"))
-        .toStdString();
+namespace {
+
+[[noreturn]] void Fail(FolderErrorKind kind, const QByteArray& path, int error) {
+    throw FolderError(
+        {.kind = kind, .path = QFile::decodeName(path), .systemReason = QString::fromLocal8Bit(std::strerror(error))});
 }
 
-QByteArray XdgFolder(const char* variable, const char* belowHome, const QString& kind) {
+}  // namespace
+
+QByteArray XdgFolder(const char* variable, const char* belowHome, UserFolder folder) {
     QByteArray value = qgetenv(variable);
     if (value.startsWith('/')) {
         return value;
     }
     const QByteArray home = qgetenv("HOME");
     if (!home.startsWith('/')) {
-        throw FolderError(
-            QStringLiteral("HOME が設定されていないため、%1フォルダーが分かりません").arg(kind).toStdString());
+        throw FolderError({.kind = FolderErrorKind::NoHome, .folder = folder});
     }
     return JoinPath(home, belowHome);
 }
@@ -31,15 +34,14 @@ void MakeFolders(const QByteArray& folder) {
     for (qsizetype slash = folder.indexOf('/', 1);; slash = folder.indexOf('/', slash + 1)) {
         const QByteArray step = slash < 0 ? folder : folder.left(slash);
         if (!step.isEmpty() && ::mkdir(step.constData(), 0700) != 0 && errno != EEXIST) {
-            throw FolderError(WithSystemReason(QStringLiteral("%1 を作れません").arg(QFile::decodeName(step)), errno));
+            Fail(FolderErrorKind::CannotMake, step, errno);
         }
         if (slash < 0) {
             break;
         }
     }
     if (!IsFolder(folder)) {
-        throw FolderError(
-            WithSystemReason(QStringLiteral("%1 はフォルダーではありません").arg(QFile::decodeName(folder)), ENOTDIR));
+        Fail(FolderErrorKind::NotFolder, folder, ENOTDIR);
     }
 }
 

@@ -4,17 +4,17 @@
 
 #include <cerrno>
 #include <cstring>
+#include <optional>
+#include <utility>
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
 #include "deck/DeckError.h"
-#include "deck/DeckErrorText.h"
 #include "deck/DeckRecord.h"
 #include "deck/FileBytes.h"
 #include "recovery/RecoveryError.h"
-#include "recovery/RecoveryErrorText.h"
 #include "recovery/RecoveryFiles.h"
 #include "recovery/RecoveryFolder.h"
 #include "recovery/RecoveryOrigin.h"
@@ -74,9 +74,8 @@ QString EndedCopies::getDamagedFolder() const { return Root_ + u'/' + DamagedFol
 
 void EndedCopies::ClaimFolder(const QString& folder) {
     if (const std::optional<FolderProblem> why = WhyNotPrivateFolder(folder)) {
-        Damaged_.push_back({QFileInfo(folder).fileName(),
-                            QStringLiteral("KORVAが作ったフォルダーではないため、開かずに残しました（%1）。")
-                                .arg(DescribeFolderProblem(*why))});
+        Damaged_.push_back(
+            {QFileInfo(folder).fileName(), {.kind = RecoveryErrorKind::NotProgramsFolder, .folder = *why}});
         return;
     }
     Claim claim{folder, TryLockFolder(folder), {}};
@@ -94,7 +93,7 @@ void EndedCopies::ReadFolder(Claim& claim) {
         // read, or a move, anywhere.
         if (QFileInfo(CopyPath(claim.folder, number)).isSymLink() ||
             QFileInfo(OriginPath(claim.folder, number)).isSymLink()) {
-            Damaged_.push_back({name, QStringLiteral("シンボリックリンクなので、読まずに残しました。")});
+            Damaged_.push_back({name, {.kind = RecoveryErrorKind::CopyIsLink}});
             continue;
         }
         try {
@@ -106,31 +105,33 @@ void EndedCopies::ReadFolder(Claim& claim) {
             Copies_.push_back(std::move(copy));
             claim.taken.push_back(number);
         } catch (const DeckError& error) {
-            SetAside(claim, number, name, DeckErrorText(error));
+            SetAside(claim, number, name, {.kind = RecoveryErrorKind::DeckFailure, .deck = error.detail()});
         } catch (const RecoveryError& error) {
-            SetAside(claim, number, name, DescribeRecoveryError(error));
+            SetAside(claim, number, name, error.detail());
         }
     }
 }
 
-void EndedCopies::SetAside(const Claim& claim, int number, const QString& name, const QString& reason) {
+void EndedCopies::SetAside(const Claim& claim, int number, const QString& name, RecoveryErrorDetail why) {
     const QString damaged = getDamagedFolder();
-    QString why;
+    std::optional<RecoveryErrorDetail> whyLeft;
     try {
         MakePrivateFolder(damaged);
-        why = MoveAside(CopyPath(claim.folder, number), damaged, claim.folder);
-        if (why.isEmpty()) {
-            why = MoveAside(OriginPath(claim.folder, number), damaged, claim.folder);
+        for (const QString& path : {CopyPath(claim.folder, number), OriginPath(claim.folder, number)}) {
+            const QString reason = MoveAside(path, damaged, claim.folder);
+            if (!reason.isEmpty()) {
+                whyLeft = {.kind = RecoveryErrorKind::CannotMoveAside, .path = path, .reason = reason};
+                break;
+            }
         }
     } catch (const RecoveryError& error) {
-        why = DescribeRecoveryError(error);
+        whyLeft = error.detail();
     }
-    if (why.isEmpty()) {
-        Damaged_.push_back({name, reason, true});
+    if (!whyLeft) {
+        Damaged_.push_back({name, std::move(why), true});
         return;
     }
-    Damaged_.push_back(
-        {name, reason + QStringLiteral("コピーを移せないため、%1 に残しました（%2）。").arg(claim.folder, why)});
+    Damaged_.push_back({name, std::move(why), false, claim.folder, std::move(*whyLeft)});
 }
 
 void EndedCopies::RemoveClaimedFolders() {

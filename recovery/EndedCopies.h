@@ -9,6 +9,7 @@
 
 #include "deck/CardData.h"
 #include "recovery/FileFingerprint.h"
+#include "recovery/RecoveryError.h"
 
 namespace korva {
 
@@ -21,11 +22,14 @@ struct RecoveryCopy {
 };
 
 // A copy that could not be read, and why; or something in the recovery
-// folder that is not the program's own, which is left as it is.
+// folder that is not the program's own, which is left as it is. Worded by
+// DescribeDamagedCopy.
 struct DamagedCopy {
-    QString name;             // the deck's file name when its side file says it, else the copy's own
-    QString reason;           // in Japanese; says so too when the copy could not be moved aside
-    bool movedAside = false;  // now in the damaged folder
+    QString name;  // the deck's file name when its side file says it, else the copy's own
+    RecoveryErrorDetail why;
+    bool movedAside = false;        // now in the damaged folder
+    QString leftIn{};               // the folder it stays in when it could not be moved aside
+    RecoveryErrorDetail whyLeft{};  // and why it could not
 };
 
 // The copies left by programs that ended without a regular end: killed, or
@@ -61,7 +65,7 @@ private:
 
     void ClaimFolder(const QString& folder);
     void ReadFolder(Claim& claim);
-    void SetAside(const Claim& claim, int number, const QString& name, const QString& reason);
+    void SetAside(const Claim& claim, int number, const QString& name, RecoveryErrorDetail why);
 
     QString Root_;
     std::vector<Claim> Claims_;

@@ -6,13 +6,14 @@
 #include <QString>
 
 #include "deck/DeckError.h"
+#include "deck/UserFolders.h"
 
 namespace korva {
 
 // What went wrong with the recovery copies' folder or a copy's files. The
 // sentence the user reads is made by DescribeRecoveryError where it is shown.
 enum class RecoveryErrorKind {
-    UserFolder,          // reason: the user folders' own account
+    UserFolder,          // userFolder: why the recovery root cannot be found or made
     FolderUnusable,      // path, folder: why the folder is not the user's own
     CannotMakeFolder,    // path, reason: the system's
     CannotMakeFolderIn,  // path: the root a folder of this program's could not be made in
@@ -20,6 +21,10 @@ enum class RecoveryErrorKind {
     CannotRemove,        // path, reason: the system's
     OriginDamaged,       // a copy's side file is not one
     OriginUnreadable,    // deck: why it could not be read
+    DeckFailure,         // deck: a copy that cannot be read, written or made, as the deck layer says
+    NotProgramsFolder,   // folder: why an entry of the root was left unopened
+    CopyIsLink,          // a copy or its side file is a symbolic link, left unread
+    CannotMoveAside,     // path: the file, reason: the system's
 };
 
 // Why a folder is not one the copies may use.
@@ -45,6 +50,7 @@ struct RecoveryErrorDetail {
     QString reason{};
     DeckErrorDetail deck{};
     FolderProblem folder{};
+    FolderErrorDetail userFolder{};
 };
 
 // A failure of the recovery copies; what() names the kind for a developer's

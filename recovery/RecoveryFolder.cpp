@@ -65,9 +65,9 @@ void MakeOwnerOnly(const QByteArray& path) {
 QString RecoveryRoot() {
     QByteArray root;
     try {
-        root = JoinPath(XdgFolder("XDG_STATE_HOME", ".local/state", QStringLiteral("復元用の")), "korva");
+        root = JoinPath(XdgFolder("XDG_STATE_HOME", ".local/state", UserFolder::RecoveryCopies), "korva");
     } catch (const FolderError& error) {
-        throw RecoveryError({.kind = RecoveryErrorKind::UserFolder, .reason = QString::fromStdString(error.what())});
+        throw RecoveryError({.kind = RecoveryErrorKind::UserFolder, .userFolder = error.detail()});
     }
     // The copies' folder is opened by Qt through its text form, which would
     // name another folder; no copies rather than copies somewhere else.
@@ -82,7 +82,7 @@ void MakePrivateFolder(const QString& folder) {
     try {
         MakeFolders(ParentOf(path));
     } catch (const FolderError& error) {
-        throw RecoveryError({.kind = RecoveryErrorKind::UserFolder, .reason = QString::fromStdString(error.what())});
+        throw RecoveryError({.kind = RecoveryErrorKind::UserFolder, .userFolder = error.detail()});
     }
     if (::mkdir(path.constData(), S_IRWXU) != 0 && errno != EEXIST) {
         throw RecoveryError({.kind = RecoveryErrorKind::CannotMakeFolder,

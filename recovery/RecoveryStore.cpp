@@ -1,6 +1,7 @@
 #include "recovery/RecoveryStore.h"
 
 #include <cstdlib>
+#include <utility>
 #include <vector>
 
 #include <QCoreApplication>
@@ -9,7 +10,6 @@
 #include <QFile>
 
 #include "deck/DeckError.h"
-#include "deck/DeckErrorText.h"
 #include "deck/FileBytes.h"
 #include "recovery/RecoveryError.h"
 #include "recovery/RecoveryErrorText.h"
@@ -43,10 +43,10 @@ private:
     std::function<void()> Call_;
 };
 
-void Failed(RecoveryJobResult& result, const QString& copy, const QString& reason) {
+void Failed(RecoveryJobResult& result, const QString& copy, RecoveryErrorDetail failure) {
     result.outcome = RecoveryJobResult::Outcome::Failed;
-    result.reason = reason;
-    qWarning("KORVA: %s: %s", qUtf8Printable(copy), qUtf8Printable(reason));
+    qWarning("KORVA: %s: %s", qUtf8Printable(copy), qUtf8Printable(DescribeRecoveryError(failure)));
+    result.failure = std::move(failure);
 }
 
 // Gone already counts as removed.
@@ -135,9 +135,9 @@ RecoveryJobResult RecoveryStore::Run(int number, const Job& job) const {
             WriteFileAtomically(CopyPath(Folder_, number).toStdString(), job.record);
         }
     } catch (const DeckError& error) {
-        Failed(result, CopyPath(Folder_, number), DeckErrorText(error));
+        Failed(result, CopyPath(Folder_, number), {.kind = RecoveryErrorKind::DeckFailure, .deck = error.detail()});
     } catch (const RecoveryError& error) {
-        Failed(result, CopyPath(Folder_, number), DescribeRecoveryError(error));
+        Failed(result, CopyPath(Folder_, number), error.detail());
     }
     return result;
 }
@@ -155,7 +155,7 @@ void RecoveryStore::Finish(const Job& job, const RecoveryJobResult& result) {
         }
     }
     if (report) {
-        ReportFailure(result.reason);
+        ReportFailure(result.failure);
     }
     Deliver(job.done, result);
     const std::lock_guard<std::mutex> guard(Mutex_);
@@ -164,10 +164,10 @@ void RecoveryStore::Finish(const Job& job, const RecoveryJobResult& result) {
 }
 
 // Report_ is set and read on the store's own thread only.
-void RecoveryStore::ReportFailure(const QString& reason) {
-    Post([this, reason] {
+void RecoveryStore::ReportFailure(const RecoveryErrorDetail& failure) {
+    Post([this, failure] {
         if (Report_) {
-            Report_(reason);
+            Report_(failure);
         }
     });
 }

@@ -12,6 +12,7 @@
 #include <QString>
 #include <QThreadPool>
 
+#include "recovery/RecoveryError.h"
 #include "recovery/RecoveryOrigin.h"
 
 namespace korva {
@@ -22,7 +23,7 @@ struct RecoveryJobResult {
     int number = 0;
     bool removal = false;
     Outcome outcome = Outcome::Done;
-    QString reason;  // in Japanese, for Failed
+    RecoveryErrorDetail failure{};  // why, for Failed
 };
 
 // The running program's recovery copies: a folder of its own under the
@@ -38,7 +39,7 @@ struct RecoveryJobResult {
 class RecoveryStore {
 public:
     using JobDone = std::function<void(const RecoveryJobResult&)>;
-    using FailureReport = std::function<void(const QString& reason)>;
+    using FailureReport = std::function<void(const RecoveryErrorDetail& failure)>;
     // Short enough that a write, with a slow disk's sync, is on disk about 2
     // seconds after the change.
     static constexpr int DefaultWriteDelayMs = 1500;
@@ -75,7 +76,7 @@ public:
     void setFailureReport(FailureReport report) { Report_ = std::move(report); }
     // Hands a failure found before any write (a deck that cannot be a copy)
     // to the same report, from the event loop; the caller tells it once.
-    void ReportFailure(const QString& reason);
+    void ReportFailure(const RecoveryErrorDetail& failure);
 
     // A regular end: nothing of this program stays behind. By then every
     // card window has closed and taken its copy along, and a removal that

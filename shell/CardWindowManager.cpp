@@ -5,9 +5,12 @@
 
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QString>
 #include <QStyle>
 
 #include "cardwindow/frmCard.h"
+#include "deck/CardData.h"
+#include "deck/CsvRows.h"
 #include "document/DeckDocument.h"
 #include "document/DeckEdits.h"
 #include "editor/frmEditor.h"
@@ -19,6 +22,12 @@
 
 namespace korva {
 
+namespace {
+
+const QString UntitledName = QStringLiteral("無題");
+
+}  // namespace
+
 CardWindowManager::CardWindowManager(QMdiArea& area, platform::Dialogs& dialogs, CardWindowHost& host,
                                      RecoveryStore* recovery)
     : Area_(area), Dialogs_(dialogs), Host_(host), Recovery_(recovery) {}
@@ -27,6 +36,17 @@ CardWindowManager::~CardWindowManager() = default;
 
 std::unique_ptr<frmCard> CardWindowManager::NewWindow(const std::shared_ptr<DeckDocument>& document) const {
     return std::make_unique<frmCard>(Dialogs_, Host_, document, Recovery_);
+}
+
+frmCard* CardWindowManager::New() {
+    // Card slot 0 and the modes exactly as an empty word list leaves them, so
+    // a new deck's file is the one that list would have saved.
+    CardData deck;
+    ResetCardState(deck);
+    deck.Modes = ImportedModes;
+    auto document = std::make_shared<DeckDocument>(std::move(deck));
+    document->setFileName(UntitledName);
+    return Show(NewWindow(document), document);
 }
 
 frmCard* CardWindowManager::Open() {

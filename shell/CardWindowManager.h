@@ -43,6 +43,9 @@ public:
     CardWindowManager(const CardWindowManager&) = delete;
     CardWindowManager& operator=(const CardWindowManager&) = delete;
 
+    // File > New: a window on an empty deck of no file, titled 無題, in the
+    // modes a word list's deck starts with. Its first save asks for a name.
+    frmCard* New();
     // File > Open: a window on the file the user picks. Null, with nothing
     // added, when the user cancels or the file cannot be read.
     frmCard* Open();

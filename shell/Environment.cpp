@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstring>
 #include <optional>
+#include <utility>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -10,7 +11,6 @@
 
 #include <QFile>
 
-#include "deck/DeckErrorText.h"
 #include "deck/FileBytes.h"
 
 namespace korva {
@@ -25,49 +25,58 @@ Environment CurrentEnvironment;
 
 constexpr qint64 CountSize = 2;
 
-// Empty when the node is a regular file; else why it is not used.
-QString WhyNot(int result, const struct stat& info) {
+EnvironmentErrorDetail CannotOpen(FileCause cause, QString reason = {}) {
+    return {
+        .kind = EnvironmentErrorKind::CannotOpen, .path = EnvironmentFile, .cause = cause, .reason = std::move(reason)};
+}
+
+EnvironmentErrorDetail SystemCannotOpen(int error) {
+    return CannotOpen(FileCause::System, QString::fromLocal8Bit(std::strerror(error)));
+}
+
+// None when the node is a regular file; else why it is not used.
+std::optional<EnvironmentErrorDetail> WhyNot(int result, const struct stat& info) {
     if (result != 0) {
-        return QString::fromLocal8Bit(std::strerror(errno));
+        return SystemCannotOpen(errno);
     }
-    const std::optional<FileCause> why = WhyNotRegularFile(info.st_mode);
-    return why ? QString::fromStdString(DescribeFileCause(*why, {})) : QString();
+    if (const std::optional<FileCause> why = WhyNotRegularFile(info.st_mode)) {
+        return CannotOpen(*why);
+    }
+    return std::nullopt;
 }
 
 // Created when missing and, without O_TRUNC, never shortened. Only a regular
 // file is opened, and what was opened is checked again: a pipe would hold the
 // start with no window up. -1 and the reason otherwise.
-int OpenRegularFile(QString& reason) {
+int OpenRegularFile(std::optional<EnvironmentErrorDetail>& why) {
     struct stat info {};
     if (::stat(EnvironmentFileBytes.constData(), &info) == 0) {
-        reason = WhyNot(0, info);
-        if (!reason.isEmpty()) {
+        why = WhyNot(0, info);
+        if (why) {
             return -1;
         }
     }
     const int handle = ::open(EnvironmentFileBytes.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0666);
-    reason = handle < 0 ? QString::fromLocal8Bit(std::strerror(errno)) : WhyNot(::fstat(handle, &info), info);
+    why = handle < 0 ? std::optional(SystemCannotOpen(errno)) : WhyNot(::fstat(handle, &info), info);
     return handle;
 }
 
 void OpenEnvironmentFile(QFile& file) {
-    QString reason;
-    const int handle = OpenRegularFile(reason);
-    if (!reason.isEmpty() || !file.open(handle, QIODevice::ReadWrite, QFileDevice::AutoCloseHandle)) {
-        if (reason.isEmpty()) {
-            reason = file.errorString();
+    std::optional<EnvironmentErrorDetail> why;
+    const int handle = OpenRegularFile(why);
+    if (why || !file.open(handle, QIODevice::ReadWrite, QFileDevice::AutoCloseHandle)) {
+        if (!why) {
+            why = CannotOpen(FileCause::System, file.errorString());
         }
         if (handle >= 0) {
             ::close(handle);
         }
-        throw EnvironmentError(QStringLiteral("%1: %2").arg(EnvironmentFile, reason).toStdString());
+        throw EnvironmentError(std::move(*why));
     }
 }
 
-void Fail(const QFile& file, const char* what) {
-    throw EnvironmentError(QStringLiteral("%1: %2 (%3)")
-                               .arg(EnvironmentFile, QString::fromLatin1(what), file.errorString())
-                               .toStdString());
+[[noreturn]] void Fail(const QFile& file, EnvironmentErrorKind kind) {
+    throw EnvironmentError({.kind = kind, .path = EnvironmentFile, .reason = file.errorString()});
 }
 
 }  // namespace
@@ -89,7 +98,7 @@ void LoadEnvironment() {
     if (count.size() < CountSize) {
         // Empty (as created just now) or a single stray byte: no record.
         if (file.error() != QFileDevice::NoError) {
-            Fail(file, "read");
+            Fail(file, EnvironmentErrorKind::CannotRead);
         }
         return;
     }
@@ -97,7 +106,7 @@ void LoadEnvironment() {
         static_cast<qint64>(static_cast<unsigned char>(count[0]) | (static_cast<unsigned char>(count[1]) << 8));
     const QByteArray text = file.read(length);
     if (file.error() != QFileDevice::NoError) {
-        Fail(file, "read");
+        Fail(file, EnvironmentErrorKind::CannotRead);
     }
     // A count past the end of the file is damage, not a text: keep nothing
     // of it rather than a cut-off piece.
@@ -116,7 +125,7 @@ void SaveEnvironment() {
     QByteArray record(count, CountSize);
     record += text;
     if (file.write(record) != record.size() || !file.flush()) {
-        Fail(file, "write");
+        Fail(file, EnvironmentErrorKind::CannotWrite);
     }
 }
 

@@ -1,9 +1,14 @@
 #pragma once
 
 #include <stdexcept>
+#include <string>
+#include <utility>
 
 #include <QByteArray>
 #include <QString>
+
+#include "deck/DeckError.h"
+#include "deck/UserFolders.h"
 
 namespace korva {
 
@@ -14,10 +19,38 @@ struct Environment {
     QByteArray FolderPath;
 };
 
-// The environment file could not be opened, created, read or written.
+// Why the program's folder or its environment file cannot be used. The
+// sentence the user reads is made by DescribeEnvironmentError
+// (shell/EnvironmentErrorText.h) where it is shown.
+enum class EnvironmentErrorKind {
+    ProgramFolderUnknown,  // reason: the system's
+    ProgramFolderGone,     // path: the executable, reason: the system's
+    UserFolder,            // folder: the configuration folder cannot be found or made
+    CannotOpen,            // path, cause and, for FileCause::System, reason
+    CannotRead,            // path, reason: Qt's
+    CannotWrite,           // path, reason: Qt's
+};
+
+struct EnvironmentErrorDetail {
+    EnvironmentErrorKind kind = EnvironmentErrorKind::CannotOpen;
+    QString path{};
+    FileCause cause = FileCause::System;
+    QString reason{};
+    FolderErrorDetail folder{};
+};
+
+// The environment file could not be opened, created, read or written, or its
+// folder not found; what() names the kind for a developer's log only.
 class EnvironmentError : public std::runtime_error {
 public:
-    using std::runtime_error::runtime_error;
+    explicit EnvironmentError(EnvironmentErrorDetail detail)
+        : std::runtime_error("environment error of kind " + std::to_string(static_cast<int>(detail.kind))),
+          Detail_(std::move(detail)) {}
+
+    const EnvironmentErrorDetail& detail() const { return Detail_; }
+
+private:
+    EnvironmentErrorDetail Detail_;
 };
 
 // Sets EnvironmentFile to folder + "/environment.kfg". The folder is given

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 
 #include <QFile>
 
@@ -13,9 +14,10 @@ namespace korva {
 
 namespace {
 
-QString Describe(const QByteArray& path) { return QFile::decodeName(path); }
-
-[[noreturn]] void Fail(const QString& what, int error) { throw EnvironmentError(WithSystemReason(what, error)); }
+[[noreturn]] void Fail(EnvironmentErrorKind kind, int error, const QByteArray& path = {}) {
+    throw EnvironmentError(
+        {.kind = kind, .path = QFile::decodeName(path), .reason = QString::fromLocal8Bit(std::strerror(error))});
+}
 
 }  // namespace
 
@@ -23,15 +25,15 @@ QByteArray FindProgramFolder() {
     QByteArray path(4096, '\0');
     const ssize_t length = ::readlink("/proc/self/exe", path.data(), static_cast<size_t>(path.size()));
     if (length <= 0) {
-        Fail(QStringLiteral("プログラムのフォルダーが分かりません"), errno);
+        Fail(EnvironmentErrorKind::ProgramFolderUnknown, errno);
     }
     if (length >= path.size()) {
-        Fail(QStringLiteral("プログラムのフォルダーが分かりません"), ENAMETOOLONG);
+        Fail(EnvironmentErrorKind::ProgramFolderUnknown, ENAMETOOLONG);
     }
     path.truncate(length);
     // The folder may have been removed or renamed since the program started.
     if (!path.startsWith('/') || !IsFolder(ParentOf(path))) {
-        Fail(QStringLiteral("プログラムのフォルダーが分かりません: %1").arg(Describe(path)), ENOENT);
+        Fail(EnvironmentErrorKind::ProgramFolderGone, ENOENT, path);
     }
     return ParentOf(path);
 }
@@ -54,11 +56,11 @@ QByteArray EnvironmentFolder(const ProgramLayout& layout) {
         return layout.programFolder;
     }
     try {
-        QByteArray folder = JoinPath(XdgFolder("XDG_CONFIG_HOME", ".config", QStringLiteral("設定")), "korva");
+        QByteArray folder = JoinPath(XdgFolder("XDG_CONFIG_HOME", ".config", UserFolder::Configuration), "korva");
         MakeFolders(folder);
         return folder;
     } catch (const FolderError& error) {
-        throw EnvironmentError(error.what());
+        throw EnvironmentError({.kind = EnvironmentErrorKind::UserFolder, .folder = error.detail()});
     }
 }
 

@@ -20,6 +20,7 @@
 #include "recovery/RecoveryStore.h"
 #include "shell/CardWindowManager.h"
 #include "shell/Environment.h"
+#include "shell/EnvironmentErrorText.h"
 #include "shell/Maker.h"
 #include "shell/OpenBrowser.h"
 #include "shell/ProgramLayout.h"
@@ -95,6 +96,8 @@ void frmMain::BuildMenus() {
     // while a card window is active leaves them alive.
     mnuFile_ = new QMenu(QStringLiteral("ファイル(&F)"), this);
     mnuFile_->setObjectName(QStringLiteral("mnuFile"));
+    mnuFile_->addAction(QStringLiteral("新規作成(&N)"), this, &frmMain::mnuFileNew_Click)
+        ->setObjectName(QStringLiteral("mnuFileNew"));
     mnuFile_->addAction(QStringLiteral("開く...(&O)"), this, &frmMain::mnuFileOpen_Click)
         ->setObjectName(QStringLiteral("mnuFileOpen"));
     mnuFile_->addSeparator()->setObjectName(QStringLiteral("mnuFileSpace1"));
@@ -184,6 +187,11 @@ void frmMain::mnuFileOpen_Click() {
     ShowMenusOf(Area_->activeSubWindow());
 }
 
+void frmMain::mnuFileNew_Click() {
+    Windows_->New();
+    ShowMenusOf(Area_->activeSubWindow());
+}
+
 void frmMain::OpenFiles(const QStringList& paths) {
     for (const QString& path : paths) {
         Windows_->OpenFile(path);
@@ -229,6 +237,8 @@ void frmMain::mnuHelpVesion_Click() {
 }
 
 void frmMain::OpenCardWindow() { mnuFileOpen_Click(); }
+
+void frmMain::NewCardWindow() { mnuFileNew_Click(); }
 
 void frmMain::ShowHelp() { mnuHelpHelp_Click(); }
 
@@ -283,7 +293,7 @@ void frmMain::MDIForm_Unload() {
     try {
         SaveEnvironment();
     } catch (const EnvironmentError& error) {
-        Dialogs_.Message(QStringLiteral("環境ファイルに書き込めません。\r\n") + QString::fromStdString(error.what()),
+        Dialogs_.Message(QStringLiteral("環境ファイルに書き込めません。\r\n") + DescribeEnvironmentError(error),
                          platform::MessageButtons::Ok, platform::AppTitle);
     }
 }

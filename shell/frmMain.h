@@ -40,6 +40,7 @@ public:
                      std::function<void()> endProgram = {});
     ~frmMain() override;
 
+    void mnuFileNew_Click();
     void mnuFileOpen_Click();
     void mnuFileExit_Click();
     void mnuHelpHelp_Click();
@@ -60,6 +61,7 @@ public:
 
     // CardWindowHost
     void OpenCardWindow() override;
+    void NewCardWindow() override;
     void ExitProgram() override;
     void ShowHelp() override;
     void ShowVersion() override;

@@ -26,7 +26,7 @@ QString DamagedReport(const EndedCopies& ended) {
     QString text = QStringLiteral("復元できないデッキがありました。\r\n");
     bool moved = false;
     for (const DamagedCopy& copy : ended.getDamaged()) {
-        text += copy.name + QStringLiteral(": ") + copy.reason + QStringLiteral("\r\n");
+        text += copy.name + QStringLiteral(": ") + DescribeDamagedCopy(copy) + QStringLiteral("\r\n");
         moved = moved || copy.movedAside;
     }
     if (!moved) {
@@ -48,8 +48,9 @@ QString CopyFailure(QString reason) {
 
 void frmMain::ReportCopyFailures() {
     if (Recovery_) {
-        Recovery_->setFailureReport(
-            [this](const QString& reason) { Dialogs_.Message(CopyFailure(reason), platform::MessageButtons::Ok); });
+        Recovery_->setFailureReport([this](const RecoveryErrorDetail& failure) {
+            Dialogs_.Message(CopyFailure(DescribeRecoveryError(failure)), platform::MessageButtons::Ok);
+        });
     }
 }
 

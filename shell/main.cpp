@@ -20,6 +20,7 @@
 #include "recovery/RecoveryStore.h"
 #include "shell/EndSignals.h"
 #include "shell/Environment.h"
+#include "shell/EnvironmentErrorText.h"
 #include "shell/GuardedApplication.h"
 #include "shell/ProgramLayout.h"
 #include "shell/RecoveryStart.h"
@@ -82,7 +83,7 @@ int main(int argc, char** argv) {
         korva::SaveEnvironment();
     } catch (const korva::EnvironmentError& error) {
         // Without its environment file the program does not start.
-        dialogs.Message(QStringLiteral("環境ファイルを開けません。\r\n") + QString::fromStdString(error.what()),
+        dialogs.Message(QStringLiteral("環境ファイルを開けません。\r\n") + korva::DescribeEnvironmentError(error),
                         korva::platform::MessageButtons::Ok);
         return 1;
     }

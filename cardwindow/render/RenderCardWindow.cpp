@@ -23,6 +23,7 @@ using namespace korva;
 class NoHost : public CardWindowHost {
 public:
     void OpenCardWindow() override {}
+    void NewCardWindow() override {}
     void ExitProgram() override {}
     void ShowHelp() override {}
     void ShowVersion() override {}

@@ -9,6 +9,7 @@
 #include <QStyle>
 
 #include "deck/DeckFile.h"
+#include "deck/DeckRecord.h"
 #include "platform/Twips.h"
 #include "tests/cardwindow/CardWindowFixture.h"
 
@@ -158,6 +159,58 @@ TEST_F(LifeCycleTest, NewWindowsOpenCascadedAndStartOverAtTheTopLeft) {
     EXPECT_EQ(positions, expected);
 }
 
+// A new deck has no file: untouched it closes without a word; edited, the
+// close question and 上書き保存 go through the save dialog, as for a word
+// list's deck, and once saved it is that file's.
+TEST_F(LifeCycleTest, ANewDeckIsAnEmptyUntitledWindowWhoseFirstSaveAsksForAName) {
+    Open(WriteDeckFile(QStringLiteral("deck.krv"), Words));
+    frmCard* card = windows.New();
+    ASSERT_NE(card, nullptr);
+    auto* sub = qobject_cast<QMdiSubWindow*>(card->parentWidget());
+    ASSERT_NE(sub, nullptr);
+    const int step = sub->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, sub);
+    EXPECT_EQ(sub->pos(), QPoint(step, step));
+    EXPECT_EQ(area.activeSubWindow(), sub);
+    EXPECT_EQ(sub->windowTitle(), QStringLiteral("無題"));
+    EXPECT_EQ(card->getFilePath(), QString());
+    EXPECT_EQ(card->getTotal(), 0);
+    EXPECT_EQ(WriteDeckRecord(card->getCardData()), WriteDeckRecord(MakeDeck({})));
+    EXPECT_EQ(card->txtItem[0]->toPlainText(), QString());
+    EXPECT_FALSE(card->cmdOpen->isEnabled());
+    EXPECT_FALSE(card->getEditedFlag());
+    EXPECT_TRUE(card->Form_QueryUnload());
+    EXPECT_TRUE(dialogs.messages.empty());
+
+    card->mnuFunctionTurnShuffle_Click();
+    card->setEditedFlag(true);
+    dialogs.messageAnswers = {MessageResult::Yes};
+    CancelSave();
+    EXPECT_FALSE(card->Form_QueryUnload());
+    EXPECT_EQ(dialogs.messages.back().text, QStringLiteral("無題\r\n") + SaveQuestion);
+    ASSERT_EQ(dialogs.saveRequests.size(), 1u);
+    EXPECT_EQ(dialogs.saveRequests[0].fileName, QStringLiteral("無題"));
+
+    const QString path = dir.filePath(QStringLiteral("new.krv"));
+    ChooseForSave(path);
+    card->mnuFileSave->trigger();
+    EXPECT_EQ(dialogs.saveRequests.size(), 2u);
+    EXPECT_EQ(sub->windowTitle(), QStringLiteral("new.krv"));
+    CardData saved;
+    LoadCardFile(path.toStdString(), saved, false);
+    EXPECT_EQ(saved.Total(), 0);
+    EXPECT_EQ(saved.Modes.TurnMode, TurnShuffle);
+
+    card->getDocument().InsertCards(1, 1);
+    card->getDocument().setItemText(1, 1, "dog");
+    card->setEditedFlag(true);
+    card->mnuFileSave->trigger();
+    EXPECT_EQ(dialogs.saveRequests.size(), 2u);
+    EXPECT_FALSE(card->getEditedFlag());
+    LoadCardFile(path.toStdString(), saved, false);
+    ASSERT_EQ(saved.Total(), 1);
+    EXPECT_EQ(saved.Items[1][1], "dog");
+}
+
 TEST_F(LifeCycleTest, NoClosesWithoutTouchingTheFile) {
     const QString path = WriteDeckFile(QStringLiteral("deck.krv"), Words);
     const QByteArray before = ReadBytes(path);
@@ -299,10 +352,12 @@ TEST_F(LifeCycleTest, ASaveUnderANewNameMovesCaptionAndCloseQuestionToTheNewFile
 
 TEST_F(LifeCycleTest, OpenExitAndHelpItemsGoToTheFrameWindow) {
     frmCard* card = Open(WriteDeckFile(QStringLiteral("deck.krv"), Words));
+    card->mnuFileNew->trigger();
     card->mnuFileOpen->trigger();
     card->mnuFileExit->trigger();
     card->mnuHelpHelp->trigger();
     card->mnuHelpVesion->trigger();
+    EXPECT_EQ(host.newCalls, 1);
     EXPECT_EQ(host.openCalls, 1);
     EXPECT_EQ(host.exitCalls, 1);
     EXPECT_EQ(host.helpCalls, 1);

@@ -13,6 +13,7 @@
 #include "deck/FileBytes.h"
 #include "recovery/EndedCopies.h"
 #include "recovery/FileFingerprint.h"
+#include "recovery/RecoveryErrorText.h"
 #include "recovery/RecoveryFiles.h"
 #include "recovery/RecoveryOrigin.h"
 #include "recovery/RecoveryStore.h"
@@ -113,6 +114,33 @@ TEST_F(RecoveryCopyTest, AnUneditedDeckHasNoCopyEvenWhenASignalAsksForOne) {
     card->cmdCheck_Click();
     card->WriteRecoveryCopyNow();
     EXPECT_TRUE(Copy().has_value());
+}
+
+// A new deck's copy names no file, so the restored window is untitled too
+// and its save asks for a name without asking about an original.
+TEST_F(RecoveryCopyTest, ANewDeckIsCopiedOnceEditedAndRestoredUntitled) {
+    frmCard* card = windows->New();
+    card->WriteRecoveryCopyNow();
+    EXPECT_FALSE(Copy().has_value());
+    card->getDocument().InsertCards(1, 1);
+    card->setEditedFlag(true);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Copy().has_value(); }, WaitMs));
+    EXPECT_EQ(Copy()->Total(), 1);
+    const RecoveryOrigin origin = ReadOriginFile(ReadFileBytes(OriginPath(store->getFolder(), 1).toStdString()));
+    EXPECT_EQ(origin.filePath, QString());
+    EXPECT_EQ(origin.fileName, QStringLiteral("無題"));
+    EXPECT_FALSE(origin.original.has_value());
+
+    frmCard* restored = windows->Restore({*Copy(), origin.filePath, origin.fileName, origin.original});
+    EXPECT_EQ(restored->parentWidget()->windowTitle(), QStringLiteral("無題"));
+    const QString saved = dir.filePath(QStringLiteral("saved.krv"));
+    ChooseForSave(saved);
+    restored->mnuFileSave_Click();
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_FALSE(restored->getEditedFlag());
+    CardData written;
+    LoadCardFile(saved.toStdString(), written, false);
+    EXPECT_EQ(written.Total(), 1);
 }
 
 TEST_F(RecoveryCopyTest, SavingOrClosingRemovesTheCopyAndCancelKeepsIt) {
@@ -273,7 +301,7 @@ TEST_F(RecoveryCopyTest, ACopyWhoseRemovalFailedIsRemovedAtTheNextSaveOrClose) {
 // window still asks, and a failed save keeps it open.
 TEST_F(RecoveryCopyTest, ADeckThatCannotBeCopiedIsToldOnceAndClosingStillAsks) {
     QStringList reports;
-    store->setFailureReport([&](const QString& reason) { reports << reason; });
+    store->setFailureReport([&](const RecoveryErrorDetail& failure) { reports << DescribeRecoveryError(failure); });
     frmCard* card = EditedWindow(QStringLiteral("deck.krv"));
     const std::string fits = card->getCardData().Items[2][2];
     const std::string tooLong(70000, 'a');

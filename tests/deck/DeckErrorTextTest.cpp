@@ -4,6 +4,8 @@
 
 #include "deck/DeckError.h"
 #include "deck/DeckErrorText.h"
+#include "deck/FolderErrorText.h"
+#include "deck/UserFolders.h"
 
 using namespace korva;
 
@@ -107,5 +109,27 @@ TEST(DeckErrorText, WordsEveryKindAsTheUserReadsIt) {
     for (const auto& c : cases) {
         EXPECT_EQ(DescribeDeckError(DeckError(c.detail)), c.sentence);
         EXPECT_EQ(DeckErrorText(c.detail), QString::fromUtf8(c.sentence));
+    }
+
+    using F = FolderErrorKind;
+    const struct {
+        FolderErrorDetail detail;
+        const char* sentence;
+    } folders[] = {
+        {{.kind = F::NoHome, .folder = UserFolder::Configuration},
+         "HOME が設定されていないため、設定フォルダーが分かりません"},
+        {{.kind = F::NoHome, .folder = UserFolder::RecoveryCopies},
+         "HOME が設定されていないため、復元用のフォルダーが分かりません"},
+        {{.kind = F::CannotMake,
+          .path = QStringLiteral("/home/u/.config"),
+          .systemReason = QStringLiteral("Permission denied")},
+         "/home/u/.config を作れません（Permission denied）"},
+        {{.kind = F::NotFolder,
+          .path = QStringLiteral("/home/u/.config/korva"),
+          .systemReason = QStringLiteral("Not a directory")},
+         "/home/u/.config/korva はフォルダーではありません（Not a directory）"},
+    };
+    for (const auto& f : folders) {
+        EXPECT_EQ(DescribeFolderError(FolderError(f.detail)), QString::fromUtf8(f.sentence));
     }
 }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "deck/DeckError.h"
+#include "recovery/EndedCopies.h"
 #include "recovery/RecoveryError.h"
 #include "recovery/RecoveryErrorText.h"
 
@@ -14,8 +15,13 @@ TEST(RecoveryErrorText, WordsEveryKindAsTheUserReadsIt) {
         RecoveryErrorDetail detail;
         QString sentence;
     } cases[] = {
-        {{.kind = K::UserFolder, .reason = QStringLiteral("HOME が設定されていません")},
-         QStringLiteral("HOME が設定されていません")},
+        {{.kind = K::UserFolder, .userFolder = {.kind = FolderErrorKind::NoHome, .folder = UserFolder::RecoveryCopies}},
+         QStringLiteral("HOME が設定されていないため、復元用のフォルダーが分かりません")},
+        {{.kind = K::UserFolder,
+          .userFolder = {.kind = FolderErrorKind::CannotMake,
+                         .path = folder,
+                         .systemReason = QStringLiteral("Permission denied")}},
+         folder + QStringLiteral(" を作れません（Permission denied）")},
         {{.kind = K::FolderUnusable, .path = folder, .folder = {FolderCause::SymbolicLink}},
          folder + QStringLiteral(" は使えません（シンボリックリンクです）")},
         {{.kind = K::FolderUnusable,
@@ -33,6 +39,13 @@ TEST(RecoveryErrorText, WordsEveryKindAsTheUserReadsIt) {
         {{.kind = K::OriginDamaged}, QStringLiteral("元のファイルの情報が壊れています。")},
         {{.kind = K::OriginUnreadable, .deck = {.kind = DeckErrorKind::TooLarge}},
          QStringLiteral("元のファイルの情報を読めません。ファイルが大きすぎます（256MBまで）。")},
+        {{.kind = K::DeckFailure, .deck = {.kind = DeckErrorKind::ItemTooLongToSave}},
+         QStringLiteral("項目の文字列が65535バイトを超えているため保存できません。")},
+        {{.kind = K::NotProgramsFolder, .folder = {FolderCause::OthersFolder}},
+         QStringLiteral("KORVAが作ったフォルダーではないため、開かずに残しました（ほかのユーザーのフォルダーです）。")},
+        {{.kind = K::CopyIsLink}, QStringLiteral("シンボリックリンクなので、読まずに残しました。")},
+        {{.kind = K::CannotMoveAside, .path = folder, .reason = QStringLiteral("Permission denied")},
+         QStringLiteral("Permission denied")},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(DescribeRecoveryError(RecoveryError(c.detail)), c.sentence);
@@ -48,5 +61,33 @@ TEST(RecoveryErrorText, WordsEveryKindAsTheUserReadsIt) {
     };
     for (const auto& f : folders) {
         EXPECT_EQ(DescribeFolderProblem({f.cause}), QString::fromUtf8(f.words));
+    }
+
+    // A damaged copy's note: why it is not offered, then where it stays when
+    // it could not be moved aside.
+    const RecoveryErrorDetail damaged{.kind = K::OriginDamaged};
+    const struct {
+        DamagedCopy copy;
+        QString note;
+    } notes[] = {
+        {{QStringLiteral("a.krv"), damaged, true}, QStringLiteral("元のファイルの情報が壊れています。")},
+        {{QStringLiteral("a.krv"),
+          damaged,
+          false,
+          folder,
+          {.kind = K::CannotMoveAside, .reason = QStringLiteral("Read-only file system")}},
+         QStringLiteral("元のファイルの情報が壊れています。コピーを移せないため、") + folder +
+             QStringLiteral(" に残しました（Read-only file system）。")},
+        {{QStringLiteral("a.krv"),
+          damaged,
+          false,
+          folder,
+          {.kind = K::FolderUnusable, .path = folder + QStringLiteral("/damaged"), .folder = {FolderCause::NotFolder}}},
+         QStringLiteral("元のファイルの情報が壊れています。コピーを移せないため、") + folder +
+             QStringLiteral(" に残しました（") + folder +
+             QStringLiteral("/damaged は使えません（フォルダーではありません）") + QStringLiteral("）。")},
+    };
+    for (const auto& n : notes) {
+        EXPECT_EQ(DescribeDamagedCopy(n.copy), n.note);
     }
 }

@@ -255,9 +255,10 @@ TEST_F(RecoveryStoreTest, DamagedCopiesAreReportedWithTheirReasonAndMovedAside) 
     EXPECT_EQ(copies[0].fileName, QStringLiteral("good.krv"));
     ASSERT_EQ(ended.getDamaged().size(), 2u);
     EXPECT_EQ(ended.getDamaged()[0].name, QStringLiteral("broken.krv"));
-    EXPECT_FALSE(ended.getDamaged()[0].reason.isEmpty());
+    EXPECT_FALSE(DescribeDamagedCopy(ended.getDamaged()[0]).isEmpty());
     EXPECT_EQ(ended.getDamaged()[1].name, QStringLiteral("deck-3.krv"));
-    EXPECT_TRUE(ended.getDamaged()[1].reason.startsWith(QStringLiteral("元のファイルの情報を読めません。")));
+    EXPECT_TRUE(
+        DescribeDamagedCopy(ended.getDamaged()[1]).startsWith(QStringLiteral("元のファイルの情報を読めません。")));
 
     ended.RemoveClaimedFolders();
     EXPECT_FALSE(QDir(folder).exists());
@@ -380,7 +381,7 @@ TEST_F(RecoveryStoreTest, ADamagedCopyThatCannotBeMovedStaysAndTheGoodOneIsOffer
         EXPECT_EQ(ended.TakeCopies().size(), offered);
         ASSERT_EQ(ended.getDamaged().size(), 1u);
         EXPECT_FALSE(ended.getDamaged()[0].movedAside);
-        const QString& reason = ended.getDamaged()[0].reason;
+        const QString reason = DescribeDamagedCopy(ended.getDamaged()[0]);
         EXPECT_TRUE(reason.contains(QStringLiteral("コピーを移せないため、%1 に残しました（").arg(folder)) &&
                     reason.contains(QStringLiteral("フォルダーではありません")))
             << reason.toStdString();
@@ -432,7 +433,7 @@ TEST_F(RecoveryStoreTest, AFailureIsReportedOnceAndAgainOnlyAfterASuccess) {
     const EventLoop loop;
     RecoveryStore store(Root());
     QStringList reports;
-    store.setFailureReport([&](const QString& reason) { reports << reason; });
+    store.setFailureReport([&](const RecoveryErrorDetail& failure) { reports << DescribeRecoveryError(failure); });
     const QString blocker = CopyPath(store.getFolder(), 1) + QStringLiteral("/in-the-way");
     struct Step {
         bool blocked;

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "shell/Environment.h"
+#include "shell/EnvironmentErrorText.h"
 
 namespace korva {
 namespace {
@@ -188,9 +189,41 @@ TEST_F(EnvironmentFileTest, AFolderOrAPipeInsteadOfTheFileIsAnErrorAtOnce) {
                 step();
                 ADD_FAILURE() << kind << ": read or written";
             } catch (const EnvironmentError& error) {
-                EXPECT_TRUE(QString::fromStdString(error.what()).contains(QString::fromUtf8(kind))) << error.what();
+                EXPECT_TRUE(DescribeEnvironmentError(error).contains(QString::fromUtf8(kind)))
+                    << DescribeEnvironmentError(error).toStdString();
             }
         }
+    }
+}
+
+// Each kind's fields make the line the user has always read under the
+// start-up or closing message.
+TEST(EnvironmentErrorText, WordsEveryKindAsTheUserReadsIt) {
+    using K = EnvironmentErrorKind;
+    const QString file = QStringLiteral("/opt/korva/environment.kfg");
+    const struct {
+        EnvironmentErrorDetail detail;
+        QString sentence;
+    } cases[] = {
+        {{.kind = K::ProgramFolderUnknown, .reason = QStringLiteral("File name too long")},
+         QStringLiteral("プログラムのフォルダーが分かりません（File name too long）")},
+        {{.kind = K::ProgramFolderGone,
+          .path = QStringLiteral("/opt/korva/korva"),
+          .reason = QStringLiteral("No such file or directory")},
+         QStringLiteral("プログラムのフォルダーが分かりません: /opt/korva/korva（No such file or directory）")},
+        {{.kind = K::UserFolder, .folder = {.kind = FolderErrorKind::NoHome, .folder = UserFolder::Configuration}},
+         QStringLiteral("HOME が設定されていないため、設定フォルダーが分かりません")},
+        {{.kind = K::CannotOpen, .path = file, .reason = QStringLiteral("Permission denied")},
+         file + QStringLiteral(": Permission denied")},
+        {{.kind = K::CannotOpen, .path = file, .cause = FileCause::Socket},
+         file + QStringLiteral(": 通常のファイルではなく、ソケットです")},
+        {{.kind = K::CannotRead, .path = file, .reason = QStringLiteral("Input/output error")},
+         file + QStringLiteral(": read (Input/output error)")},
+        {{.kind = K::CannotWrite, .path = file, .reason = QStringLiteral("No space left on device")},
+         file + QStringLiteral(": write (No space left on device)")},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(DescribeEnvironmentError(EnvironmentError(c.detail)), c.sentence);
     }
 }
 

@@ -133,7 +133,8 @@ TEST_F(frmMainTest, OwnMenusExactlyWithoutShortcuts) {
     ASSERT_EQ(barTexts(), QStringList({QStringLiteral("ファイル(&F)"), QStringLiteral("ヘルプ(&H)")}));
     const QList<QAction*> bar = window.menuBar()->actions();
     EXPECT_EQ(Texts(bar[0]->menu()->actions()),
-              QStringList({QStringLiteral("開く...(&O)"), QStringLiteral("-"), QStringLiteral("終了(&X)")}));
+              QStringList({QStringLiteral("新規作成(&N)"), QStringLiteral("開く...(&O)"), QStringLiteral("-"),
+                           QStringLiteral("終了(&X)")}));
     EXPECT_EQ(Texts(bar[1]->menu()->actions()),
               QStringList({QStringLiteral("KORVA!!HTMLヘルプ...(&H)"), QStringLiteral("-"),
                            QStringLiteral("バージョン情報...(&V)")}));
@@ -309,6 +310,31 @@ TEST_F(frmMainTest, CardWindowsFileOpenMakesAnotherWindow) {
     a->mnuFileOpen_Click();
     ASSERT_EQ(window.CardWindows().size(), 2);
     EXPECT_EQ(window.CardWindows().last()->windowTitle(), QStringLiteral("deck.csv"));
+}
+
+// Both File menus' 新規作成 make an empty untitled window, cascaded after
+// the newest; untouched, the program ends without a question.
+TEST_F(frmMainTest, NewFromEitherFileMenuMakesAnUntitledWindow) {
+    const QList<QAction*> items = window.menuBar()->actions().first()->menu()->actions();
+    items.first()->trigger();
+    ASSERT_EQ(window.CardWindows().size(), 1);
+    frmCard* first = window.CardWindows().first();
+    EXPECT_EQ(barTexts().size(), 4);
+    first->mnuFileNew->trigger();
+    ASSERT_EQ(window.CardWindows().size(), 2);
+    frmCard* second = window.CardWindows().last();
+    EXPECT_EQ(Titles(), QStringList({QStringLiteral("無題"), QStringLiteral("無題")}));
+    EXPECT_EQ(second->getTotal(), 0);
+    EXPECT_EQ(window.getArea().activeSubWindow()->widget(), second);
+    const QPoint step = second->parentWidget()->pos() - first->parentWidget()->pos();
+    EXPECT_GT(step.x(), 10);
+    EXPECT_EQ(step.x(), step.y());
+    EXPECT_TRUE(dialogs.openRequests.empty());
+
+    second->mnuFileExit_Click();
+    DeleteClosedWindows();
+    EXPECT_TRUE(window.CardWindows().isEmpty());
+    EXPECT_TRUE(dialogs.messages.empty());
 }
 
 TEST_F(frmMainTest, HelpOpensThePageBesideTheProgramFromBothMenus) {

@@ -8,12 +8,14 @@ namespace korva::test {
 class FakeCardWindowHost : public CardWindowHost {
 public:
     int openCalls = 0;
+    int newCalls = 0;
     int exitCalls = 0;
     int helpCalls = 0;
     int versionCalls = 0;
     int editorCalls = 0;
 
     void OpenCardWindow() override { ++openCalls; }
+    void NewCardWindow() override { ++newCalls; }
     void ExitProgram() override { ++exitCalls; }
     void ShowHelp() override { ++helpCalls; }
     void ShowVersion() override { ++versionCalls; }
