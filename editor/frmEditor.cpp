@@ -44,11 +44,11 @@ frmCard* frmEditor::getCardWindow() const { return Card_; }
 void frmEditor::BuildControls() {
     auto* layout = new QVBoxLayout(this);
     auto* searchRow = new QHBoxLayout;
-    auto* searchLabel = new QLabel(QStringLiteral("検索(&F):"), this);
+    // No access key of its own: Alt+F is the ファイル menu's; Ctrl+F comes here.
+    auto* searchLabel = new QLabel(QStringLiteral("検索:"), this);
     txtSearch = new QLineEdit(this);
     txtSearch->setObjectName(QStringLiteral("txtSearch"));
     txtSearch->setClearButtonEnabled(true);
-    searchLabel->setBuddy(txtSearch);
     searchRow->addWidget(searchLabel);
     searchRow->addWidget(txtSearch);
     layout->addLayout(searchRow);
