@@ -148,6 +148,13 @@ void frmEditor::GoToCards(const std::vector<int16_t>& cards, int column) {
     grdCards->scrollTo(first);
 }
 
+// A new deck opens in a card window of its own, as the card window's 新規作成 opens it.
+void frmEditor::mnuFileNew_Click() {
+    if (Card_) {
+        Card_->mnuFileNew_Click();
+    }
+}
+
 void frmEditor::mnuFileSave_Click() {
     if (grdCards->CommitEdit() && Card_) {
         Card_->mnuFileSave_Click();

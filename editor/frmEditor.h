@@ -53,6 +53,7 @@ public:
     void GoToCards(const std::vector<int16_t>& cards, int column);
 
     // Commands of the menus and their keys.
+    void mnuFileNew_Click();
     void mnuFileSave_Click();
     void mnuFileSaveAs_Click();
     void mnuFileClose_Click();
@@ -74,6 +75,7 @@ public:
     CardTableView* grdCards = nullptr;
 
     QMenu* mnuFile = nullptr;
+    QAction* mnuFileNew = nullptr;
     QAction* mnuFileSave = nullptr;
     QAction* mnuFileSaveAs = nullptr;
     QAction* mnuFileClose = nullptr;

@@ -21,6 +21,7 @@ QAction* AddItem(QWidget* window, QMenu* menu, const QString& caption, const QLi
 
 void frmEditor::BuildMenus() {
     mnuFile = new QMenu(QStringLiteral("ファイル(&F)"), this);
+    mnuFileNew = AddItem(this, mnuFile, QStringLiteral("新規作成(&N)"));
     mnuFileSave = AddItem(this, mnuFile, QStringLiteral("上書き保存(&S)"), {QKeySequence(Qt::CTRL | Qt::Key_S)});
     mnuFileSaveAs = AddItem(this, mnuFile, QStringLiteral("名前を付けて保存...(&A)"));
     mnuFile->addSeparator();
@@ -44,6 +45,7 @@ void frmEditor::BuildMenus() {
     const auto bind = [this](QAction* action, void (frmEditor::*handler)()) {
         connect(action, &QAction::triggered, this, handler);
     };
+    bind(mnuFileNew, &frmEditor::mnuFileNew_Click);
     bind(mnuFileSave, &frmEditor::mnuFileSave_Click);
     bind(mnuFileSaveAs, &frmEditor::mnuFileSaveAs_Click);
     bind(mnuFileClose, &frmEditor::mnuFileClose_Click);

@@ -83,12 +83,14 @@ TEST_F(EditorWindowTest, MenusShowTheirItemsAndKeys) {
     ASSERT_EQ(editor.MenuBarMenus(), (QList<QMenu*>{editor.mnuFile, editor.mnuEdit}));
     EXPECT_EQ(editor.mnuFile->title(), QStringLiteral("ファイル(&F)"));
     EXPECT_EQ(Captions(editor.mnuFile),
-              QStringList({"上書き保存(&S)|Ctrl+S", "名前を付けて保存...(&A)|", "-", "閉じる(&C)|"}));
+              QStringList({"新規作成(&N)|", "上書き保存(&S)|Ctrl+S", "名前を付けて保存...(&A)|", "-", "閉じる(&C)|"}));
     EXPECT_EQ(editor.mnuEdit->title(), QStringLiteral("編集(&E)"));
     EXPECT_EQ(Captions(editor.mnuEdit),
               QStringList({"元に戻す(&U)|Ctrl+Z", "やり直し(&R)|Ctrl+Y", "-", "コピー(&C)|Ctrl+C",
                            "貼り付け(&P)|Ctrl+V", "-", "カードの追加(&I)|Ins", "カードの削除(&D)|Del",
                            "上へ移動|Alt+Up", "下へ移動|Alt+Down", "-", "検索(&F)|Ctrl+F"}));
+    editor.mnuFileNew->trigger();
+    EXPECT_EQ(host.newCalls, 1);
 }
 
 TEST_F(EditorWindowTest, CtrlSSavesAsTheCardWindowsOwnSave) {
