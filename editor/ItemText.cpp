@@ -21,7 +21,7 @@ std::optional<std::string> TextToItem(const QString& text) {
 QString FirstCharacterNotInCp932(const QString& text) {
     for (qsizetype i = 0; i < text.size();) {
         const qsizetype length = text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
-        const QString character = text.mid(i, length);
+        QString character = text.mid(i, length);
         if (character != QStringLiteral("\n") && !Utf8ToCp932(character.toStdString())) {
             return character;
         }

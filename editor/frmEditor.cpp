@@ -214,6 +214,7 @@ void frmEditor::mnuEditPaste_Click() {
         const auto count = static_cast<int>(pasted.cards.size());
         Edits_->Insert(at, std::move(pasted.cards));
         std::vector<int16_t> inserted;
+        inserted.reserve(static_cast<std::size_t>(count));
         for (int i = 0; i < count; ++i) {
             inserted.push_back(static_cast<int16_t>(at + i));
         }

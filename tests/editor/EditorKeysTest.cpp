@@ -338,3 +338,17 @@ TEST_F(EditorKeysTest, CtrlVPastesLinesAsCardsAfterTheCurrentOneInOneStep) {
     EXPECT_EQ(card.getTotal(), 5);
     EXPECT_NE(Items(card, 1)[1], "ħ");
 }
+
+TEST_F(EditorKeysTest, AnItemLeftAsItWasKeepsItsBytesEvenWhereTheyDoNotDecode) {
+    frmCard& card = OpenDeck(Words);
+    const std::string undecodable = "\x82\xa0\xff\x81";
+    card.getDocument().setItemText(2, 1, undecodable);
+    card.setEditedFlag(false);
+    frmEditor& editor = OpenEditor(card);
+    GoTo(editor, 1, Column::ColumnItem2);
+    Press(Qt::Key_F2);
+    Press(Qt::Key_Return);
+    EXPECT_EQ(card.getItem(2, 1), undecodable);
+    EXPECT_FALSE(card.getEditedFlag());
+    EXPECT_TRUE(dialogs.messages.empty());
+}
