@@ -352,3 +352,17 @@ TEST_F(EditorKeysTest, AnItemLeftAsItWasKeepsItsBytesEvenWhereTheyDoNotDecode) {
     EXPECT_FALSE(card.getEditedFlag());
     EXPECT_TRUE(dialogs.messages.empty());
 }
+
+TEST_F(EditorKeysTest, AFullDeckRefusesAnotherCardBeforeAnythingChanges) {
+    frmCard& card = OpenDeck(std::vector<CardText>(MaxCards, CardText{"a", "b"}));
+    OpenEditor(card);
+    QGuiApplication::clipboard()->setText(QStringLiteral("c\td\n"));
+    for (const int key : {Qt::Key_Insert, Qt::Key_V}) {
+        dialogs.messages.clear();
+        Press(key, key == Qt::Key_V ? Qt::ControlModifier : Qt::NoModifier);
+        ASSERT_EQ(dialogs.messages.size(), 1U) << key;
+        EXPECT_TRUE(dialogs.messages[0].text.contains(QStringLiteral("32767枚を超える")));
+        EXPECT_EQ(card.getTotal(), MaxCards);
+        EXPECT_FALSE(card.getEditedFlag());
+    }
+}
