@@ -2,8 +2,10 @@
 
 namespace korva {
 
+class frmCard;
+
 // What a card window asks of the frame window that holds it: the commands of
-// its File and Help menus that reach beyond the window itself.
+// its menus that reach beyond the window itself.
 class CardWindowHost {
 public:
     virtual ~CardWindowHost() = default;
@@ -13,6 +15,8 @@ public:
     virtual void ExitProgram() = 0;     // the card window's File > Exit walk
     virtual void ShowHelp() = 0;        // Help > HTML help
     virtual void ShowVersion() = 0;     // Help > Version information
+    // The card editor of the window's deck, opened or brought to the front.
+    virtual void OpenCardEditor(frmCard& card) = 0;
 };
 
 }  // namespace korva

@@ -95,6 +95,8 @@ public:
     void mnuFunctionReversalPersonal_Click();
     void mnuFunctionLumpCheck_Click();
     void mnuFunctionLumpNatural_Click();
+    // The frame opens the deck's card editor, one per deck.
+    void mnuFunctionEdit_Click();
     void mnuViewCardAll_Click();
     void mnuViewCardCheck_Click();
     void mnuViewCardNatural_Click();
@@ -174,6 +176,7 @@ public:
     QMenu* mnuFunctionLump = nullptr;
     QAction* mnuFunctionLumpCheck = nullptr;
     QAction* mnuFunctionLumpNatural = nullptr;
+    QAction* mnuFunctionEdit = nullptr;
     QMenu* mnuView = nullptr;
     QMenu* mnuViewCard = nullptr;
     QAction* mnuViewCardAll = nullptr;
@@ -216,6 +219,7 @@ private:
     CardWindowHost& Host_;
     bool ClosingWithoutAsking_ = false;
     bool Composing_ = false;  // an input method holds a proposal in txtAnswer
+    bool Following_ = false;  // drawing a change another view made
     std::unique_ptr<RecoveryKeeper> Recovery_;
 };
 

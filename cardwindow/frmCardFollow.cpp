@@ -1,6 +1,8 @@
 // The card window follows changes that another view makes through the
 // document. Its own commands draw for themselves, as often as they always
 // did, so a change of its own is not drawn here a second time.
+#include <QScopeGuard>
+
 #include "cardwindow/frmCard.h"
 
 namespace korva {
@@ -9,6 +11,9 @@ void frmCard::DeckChanged(const DeckChange& change) {
     if (isOwnChange()) {
         return;
     }
+    // The view that made the change keeps the focus: the redraw only draws.
+    Following_ = true;
+    const auto followed = qScopeGuard([this] { Following_ = false; });
     switch (change.kind) {
         case DeckChangeKind::EditedFlag: return;  // nothing on screen shows it
         case DeckChangeKind::File: setWindowTitle(getFileName()); return;

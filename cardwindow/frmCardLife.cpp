@@ -90,4 +90,6 @@ void frmCard::mnuHelpHelp_Click() { Host_.ShowHelp(); }
 
 void frmCard::mnuHelpVesion_Click() { Host_.ShowVersion(); }
 
+void frmCard::mnuFunctionEdit_Click() { Host_.OpenCardEditor(*this); }
+
 }  // namespace korva

@@ -42,6 +42,8 @@ void frmCard::BuildMenus() {
     mnuFunctionLump = mnuFunction->addMenu(QStringLiteral("一括チェック(&l)"));
     mnuFunctionLumpCheck = AddItem(mnuFunctionLump, QStringLiteral("チェック(&C)"));
     mnuFunctionLumpNatural = AddItem(mnuFunctionLump, QStringLiteral("未チェック(&N)"));
+    mnuFunction->addSeparator();
+    mnuFunctionEdit = AddItem(mnuFunction, QStringLiteral("カードの編集...(&E)"));
 
     mnuView = new QMenu(QStringLiteral("表示(&V)"), this);
     mnuViewCard = mnuView->addMenu(QStringLiteral("カード表示形式(&C)"));
@@ -81,6 +83,7 @@ void frmCard::ConnectMenus() {
     bind(mnuFunctionReversalPersonal, &frmCard::mnuFunctionReversalPersonal_Click);
     bind(mnuFunctionLumpCheck, &frmCard::mnuFunctionLumpCheck_Click);
     bind(mnuFunctionLumpNatural, &frmCard::mnuFunctionLumpNatural_Click);
+    bind(mnuFunctionEdit, &frmCard::mnuFunctionEdit_Click);
     bind(mnuViewCardAll, &frmCard::mnuViewCardAll_Click);
     bind(mnuViewCardCheck, &frmCard::mnuViewCardCheck_Click);
     bind(mnuViewCardNatural, &frmCard::mnuViewCardNatural_Click);

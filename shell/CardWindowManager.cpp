@@ -12,6 +12,8 @@
 #include "deck/CardData.h"
 #include "deck/CsvRows.h"
 #include "document/DeckDocument.h"
+#include "document/DeckEdits.h"
+#include "editor/frmEditor.h"
 #include "platform/AppIcon.h"
 #include "platform/Fonts.h"
 #include "platform/Twips.h"
@@ -78,38 +80,102 @@ frmCard* CardWindowManager::Show(std::unique_ptr<frmCard> card, std::shared_ptr<
     card->Start();
     card->setEditedFlag(false);
 
-    const std::optional<QPoint> previous = NewestPosition();
     frmCard* window = card.release();
     QMdiSubWindow* sub = Area_.addSubWindow(window);
-    Entries_.push_back({std::move(document), window, sub});
+    Place(*sub);
+    Entries_.push_back({std::move(document), window, sub, nullptr, nullptr, nullptr});
     connect(window, &QObject::destroyed, this, [this, window] { Forget(window); });
-
-    sub->setAttribute(Qt::WA_DeleteOnClose);
-    sub->setWindowIcon(platform::AppIcon());
-    // Its title bar and window menu in the window's font as well.
-    sub->setFont(platform::WindowFont());
-    platform::ShareFontWithMenus(*sub);
-    sub->resize(platform::TwipsToPixels(8000), platform::TwipsToPixels(6000));
-    sub->move(CascadePosition(previous, sub->size(), Area_.viewport()->size(),
-                              sub->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, sub)));
     sub->show();
     window->FocusFirstControl();
     return window;
 }
 
+// Sized and cascaded after the newest window still open, before it joins the list.
+void CardWindowManager::Place(QMdiSubWindow& sub) const {
+    const std::optional<QPoint> previous = NewestPosition();
+    sub.setAttribute(Qt::WA_DeleteOnClose);
+    sub.setWindowIcon(platform::AppIcon());
+    // Its title bar and window menu in the window's font as well.
+    sub.setFont(platform::WindowFont());
+    platform::ShareFontWithMenus(sub);
+    sub.resize(platform::TwipsToPixels(8000), platform::TwipsToPixels(6000));
+    sub.move(CascadePosition(previous, sub.size(), Area_.viewport()->size(),
+                             sub.style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, &sub)));
+}
+
+frmEditor* CardWindowManager::OpenEditor(frmCard& card) {
+    const auto entry =
+        std::find_if(Entries_.begin(), Entries_.end(), [&card](const Entry& e) { return e.window == &card; });
+    if (entry == Entries_.end()) {
+        return nullptr;
+    }
+    if (frmEditor* open = EditorOf(card)) {
+        Area_.setActiveSubWindow(entry->editorSub);
+        open->FocusTable();
+        return open;
+    }
+    if (!entry->edits) {
+        entry->edits = std::make_shared<DeckEdits>(entry->document);
+    }
+    auto* editor = new frmEditor(Dialogs_, entry->edits, card);
+    QMdiSubWindow* sub = Area_.addSubWindow(editor);
+    Place(*sub);
+    entry->editor = editor;
+    entry->editorSub = sub;
+    sub->show();
+    Area_.setActiveSubWindow(sub);
+    editor->FocusTable();
+    return editor;
+}
+
+frmEditor* CardWindowManager::EditorOf(const frmCard& card) const {
+    for (const Entry& entry : Entries_) {
+        if (entry.window == &card && entry.editor && entry.editorSub && !entry.editorSub->isHidden()) {
+            return entry.editor;
+        }
+    }
+    return nullptr;
+}
+
+frmEditor* CardWindowManager::EditorIn(const QMdiSubWindow* sub) const {
+    for (const Entry& entry : Entries_) {
+        if (sub && entry.editorSub == sub && entry.editor && !sub->isHidden()) {
+            return entry.editor;
+        }
+    }
+    return nullptr;
+}
+
+QList<QMenu*> CardWindowManager::MenusIn(const QMdiSubWindow* sub) const {
+    if (const frmCard* card = WindowIn(sub)) {
+        return card->MenuBarMenus();
+    }
+    if (const frmEditor* editor = EditorIn(sub)) {
+        return editor->MenuBarMenus();
+    }
+    return {};
+}
+
 // Where the window opened last of those still open stands.
 std::optional<QPoint> CardWindowManager::NewestPosition() const {
     std::optional<QPoint> newest;
-    for (const Entry& entry : Entries_) {
-        if (!entry.sub->isHidden()) {
-            newest = entry.sub->pos();
+    const QList<QMdiSubWindow*> subs = Area_.subWindowList(QMdiArea::CreationOrder);
+    for (const QMdiSubWindow* sub : subs) {
+        if (!sub->isHidden()) {
+            newest = sub->pos();
         }
     }
     return newest;
 }
 
-// The window is being destroyed: only its address is compared.
+// The window is being destroyed: only its address is compared. Its editor
+// goes with it; the deck's history ends with the entry.
 void CardWindowManager::Forget(const frmCard* window) {
+    for (const Entry& entry : Entries_) {
+        if (entry.window == window && entry.editorSub) {
+            entry.editorSub->close();
+        }
+    }
     std::erase_if(Entries_, [window](const Entry& entry) { return entry.window == window; });
 }
 

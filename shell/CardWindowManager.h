@@ -7,23 +7,27 @@
 #include <QList>
 #include <QObject>
 #include <QPoint>
+#include <QPointer>
 #include <QString>
 
 class QMdiArea;
 class QMdiSubWindow;
+class QMenu;
 
 namespace korva {
 
 class CardWindowHost;
 class DeckDocument;
+class DeckEdits;
 class frmCard;
+class frmEditor;
 class RecoveryStore;
 struct RecoveryCopy;
 namespace platform {
 class Dialogs;
 }  // namespace platform
 
-// The card windows of one MDI area, as a frame keeps its children: it makes
+// The card windows of one MDI area and their card editors, as a frame keeps its children: it makes
 // each deck document, has a new window read the file into it, and only a
 // window whose deck was read is added to the area, sized and cascaded after
 // the newest one. It holds the documents and its own list of the windows for
@@ -58,16 +62,33 @@ public:
     // The open card window that sub holds; null for any other.
     frmCard* WindowIn(const QMdiSubWindow* sub) const;
 
+    // The card editor of card's deck, placed as a card window is; one per
+    // deck, so an open one only comes to the front. Its edit history is the
+    // deck's for as long as the card window lives; closing the card window
+    // closes its editor.
+    frmEditor* OpenEditor(frmCard& card);
+    // The open editor of card's deck; null when none is open.
+    frmEditor* EditorOf(const frmCard& card) const;
+    // The open editor that sub holds; null for any other.
+    frmEditor* EditorIn(const QMdiSubWindow* sub) const;
+    // The menus of the window that sub holds, card window or editor; none
+    // for any other.
+    QList<QMenu*> MenusIn(const QMdiSubWindow* sub) const;
+
 private:
     struct Entry {
         std::shared_ptr<DeckDocument> document;
         frmCard* window;  // dropped from the list as it is destroyed
         QMdiSubWindow* sub;
+        std::shared_ptr<DeckEdits> edits;  // made when the first editor opens
+        QPointer<frmEditor> editor;
+        QPointer<QMdiSubWindow> editorSub;
     };
 
     std::unique_ptr<frmCard> NewWindow(const std::shared_ptr<DeckDocument>& document) const;
     frmCard* Show(std::unique_ptr<frmCard> card, std::shared_ptr<DeckDocument> document);
     std::optional<QPoint> NewestPosition() const;
+    void Place(QMdiSubWindow& sub) const;
     void Forget(const frmCard* window);
 
     QMdiArea& Area_;

@@ -149,15 +149,15 @@ bool frmMain::event(QEvent* event) {
 
 void frmMain::ShowMenusOf(QMdiSubWindow* active) {
     // While a modal dialog or another program has the focus the area reports
-    // no active window; the last active card window keeps the menu bar then,
-    // since the main window's own menus show only while no card window is open.
-    if (!Windows_->WindowIn(active)) {
+    // no active window; the last active child keeps the menu bar then, since
+    // the main window's own menus show only while no card window is open.
+    if (Windows_->MenusIn(active).isEmpty()) {
         active = Area_->currentSubWindow();
     }
-    if (!Windows_->WindowIn(active)) {
+    if (Windows_->MenusIn(active).isEmpty()) {
         const QList<QMdiSubWindow*> history = Area_->subWindowList(QMdiArea::ActivationHistoryOrder);
         for (QMdiSubWindow* sub : history) {
-            if (Windows_->WindowIn(sub)) {
+            if (!Windows_->MenusIn(sub).isEmpty()) {
                 active = sub;
             }
         }
@@ -167,8 +167,10 @@ void frmMain::ShowMenusOf(QMdiSubWindow* active) {
     for (QAction* action : bar->actions()) {
         bar->removeAction(action);
     }
-    const frmCard* card = Windows_->WindowIn(active);
-    const QList<QMenu*> menus = card ? card->MenuBarMenus() : QList<QMenu*>{mnuFile_, mnuHelp_};
+    QList<QMenu*> menus = Windows_->MenusIn(active);
+    if (menus.isEmpty()) {
+        menus = {mnuFile_, mnuHelp_};
+    }
     for (QMenu* menu : menus) {
         bar->addMenu(menu);
     }
@@ -241,6 +243,11 @@ void frmMain::NewCardWindow() { mnuFileNew_Click(); }
 void frmMain::ShowHelp() { mnuHelpHelp_Click(); }
 
 void frmMain::ShowVersion() { mnuHelpVesion_Click(); }
+
+void frmMain::OpenCardEditor(frmCard& card) {
+    Windows_->OpenEditor(card);
+    ShowMenusOf(Area_->activeSubWindow());
+}
 
 void frmMain::ExitProgram() {
     if (close()) {

@@ -27,8 +27,8 @@ class RecoveryStore;
 struct RecoveryCopy;
 
 // The frame window: every card window lives inside its MDI area, opened and
-// placed by the frame's window manager, and the active card window's menus
-// stand in its menu bar.
+// placed by the frame's window manager with their card editors, and the
+// active child's menus stand in its menu bar.
 class frmMain : public QMainWindow, public CardWindowHost {
     Q_OBJECT
 public:
@@ -65,6 +65,7 @@ public:
     void ExitProgram() override;
     void ShowHelp() override;
     void ShowVersion() override;
+    void OpenCardEditor(frmCard& card) override;
 
     QMdiArea& getArea() const { return *Area_; }
     // The open card windows, in the order they were opened.

@@ -27,6 +27,7 @@ public:
     void ExitProgram() override {}
     void ShowHelp() override {}
     void ShowVersion() override {}
+    void OpenCardEditor(frmCard& /*card*/) override {}
 };
 
 const char* const Animals =

@@ -24,6 +24,7 @@
 #include <gtest/gtest.h>
 
 #include "cardwindow/frmCard.h"
+#include "editor/frmEditor.h"
 #include "shell/Environment.h"
 #include "shell/frmMain.h"
 #include "shell/frmVersion.h"
@@ -440,6 +441,31 @@ TEST_F(frmMainTest, VersionWindowIsOneSharedModalInstance) {
     EXPECT_EQ(shown[0], shown[1]);
     EXPECT_EQ(shown[0], window.getVersionWindow());
     EXPECT_FALSE(window.getVersionWindow()->isVisible());
+}
+
+TEST_F(frmMainTest, TheCardEditorsMenusStandInTheBarWhileItIsActive) {
+    frmCard* card = Open(deck);
+    ASSERT_NE(card, nullptr);
+    card->mnuFunctionEdit->trigger();
+    QMdiSubWindow* editorSub = window.getArea().activeSubWindow();
+    ASSERT_NE(editorSub, nullptr);
+    auto* editor = qobject_cast<frmEditor*>(editorSub->widget());
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(editor->windowTitle(), QStringLiteral("deck.csv - カードの編集"));
+    EXPECT_EQ(barTexts(), QStringList({QStringLiteral("ファイル(&F)"), QStringLiteral("編集(&E)")}));
+    EXPECT_EQ(window.menuBar()->actions().value(1)->menu(), editor->mnuEdit);
+
+    window.getArea().setActiveSubWindow(qobject_cast<QMdiSubWindow*>(card->parentWidget()));
+    EXPECT_EQ(window.menuBar()->actions().value(1)->menu(), card->mnuFunction);
+    // The item again brings the one editor of the deck to the front.
+    card->mnuFunctionEdit->trigger();
+    EXPECT_EQ(window.getArea().activeSubWindow(), editorSub);
+    EXPECT_EQ(window.getArea().subWindowList().size(), 2);
+
+    editor->mnuFileClose->trigger();
+    DeleteClosedWindows();
+    EXPECT_EQ(window.getArea().subWindowList().size(), 1);
+    EXPECT_EQ(window.menuBar()->actions().value(1)->menu(), card->mnuFunction);
 }
 
 }  // namespace

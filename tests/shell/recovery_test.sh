@@ -13,7 +13,8 @@
 # overwritten unasked: the restored window's 上書き保存 asks, and No (the
 # default) leaves the newer file as it is and goes on to the save dialog. A
 # damaged copy that cannot be moved aside is reported at each start while its
-# good neighbour is offered once.
+# good neighbour is offered once. An edit made in the card editor is in the
+# copy a SIGTERM leaves.
 #
 # The X server is the test's own, since it kills one. Every step waits for
 # what it needs with a time limit; a step that does not happen fails the test
@@ -200,6 +201,29 @@ wait_exit "$pid" 143
 restore_and_save term 2
 step="no question after a regular end"
 no_question_at_start
+
+step="an edit in the card editor, then SIGTERM"
+printf 'apple,ringo\r\ncat,neko\r\n' >"$work/decks/editor.csv"
+"$korva_deck" convert "$work/decks/editor.csv" "$work/decks/editor.krv" || fail "cannot make editor.krv"
+start_program "$work/decks/editor.krv"
+within "$limit" card_window_shown || fail "no card window"
+menu w e
+xdotool type --delay 10 pear
+keys Return
+menu f c
+put_up_close_question
+kill -TERM "$pid"
+wait_exit "$pid" 143
+step="the card editor's edit: the next start offers the copy holding it"
+start_program
+answer_question Return
+within "$limit" card_window_shown || fail "no card window"
+focus "$main"
+menu f s
+holds_pear() { "$korva_deck" show "$work/decks/editor.krv" 2>/dev/null | grep -q '"items":\["pear","ringo"\]'; }
+within "$limit" holds_pear || fail "editor.krv is $("$korva_deck" show "$work/decks/editor.krv")"
+menu f x
+wait_exit "$pid" 0
 
 step="SIGKILL 3 seconds after the change"
 edit_deck kill

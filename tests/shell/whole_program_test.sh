@@ -9,7 +9,8 @@
 # and the environment file are checked byte for byte. Help, with a desktop
 # opener that finds no browser, must say so. Under GNOME's keys a deck named
 # on the command line is answered in TEST style with Enter. A UTF-8 word list
-# with quoted fields opens through the preview and is saved as a deck.
+# with quoted fields opens through the preview and is saved as a deck. The
+# card editor changes a deck with a mark and saves it with Ctrl+S.
 #
 # Every step waits for the window or menu it needs, with a time limit; a step
 # that does not happen fails the test with a screenshot under OUT_DIR.
@@ -265,6 +266,32 @@ step="the deck saved from the word list"
 expected='{"total":3,"modes":{"TurnMode":1,"ReservedMode":1,"ViewKind":4,"AnswerMode":1},"cards":[{"question":1,"checks":[false,false],"items":["word","meaning"]},{"question":1,"checks":[false,false],"items":["book","hon, shomotsu"]},{"question":1,"checks":[false,false],"items":["tree","ki\nmoku"]}]}'
 actual=$("$korva_deck" show "$work/decks/list.krv") || fail "korva-deck cannot read the deck"
 [ "$actual" = "$expected" ] || fail "deck is $actual"
+
+# The card editor of a deck with a mark: an item fixed, a card inserted, one
+# deleted, the deletion undone and made again, and the deck saved with Ctrl+S.
+step="the card editor opens from 機能 on the card on show"
+cp "$work/decks/studied.krv" "$work/decks/edited.krv"
+start_program "$work/decks/edited.krv"
+wait_card_window
+menu w e
+step="the card editor: fix an item, insert a card, delete one, undo and redo"
+keys Down Right
+xdotool type --delay 10 NEKO
+keys Return Up Insert
+xdotool type --delay 10 dog
+keys Return Up Delete ctrl+z ctrl+y
+step="the card editor: Ctrl+S saves the deck"
+keys ctrl+s
+edited='{"total":2,"modes":{"TurnMode":1,"ReservedMode":1,"ViewKind":4,"AnswerMode":2},"cards":[{"question":1,"checks":[false,false],"items":["dog",""]},{"question":1,"checks":[true,false],"items":["cat","NEKO"]}]}'
+deadline=$((SECONDS + limit))
+until [ "$("$korva_deck" show "$work/decks/edited.krv" 2>/dev/null)" = "$edited" ]; do
+  [ "$SECONDS" -lt "$deadline" ] || fail "deck is $("$korva_deck" show "$work/decks/edited.krv")"
+  sleep 0.05
+done
+step="the card editor closes alone; the saved card window ends without asking"
+menu f c
+menu f x
+wait_exit
 
 step="an environment file that cannot be opened stops the start"
 rm -f "$env_file"

@@ -12,12 +12,14 @@ public:
     int exitCalls = 0;
     int helpCalls = 0;
     int versionCalls = 0;
+    int editorCalls = 0;
 
     void OpenCardWindow() override { ++openCalls; }
     void NewCardWindow() override { ++newCalls; }
     void ExitProgram() override { ++exitCalls; }
     void ShowHelp() override { ++helpCalls; }
     void ShowVersion() override { ++versionCalls; }
+    void OpenCardEditor(frmCard& /*card*/) override { ++editorCalls; }
 };
 
 }  // namespace korva::test

@@ -1,0 +1,116 @@
+// The card editor on a full deck of 32,767 cards: opening it, shown and
+// painted once (BM_EditorOpen: no row may cost anything until it is on
+// screen), and one item typed in it with the redraw of the editor and of the
+// study window that follows the deck (BM_EditorEditAndRedraw).
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+
+#include <memory>
+
+#include "bench/BenchDecks.h"
+#include "cardwindow/CardWindowHost.h"
+#include "cardwindow/frmCard.h"
+#include "document/DeckEdits.h"
+#include "editor/CardTableModel.h"
+#include "editor/CardTableView.h"
+#include "editor/frmEditor.h"
+#include "platform/Dialogs.h"
+
+namespace {
+
+using namespace korva;
+
+// Nothing in these runs asks the user anything.
+class SilentDialogs : public platform::Dialogs {
+public:
+    platform::MessageResult Message(const QString& /*text*/, platform::MessageButtons /*buttons*/,
+                                    const QString& /*title*/) override {
+        return platform::MessageResult::Ok;
+    }
+    std::optional<platform::FileDialogResult> ShowOpen(const platform::FileDialogRequest& /*request*/) override {
+        return std::nullopt;
+    }
+    std::optional<platform::FileDialogResult> ShowSave(const platform::FileDialogRequest& /*request*/) override {
+        return std::nullopt;
+    }
+    std::optional<WordList> ShowWordListPreview(const platform::WordListPreviewRequest& /*request*/) override {
+        return std::nullopt;
+    }
+    bool ReadFile(const QString& /*fileName*/, const platform::ReadWork& work) override {
+        return platform::ReadAtOnce(work);
+    }
+    void OpenAddress(const QString& /*address*/, std::function<void()> /*failed*/) override {}
+};
+
+class NoHost : public CardWindowHost {
+public:
+    void OpenCardWindow() override {}
+    void NewCardWindow() override {}
+    void ExitProgram() override {}
+    void ShowHelp() override {}
+    void ShowVersion() override {}
+    void OpenCardEditor(frmCard& /*card*/) override {}
+};
+
+QApplication& Application() {
+    static int argc = 1;
+    static char name[] = "bench_editor";
+    static char* argv[] = {name, nullptr};
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    static QApplication app(argc, argv);
+    return app;
+}
+
+struct Deck {
+    SilentDialogs dialogs;
+    NoHost host;
+    std::shared_ptr<DeckDocument> document = std::make_shared<DeckDocument>(bench::MakeDeck(MaxCards));
+    std::shared_ptr<DeckEdits> edits = std::make_shared<DeckEdits>(document);
+    frmCard card{dialogs, host, document};
+
+    Deck() {
+        card.Start();
+        card.resize(600, 400);
+        card.show();
+        QApplication::processEvents();
+    }
+};
+
+void BM_EditorOpen(benchmark::State& state) {
+    Application();
+    Deck deck;
+    for (auto _ : state) {
+        auto editor = std::make_unique<frmEditor>(deck.dialogs, deck.edits, deck.card);
+        editor->resize(800, 600);
+        editor->show();
+        QApplication::processEvents();
+        benchmark::DoNotOptimize(editor->grdCards->model()->rowCount());
+        state.PauseTiming();
+        editor.reset();
+        QApplication::processEvents();
+        state.ResumeTiming();
+    }
+}
+
+void BM_EditorEditAndRedraw(benchmark::State& state) {
+    Application();
+    Deck deck;
+    frmEditor editor(deck.dialogs, deck.edits, deck.card);
+    editor.resize(800, 600);
+    editor.show();
+    QApplication::processEvents();
+    const QModelIndex cell = editor.grdCards->currentIndex();
+    bool odd = false;
+    for (auto _ : state) {
+        odd = !odd;
+        editor.grdCards->model()->setData(cell, odd ? QStringLiteral("いぬ") : QStringLiteral("ねこ"), Qt::EditRole);
+        QApplication::processEvents();
+    }
+}
+
+}  // namespace
+
+BENCHMARK(BM_EditorOpen)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_EditorEditAndRedraw)->Unit(benchmark::kMillisecond);

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+
+#include <QAbstractTableModel>
+
+#include "document/DeckChange.h"
+
+namespace korva {
+
+class DeckDocument;
+class DeckEdits;
+
+// The deck's cards as table rows, row r being card r + 1. It follows the
+// document as one more listener; the document tells after a change, so the
+// model keeps its own row count and moves it between the begin and end
+// calls of the views. Every change the user makes goes through the deck's
+// edits, never the document's setters, so each is one undoable step.
+class CardTableModel : public QAbstractTableModel, private DeckListener {
+public:
+    enum Column { ColumnNumber, ColumnItem1, ColumnItem2, ColumnQuestion, ColumnCheck1, ColumnCheck2, ColumnCount };
+
+    // refuse shows why a change was not made (an item past the deck's limit).
+    CardTableModel(std::shared_ptr<DeckEdits> edits, std::function<void(const QString&)> refuse,
+                   QObject* parent = nullptr);
+    ~CardTableModel() override;
+    CardTableModel(const CardTableModel&) = delete;
+    CardTableModel& operator=(const CardTableModel&) = delete;
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    // Edit role on an item: the typed text; check state on a mark.
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+
+    static int16_t CardOfRow(int row) { return static_cast<int16_t>(row + 1); }
+    static int RowOfCard(int card) { return card - 1; }
+    static int ItemOfColumn(int column) { return column == ColumnItem2 ? 2 : 1; }
+
+private:
+    void DeckChanged(const DeckChange& change) override;
+    const DeckDocument& Document() const;
+    void RowsChanged(int first, int count);
+
+    std::shared_ptr<DeckEdits> Edits_;
+    std::function<void(const QString&)> Refuse_;
+    int Rows_ = 0;
+};
+
+}  // namespace korva

@@ -1,0 +1,42 @@
+#include "editor/ItemText.h"
+
+#include <QList>
+
+#include "deck/Cp932Text.h"
+
+namespace korva {
+
+QString ItemToText(const std::string& bytes) {
+    QString text = QString::fromStdString(Cp932ToUtf8(bytes));
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return text;
+}
+
+std::optional<std::string> TextToItem(const QString& text) {
+    QString withBreaks = text;
+    withBreaks.replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
+    return Utf8ToCp932(withBreaks.toStdString());
+}
+
+QString FirstCharacterNotInCp932(const QString& text) {
+    for (qsizetype i = 0; i < text.size();) {
+        const qsizetype length = text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+        QString character = text.mid(i, length);
+        if (character != QStringLiteral("\n") && !Utf8ToCp932(character.toStdString())) {
+            return character;
+        }
+        i += length;
+    }
+    return {};
+}
+
+QString CharacterRefusal(const QString& character) {
+    const char32_t codePoint = character.toUcs4().value(0);
+    const QString hex = QStringLiteral("%1").arg(static_cast<uint>(codePoint), 4, 16, QLatin1Char('0')).toUpper();
+    return QStringLiteral(
+               "「%1」(U+%2) はカードに書けない文字です。\r\n"
+               "カードにはシフトJIS (コードページ932) の文字だけを書けます。")
+        .arg(character, hex);
+}
+
+}  // namespace korva

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include <QString>
+
+namespace korva {
+
+// An item's code page 932 bytes as the editor shows them: a line break is
+// one "\n" on screen and CR LF in the deck, as the study window's text boxes
+// write it. Bytes that do not decode show as U+FFFD.
+QString ItemToText(const std::string& bytes);
+
+// The text typed for an item as the deck's bytes; nullopt when some character
+// has no code page 932 form.
+std::optional<std::string> TextToItem(const QString& text);
+
+// The first character of text that code page 932 cannot hold, or an empty
+// string when it holds them all.
+QString FirstCharacterNotInCp932(const QString& text);
+
+// The sentence that refuses such a character.
+QString CharacterRefusal(const QString& character);
+
+}  // namespace korva

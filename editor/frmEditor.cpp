@@ -1,0 +1,318 @@
+#include "editor/frmEditor.h"
+
+#include <algorithm>
+#include <set>
+
+#include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QVBoxLayout>
+
+#include "cardwindow/frmCard.h"
+#include "deck/DeckErrorText.h"
+#include "document/DeckEdits.h"
+#include "editor/CardClipboard.h"
+#include "editor/CardFilter.h"
+#include "editor/CardTableModel.h"
+#include "editor/CardTableView.h"
+#include "platform/Dialogs.h"
+#include "platform/Fonts.h"
+
+namespace korva {
+
+frmEditor::frmEditor(platform::Dialogs& dialogs, std::shared_ptr<DeckEdits> edits, frmCard& card, QWidget* parent)
+    : QWidget(parent), Dialogs_(dialogs), Edits_(std::move(edits)), Card_(&card) {
+    setFont(platform::WindowFont());
+    BuildControls();
+    BuildMenus();
+    ShowTitle();
+    connect(&card, &QWidget::windowTitleChanged, this, &frmEditor::ShowTitle);
+    const int16_t onShow = card.getShowCardIndex();
+    GoToCards({onShow > 0 ? onShow : int16_t{1}}, CardTableModel::ColumnItem1);
+}
+
+frmEditor::~frmEditor() = default;
+
+frmCard* frmEditor::getCardWindow() const { return Card_; }
+
+void frmEditor::BuildControls() {
+    auto* layout = new QVBoxLayout(this);
+    auto* searchRow = new QHBoxLayout;
+    // No access key of its own: Alt+F is the ファイル menu's; Ctrl+F comes here.
+    auto* searchLabel = new QLabel(QStringLiteral("検索:"), this);
+    txtSearch = new QLineEdit(this);
+    txtSearch->setObjectName(QStringLiteral("txtSearch"));
+    txtSearch->setClearButtonEnabled(true);
+    searchRow->addWidget(searchLabel);
+    searchRow->addWidget(txtSearch);
+    layout->addLayout(searchRow);
+
+    Model_ = new CardTableModel(
+        Edits_, [this](const QString& text) { Refuse(text); }, this);
+    Filter_ = new CardFilter(this);
+    Filter_->setSourceModel(Model_);
+    grdCards = new CardTableView(Dialogs_, this);
+    grdCards->setObjectName(QStringLiteral("grdCards"));
+    grdCards->setModel(Filter_);
+    grdCards->setSpaceCommand([this] { return ToggleCurrent(); });
+    const int digit = grdCards->fontMetrics().horizontalAdvance(QLatin1Char('0'));
+    QHeaderView* header = grdCards->horizontalHeader();
+    header->resizeSection(CardTableModel::ColumnNumber, digit * 7);
+    header->resizeSection(CardTableModel::ColumnItem1, digit * 24);
+    header->resizeSection(CardTableModel::ColumnItem2, digit * 24);
+    header->resizeSection(CardTableModel::ColumnQuestion, digit * 6);
+    layout->addWidget(grdCards);
+    setFocusProxy(grdCards);
+
+    connect(txtSearch, &QLineEdit::textChanged, this, &frmEditor::SearchChanged);
+    txtSearch->installEventFilter(this);
+}
+
+// The card window's title names the deck as the user knows it.
+void frmEditor::ShowTitle() {
+    QString name = Card_ ? Card_->windowTitle() : QString();
+    if (name.isEmpty()) {
+        name = QStringLiteral("無題");
+    }
+    setWindowTitle(name + QStringLiteral(" - カードの編集"));
+}
+
+void frmEditor::FocusTable() { grdCards->setFocus(Qt::OtherFocusReason); }
+
+void frmEditor::Refuse(const QString& text) { Dialogs_.Message(text, platform::MessageButtons::Ok); }
+
+void frmEditor::ChangeDeck(const std::function<void()>& change) {
+    if (!grdCards->CommitEdit()) {
+        return;
+    }
+    try {
+        change();
+    } catch (const DeckError& error) {
+        Refuse(DeckErrorText(error));
+    }
+}
+
+int frmEditor::CurrentColumn() const {
+    const QModelIndex current = grdCards->currentIndex();
+    return current.isValid() ? current.column() : CardTableModel::ColumnItem1;
+}
+
+int16_t frmEditor::CurrentCard() const {
+    const QModelIndex current = Filter_->mapToSource(grdCards->currentIndex());
+    return current.isValid() ? CardTableModel::CardOfRow(current.row()) : int16_t{0};
+}
+
+std::vector<int16_t> frmEditor::SelectedCards() const {
+    std::set<int16_t> cards;
+    for (const QModelIndex& index : grdCards->selectionModel()->selectedIndexes()) {
+        cards.insert(CardTableModel::CardOfRow(Filter_->mapToSource(index).row()));
+    }
+    if (cards.empty() && CurrentCard() > 0) {
+        cards.insert(CurrentCard());
+    }
+    return {cards.begin(), cards.end()};
+}
+
+void frmEditor::GoToCards(const std::vector<int16_t>& cards, int column) {
+    std::vector<int16_t> inOrder = cards;
+    std::sort(inOrder.begin(), inOrder.end());
+    QItemSelection selection;
+    QModelIndex first;
+    for (const int16_t card : inOrder) {
+        const QModelIndex index = Filter_->mapFromSource(Model_->index(CardTableModel::RowOfCard(card), column));
+        if (!index.isValid()) {
+            continue;
+        }
+        selection.select(index, index);
+        if (!first.isValid()) {
+            first = index;
+        }
+    }
+    if (!first.isValid()) {
+        first = Filter_->index(0, column);
+    }
+    if (!first.isValid()) {
+        return;
+    }
+    QItemSelectionModel* model = grdCards->selectionModel();
+    model->setCurrentIndex(first, QItemSelectionModel::ClearAndSelect);
+    if (!selection.isEmpty()) {
+        model->select(selection, QItemSelectionModel::ClearAndSelect);
+    }
+    grdCards->scrollTo(first);
+}
+
+// A new deck opens in a card window of its own, as the card window's 新規作成 opens it.
+void frmEditor::mnuFileNew_Click() {
+    if (Card_) {
+        Card_->mnuFileNew_Click();
+    }
+}
+
+void frmEditor::mnuFileSave_Click() {
+    if (grdCards->CommitEdit() && Card_) {
+        Card_->mnuFileSave_Click();
+    }
+}
+
+void frmEditor::mnuFileSaveAs_Click() {
+    if (grdCards->CommitEdit() && Card_) {
+        Card_->mnuFileSaveAs_Click();
+    }
+}
+
+void frmEditor::mnuFileClose_Click() {
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget())) {
+        sub->close();
+    } else {
+        close();
+    }
+}
+
+// The caret goes to the cards the step touched; a step that leaves none
+// (cards removed again) leaves it where the table put it.
+void frmEditor::mnuEditUndo_Click() {
+    const int column = CurrentColumn();
+    ChangeDeck([&] { GoToTouched(Edits_->Undo(), column); });
+}
+
+void frmEditor::mnuEditRedo_Click() {
+    const int column = CurrentColumn();
+    ChangeDeck([&] { GoToTouched(Edits_->Redo(), column); });
+}
+
+void frmEditor::GoToTouched(const std::vector<int16_t>& cards, int column) {
+    if (!cards.empty()) {
+        GoToCards(cards, column);
+    }
+}
+
+void frmEditor::mnuEditCopy_Click() {
+    if (grdCards->isEditing()) {
+        return;
+    }
+    const std::vector<int16_t> cards = SelectedCards();
+    if (!cards.empty()) {
+        QGuiApplication::clipboard()->setText(CardsToTabText(Edits_->getDocument()->getCardData(), cards));
+    }
+}
+
+void frmEditor::mnuEditPaste_Click() {
+    ChangeDeck([&] {
+        PastedCards pasted = TabTextToCards(QGuiApplication::clipboard()->text());
+        if (pasted.cards.empty()) {
+            return;
+        }
+        const auto at = static_cast<int16_t>(CurrentCard() > 0 ? CurrentCard() + 1
+                                                               : Edits_->getDocument()->getCardData().Total() + 1);
+        const auto count = static_cast<int>(pasted.cards.size());
+        Edits_->Insert(at, std::move(pasted.cards));
+        std::vector<int16_t> inserted;
+        inserted.reserve(static_cast<std::size_t>(count));
+        for (int i = 0; i < count; ++i) {
+            inserted.push_back(static_cast<int16_t>(at + i));
+        }
+        GoToCards(inserted, CardTableModel::ColumnItem1);
+        if (pasted.replaced.count > 0) {
+            QStringList listed;
+            for (const ReplacedCharacter& one : pasted.replaced.first) {
+                listed << QStringLiteral("「%1」").arg(QString::fromStdString(one.character));
+            }
+            Refuse(
+                QStringLiteral("シフトJISにない %1 字を 〓 か、アクセントのない文字に置き換えて貼り付けました。\r\n%2")
+                    .arg(pasted.replaced.count)
+                    .arg(listed.join(QStringLiteral("、"))));
+        }
+    });
+}
+
+void frmEditor::mnuEditInsert_Click() {
+    ChangeDeck([&] {
+        if (!Filter_->getSearchText().isEmpty()) {
+            txtSearch->clear();  // an empty card would not show
+        }
+        const auto at = static_cast<int16_t>(CurrentCard() + 1);
+        Edits_->Insert(at, {CardSlot{}});
+        GoToCards({at}, CardTableModel::ColumnItem1);
+        FocusTable();
+        grdCards->EditCurrent();
+    });
+}
+
+void frmEditor::mnuEditDelete_Click() {
+    const int column = CurrentColumn();
+    ChangeDeck([&] {
+        const std::vector<int16_t> cards = SelectedCards();
+        if (cards.empty()) {
+            return;
+        }
+        Edits_->Remove(cards);
+        const int total = Edits_->getDocument()->getCardData().Total();
+        if (total > 0) {
+            GoToCards({static_cast<int16_t>(std::min<int>(cards.front(), total))}, column);
+        }
+    });
+}
+
+void frmEditor::mnuEditUp_Click() {
+    const int column = CurrentColumn();
+    ChangeDeck([&] { GoToCards(Edits_->MoveUp(SelectedCards()), column); });
+}
+
+void frmEditor::mnuEditDown_Click() {
+    const int column = CurrentColumn();
+    ChangeDeck([&] { GoToCards(Edits_->MoveDown(SelectedCards()), column); });
+}
+
+void frmEditor::mnuEditFind_Click() {
+    txtSearch->setFocus(Qt::ShortcutFocusReason);
+    txtSearch->selectAll();
+}
+
+bool frmEditor::ToggleCurrent() {
+    const int16_t card = CurrentCard();
+    const int column = CurrentColumn();
+    if (card == 0 || (column != CardTableModel::ColumnQuestion && column != CardTableModel::ColumnCheck1 &&
+                      column != CardTableModel::ColumnCheck2)) {
+        return false;
+    }
+    ChangeDeck([&] {
+        if (column == CardTableModel::ColumnQuestion) {
+            Edits_->ToggleQuestionItem(card);
+        } else {
+            Edits_->ToggleCheck(card, column == CardTableModel::ColumnCheck1 ? 1 : 2);
+        }
+    });
+    return true;
+}
+
+void frmEditor::SearchChanged(const QString& text) {
+    const int16_t card = CurrentCard();
+    const int column = CurrentColumn();
+    Filter_->setSearchText(text);
+    GoToCards({card}, column);
+}
+
+bool frmEditor::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == txtSearch && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Escape) {
+            txtSearch->clear();
+            FocusTable();
+            return true;
+        }
+        if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Down) {
+            FocusTable();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+}  // namespace korva

@@ -1,0 +1,115 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include <QList>
+#include <QPointer>
+#include <QWidget>
+
+class QAction;
+class QLineEdit;
+class QMenu;
+
+namespace korva {
+
+class CardFilter;
+class CardTableModel;
+class CardTableView;
+class DeckEdits;
+class frmCard;
+namespace platform {
+class Dialogs;
+}  // namespace platform
+
+// The card editor of one deck: its cards as a table, edited through the
+// deck's undoable edits, which the frame keeps with the deck's card window
+// so that the history outlives the editor. The card window follows each
+// change through the document at once. Saving is the card window's own
+// command, so it asks and reports exactly as there.
+class frmEditor : public QWidget {
+    Q_OBJECT
+
+public:
+    // The title follows the card window's; the editor opens on the card the
+    // card window shows.
+    frmEditor(platform::Dialogs& dialogs, std::shared_ptr<DeckEdits> edits, frmCard& card, QWidget* parent = nullptr);
+    ~frmEditor() override;
+
+    QList<QMenu*> MenuBarMenus() const;
+    // The card window it edits for; null once that window is gone.
+    frmCard* getCardWindow() const;
+    // Puts the focus on the table, on the current cell.
+    void FocusTable();
+
+    // The card of the current row, 0 when there is none.
+    int16_t CurrentCard() const;
+    // The cards of the selected rows (the current one when none is selected),
+    // in deck order.
+    std::vector<int16_t> SelectedCards() const;
+    // Makes the cards current and selected, in the given column.
+    void GoToCards(const std::vector<int16_t>& cards, int column);
+
+    // Commands of the menus and their keys.
+    void mnuFileNew_Click();
+    void mnuFileSave_Click();
+    void mnuFileSaveAs_Click();
+    void mnuFileClose_Click();
+    void mnuEditUndo_Click();
+    void mnuEditRedo_Click();
+    void mnuEditCopy_Click();
+    void mnuEditPaste_Click();
+    void mnuEditInsert_Click();
+    void mnuEditDelete_Click();
+    void mnuEditUp_Click();
+    void mnuEditDown_Click();
+    void mnuEditFind_Click();
+    // Space: the mark or the asked item of the current cell turns; false on
+    // any other cell.
+    bool ToggleCurrent();
+
+    // The controls; tests drive them.
+    QLineEdit* txtSearch = nullptr;
+    CardTableView* grdCards = nullptr;
+
+    QMenu* mnuFile = nullptr;
+    QAction* mnuFileNew = nullptr;
+    QAction* mnuFileSave = nullptr;
+    QAction* mnuFileSaveAs = nullptr;
+    QAction* mnuFileClose = nullptr;
+    QMenu* mnuEdit = nullptr;
+    QAction* mnuEditUndo = nullptr;
+    QAction* mnuEditRedo = nullptr;
+    QAction* mnuEditCopy = nullptr;
+    QAction* mnuEditPaste = nullptr;
+    QAction* mnuEditInsert = nullptr;
+    QAction* mnuEditDelete = nullptr;
+    QAction* mnuEditUp = nullptr;
+    QAction* mnuEditDown = nullptr;
+    QAction* mnuEditFind = nullptr;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void BuildControls();
+    void BuildMenus();
+    void ShowTitle();
+    void Refuse(const QString& text);
+    // Runs a change of the deck; a refusal of the deck's limits is told and
+    // changes nothing.
+    void ChangeDeck(const std::function<void()>& change);
+    void GoToTouched(const std::vector<int16_t>& cards, int column);
+    int CurrentColumn() const;
+    void SearchChanged(const QString& text);
+
+    platform::Dialogs& Dialogs_;
+    std::shared_ptr<DeckEdits> Edits_;
+    QPointer<frmCard> Card_;
+    CardTableModel* Model_ = nullptr;
+    CardFilter* Filter_ = nullptr;
+};
+
+}  // namespace korva

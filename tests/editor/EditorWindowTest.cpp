@@ -1,0 +1,141 @@
+// The editor as a window: opened from the card window's menu, one per deck,
+// closed with its card window; its menus; saving through the card window;
+// and the card window following each edit at once.
+#include <QLabel>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QPlainTextEdit>
+
+#include "deck/Cp932Text.h"
+#include "deck/DeckFile.h"
+#include "recovery/EndedCopies.h"
+#include "tests/editor/EditorFixture.h"
+
+using namespace korva;
+using namespace korva::test;
+
+namespace {
+
+const std::vector<CardText> Words = {{"犬", "dog"}, {"猫", "cat"}, {"鳥", "bird"}};
+using Column = CardTableModel::Column;
+
+QStringList Captions(const QMenu* menu) {
+    QStringList captions;
+    for (const QAction* action : menu->actions()) {
+        captions << (action->isSeparator()
+                         ? QStringLiteral("-")
+                         : action->text() + QLatin1Char('|') + action->shortcut().toString(QKeySequence::PortableText));
+    }
+    return captions;
+}
+
+}  // namespace
+
+class EditorWindowTest : public EditorTest {};
+
+TEST_F(EditorWindowTest, TheFunctionMenuEndsWithTheEditorItemWhichAsksTheFrame) {
+    frmCard& card = MakeWindow(Words);
+    const QList<QAction*> items = card.mnuFunction->actions();
+    ASSERT_GE(items.size(), 2);
+    EXPECT_TRUE(items[items.size() - 2]->isSeparator());
+    EXPECT_EQ(items.last(), card.mnuFunctionEdit);
+    EXPECT_EQ(card.mnuFunctionEdit->text(), QStringLiteral("カードの編集...(&E)"));
+    EXPECT_TRUE(card.mnuFunctionEdit->shortcut().isEmpty());
+    card.mnuFunctionEdit->trigger();
+    EXPECT_EQ(host.editorCalls, 1);
+}
+
+TEST_F(EditorWindowTest, OneEditorPerDeckTitledByItAndClosedWithItsCardWindow) {
+    frmCard& card = OpenDeck(Words);
+    frmEditor& editor = OpenEditor(card);
+    EXPECT_EQ(editor.windowTitle(), QStringLiteral("words.krv - カードの編集"));
+    EXPECT_EQ(windows.OpenEditor(card), &editor);
+    EXPECT_EQ(OpenWindows(), 2);
+
+    // Closing the editor leaves the card window; the deck's history stays.
+    Press(Qt::Key_Delete);
+    editor.mnuFileClose->trigger();
+    EXPECT_EQ(OpenWindows(), 1);
+    EXPECT_EQ(windows.EditorOf(card), nullptr);
+    frmEditor& again = OpenEditor(card);
+    Press(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(card.getTotal(), 3);
+    EXPECT_EQ(CurrentCard(again), 1);
+
+    // A save under another name renames the editor with the card window.
+    ChooseForSave(dir.filePath(QStringLiteral("renamed.krv")));
+    again.mnuFileSaveAs->trigger();
+    EXPECT_EQ(again.windowTitle(), QStringLiteral("renamed.krv - カードの編集"));
+
+    card.CloseWithoutAsking();
+    EXPECT_EQ(OpenWindows(), 0);
+}
+
+TEST_F(EditorWindowTest, ADeckWithoutANameIsUntitled) {
+    frmCard* card = windows.Restore(RecoveryCopy{MakeDeck(Words), QString(), QString()});
+    ASSERT_NE(card, nullptr);
+    EXPECT_EQ(OpenEditor(*card).windowTitle(), QStringLiteral("無題 - カードの編集"));
+    card->CloseWithoutAsking();
+}
+
+TEST_F(EditorWindowTest, MenusShowTheirItemsAndKeys) {
+    frmEditor& editor = OpenEditor(OpenDeck(Words));
+    ASSERT_EQ(editor.MenuBarMenus(), (QList<QMenu*>{editor.mnuFile, editor.mnuEdit}));
+    EXPECT_EQ(editor.mnuFile->title(), QStringLiteral("ファイル(&F)"));
+    EXPECT_EQ(Captions(editor.mnuFile),
+              QStringList({"新規作成(&N)|", "上書き保存(&S)|Ctrl+S", "名前を付けて保存...(&A)|", "-", "閉じる(&C)|"}));
+    EXPECT_EQ(editor.mnuEdit->title(), QStringLiteral("編集(&E)"));
+    EXPECT_EQ(Captions(editor.mnuEdit),
+              QStringList({"元に戻す(&U)|Ctrl+Z", "やり直し(&R)|Ctrl+Y", "-", "コピー(&C)|Ctrl+C",
+                           "貼り付け(&P)|Ctrl+V", "-", "カードの追加(&I)|Ins", "カードの削除(&D)|Del",
+                           "上へ移動|Alt+Up", "下へ移動|Alt+Down", "-", "検索(&F)|Ctrl+F"}));
+    editor.mnuFileNew->trigger();
+    EXPECT_EQ(host.newCalls, 1);
+}
+
+TEST_F(EditorWindowTest, CtrlSSavesAsTheCardWindowsOwnSave) {
+    frmCard& card = OpenDeck(Words);
+    OpenEditor(card);
+    Type(QStringLiteral("狼"));
+    Press(Qt::Key_S, Qt::ControlModifier);  // the edit is committed first
+    EXPECT_FALSE(card.getEditedFlag());
+    EXPECT_TRUE(dialogs.saveRequests.empty());
+    CardData saved;
+    LoadCardFile(card.getFilePath().toStdString(), saved, false);
+    EXPECT_EQ(Cp932ToUtf8(saved.Items[1][1]), "狼");
+
+    // A deck from a word list asks for a name, as the card window does.
+    frmCard* list = windows.OpenFile(WriteCsvFile(QStringLiteral("words.csv"), Words));
+    ASSERT_NE(list, nullptr);
+    OpenEditor(*list);
+    Press(Qt::Key_Delete);
+    CancelSave();
+    Press(Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(dialogs.saveRequests.size(), 1U);
+    EXPECT_TRUE(list->getEditedFlag());
+}
+
+TEST_F(EditorWindowTest, TheStudyWindowFollowsEveryEditAtOnce) {
+    frmCard& card = OpenDeck(Words);
+    card.cmdRecheck_Click();
+    ASSERT_EQ(card.getShowCardIndex(), 2);
+    ASSERT_EQ(Question(card), QStringLiteral("猫"));
+    frmEditor& editor = OpenEditor(card);
+
+    Type(QStringLiteral("虎"));
+    Press(Qt::Key_Return);
+    EXPECT_EQ(Question(card), QStringLiteral("虎"));
+
+    Press(Qt::Key_Insert);
+    Press(Qt::Key_Escape);
+    EXPECT_EQ(card.lblCount->text(), QStringLiteral("2 / 4"));
+
+    // The card on show removed: another takes its place and the count follows.
+    GoTo(editor, 2, Column::ColumnItem1);
+    Press(Qt::Key_Delete);
+    EXPECT_NE(card.getShowCardIndex(), 0);
+    EXPECT_NE(Question(card), QStringLiteral("虎"));
+    EXPECT_TRUE(card.lblCount->text().endsWith(QStringLiteral("/ 3")));
+    Press(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_TRUE(card.lblCount->text().endsWith(QStringLiteral("/ 4")));
+}
