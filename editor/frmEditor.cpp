@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 #include "cardwindow/frmCard.h"
@@ -61,17 +62,38 @@ void frmEditor::BuildControls() {
     grdCards->setObjectName(QStringLiteral("grdCards"));
     grdCards->setModel(Filter_);
     grdCards->setSpaceCommand([this] { return ToggleCurrent(); });
-    const int digit = grdCards->fontMetrics().horizontalAdvance(QLatin1Char('0'));
-    QHeaderView* header = grdCards->horizontalHeader();
-    header->resizeSection(CardTableModel::ColumnNumber, digit * 7);
-    header->resizeSection(CardTableModel::ColumnItem1, digit * 24);
-    header->resizeSection(CardTableModel::ColumnItem2, digit * 24);
-    header->resizeSection(CardTableModel::ColumnQuestion, digit * 6);
+    SizeColumns();
     layout->addWidget(grdCards);
     setFocusProxy(grdCards);
 
     connect(txtSearch, &QLineEdit::textChanged, this, &frmEditor::SearchChanged);
     txtSearch->installEventFilter(this);
+}
+
+// The short columns as wide as their headings (a number as wide as the
+// largest card number), the items as wide as some twenty characters, so the
+// whole row shows without scrolling sideways in a window of sizeHint's width.
+void frmEditor::SizeColumns() {
+    QHeaderView* header = grdCards->horizontalHeader();
+    const QFontMetrics heading = header->fontMetrics();
+    const int digit = grdCards->fontMetrics().horizontalAdvance(QLatin1Char('0'));
+    const int padding = 2 * digit;
+    for (int column = 0; column < Model_->columnCount(); ++column) {
+        const QString title = Model_->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
+        header->resizeSection(column, heading.horizontalAdvance(title) + padding);
+    }
+    header->resizeSection(CardTableModel::ColumnNumber,
+                          std::max(header->sectionSize(CardTableModel::ColumnNumber), digit * 5 + padding));
+    header->resizeSection(CardTableModel::ColumnItem1, digit * 20);
+    header->resizeSection(CardTableModel::ColumnItem2, digit * 20);
+}
+
+QSize frmEditor::sizeHint() const {
+    const QSize base = QWidget::sizeHint();
+    const QMargins margins = layout()->contentsMargins();
+    const int table = grdCards->horizontalHeader()->length() + 2 * grdCards->frameWidth() +
+                      grdCards->verticalScrollBar()->sizeHint().width();
+    return {std::max(base.width(), table + margins.left() + margins.right()), base.height()};
 }
 
 // The card window's title names the deck as the user knows it.

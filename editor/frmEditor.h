@@ -43,6 +43,7 @@ public:
     frmCard* getCardWindow() const;
     // Puts the focus on the table, on the current cell.
     void FocusTable();
+    QSize sizeHint() const override;
 
     // The card of the current row, 0 when there is none.
     int16_t CurrentCard() const;
@@ -97,6 +98,7 @@ private:
     void BuildControls();
     void BuildMenus();
     void ShowTitle();
+    void SizeColumns();
     void Refuse(const QString& text);
     // Runs a change of the deck; a refusal of the deck's limits is told and
     // changes nothing.

@@ -120,6 +120,9 @@ frmEditor* CardWindowManager::OpenEditor(frmCard& card) {
     auto* editor = new frmEditor(Dialogs_, entry->edits, card);
     QMdiSubWindow* sub = Area_.addSubWindow(editor);
     Place(*sub);
+    // Wide enough for a whole row where the area allows, never narrower than a card window.
+    const int wanted = sub->sizeHint().width();
+    sub->resize(std::max(sub->width(), std::min(wanted, Area_.viewport()->width() - sub->x())), sub->height());
     entry->editor = editor;
     entry->editorSub = sub;
     sub->show();
