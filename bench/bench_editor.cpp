@@ -1,13 +1,16 @@
 // The card editor on a full deck of 32,767 cards: opening it, shown and
 // painted once (BM_EditorOpen: no row may cost anything until it is on
 // screen), and one item typed in it with the redraw of the editor and of the
-// study window that follows the deck (BM_EditorEditAndRedraw).
+// study window that follows the deck (BM_EditorEditAndRedraw), and every card
+// removed and brought back (BM_EditorRemoveAllAndUndo).
 
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
 
 #include <memory>
+#include <numeric>
+#include <vector>
 
 #include "bench/BenchDecks.h"
 #include "cardwindow/CardWindowHost.h"
@@ -110,7 +113,27 @@ void BM_EditorEditAndRedraw(benchmark::State& state) {
     }
 }
 
+// Every card removed and put back, both windows following and drawn: the
+// undo is the measure, the removal comes with it.
+void BM_EditorRemoveAllAndUndo(benchmark::State& state) {
+    Application();
+    Deck deck;
+    frmEditor editor(deck.dialogs, deck.edits, deck.card);
+    editor.resize(800, 600);
+    editor.show();
+    QApplication::processEvents();
+    std::vector<int16_t> all(MaxCards);
+    std::iota(all.begin(), all.end(), int16_t{1});
+    for (auto _ : state) {
+        deck.edits->Remove(all);
+        QApplication::processEvents();
+        benchmark::DoNotOptimize(deck.edits->Undo());
+        QApplication::processEvents();
+    }
+}
+
 }  // namespace
 
 BENCHMARK(BM_EditorOpen)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_EditorEditAndRedraw)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_EditorRemoveAllAndUndo)->Unit(benchmark::kMillisecond);
