@@ -108,7 +108,9 @@ void RandomStep(std::mt19937& random, DeckEdits& edits, Model& model) {
     const auto card = static_cast<int16_t>(std::uniform_int_distribution<int>(1, std::max(total, 1))(random));
     Cards next = model.cards;
     bool changed = true;
-    const auto slot = [&next, card]() -> CardSlot& { return next[static_cast<std::size_t>(card - 1)]; };
+    const auto slot = [&next, card]() -> CardSlot& {
+        return next[static_cast<std::size_t>(card - 1)];
+    };
     switch (choice) {
         case 0:
         case 1: {  // insert (a paste of up to three cards)
@@ -124,7 +126,7 @@ void RandomStep(std::mt19937& random, DeckEdits& edits, Model& model) {
         case 2: {
             const auto item = static_cast<int16_t>(1 + random() % 2);
             std::string text = random() % 5 == 0 ? slot().items[static_cast<std::size_t>(item)]
-                                                  : "t" + std::to_string(random() % 50) + "\r\n\x82\xa0";
+                                                 : "t" + std::to_string(random() % 50) + "\r\n\x82\xa0";
             changed = slot().items[static_cast<std::size_t>(item)] != text;
             slot().items[static_cast<std::size_t>(item)] = text;
             edits.setText(card, item, text);
