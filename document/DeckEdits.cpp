@@ -322,33 +322,23 @@ bool DeckEdits::CanUndo() const { return !Done_.empty(); }
 
 bool DeckEdits::CanRedo() const { return !Undone_.empty(); }
 
-std::vector<int16_t> DeckEdits::Undo() {
-    if (Done_.empty()) {
-        return {};
-    }
-    Cards touched;
-    {
-        const Own own(*this);
-        touched = Done_.back()->Undo(*Document_);
-        Document_->setEditedFlag(true);
-    }
-    Undone_.push_back(std::move(Done_.back()));
-    Done_.pop_back();
-    return touched;
-}
+std::vector<int16_t> DeckEdits::Undo() { return Walk(Done_, Undone_, &Step::Undo); }
 
-std::vector<int16_t> DeckEdits::Redo() {
-    if (Undone_.empty()) {
+std::vector<int16_t> DeckEdits::Redo() { return Walk(Undone_, Done_, &Step::Redo); }
+
+// The newest step of from, taken back or made again, moves over to to.
+std::vector<int16_t> DeckEdits::Walk(Steps& from, Steps& to, Cards (Step::*apply)(DeckDocument&) const) {
+    if (from.empty()) {
         return {};
     }
     Cards touched;
     {
         const Own own(*this);
-        touched = Undone_.back()->Redo(*Document_);
+        touched = (*from.back().*apply)(*Document_);
         Document_->setEditedFlag(true);
     }
-    Done_.push_back(std::move(Undone_.back()));
-    Undone_.pop_back();
+    to.push_back(std::move(from.back()));
+    from.pop_back();
     return touched;
 }
 

@@ -64,13 +64,15 @@ public:
 
 private:
     class Own;
+    using Steps = std::vector<std::unique_ptr<Step>>;
 
     void Push(std::unique_ptr<Step> step);
+    std::vector<int16_t> Walk(Steps& from, Steps& to, std::vector<int16_t> (Step::*apply)(DeckDocument&) const);
     void Clear();
 
     std::shared_ptr<DeckDocument> Document_;
-    std::vector<std::unique_ptr<Step>> Done_;
-    std::vector<std::unique_ptr<Step>> Undone_;
+    Steps Done_;
+    Steps Undone_;
     int OwnChanges_ = 0;
 };
 
