@@ -187,8 +187,12 @@ void frmMain::mnuFileOpen_Click() {
     ShowMenusOf(Area_->activeSubWindow());
 }
 
+// A new deck has no cards to study yet: its editor comes in front, ready for
+// the first Insert.
 void frmMain::mnuFileNew_Click() {
-    Windows_->New();
+    if (frmCard* card = Windows_->New()) {
+        Windows_->OpenEditor(*card);
+    }
     ShowMenusOf(Area_->activeSubWindow());
 }
 

@@ -319,13 +319,15 @@ TEST_F(frmMainTest, NewFromEitherFileMenuMakesAnUntitledWindow) {
     items.first()->trigger();
     ASSERT_EQ(window.CardWindows().size(), 1);
     frmCard* first = window.CardWindows().first();
-    EXPECT_EQ(barTexts().size(), 4);
+    EXPECT_EQ(barTexts(), QStringList({QStringLiteral("ファイル(&F)"), QStringLiteral("編集(&E)")}));
     first->mnuFileNew->trigger();
     ASSERT_EQ(window.CardWindows().size(), 2);
     frmCard* second = window.CardWindows().last();
     EXPECT_EQ(Titles(), QStringList({QStringLiteral("無題"), QStringLiteral("無題")}));
     EXPECT_EQ(second->getTotal(), 0);
-    EXPECT_EQ(window.getArea().activeSubWindow()->widget(), second);
+    // Each new deck's editor in front of it, under the deck's name.
+    EXPECT_EQ(window.getArea().activeSubWindow()->widget()->windowTitle(), QStringLiteral("無題 - カードの編集"));
+    EXPECT_EQ(window.getArea().subWindowList().size(), 4);
     const QPoint step = second->parentWidget()->pos() - first->parentWidget()->pos();
     EXPECT_GT(step.x(), 10);
     EXPECT_EQ(step.x(), step.y());
