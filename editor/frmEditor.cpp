@@ -50,6 +50,8 @@ void frmEditor::BuildControls() {
     txtSearch = new QLineEdit(this);
     txtSearch->setObjectName(QStringLiteral("txtSearch"));
     txtSearch->setClearButtonEnabled(true);
+    txtSearch->setAccessibleName(QStringLiteral("検索"));
+    searchLabel->setBuddy(txtSearch);
     searchRow->addWidget(searchLabel);
     searchRow->addWidget(txtSearch);
     layout->addLayout(searchRow);
@@ -60,6 +62,7 @@ void frmEditor::BuildControls() {
     Filter_->setSourceModel(Model_);
     grdCards = new CardTableView(Dialogs_, this);
     grdCards->setObjectName(QStringLiteral("grdCards"));
+    grdCards->setAccessibleName(QStringLiteral("カード"));
     grdCards->setModel(Filter_);
     grdCards->setSpaceCommand([this] { return ToggleCurrent(); });
     SizeColumns();

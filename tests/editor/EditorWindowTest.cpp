@@ -2,6 +2,7 @@
 // closed with its card window; its menus; saving through the card window;
 // and the card window following each edit at once.
 #include <QLabel>
+#include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -76,6 +77,17 @@ TEST_F(EditorWindowTest, ADeckWithoutANameIsUntitled) {
     ASSERT_NE(card, nullptr);
     EXPECT_EQ(OpenEditor(*card).windowTitle(), QStringLiteral("無題 - カードの編集"));
     card->CloseWithoutAsking();
+}
+
+// A screen reader names each control the user can reach, the search box by
+// its label as well.
+TEST_F(EditorWindowTest, EveryControlHasAnAccessibleName) {
+    frmEditor& editor = OpenEditor(OpenDeck(Words));
+    EXPECT_EQ(editor.grdCards->accessibleName(), QStringLiteral("カード"));
+    EXPECT_EQ(editor.txtSearch->accessibleName(), QStringLiteral("検索"));
+    const auto labels = editor.findChildren<QLabel*>();
+    ASSERT_EQ(labels.size(), 1);
+    EXPECT_EQ(labels.front()->buddy(), static_cast<QWidget*>(editor.txtSearch));
 }
 
 TEST_F(EditorWindowTest, MenusShowTheirItemsAndKeys) {
