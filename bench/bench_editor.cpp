@@ -97,13 +97,21 @@ void BM_EditorOpen(benchmark::State& state) {
     }
 }
 
+// A deck's card window with its editor shown beside it.
+struct DeckInEditor : Deck {
+    frmEditor editor{dialogs, edits, card};
+
+    DeckInEditor() {
+        editor.resize(800, 600);
+        editor.show();
+        QApplication::processEvents();
+    }
+};
+
 void BM_EditorEditAndRedraw(benchmark::State& state) {
     Application();
-    Deck deck;
-    frmEditor editor(deck.dialogs, deck.edits, deck.card);
-    editor.resize(800, 600);
-    editor.show();
-    QApplication::processEvents();
+    DeckInEditor deck;
+    frmEditor& editor = deck.editor;
     const QModelIndex cell = editor.grdCards->currentIndex();
     bool odd = false;
     for (auto _ : state) {
@@ -117,11 +125,7 @@ void BM_EditorEditAndRedraw(benchmark::State& state) {
 // undo is the measure, the removal comes with it.
 void BM_EditorRemoveAllAndUndo(benchmark::State& state) {
     Application();
-    Deck deck;
-    frmEditor editor(deck.dialogs, deck.edits, deck.card);
-    editor.resize(800, 600);
-    editor.show();
-    QApplication::processEvents();
+    DeckInEditor deck;
     std::vector<int16_t> all(MaxCards);
     std::iota(all.begin(), all.end(), int16_t{1});
     for (auto _ : state) {
