@@ -247,7 +247,7 @@ void DeckEdits::ToggleQuestionItem(int16_t card) {
     Push(std::make_unique<CardStep>(card, std::move(before), std::move(after)));
 }
 
-void DeckEdits::Insert(int16_t at, std::vector<CardSlot> cards) {
+void DeckEdits::Insert(int at, std::vector<CardSlot> cards) {
     const int total = Document_->getCardData().Total();
     if (at < 1 || at > total + 1) {
         throw std::out_of_range("card " + std::to_string(at) + " is outside 1.." + std::to_string(total + 1));
@@ -262,7 +262,7 @@ void DeckEdits::Insert(int16_t at, std::vector<CardSlot> cards) {
         throw DeckError(DeckErrorKind::AppendPastMaxCards);
     }
     if (!cards.empty()) {
-        Push(std::make_unique<InsertStep>(at, std::move(cards)));
+        Push(std::make_unique<InsertStep>(static_cast<int16_t>(at), std::move(cards)));
     }
 }
 

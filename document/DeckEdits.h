@@ -39,8 +39,10 @@ public:
     void ToggleCheck(int16_t card, int16_t item);
     // Asks item 2 of a card asking 1, and item 1 of any other.
     void ToggleQuestionItem(int16_t card);
-    // The cards then stand at at, at + 1, ...; at is 1..total + 1.
-    void Insert(int16_t at, std::vector<CardSlot> cards);
+    // The cards then stand at at, at + 1, ...; at is 1..total + 1. It is an
+    // int, so the place after the last card of a full deck is the limit's
+    // refusal, not a card number turned negative.
+    void Insert(int at, std::vector<CardSlot> cards);
     // Any cards, in any order, duplicates ignored: one step.
     void Remove(std::vector<int16_t> cards);
     // Each of the cards one place up (down), the others closing round them;

@@ -1,11 +1,14 @@
 #include "editor/CardTableView.h"
 
+#include <QCoreApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QPointer>
 #include <QTextBlock>
 
 #include "deck/CardData.h"
 #include "deck/DeckErrorText.h"
+#include "editor/CardTableModel.h"
 #include "editor/ItemText.h"
 #include "platform/Dialogs.h"
 
@@ -18,12 +21,12 @@ CellEditor::CellEditor(platform::Dialogs& dialogs, QWidget* parent) : QPlainText
 }
 
 void CellEditor::setCellText(const QString& text, bool selectAll) {
-    Opening_ = text;
-    Accepted_ = text;
     Opened_ = true;
     Reverting_ = true;
     setPlainText(text);
     Reverting_ = false;
+    Opening_ = toPlainText();
+    Accepted_ = Opening_;
     QTextCursor cursor = textCursor();
     cursor.movePosition(QTextCursor::End);
     if (selectAll) {
@@ -54,10 +57,10 @@ void CellEditor::ContentsChanged(int position, int /*removed*/, int added) {
 }
 
 QString CellEditor::Refusal() const {
-    const QString text = toPlainText();
-    if (text == Opening_) {
+    if (!isChanged()) {
         return {};
     }
+    const QString text = toPlainText();
     const std::optional<std::string> bytes = TextToItem(text);
     if (!bytes) {
         return CharacterRefusal(FirstCharacterNotInCp932(text));
@@ -69,8 +72,14 @@ QString CellEditor::Refusal() const {
 }
 
 void CellEditor::Refuse(const QString& text) {
+    const QPointer<CellEditor> self(this);
     ++Refusing_;
     Dialogs_.Message(text, platform::MessageButtons::Ok);
+    // The box ran an event loop; should anything have closed the cell
+    // meanwhile, this editor went with it.
+    if (!self) {
+        return;
+    }
     --Refusing_;
     setFocus(Qt::OtherFocusReason);
 }
@@ -93,7 +102,7 @@ void CardDelegate::setEditorData(QWidget* editor, const QModelIndex& index) cons
 
 void CardDelegate::setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const {
     const auto* cell = qobject_cast<CellEditor*>(editor);
-    if (cell && cell->toPlainText() != cell->getOpeningText()) {
+    if (cell && cell->isChanged()) {
         model->setData(index, cell->toPlainText(), Qt::EditRole);
     }
 }
@@ -114,6 +123,16 @@ void CardDelegate::FocusView() const {
     }
 }
 
+bool CardDelegate::Commit(CellEditor* cell) {
+    const QString refusal = cell->Refusal();
+    if (!refusal.isEmpty()) {
+        cell->Refuse(refusal);
+        return false;
+    }
+    emit commitData(cell);
+    return true;
+}
+
 bool CardDelegate::eventFilter(QObject* watched, QEvent* event) {
     auto* cell = qobject_cast<CellEditor*>(watched);
     if (!cell) {
@@ -131,15 +150,19 @@ bool CardDelegate::eventFilter(QObject* watched, QEvent* event) {
         cell->textCursor().insertText(QStringLiteral("\n"));
         return true;
     }
-    if (enter) {
-        const QString refusal = cell->Refusal();
-        if (!refusal.isEmpty()) {
-            cell->Refuse(refusal);
+    const bool tab = key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab;
+    if (enter || tab) {
+        if (!Commit(cell)) {
             return true;
         }
-        emit commitData(cell);
         emit closeEditor(cell, NoHint);
         FocusView();
+        // The table goes on to the neighbouring cell, closed: typing there
+        // starts its edit, as in a spreadsheet.
+        if (tab && parent()) {
+            QKeyEvent onward(QEvent::KeyPress, key->key(), key->modifiers());
+            QCoreApplication::sendEvent(parent(), &onward);
+        }
         return true;
     }
     if (key->key() == Qt::Key_Escape) {
@@ -157,7 +180,7 @@ CardTableView::CardTableView(platform::Dialogs& dialogs, QWidget* parent)
     setSelectionBehavior(SelectItems);
     setSelectionMode(ExtendedSelection);
     setWordWrap(false);
-    setTabKeyNavigation(false);
+    setTabKeyNavigation(true);
     // One height for every row: a deck of 32,767 cards opens without
     // measuring one of them.
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
@@ -168,11 +191,34 @@ CardTableView::CardTableView(platform::Dialogs& dialogs, QWidget* parent)
 
 void CardTableView::EditCurrent() { edit(currentIndex(), EditKeyPressed, nullptr); }
 
-bool CardTableView::CommitEdit() {
-    if (!isEditing()) {
-        return true;
+CellEditor* CardTableView::OpenCell() const {
+    return isEditing() ? qobject_cast<CellEditor*>(indexWidget(currentIndex())) : nullptr;
+}
+
+bool CardTableView::isRefusing() const {
+    const CellEditor* cell = OpenCell();
+    return cell && cell->isRefusing();
+}
+
+QString CardTableView::OpenCellRefusal() const {
+    const CellEditor* cell = OpenCell();
+    return cell ? cell->Refusal() : QString();
+}
+
+void CardTableView::DropEdit() {
+    CellEditor* cell = OpenCell();
+    if (!cell) {
+        return;
     }
-    auto* cell = qobject_cast<CellEditor*>(indexWidget(currentIndex()));
+    const bool hadFocus = cell->hasFocus();
+    closeEditor(cell, QAbstractItemDelegate::RevertModelCache);
+    if (hadFocus) {
+        setFocus(Qt::OtherFocusReason);
+    }
+}
+
+bool CardTableView::CommitEdit() {
+    CellEditor* cell = OpenCell();
     if (!cell) {
         return true;
     }
@@ -196,6 +242,18 @@ bool CardTableView::edit(const QModelIndex& index, EditTrigger trigger, QEvent* 
 }
 
 void CardTableView::keyPressEvent(QKeyEvent* event) {
+    const bool tab = event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab;
+    if (tab && !isEditing()) {
+        // Along the row, and at the table's last cell nowhere: the focus
+        // stays in the table.
+        const QModelIndex next = moveCursor(event->key() == Qt::Key_Tab ? MoveNext : MovePrevious, Qt::NoModifier);
+        if (next.isValid()) {
+            selectionModel()->setCurrentIndex(next, QItemSelectionModel::ClearAndSelect);
+            scrollTo(next);
+        }
+        event->accept();
+        return;
+    }
     if (!isEditing() && event->modifiers() == Qt::NoModifier) {
         switch (event->key()) {
             case Qt::Key_Space:
@@ -218,6 +276,55 @@ void CardTableView::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QTableView::keyPressEvent(event);
+}
+
+// Tab walks the cells a user fills in, item 1 to the last mark, then on to
+// the next row's item 1; the card number is passed over.
+QModelIndex CardTableView::moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) {
+    const QModelIndex current = currentIndex();
+    if ((cursorAction != MoveNext && cursorAction != MovePrevious) || !current.isValid()) {
+        return QTableView::moveCursor(cursorAction, modifiers);
+    }
+    constexpr int first = CardTableModel::ColumnItem1;
+    constexpr int last = CardTableModel::ColumnCount - 1;
+    int row = current.row();
+    int column = current.column();
+    if (cursorAction == MoveNext) {
+        if (column < first) {
+            column = first;
+        } else if (column < last) {
+            ++column;
+        } else if (row + 1 < model()->rowCount()) {
+            ++row;
+            column = first;
+        }
+    } else if (column > first) {
+        --column;
+    } else if (row > 0) {
+        --row;
+        column = last;
+    }
+    return model()->index(row, column);
+}
+
+// Ctrl with a caret key only jumps further, and a Ctrl+click adds to the
+// selection without taking the caret's cell out of it: what is highlighted
+// always holds the caret, so Delete never removes a card out of sight.
+QItemSelectionModel::SelectionFlags CardTableView::selectionCommand(const QModelIndex& index,
+                                                                    const QEvent* event) const {
+    if (event && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<const QKeyEvent*>(event);
+        if (key->modifiers() & Qt::ControlModifier) {
+            const QKeyEvent plain(QEvent::KeyPress, key->key(), key->modifiers() & ~Qt::ControlModifier);
+            return QTableView::selectionCommand(index, &plain);
+        }
+    }
+    QItemSelectionModel::SelectionFlags flags = QTableView::selectionCommand(index, event);
+    if (flags & QItemSelectionModel::Toggle) {
+        flags &= ~QItemSelectionModel::SelectionFlags(QItemSelectionModel::Toggle);
+        flags |= QItemSelectionModel::Select;
+    }
+    return flags;
 }
 
 }  // namespace korva

@@ -21,10 +21,11 @@ class CellEditor : public QPlainTextEdit {
 public:
     CellEditor(platform::Dialogs& dialogs, QWidget* parent);
 
-    // The text the editor opens with; it is what the cell keeps when the
-    // user changes nothing.
+    // The text the editor opens with. What it shows of it (a lone CR is a
+    // line break on screen) is what the cell keeps when the user changes
+    // nothing, so such an item is never written back.
     void setCellText(const QString& text, bool selectAll);
-    const QString& getOpeningText() const { return Opening_; }
+    bool isChanged() const { return toPlainText() != Opening_; }
     bool isOpened() const { return Opened_; }
     // A refusal is on screen: the focus it takes does not end the edit.
     bool isRefusing() const { return Refusing_ > 0; }
@@ -44,8 +45,9 @@ private:
     int Refusing_ = 0;
 };
 
-// Puts a CellEditor on an item. Enter commits and Escape cancels;
-// Shift+Enter and Ctrl+Enter break the line.
+// Puts a CellEditor on an item. Enter commits and Escape cancels; Tab and
+// Shift+Tab commit and go on along the row; Shift+Enter and Ctrl+Enter break
+// the line.
 class CardDelegate : public QStyledItemDelegate {
 public:
     CardDelegate(platform::Dialogs& dialogs, QObject* parent);
@@ -64,19 +66,25 @@ protected:
 
 private:
     void FocusView() const;
+    bool Commit(CellEditor* cell);
 
     platform::Dialogs& Dialogs_;
     bool ReplaceOnOpen_ = false;
 };
 
 // The cards' table with the keys of a spreadsheet: F2, Enter or a typed
-// character starts an edit; Space turns a mark or the asked item, through
-// the command the window gives it.
+// character starts an edit; Tab goes on along the row; Space turns a mark or
+// the asked item, through the command the window gives it. The selection
+// follows the caret wherever a key takes it, so what is highlighted is what
+// the commands act on.
 class CardTableView : public QTableView {
 public:
     CardTableView(platform::Dialogs& dialogs, QWidget* parent);
 
     bool isEditing() const { return state() == EditingState; }
+    // A refusal of the open cell's text is on screen: nothing may change the
+    // table under it until the user has read it.
+    bool isRefusing() const;
     // Space on the current cell; false leaves the key to the cell, where it
     // starts an edit as any character does.
     void setSpaceCommand(std::function<bool()> command) { SpaceCommand_ = std::move(command); }
@@ -85,12 +93,21 @@ public:
     // Ends an open edit as Enter does; false when its text is refused and
     // the cell stays in edit.
     bool CommitEdit();
+    // The sentence that refuses the open cell's text; empty when it may be
+    // kept or no cell is open.
+    QString OpenCellRefusal() const;
+    // Ends an open edit as Escape does.
+    void DropEdit();
 
 protected:
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    QModelIndex moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) override;
+    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index, const QEvent* event) const override;
 
 private:
+    CellEditor* OpenCell() const;
+
     CardDelegate* Delegate_;
     std::function<bool()> SpaceCommand_;
 };

@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QClipboard>
+#include <QCloseEvent>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -110,6 +111,31 @@ void frmEditor::ShowTitle() {
 
 void frmEditor::FocusTable() { grdCards->setFocus(Qt::OtherFocusReason); }
 
+bool frmEditor::CommitOpenCell(bool mayAsk) {
+    const QString refusal = grdCards->OpenCellRefusal();
+    if (refusal.isEmpty()) {
+        return grdCards->CommitEdit();
+    }
+    if (!mayAsk) {
+        return true;
+    }
+    const platform::MessageResult answer = Dialogs_.Message(
+        refusal + QStringLiteral("\r\n\r\n入力中の項目を破棄しますか。"), platform::MessageButtons::YesNo);
+    if (answer != platform::MessageResult::Yes) {
+        return false;
+    }
+    grdCards->DropEdit();
+    return true;
+}
+
+void frmEditor::closeEvent(QCloseEvent* event) {
+    if (grdCards->isRefusing() || !CommitOpenCell(true)) {
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
+}
+
 void frmEditor::Refuse(const QString& text) { Dialogs_.Message(text, platform::MessageButtons::Ok); }
 
 void frmEditor::ChangeDeck(const std::function<void()>& change) {
@@ -159,8 +185,8 @@ void frmEditor::GoToCards(const std::vector<int16_t>& cards, int column) {
             first = index;
         }
     }
-    if (!first.isValid()) {
-        first = Filter_->index(0, column);
+    if (!first.isValid() && !inOrder.empty()) {
+        first = RowAtOrAfter(inOrder.front(), column);
     }
     if (!first.isValid()) {
         return;
@@ -171,6 +197,21 @@ void frmEditor::GoToCards(const std::vector<int16_t>& cards, int column) {
         model->select(selection, QItemSelectionModel::ClearAndSelect);
     }
     grdCards->scrollTo(first);
+}
+
+QModelIndex frmEditor::RowAtOrAfter(int16_t card, int column) const {
+    const int rows = Filter_->rowCount();
+    int low = 0;
+    int high = rows;
+    while (low < high) {
+        const int middle = low + (high - low) / 2;
+        if (CardTableModel::CardOfRow(Filter_->mapToSource(Filter_->index(middle, 0)).row()) < card) {
+            low = middle + 1;
+        } else {
+            high = middle;
+        }
+    }
+    return Filter_->index(std::min(low, rows - 1), column);
 }
 
 // A new deck opens in a card window of its own, as the card window's 新規作成 opens it.
@@ -234,8 +275,9 @@ void frmEditor::mnuEditPaste_Click() {
         if (pasted.cards.empty()) {
             return;
         }
-        const auto at = static_cast<int16_t>(CurrentCard() > 0 ? CurrentCard() + 1
-                                                               : Edits_->getDocument()->getCardData().Total() + 1);
+        // In int: after the last card of a full deck this is past int16_t,
+        // and the deck's limit, not the number, refuses it.
+        const int at = CurrentCard() > 0 ? CurrentCard() + 1 : Edits_->getDocument()->getCardData().Total() + 1;
         const auto count = static_cast<int>(pasted.cards.size());
         Edits_->Insert(at, std::move(pasted.cards));
         std::vector<int16_t> inserted;
@@ -262,9 +304,9 @@ void frmEditor::mnuEditInsert_Click() {
         if (!Filter_->getSearchText().isEmpty()) {
             txtSearch->clear();  // an empty card would not show
         }
-        const auto at = static_cast<int16_t>(CurrentCard() + 1);
+        const int at = CurrentCard() + 1;
         Edits_->Insert(at, {CardSlot{}});
-        GoToCards({at}, CardTableModel::ColumnItem1);
+        GoToCards({static_cast<int16_t>(at)}, CardTableModel::ColumnItem1);
         FocusTable();
         grdCards->EditCurrent();
     });

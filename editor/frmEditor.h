@@ -43,6 +43,12 @@ public:
     frmCard* getCardWindow() const;
     // Puts the focus on the table, on the current cell.
     void FocusTable();
+    // Before anything asks about the deck or keeps its copy, the text typed
+    // into an open cell goes into the deck. A text the deck cannot hold is
+    // told and, with mayAsk, dropped only if the user says so; false keeps
+    // the cell open and whatever was closing stays open too. Without mayAsk
+    // (the program is ending) such a text stays where it is.
+    bool CommitOpenCell(bool mayAsk);
     QSize sizeHint() const override;
 
     // The card of the current row, 0 when there is none.
@@ -93,6 +99,7 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void BuildControls();
@@ -104,6 +111,9 @@ private:
     // changes nothing.
     void ChangeDeck(const std::function<void()>& change);
     void GoToTouched(const std::vector<int16_t>& cards, int column);
+    // The row of card, or of the first card after it that the search shows,
+    // or the last row shown.
+    QModelIndex RowAtOrAfter(int16_t card, int column) const;
     int CurrentColumn() const;
     void SearchChanged(const QString& text);
 

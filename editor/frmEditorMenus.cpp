@@ -1,6 +1,7 @@
 #include <QAction>
 #include <QMenu>
 
+#include "editor/CardTableView.h"
 #include "editor/frmEditor.h"
 
 namespace korva {
@@ -42,8 +43,14 @@ void frmEditor::BuildMenus() {
     mnuEdit->addSeparator();
     mnuEditFind = AddItem(this, mnuEdit, QStringLiteral("検索(&F)"), {QKeySequence(Qt::CTRL | Qt::Key_F)});
 
+    // While a refusal of the open cell is on screen a key pressed in the
+    // same burst does nothing at all, rather than close the cell under it.
     const auto bind = [this](QAction* action, void (frmEditor::*handler)()) {
-        connect(action, &QAction::triggered, this, handler);
+        connect(action, &QAction::triggered, this, [this, handler] {
+            if (!grdCards->isRefusing()) {
+                (this->*handler)();
+            }
+        });
     };
     bind(mnuFileNew, &frmEditor::mnuFileNew_Click);
     bind(mnuFileSave, &frmEditor::mnuFileSave_Click);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <optional>
 
+#include <QCloseEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QString>
@@ -84,6 +85,7 @@ frmCard* CardWindowManager::Show(std::unique_ptr<frmCard> card, std::shared_ptr<
     QMdiSubWindow* sub = Area_.addSubWindow(window);
     Place(*sub);
     Entries_.push_back({std::move(document), window, sub, nullptr, nullptr, nullptr});
+    sub->installEventFilter(this);
     connect(window, &QObject::destroyed, this, [this, window] { Forget(window); });
     sub->show();
     window->FocusFirstControl();
@@ -157,6 +159,28 @@ QList<QMenu*> CardWindowManager::MenusIn(const QMdiSubWindow* sub) const {
         return editor->MenuBarMenus();
     }
     return {};
+}
+
+bool CardWindowManager::CommitOpenCells(bool mayAsk) const {
+    for (const Entry& entry : Entries_) {
+        if (entry.editor && !entry.editor->CommitOpenCell(mayAsk)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool CardWindowManager::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::Close) {
+        return QObject::eventFilter(watched, event);
+    }
+    for (const Entry& entry : Entries_) {
+        if (entry.sub == watched && entry.editor && !entry.editor->CommitOpenCell(true)) {
+            event->ignore();
+            return true;
+        }
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 // Where the window opened last of those still open stands.

@@ -74,6 +74,14 @@ public:
     // The menus of the window that sub holds, card window or editor; none
     // for any other.
     QList<QMenu*> MenusIn(const QMdiSubWindow* sub) const;
+    // Every editor's open cell committed, as before a card window closes
+    // (frmEditor::CommitOpenCell); false when the user kept one open.
+    bool CommitOpenCells(bool mayAsk) const;
+
+protected:
+    // A card window about to close has its editor's open cell committed
+    // first, so its question counts that text as an edit.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     struct Entry {

@@ -282,7 +282,7 @@ bool frmMain::AskEveryCardWindow() {
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {
-    if (!AskEveryCardWindow()) {
+    if (!Windows_->CommitOpenCells(true) || !AskEveryCardWindow()) {
         event->ignore();
         return;
     }

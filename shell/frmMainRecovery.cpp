@@ -55,6 +55,8 @@ void frmMain::ReportCopyFailures() {
 }
 
 void frmMain::WriteEveryRecoveryCopy() {
+    // Nothing can be asked now; what the deck can hold of an open cell goes into its copy.
+    Windows_->CommitOpenCells(false);
     for (frmCard* card : CardWindows()) {
         const QByteArray name = card->getFileName().toUtf8();
         try {

@@ -219,6 +219,194 @@ TEST_F(EditorKeysTest, KeysChangeTheDeckAsASpreadsheetWould) {
     }
 }
 
+// What is highlighted is what Delete and Alt+arrows act on, and it always
+// holds the caret; Tab walks along the row. Each case starts on the given
+// cell of six cards and names the selection, the caret and the deck after.
+TEST_F(EditorKeysTest, TheSelectionFollowsTheCaretAndTabGoesAlongTheRow) {
+    struct Case {
+        const char* what;
+        int16_t card;
+        int column;
+        std::function<void()> keys;
+        std::vector<int16_t> selected;
+        int16_t current;
+        int currentColumn;
+        std::vector<std::string> items1;
+        std::vector<std::string> items2 = {"2", "4", "6", "8", "10", "12"};
+    };
+    const std::vector<CardText> six = {{"1", "2"}, {"3", "4"}, {"5", "6"}, {"7", "8"}, {"9", "10"}, {"11", "12"}};
+    const std::vector<std::string> items1 = {"1", "3", "5", "7", "9", "11"};
+    const auto keys = [](std::vector<std::pair<int, Qt::KeyboardModifiers>> presses) {
+        return [=] {
+            for (const auto& [key, modifiers] : presses) {
+                Press(key, modifiers);
+            }
+        };
+    };
+    const Qt::KeyboardModifiers none = Qt::NoModifier;
+    const Qt::KeyboardModifiers ctrl = Qt::ControlModifier;
+    const std::vector<Case> cases = {
+        {"Delete after Ctrl+End removes the card under the caret",
+         1,
+         Column::ColumnItem1,
+         keys({{Qt::Key_End, ctrl}, {Qt::Key_Delete, none}}),
+         {5},
+         5,
+         Column::ColumnCheck2,
+         {"1", "3", "5", "7", "9"},
+         {"2", "4", "6", "8", "10"}},
+        {"Delete after Ctrl+Home: the next card takes the caret",
+         4,
+         Column::ColumnItem2,
+         keys({{Qt::Key_Home, ctrl}, {Qt::Key_Delete, none}}),
+         {1},
+         1,
+         Column::ColumnNumber,
+         {"3", "5", "7", "9", "11"},
+         {"4", "6", "8", "10", "12"}},
+        {"Ctrl+Down selects as Down does",
+         2,
+         Column::ColumnItem1,
+         keys({{Qt::Key_Down, ctrl}, {Qt::Key_Delete, none}}),
+         {3},
+         3,
+         Column::ColumnItem1,
+         {"1", "3", "7", "9", "11"},
+         {"2", "4", "8", "10", "12"}},
+        {"Ctrl+Shift+End extends to the last card",
+         4,
+         Column::ColumnItem1,
+         keys({{Qt::Key_End, ctrl | Qt::ShiftModifier}}),
+         {4, 5, 6},
+         6,
+         Column::ColumnCheck2,
+         items1},
+        {"Alt+Down moves the card Ctrl+Up went to",
+         3,
+         Column::ColumnItem1,
+         keys({{Qt::Key_Up, ctrl}, {Qt::Key_Down, Qt::AltModifier}}),
+         {3},
+         3,
+         Column::ColumnItem1,
+         {"1", "5", "3", "7", "9", "11"},
+         {"2", "6", "4", "8", "10", "12"}},
+        {"Tab on a closed item goes on to the next cell",
+         2,
+         Column::ColumnItem2,
+         keys({{Qt::Key_Tab, none}}),
+         {2},
+         2,
+         Column::ColumnQuestion,
+         items1},
+        {"Tab on the last mark wraps to the next row's item 1",
+         2,
+         Column::ColumnCheck2,
+         keys({{Qt::Key_Tab, none}}),
+         {3},
+         3,
+         Column::ColumnItem1,
+         items1},
+        {"Shift+Tab on item 1 wraps to the previous row's last mark",
+         2,
+         Column::ColumnItem1,
+         keys({{Qt::Key_Backtab, Qt::ShiftModifier}}),
+         {1},
+         1,
+         Column::ColumnCheck2,
+         items1},
+        {"Tab on the table's last cell stays",
+         6,
+         Column::ColumnCheck2,
+         keys({{Qt::Key_Tab, none}}),
+         {6},
+         6,
+         Column::ColumnCheck2,
+         items1},
+        {"Tab commits an open cell, Shift+Tab too",
+         2,
+         Column::ColumnItem1,
+         [] {
+             Type(QStringLiteral("x"));
+             Press(Qt::Key_Tab);
+             Type(QStringLiteral("y"));
+             Press(Qt::Key_Backtab, Qt::ShiftModifier);
+         },
+         {2},
+         2,
+         Column::ColumnItem1,
+         {"1", "x", "5", "7", "9", "11"},
+         {"2", "y", "6", "8", "10", "12"}},
+        {"book Tab 本 Enter fills a new card",
+         2,
+         Column::ColumnItem2,
+         [] {
+             Press(Qt::Key_Insert);
+             Type(QStringLiteral("book"));
+             Press(Qt::Key_Tab);
+             Type(QStringLiteral("本"));
+             Press(Qt::Key_Return);
+         },
+         {3},
+         3,
+         Column::ColumnItem2,
+         {"1", "3", "book", "5", "7", "9", "11"},
+         {"2", "4", "本", "6", "8", "10", "12"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        frmCard& card = OpenDeck(six);
+        frmEditor& editor = OpenEditor(card);
+        GoTo(editor, c.card, c.column);
+        c.keys();
+        EXPECT_EQ(editor.SelectedCards(), c.selected);
+        EXPECT_EQ(CurrentCard(editor), c.current);
+        EXPECT_EQ(CurrentColumn(editor), c.currentColumn);
+        EXPECT_FALSE(editor.grdCards->isEditing());
+        EXPECT_EQ(QApplication::focusWidget(), editor.grdCards);
+        EXPECT_EQ(Items(card, 1), c.items1);
+        EXPECT_EQ(Items(card, 2), c.items2);
+        card.CloseWithoutAsking();
+    }
+}
+
+// A refusal's box runs an event loop: keys pressed in the same burst as the
+// refused character reach the editor while the box is up. (Keys a text box
+// edits with, Ctrl+V among them, stay the cell's own.)
+TEST_F(EditorKeysTest, AKeyPressedWhileARefusalIsUpDoesNothingAndTheCellStays) {
+    const struct {
+        int key;
+        Qt::KeyboardModifiers modifiers;
+    } cases[] = {{Qt::Key_Insert, Qt::NoModifier}, {Qt::Key_Up, Qt::AltModifier},    {Qt::Key_Down, Qt::AltModifier},
+                 {Qt::Key_Y, Qt::ControlModifier}, {Qt::Key_S, Qt::ControlModifier}, {Qt::Key_Delete, Qt::NoModifier},
+                 {Qt::Key_Z, Qt::ControlModifier}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.key);
+        frmCard& card = OpenDeck(Words);
+        frmEditor& editor = OpenEditor(card);
+        GoTo(editor, 2, Column::ColumnItem1);
+        Press(Qt::Key_F2);
+        Type(QStringLiteral("s"));
+        dialogs.whileMessageShown = [&] {
+            Press(c.key, c.modifiers);
+        };
+        dialogs.eventLoopUntil = [] {
+            return true;
+        };
+        Type(QStringLiteral("é"));
+        dialogs.whileMessageShown = nullptr;
+        dialogs.eventLoopUntil = nullptr;
+        ASSERT_EQ(dialogs.messages.size(), 1U);
+        ASSERT_TRUE(editor.grdCards->isEditing());
+        EXPECT_EQ(card.getTotal(), 4);
+        EXPECT_EQ(Items(card, 1), (std::vector<std::string>{"犬", "猫", "鳥", "魚"}));
+        EXPECT_TRUE(dialogs.saveRequests.empty());
+        Press(Qt::Key_Return);
+        EXPECT_EQ(Items(card, 1)[1], "猫s");
+        dialogs.messages.clear();
+        card.CloseWithoutAsking();
+    }
+}
+
 TEST_F(EditorKeysTest, SpaceTurnsAMarkOrTheAskedItem) {
     const struct {
         int column;
@@ -340,29 +528,37 @@ TEST_F(EditorKeysTest, CtrlVPastesLinesAsCardsAfterTheCurrentOneInOneStep) {
 }
 
 TEST_F(EditorKeysTest, AnItemLeftAsItWasKeepsItsBytesEvenWhereTheyDoNotDecode) {
-    frmCard& card = OpenDeck(Words);
-    const std::string undecodable = "\x82\xa0\xff\x81";
-    card.getDocument().setItemText(2, 1, undecodable);
-    card.setEditedFlag(false);
-    frmEditor& editor = OpenEditor(card);
-    GoTo(editor, 1, Column::ColumnItem2);
-    Press(Qt::Key_F2);
-    Press(Qt::Key_Return);
-    EXPECT_EQ(card.getItem(2, 1), undecodable);
-    EXPECT_FALSE(card.getEditedFlag());
-    EXPECT_TRUE(dialogs.messages.empty());
+    for (const std::string kept : {"\x82\xa0\xff\x81", "a\rb", "a\nb", "a\r\nb", "a\r\r\nb\r"}) {
+        SCOPED_TRACE(kept);
+        frmCard& card = OpenDeck(Words);
+        card.getDocument().setItemText(2, 1, kept);
+        card.setEditedFlag(false);
+        frmEditor& editor = OpenEditor(card);
+        GoTo(editor, 1, Column::ColumnItem2);
+        Press(Qt::Key_F2);
+        Press(Qt::Key_Return);
+        EXPECT_EQ(card.getItem(2, 1), kept);
+        EXPECT_FALSE(card.getEditedFlag());
+        EXPECT_TRUE(dialogs.messages.empty());
+        card.CloseWithoutAsking();
+    }
 }
 
 TEST_F(EditorKeysTest, AFullDeckRefusesAnotherCardBeforeAnythingChanges) {
     frmCard& card = OpenDeck(std::vector<CardText>(MaxCards, CardText{"a", "b"}));
-    OpenEditor(card);
+    frmEditor& editor = OpenEditor(card);
     QGuiApplication::clipboard()->setText(QStringLiteral("c\td\n"));
-    for (const int key : {Qt::Key_Insert, Qt::Key_V}) {
-        dialogs.messages.clear();
-        Press(key, key == Qt::Key_V ? Qt::ControlModifier : Qt::NoModifier);
-        ASSERT_EQ(dialogs.messages.size(), 1U) << key;
-        EXPECT_TRUE(dialogs.messages[0].text.contains(QStringLiteral("32767枚を超える")));
-        EXPECT_EQ(card.getTotal(), MaxCards);
-        EXPECT_FALSE(card.getEditedFlag());
+    // On the first card and on the last, after which a card number would
+    // pass int16_t.
+    for (const auto at : {int16_t{1}, static_cast<int16_t>(MaxCards)}) {
+        GoTo(editor, at, Column::ColumnItem1);
+        for (const int key : {Qt::Key_Insert, Qt::Key_V}) {
+            dialogs.messages.clear();
+            Press(key, key == Qt::Key_V ? Qt::ControlModifier : Qt::NoModifier);
+            ASSERT_EQ(dialogs.messages.size(), 1U) << key << " on card " << at;
+            EXPECT_TRUE(dialogs.messages[0].text.contains(QStringLiteral("32767枚を超える")));
+            EXPECT_EQ(card.getTotal(), MaxCards);
+            EXPECT_FALSE(card.getEditedFlag());
+        }
     }
 }

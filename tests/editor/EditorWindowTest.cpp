@@ -1,6 +1,8 @@
 // The editor as a window: opened from the card window's menu, one per deck,
 // closed with its card window; its menus; saving through the card window;
 // and the card window following each edit at once.
+#include <deque>
+
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiSubWindow>
@@ -150,4 +152,69 @@ TEST_F(EditorWindowTest, TheStudyWindowFollowsEveryEditAtOnce) {
     EXPECT_TRUE(card.lblCount->text().endsWith(QStringLiteral("/ 3")));
     Press(Qt::Key_Z, Qt::ControlModifier);
     EXPECT_TRUE(card.lblCount->text().endsWith(QStringLiteral("/ 4")));
+}
+
+// Text typed into a cell and not yet committed is an edit like any other:
+// every close takes it into the deck first, so the question asks about it.
+TEST_F(EditorWindowTest, AnOpenCellIsCommittedBeforeAnyCloseAsks) {
+    using platform::MessageResult;
+    const QString tooLong(static_cast<qsizetype>(MaxItemBytes) + 1, QLatin1Char('a'));
+    const struct {
+        const char* what;
+        QString typed;
+        bool closeEditor;  // else the card window
+        std::deque<MessageResult> answers;
+        std::vector<QString> asked;  // what each message begins with
+        bool editorOpen;
+        std::string item1;
+    } cases[] = {
+        {"the card window asks, the text in its deck",
+         QStringLiteral("狼"),
+         false,
+         {MessageResult::Cancel},
+         {QStringLiteral("words.krv")},
+         true,
+         "狼"},
+        {"the editor closes, the text in the deck", QStringLiteral("狼"), true, {}, {}, false, "狼"},
+        {"a text the deck cannot hold: kept open",
+         tooLong,
+         false,
+         {MessageResult::No},
+         {QStringLiteral("項目の文字列")},
+         true,
+         "犬"},
+        {"a text the deck cannot hold: dropped, nothing to save",
+         tooLong,
+         true,
+         {MessageResult::Yes},
+         {QStringLiteral("項目の文字列")},
+         false,
+         "犬"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        dialogs.messages.clear();
+        frmCard& card = OpenDeck(Words);
+        frmEditor& editor = OpenEditor(card);
+        Press(Qt::Key_F2);
+        ASSERT_NE(OpenCell(), nullptr);
+        OpenCell()->setPlainText(c.typed);
+        dialogs.messageAnswers = c.answers;
+        if (c.closeEditor) {
+            editor.mnuFileClose->trigger();
+        } else {
+            card.mnuFileClose_Click();
+        }
+        ASSERT_EQ(dialogs.messages.size(), c.asked.size());
+        for (std::size_t i = 0; i < c.asked.size(); ++i) {
+            EXPECT_TRUE(dialogs.messages[i].text.startsWith(c.asked[i])) << dialogs.messages[i].text.toStdString();
+        }
+        EXPECT_EQ(windows.EditorOf(card) != nullptr, c.editorOpen);
+        EXPECT_EQ(Items(card, 1)[0], c.item1);
+        EXPECT_EQ(card.getEditedFlag(), c.item1 != "犬");
+        if (frmEditor* open = windows.EditorOf(card)) {
+            open->grdCards->DropEdit();
+        }
+        card.CloseWithoutAsking();
+    }
 }

@@ -10,7 +10,9 @@
 # opener that finds no browser, must say so. Under GNOME's keys a deck named
 # on the command line is answered in TEST style with Enter. A UTF-8 word list
 # with quoted fields opens through the preview and is saved as a deck. The
-# card editor changes a deck with a mark and saves it with Ctrl+S.
+# card editor changes a deck with a mark and saves it with Ctrl+S; text left
+# typed in one of its cells is in the recovery copy of a program ended by
+# SIGTERM.
 #
 # Every step waits for the window or menu it needs, with a time limit; a step
 # that does not happen fails the test with a screenshot under OUT_DIR.
@@ -292,6 +294,25 @@ step="the card editor closes alone; the saved card window ends without asking"
 menu f c
 menu f x
 wait_exit
+
+# Text typed into a cell is an edit before it is committed: a program ended
+# by a signal keeps it in its recovery copy.
+step="the card editor: an open cell at SIGTERM goes into the recovery copy"
+cp "$work/decks/studied.krv" "$work/decks/typed.krv"
+start_program "$work/decks/typed.krv"
+wait_card_window
+menu w e
+xdotool type --delay 10 WOLF
+# A menu opened and closed again shows that the typing has been taken in;
+# the cell stays open.
+menu e
+keys Escape
+wait_menus 0
+kill -TERM "$pid"
+wait_exit 143
+copy=$(compgen -G "$work/home/.local/state/korva/program-*/deck-*.krv" | head -n 1) || fail "no recovery copy"
+"$korva_deck" show "$copy" | grep -q '"WOLF"' || fail "the copy is $("$korva_deck" show "$copy")"
+rm -rf "$work/home/.local/state/korva"
 
 step="an environment file that cannot be opened stops the start"
 rm -f "$env_file"
