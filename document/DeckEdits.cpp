@@ -180,6 +180,9 @@ private:
 };
 
 DeckEdits::DeckEdits(std::shared_ptr<DeckDocument> document) : Document_(std::move(document)) {
+    if (!Document_->getEditedFlag()) {
+        CleanAt_ = 0;
+    }
     Document_->AddListener(*this);
 }
 
@@ -193,17 +196,46 @@ void DeckEdits::DeckChanged(const DeckChange& change) {
         case DeckChangeKind::CardsAdded:
         case DeckChangeKind::CardsRemoved:
         case DeckChangeKind::CardsMoved:
-        case DeckChangeKind::Replaced: Clear(); break;
-        default: break;
+        case DeckChangeKind::Replaced:
+            Clear();
+            CleanAt_.reset();
+            break;
+        case DeckChangeKind::Texts:
+        case DeckChangeKind::Marks:
+        case DeckChangeKind::QuestionItems: CleanAt_.reset(); break;
+        case DeckChangeKind::EditedFlag:
+            // A save or an open: the deck equals its file as it stands now.
+            // Marked edited from elsewhere, it does not.
+            if (change.edited) {
+                CleanAt_.reset();
+            } else {
+                CleanAt_ = Done_.size();
+            }
+            break;
+        case DeckChangeKind::Modes:
+        case DeckChangeKind::File: break;
+    }
+}
+
+void DeckEdits::setAvailabilityListener(std::function<void()> listener) { Availability_ = std::move(listener); }
+
+void DeckEdits::TellAvailability() const {
+    if (Availability_) {
+        Availability_();
     }
 }
 
 void DeckEdits::Clear() {
     Done_.clear();
     Undone_.clear();
+    TellAvailability();
 }
 
 void DeckEdits::Push(std::unique_ptr<Step> step) {
+    // The state last saved, if it lay among the steps undone, goes with them.
+    if (CleanAt_ && *CleanAt_ > Done_.size()) {
+        CleanAt_.reset();
+    }
     {
         const Own own(*this);
         step->Redo(*Document_);
@@ -211,6 +243,7 @@ void DeckEdits::Push(std::unique_ptr<Step> step) {
     }
     Done_.push_back(std::move(step));
     Undone_.clear();
+    TellAvailability();
 }
 
 void DeckEdits::setText(int16_t card, int16_t item, std::string bytes) {
@@ -335,10 +368,11 @@ std::vector<int16_t> DeckEdits::Walk(Steps& from, Steps& to, Cards (Step::*apply
     {
         const Own own(*this);
         touched = (*from.back().*apply)(*Document_);
-        Document_->setEditedFlag(true);
+        to.push_back(std::move(from.back()));
+        from.pop_back();
+        Document_->setEditedFlag(CleanAt_ != Done_.size());
     }
-    to.push_back(std::move(from.back()));
-    from.pop_back();
+    TellAvailability();
     return touched;
 }
 

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,7 +17,11 @@ namespace korva {
 // The card editor's changes of a document, each one step that Undo takes
 // back and Redo makes again, for as long as the editor's deck stays the one
 // it opened with. Every step, its undo and its redo mark the deck edited, so
-// the close question, the save and the recovery copy treat it as a check mark.
+// the close question, the save and the recovery copy treat it as a check mark;
+// an undo or redo that returns the deck to the state it was last opened or
+// saved in (the clean point) clears the flag again, as a text editor does. A
+// change the history did not make (a mark set in the study window) leaves no
+// way back to that state until the next save.
 //
 // Cards are numbered as the deck numbers them, 1..total. Each command checks
 // its arguments and the deck's limits before it changes anything: a card or
@@ -53,6 +60,9 @@ public:
 
     bool CanUndo() const;
     bool CanRedo() const;
+    // Told whenever CanUndo or CanRedo may have turned, so a view greys its
+    // items; one listener, the deck's editor while it is open.
+    void setAvailabilityListener(std::function<void()> listener);
     // The cards the step touched, where they stand afterwards (for the
     // caret); empty when there was nothing to take back or make again.
     std::vector<int16_t> Undo();
@@ -71,10 +81,15 @@ private:
     void Push(std::unique_ptr<Step> step);
     std::vector<int16_t> Walk(Steps& from, Steps& to, std::vector<int16_t> (Step::*apply)(DeckDocument&) const);
     void Clear();
+    void TellAvailability() const;
 
     std::shared_ptr<DeckDocument> Document_;
     Steps Done_;
     Steps Undone_;
+    // How many steps were done when the deck last equalled its file; none
+    // when no walk through the history can bring that state back.
+    std::optional<std::size_t> CleanAt_;
+    std::function<void()> Availability_;
     int OwnChanges_ = 0;
 };
 

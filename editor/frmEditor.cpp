@@ -34,12 +34,19 @@ frmEditor::frmEditor(platform::Dialogs& dialogs, std::shared_ptr<DeckEdits> edit
     BuildControls();
     BuildMenus();
     ShowTitle();
+    Edits_->setAvailabilityListener([this] { ShowHistory(); });
+    ShowHistory();
     connect(&card, &QWidget::windowTitleChanged, this, &frmEditor::ShowTitle);
     const int16_t onShow = card.getShowCardIndex();
     GoToCards({onShow > 0 ? onShow : int16_t{1}}, CardTableModel::ColumnItem1);
 }
 
-frmEditor::~frmEditor() = default;
+frmEditor::~frmEditor() { Edits_->setAvailabilityListener(nullptr); }
+
+void frmEditor::ShowHistory() {
+    mnuEditUndo->setEnabled(Edits_->CanUndo());
+    mnuEditRedo->setEnabled(Edits_->CanRedo());
+}
 
 frmCard* frmEditor::getCardWindow() const { return Card_; }
 

@@ -105,6 +105,8 @@ private:
     void BuildControls();
     void BuildMenus();
     void ShowTitle();
+    // 元に戻す and やり直し only while there is something to take back or make again.
+    void ShowHistory();
     void SizeColumns();
     void Refuse(const QString& text);
     // Runs a change of the deck; a refusal of the deck's limits is told and

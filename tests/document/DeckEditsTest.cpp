@@ -262,4 +262,45 @@ TEST(DeckEditsTest, RefusedEditsChangeNothingAndEveryStepMarksTheDeckEdited) {
     EXPECT_FALSE(edits.CanUndo());  // nothing moved, nothing to undo
 }
 
+// The deck counts as edited exactly while it differs from the state it was
+// opened or last saved in, as far as the history can tell: each letter is a
+// step (e edit, u undo, r redo, s save, m a mark set elsewhere), each flag the
+// edited flag after it.
+TEST(DeckEditsTest, UndoBackToTheSavedStateLeavesTheDeckUnedited) {
+    const struct {
+        const char* steps;
+        const char* edited;  // 1 or 0 after each step
+    } cases[] = {
+        {"euru", "1010"},                            // back to the opened deck, and forward again
+        {"eesuurr", "1101110"}, {"esueu", "10111"},  // the saved state lost with the steps undone
+        {"emu", "111"},                              // a change elsewhere: no way back
+        {"emsue", "11011"},                          // saved after it, a new clean point
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.steps);
+        auto document = std::make_shared<DeckDocument>(DeckOf(Starting(3)));
+        DeckEdits edits(document);
+        int told = 0;
+        edits.setAvailabilityListener([&] { ++told; });
+        int texts = 0;
+        for (std::size_t i = 0; c.steps[i] != '\0'; ++i) {
+            const int toldBefore = told;
+            switch (c.steps[i]) {
+                case 'e': edits.setText(1, 1, "text " + std::to_string(++texts)); break;
+                case 'u': edits.Undo(); break;
+                case 'r': edits.Redo(); break;
+                case 's': document->setEditedFlag(false); break;
+                case 'm':
+                    document->setCheck(true, 1, 2);
+                    document->setEditedFlag(true);
+                    break;
+                default: FAIL() << c.steps[i];
+            }
+            EXPECT_EQ(document->getEditedFlag(), c.edited[i] == '1') << "after step " << i;
+            const bool historyStep = std::string("eur").find(c.steps[i]) != std::string::npos;
+            EXPECT_EQ(told > toldBefore, historyStep) << "after step " << i;
+        }
+    }
+}
+
 }  // namespace

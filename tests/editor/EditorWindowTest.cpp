@@ -218,3 +218,27 @@ TEST_F(EditorWindowTest, AnOpenCellIsCommittedBeforeAnyCloseAsks) {
         card.CloseWithoutAsking();
     }
 }
+
+// Undo back to the deck as it was opened leaves nothing to save: the close
+// asks nothing. 元に戻す and やり直し are grey while there is nothing to walk.
+TEST_F(EditorWindowTest, UndoBackToTheOpenedDeckLeavesNothingToAsk) {
+    frmCard& card = OpenDeck(Words);
+    frmEditor& editor = OpenEditor(card);
+    const auto history = [&] {
+        return std::pair{editor.mnuEditUndo->isEnabled(), editor.mnuEditRedo->isEnabled()};
+    };
+    EXPECT_EQ(history(), std::pair(false, false));
+    Type(QStringLiteral("狼"));
+    Press(Qt::Key_Return);
+    EXPECT_TRUE(card.getEditedFlag());
+    EXPECT_EQ(history(), std::pair(true, false));
+    Press(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_FALSE(card.getEditedFlag());
+    EXPECT_EQ(history(), std::pair(false, true));
+    Press(Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_TRUE(card.getEditedFlag());
+    Press(Qt::Key_Z, Qt::ControlModifier);
+    card.mnuFileClose_Click();
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_EQ(OpenWindows(), 0);
+}
