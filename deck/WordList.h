@@ -111,7 +111,7 @@ WordListFormat DetectWordListFormat(std::string_view bytes);
 // encoding, a character code page 932 cannot hold and has no equivalent of
 // (unless replace), an item longer than MaxItemBytes once in code page 932
 // (naming its column too), a column past the file's fields, or more than
-// MaxCards cards. A classic file read
+// MaxCards cards (a header is no card). A classic file read
 // with the first two columns and no header gives exactly ReadCsvRows's rows.
 // Columns 1 and 2 are never past the fields: a shorter record, as in the
 // classic rules, gives empty items.
