@@ -301,7 +301,8 @@ WordListFormat DetectWordListFormat(std::string_view bytes) {
 WordList ReadWordList(std::string_view bytes, const WordListOptions& options) {
     RequireValidWordListOptions(options);
     const WordListText text = DecodeWordListText(bytes, options.encoding);
-    return ReadDecodedWordList(text, ReadAnkiHeader(text.Text(), text.IsUtf8()), options);
+    return ReadDecodedWordList(text, options.directives ? ReadAnkiHeader(text.Text(), text.IsUtf8()) : AnkiHeader{},
+                               options);
 }
 
 void ImportWordList(WordList&& list, CardData& data, bool DataKeep) {

@@ -45,6 +45,10 @@ struct WordListOptions {
     // Characters code page 932 cannot hold and has no equivalent of become
     // their base letter or 〓 instead of refusing the file.
     bool replace = false;
+    // Leading lines such as `#separator:tab` say how to read the file; when
+    // false they are records like any other, for a list whose first card
+    // only looks like one.
+    bool directives = true;
 };
 
 // A character code page 932 cannot hold, with the file line it stands on
