@@ -137,7 +137,7 @@ std::string ReadingReport(const korva::ListReading& reading) {
                   (*reading.encoding == korva::TextEncoding::Utf8 ? "UTF-8" : "Shift_JIS") + "として読みました。";
     }
     if (reading.directivesAsCards) {
-        report += "先頭の「#」で始まる行を、Ankiの指示ではなくデッキのカードとして読みました。";
+        report += "先頭の「#」で始まる行を、Ankiの指定行ではなくデッキのカードとして読みました。";
     }
     return report;
 }
@@ -241,7 +241,7 @@ constexpr Command Commands[] = {
      "korva-deck export IN OUT.csv [--encoding cp932|utf-8] [--separator comma|tab|semicolon|pipe|space|colon] [--quoting rfc|none]",
      "カード1から最後までを「項目1,項目2」の行 (行末はCR LF) として単語リストに書き出します。既定の文字コードは"
      "Shift_JISで、引用符を使いません。--encoding utf-8 では、区切り文字、引用符、改行を含む項目を引用符で囲み "
-     "(RFC 4180)、表計算ソフトで開けるようにします。引用符を使うときは、Ankiの指示と読まれないよう、「#」で始まる"
+     "(RFC 4180)、表計算ソフトで開けるようにします。引用符を使うときは、Ankiの指定行と読まれないよう、「#」で始まる"
      "カード1の項目1も囲みます。チェックとモードは書き出しません。",
      2, korva::ListWritingOptions, Export},
     {"update",
@@ -254,7 +254,7 @@ constexpr Command Commands[] = {
      "になります。どの行とも合わないカードは削除し、--keep-missing では最後にそのまま残します。モードは変えません。"
      "DECK.krv を書き換え (--out では OUT.krv に保存し)、{\"kept\":同じ,\"changed\":項目2を変えた,\"added\":追加,"
      "\"removed\":削除} の枚数をJSONで1行表示します。--encoding がなく LIST がUTF-8としてもShift_JISとしても読める"
-     "とき、また先頭の「#」で始まる行がAnkiの指示ともカードとも読めるときは、DECK.krv のカードと多く合う読み方をとり "
+     "とき、また先頭の「#」で始まる行がAnkiの指定行ともカードとも読めるときは、DECK.krv のカードと多く合う読み方をとり "
      "(同じなら、ほかのコマンドと同じ読み方)、カードで決めた読み方を標準エラーに1行表示します。",
      2, korva::ListReadingOptions | korva::ReplaceOption | korva::OutOption | korva::KeepMissingOption, Update},
     {"show", "korva-deck show FILE", "デッキをJSON (UTF-8) で表示します。", 1, 0, Show},

@@ -599,7 +599,7 @@ TEST(KorvaDeckTool, UpdateWithTheUnchangedExportKeepsEveryCardAndByte) {
     const CardData loneCr = MarkedDeck({{"a\rb", "c\rd"}, {"x", "\r"}, {"\r\n", "e\r"}});
     const std::string asCp932 =
         "UTF-8としてもShift_JISとしても読めるため、デッキのカードと合うShift_JISとして読みました。";
-    const std::string asCards = "先頭の「#」で始まる行を、Ankiの指示ではなくデッキのカードとして読みました。";
+    const std::string asCards = "先頭の「#」で始まる行を、Ankiの指定行ではなくデッキのカードとして読みました。";
     const QStringList utf8 = {"--encoding", "utf-8"};
     const QStringList rfc = {"--quoting", "rfc"};
     const QStringList unquoted = {"--encoding", "utf-8", "--quoting", "none"};
