@@ -5,11 +5,11 @@
 
 namespace korva {
 
-std::vector<std::string_view> SplitCsvLines(std::string_view bytes) {
+std::vector<std::string_view> SplitCsvLines(std::string_view bytes, std::size_t maxLines) {
     std::vector<std::string_view> lines;
     std::size_t pos = 0;
     while (pos < bytes.size()) {
-        if (lines.size() == static_cast<std::size_t>(MaxCards)) {
+        if (lines.size() == maxLines) {
             throw DeckError(DeckErrorKind::TooManyCsvLines);
         }
         // Only CR ends a line (alone or followed by LF); a lone LF is text.

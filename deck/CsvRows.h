@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,8 +15,9 @@ namespace korva {
 
 // The file's lines without their terminators: a line ends at CR LF or a lone
 // CR, a lone LF is text, and a final terminator makes no extra line. Throws
-// DeckError when there are more than MaxCards lines.
-std::vector<std::string_view> SplitCsvLines(std::string_view bytes);
+// DeckError when there are more than maxLines lines.
+std::vector<std::string_view> SplitCsvLines(std::string_view bytes,
+                                            std::size_t maxLines = static_cast<std::size_t>(MaxCards));
 
 // Field 1 and field 2 of one line, cut at commas; later fields are dropped.
 using CsvRow = std::array<std::string, 2>;

@@ -68,6 +68,19 @@ std::string_view FieldOf(std::string_view line, int column) {
     return line.substr(0, line.find(','));
 }
 
+// The lines of a classic file. A header line is no card, so a full list
+// may have one line more, and one past that is too many cards, not lines.
+std::vector<std::string_view> ClassicLines(std::string_view text, bool header) {
+    if (!header) {
+        return SplitCsvLines(text);
+    }
+    try {
+        return SplitCsvLines(text, static_cast<std::size_t>(MaxCards) + 1);
+    } catch (const DeckError&) {
+        throw DeckError(DeckErrorKind::TooManyCards);
+    }
+}
+
 // Records between two reports of progress: often enough for a bar to move
 // through a list of a hundred megabytes, rarely enough to cost nothing.
 constexpr int ProgressRecords = 1024;
@@ -75,7 +88,7 @@ constexpr int ProgressRecords = 1024;
 // Today's rules byte for byte: with the first two columns and no header,
 // every row is SplitCsvFields's, as ReadCsvRows makes it.
 void ReadClassic(std::string_view text, const WordListOptions& options, const ReadProgress& progress, WordList& list) {
-    const std::vector<std::string_view> lines = SplitCsvLines(text);
+    const std::vector<std::string_view> lines = ClassicLines(text, options.header);
     const bool firstTwo = options.itemColumn1 == 1 && options.itemColumn2 == 2;
     list.rows.reserve(lines.size());
     for (const std::string_view line : lines) {
@@ -288,7 +301,8 @@ WordListFormat DetectWordListFormat(std::string_view bytes) {
 WordList ReadWordList(std::string_view bytes, const WordListOptions& options) {
     RequireValidWordListOptions(options);
     const WordListText text = DecodeWordListText(bytes, options.encoding);
-    return ReadDecodedWordList(text, ReadAnkiHeader(text.Text(), text.IsUtf8()), options);
+    return ReadDecodedWordList(text, options.directives ? ReadAnkiHeader(text.Text(), text.IsUtf8()) : AnkiHeader{},
+                               options);
 }
 
 void ImportWordList(WordList&& list, CardData& data, bool DataKeep) {

@@ -45,6 +45,10 @@ struct WordListOptions {
     // Characters code page 932 cannot hold and has no equivalent of become
     // their base letter or 〓 instead of refusing the file.
     bool replace = false;
+    // Leading lines such as `#separator:tab` say how to read the file; when
+    // false they are records like any other, for a list whose first card
+    // only looks like one.
+    bool directives = true;
 };
 
 // A character code page 932 cannot hold, with the file line it stands on
@@ -111,7 +115,7 @@ WordListFormat DetectWordListFormat(std::string_view bytes);
 // encoding, a character code page 932 cannot hold and has no equivalent of
 // (unless replace), an item longer than MaxItemBytes once in code page 932
 // (naming its column too), a column past the file's fields, or more than
-// MaxCards cards. A classic file read
+// MaxCards cards (a header is no card). A classic file read
 // with the first two columns and no header gives exactly ReadCsvRows's rows.
 // Columns 1 and 2 are never past the fields: a shorter record, as in the
 // classic rules, gives empty items.

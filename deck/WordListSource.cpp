@@ -66,7 +66,8 @@ WordList WordListSource::Read(const WordListOptions& options, const ReadProgress
         std::rethrow_exception(decoded.failure);
     }
     const double start = known ? 0.0 : DecodedShare;
-    return ReadDecodedWordList(*decoded.text, decoded.header, options, PartOf(progress, start, 1.0 - start));
+    return ReadDecodedWordList(*decoded.text, options.directives ? decoded.header : AnkiHeader{}, options,
+                               PartOf(progress, start, 1.0 - start));
 }
 
 }  // namespace korva

@@ -30,8 +30,12 @@ void RequireOneField(std::string_view text, char separator, std::size_t card, in
     throw AtText(DeckErrorKind::TextHoldsBreak, card, item, std::string(1, text[found]));
 }
 
-void AppendQuoted(std::string& out, std::string_view text, char separator) {
-    if (text.find_first_of(std::string{separator, '"', '\r', '\n'}) == std::string_view::npos) {
+// A file that starts with `#` reads as Anki's directives (`#tags:noun` would
+// name the tags of every card and be no card itself): quoted, the first text
+// is text to every reader.
+void AppendQuoted(std::string& out, std::string_view text, char separator, bool first) {
+    const bool plain = text.find_first_of(std::string{separator, '"', '\r', '\n'}) == std::string_view::npos;
+    if (plain && !(first && text.starts_with('#'))) {
         out += text;
         return;
     }
@@ -55,7 +59,7 @@ void AppendText(std::string& out, const std::string& text, const CsvWriteFormat&
         written = std::move(*utf8);
     }
     if (format.quoted) {
-        AppendQuoted(out, written, format.separator);
+        AppendQuoted(out, written, format.separator, card == 1 && item == 1);
     } else {
         out += written;
     }

@@ -14,7 +14,9 @@ struct CsvWriteFormat {
     CsvEncoding encoding = CsvEncoding::Cp932;
     char separator = ',';
     // RFC 4180: a text holding the separator, a quote, a CR or an LF is
-    // written in quotes with each quote doubled, so every text comes back.
+    // written in quotes with each quote doubled, so every text comes back;
+    // so is a first item 1 that starts with `#`, which would read as a
+    // directive.
     bool quoted = false;
 };
 

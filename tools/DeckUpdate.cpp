@@ -1,32 +1,51 @@
 #include "tools/DeckUpdate.h"
 
+#include <algorithm>
 #include <cstddef>
+#include <exception>
 #include <functional>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
+#include "deck/Cp932Text.h"
 #include "deck/DeckError.h"
+#include "deck/WordListSource.h"
 
 namespace korva {
 
 namespace {
 
-// The deck's cards by item 1, each list in deck order, with how many of them
-// lines have taken: a repeated item 1 matches its cards one after another.
+// A text as the card shows it, so that both codes of a character are one.
+// Bytes that do not decode would all show as U+FFFD; they stand for
+// themselves, after a byte valid UTF-8 never holds.
+std::string Shown(std::string_view bytes) {
+    if (std::optional<std::string> text = Cp932ToUtf8Exact(bytes)) {
+        return std::move(*text);
+    }
+    return "\xFF" + std::string(bytes);
+}
+
+bool SameText(std::string_view a, std::string_view b) { return a == b || Shown(a) == Shown(b); }
+
+// The deck's cards by item 1 as shown, each list in deck order, with how
+// many of them lines have taken: a repeated item 1 matches its cards one
+// after another.
 class CardsByItem1 {
 public:
     explicit CardsByItem1(const CardData& deck) {
         Cards_.reserve(deck.Items.size());
         for (std::size_t card = 1; card < deck.Items.size(); ++card) {
-            Cards_[deck.Items[card][1]].cards.push_back(card);
+            Cards_[Shown(deck.Items[card][1])].cards.push_back(card);
         }
     }
 
     // The first card with this item 1 not yet taken, or 0.
     std::size_t Take(std::string_view item1) {
-        const auto found = Cards_.find(item1);
+        const auto found = Cards_.find(Shown(item1));
         if (found == Cards_.end() || found->second.taken == found->second.cards.size()) {
             return 0;
         }
@@ -38,11 +57,7 @@ private:
         std::vector<std::size_t> cards;
         std::size_t taken = 0;
     };
-    struct Hash {
-        using is_transparent = void;
-        std::size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
-    };
-    std::unordered_map<std::string, Same, Hash, std::equal_to<>> Cards_;
+    std::unordered_map<std::string, Same> Cards_;
 };
 
 void AppendCard(CardData& to, const CardData& from, std::size_t card) {
@@ -51,9 +66,8 @@ void AppendCard(CardData& to, const CardData& from, std::size_t card) {
     to.QuestionItems.push_back(from.QuestionItems[card]);
 }
 
-}  // namespace
-
-DeckUpdate UpdateDeck(const CardData& deck, const CardData& list, bool keepMissing) {
+// UpdateDeck but for the limit, which only the update taken must keep.
+DeckUpdate MergeDeck(const CardData& deck, const CardData& list, bool keepMissing) {
     DeckUpdate update;
     CardData& result = update.deck;
     result.Items.assign(1, deck.Items[0]);
@@ -75,7 +89,7 @@ DeckUpdate UpdateDeck(const CardData& deck, const CardData& list, bool keepMissi
         taken[card] = true;
         AppendCard(result, deck, card);
         std::string& item2 = result.Items.back()[2];
-        if (item2 == list.Items[line][2]) {
+        if (SameText(item2, list.Items[line][2])) {
             ++update.counts.kept;
         } else {
             item2 = list.Items[line][2];
@@ -93,10 +107,96 @@ DeckUpdate UpdateDeck(const CardData& deck, const CardData& list, bool keepMissi
             ++update.counts.removed;
         }
     }
-    if (result.Items.size() - 1 > static_cast<std::size_t>(MaxCards)) {
+    return update;
+}
+
+// How well a reading fits the deck: the cards its lines take, then the
+// items 2 they leave as they were. A reading that fails fits least.
+struct Fit {
+    int taken = -1;
+    int kept = -1;
+
+    bool operator==(const Fit&) const = default;
+    bool operator<(const Fit& other) const { return std::tie(taken, kept) < std::tie(other.taken, other.kept); }
+};
+
+Fit FitOf(const UpdateCounts& counts) { return {counts.kept + counts.changed, counts.kept}; }
+
+// Valid UTF-8 without a mark (what detection takes for UTF-8) that is code
+// page 932 text as well.
+bool ReadsAsBoth(const WordListSource& source) {
+    const WordListFormat& format = source.getFormat();
+    return format.encoding == TextEncoding::Utf8 && !format.bom && Cp932ToUtf8Exact(source.getBytes()).has_value();
+}
+
+}  // namespace
+
+void RequireWithinLimit(const DeckUpdate& update) {
+    if (update.deck.Items.size() - 1 > static_cast<std::size_t>(MaxCards)) {
         throw DeckError(DeckErrorKind::TooManyCards);
     }
+}
+
+DeckUpdate UpdateDeck(const CardData& deck, const CardData& list, bool keepMissing) {
+    DeckUpdate update = MergeDeck(deck, list, keepMissing);
+    RequireWithinLimit(update);
     return update;
+}
+
+ListUpdate UpdateDeckFromList(const CardData& deck, std::string bytes, const WordListOptions& options,
+                              bool keepMissing) {
+    WordListSource source(std::move(bytes));
+    std::vector<WordListOptions> encodings{options};
+    if (!options.encoding && ReadsAsBoth(source)) {
+        encodings.push_back(options);
+        encodings.back().encoding = TextEncoding::Cp932;
+    }
+
+    ListUpdate best;
+    Fit bestFit;  // none yet
+    std::size_t bestEncoding = 0;
+    std::vector<Fit> encodingFits(encodings.size());  // the best of each
+    std::exception_ptr failure;                       // of the reading ReadWordList gives
+    for (std::size_t e = 0; e < encodings.size(); ++e) {
+        std::vector<WordListOptions> readings{encodings[e]};
+        for (std::size_t r = 0; r < readings.size(); ++r) {
+            WordList read;
+            try {
+                ReadWithinMemory([&] { read = source.Read(readings[r]); });
+            } catch (const DeckError&) {
+                if (e == 0 && r == 0) {
+                    failure = std::current_exception();
+                }
+                continue;
+            }
+            if (readings[r].directives && !read.directives.empty()) {
+                readings.push_back(readings[r]);
+                readings.back().directives = false;
+            }
+            Replacements replaced = std::move(read.replaced);
+            CardData list;
+            ImportWordList(std::move(read), list, false);
+            DeckUpdate update = MergeDeck(deck, list, keepMissing);
+            const Fit fit = FitOf(update.counts);
+            encodingFits[e] = std::max(encodingFits[e], fit);
+            // Another reading is taken only where the deck prefers it: it
+            // fits better, and where the first one failed, it takes a card.
+            const bool first = e == 0 && r == 0;
+            if (first || (bestFit < fit && (failure == nullptr || fit.taken > 0))) {
+                best = ListUpdate{std::move(update), std::move(replaced),
+                                  ListReading{.directivesAsCards = !readings[r].directives}};
+                bestFit = fit;
+                bestEncoding = e;
+            }
+        }
+    }
+    if (bestFit.taken < 0) {
+        std::rethrow_exception(failure);
+    }
+    if (encodings.size() > 1 && encodingFits[bestEncoding] != encodingFits[1 - bestEncoding]) {
+        best.reading.encoding = bestEncoding == 0 ? TextEncoding::Utf8 : TextEncoding::Cp932;
+    }
+    return best;
 }
 
 std::string UpdateCountsToJson(const UpdateCounts& counts) {

@@ -128,6 +128,20 @@ void Convert(const ToolArguments& args, Subject& subject) {
     korva::SaveCardFile(out, data);
 }
 
+// What the deck decided of how the list was read, told beside the counts:
+// a list whose bytes read two ways is read as the one its cards are in.
+std::string ReadingReport(const korva::ListReading& reading) {
+    std::string report;
+    if (reading.encoding) {
+        report += std::string("UTF-8としてもShift_JISとしても読めるため、デッキのカードと合う") +
+                  (*reading.encoding == korva::TextEncoding::Utf8 ? "UTF-8" : "Shift_JIS") + "として読みました。";
+    }
+    if (reading.directivesAsCards) {
+        report += "先頭の「#」で始まる行を、Ankiの指定行ではなくデッキのカードとして読みました。";
+    }
+    return report;
+}
+
 void Update(const ToolArguments& args, Subject& subject) {
     const std::string& deckPath = args.files[0];
     const std::string& listPath = args.files[1];
@@ -143,18 +157,31 @@ void Update(const ToolArguments& args, Subject& subject) {
     CardData deck;
     korva::LoadCardFile(deckPath, deck, false);
     subject = listPath;
-    korva::Replacements replaced;
-    const CardData list = ReadInput(listPath, args, replaced);
-    subject = out;
-    const korva::DeckUpdate update = korva::UpdateDeck(deck, list, args.keepMissing);
-    // Standard output is the counts' one line, for scripts; what --replace
-    // changed is told beside it.
-    if (replaced.count > 0) {
-        std::fprintf(stderr, "korva-deck: %s: %s\n", listPath.c_str(), ReplacementReport(replaced).c_str());
+    korva::ListUpdate update;
+    if (korva::KindOfPath(listPath) == korva::DeckPathKind::Csv) {
+        const korva::WordListOptions options = korva::ListOptionsOf(args);
+        korva::ReadWithinMemory([&] {
+            update = korva::UpdateDeckFromList(deck, korva::ReadFileBytes(listPath), options, args.keepMissing);
+        });
+        subject = out;
+        korva::RequireWithinLimit(update.update);
+    } else {
+        const CardData list = OpenDeck(listPath, args);
+        subject = out;
+        update.update = korva::UpdateDeck(deck, list, args.keepMissing);
+    }
+    // Standard output is the counts' one line, for scripts; how the list was
+    // read and what --replace changed are told beside it.
+    const std::string reading = ReadingReport(update.reading);
+    if (!reading.empty()) {
+        std::fprintf(stderr, "korva-deck: %s: %s\n", listPath.c_str(), reading.c_str());
+    }
+    if (update.replaced.count > 0) {
+        std::fprintf(stderr, "korva-deck: %s: %s\n", listPath.c_str(), ReplacementReport(update.replaced).c_str());
     }
     // As convert's report: printed before the deck is replaced.
-    PrintLine(korva::UpdateCountsToJson(update.counts));
-    korva::SaveCardFile(out, update.deck);
+    PrintLine(korva::UpdateCountsToJson(update.update.counts));
+    korva::SaveCardFile(out, update.update.deck);
 }
 
 void Inspect(const ToolArguments& args, Subject& subject) {
@@ -214,17 +241,21 @@ constexpr Command Commands[] = {
      "korva-deck export IN OUT.csv [--encoding cp932|utf-8] [--separator comma|tab|semicolon|pipe|space|colon] [--quoting rfc|none]",
      "カード1から最後までを「項目1,項目2」の行 (行末はCR LF) として単語リストに書き出します。既定の文字コードは"
      "Shift_JISで、引用符を使いません。--encoding utf-8 では、区切り文字、引用符、改行を含む項目を引用符で囲み "
-     "(RFC 4180)、表計算ソフトで開けるようにします。チェックとモードは書き出しません。",
+     "(RFC 4180)、表計算ソフトで開けるようにします。引用符を使うときは、Ankiの指定行と読まれないよう、「#」で始まる"
+     "カード1の項目1も囲みます。チェックとモードは書き出しません。",
      2, korva::ListWritingOptions, Export},
     {"update",
      "korva-deck update [--encoding auto|cp932|utf-8|utf-16] [--separator comma|tab|semicolon|pipe|space|colon] "
      "[--quoting rfc|none] [--header] [--columns A,B] [--replace] [--out OUT.krv] [--keep-missing] DECK.krv LIST",
      "編集した単語リスト LIST (convert と同じように読みます) を、学習中のデッキ DECK.krv に戻します。カードは LIST "
-     "の順になります。項目1が DECK.krv のカードと同じ行 (同じ項目1のカードが複数あれば前から順に) は、そのカードの"
-     "チェックと出題項目をそのまま残し、項目2を LIST のものにします。ほかの行は新しいカード (チェックなし、項目1を出題) "
+     "の順になります。項目1が DECK.krv のカードと同じ文字の行 (Shift_JISに2つの符号がある文字はどちらの符号でも同じ"
+     "文字です。同じ項目1のカードが複数あれば前から順に) は、そのカードのチェック、出題項目と項目1をそのまま残し、"
+     "項目2が違う文字なら LIST のものにします。ほかの行は新しいカード (チェックなし、項目1を出題) "
      "になります。どの行とも合わないカードは削除し、--keep-missing では最後にそのまま残します。モードは変えません。"
      "DECK.krv を書き換え (--out では OUT.krv に保存し)、{\"kept\":同じ,\"changed\":項目2を変えた,\"added\":追加,"
-     "\"removed\":削除} の枚数をJSONで1行表示します。",
+     "\"removed\":削除} の枚数をJSONで1行表示します。--encoding がなく LIST がUTF-8としてもShift_JISとしても読める"
+     "とき、また先頭の「#」で始まる行がAnkiの指定行ともカードとも読めるときは、DECK.krv のカードと多く合う読み方をとり "
+     "(同じなら、ほかのコマンドと同じ読み方)、カードで決めた読み方を標準エラーに1行表示します。",
      2, korva::ListReadingOptions | korva::ReplaceOption | korva::OutOption | korva::KeepMissingOption, Update},
     {"show", "korva-deck show FILE", "デッキをJSON (UTF-8) で表示します。", 1, 0, Show},
     {"stats", "korva-deck stats FILE",

@@ -570,6 +570,89 @@ TEST(KorvaDeckTool, UpdateWritesTheListBackIntoTheDeckOrOutAndAFailureChangesNot
     EXPECT_EQ(FolderEntries(dir), before);
 }
 
+// A deck of these texts whose marks, asked items, hidden items, card 0 and
+// modes all differ, for an update to keep or lose.
+CardData MarkedDeck(const test::Pairs& texts) {
+    CardData deck = test::VariedDeck(static_cast<int>(texts.size()));
+    for (std::size_t c = 0; c < texts.size(); ++c) {
+        deck.Items[c + 1][1] = texts[c].first;
+        deck.Items[c + 1][2] = texts[c].second;
+    }
+    return deck;
+}
+
+TEST(KorvaDeckTool, UpdateWithTheUnchangedExportKeepsEveryCardAndByte) {
+    test::TempFolder dir;
+    // 「Ⅰ」, 「纊」 and 「≒」 in the code the encoder does not write, then in
+    // the one it does.
+    const CardData duplicates = MarkedDeck({{"\xFA\x4A", "\xED\x40"},
+                                            {"\x87\x54", "x"},
+                                            {"\xED\x40", "\x87\x90"},
+                                            {"\xFA\x5C", "y"},
+                                            {"\x87\x90", "\xFA\x4A"},
+                                            {"\x81\xE0", ""}});
+    // In code page 932, valid UTF-8 too: 「ﾎｼ」 is 「μ」, 「ﾐｶ」 「ж」 and
+    // 「ﾃｩ」 「é」, which code page 932 lacks.
+    const CardData katakana =
+        MarkedDeck({{"\xCE\xBC", "star"}, {"\xD0\xB6", "\xCE\xBC"}, {"hoshi", "\xCE\xBC"}, {"caf", "\xC3\xA9"}});
+    const CardData hashLed = MarkedDeck({{"#tags:noun", "x"}, {"#separator:tab", "y"}, {"#deck:z", ""}});
+    const CardData loneCr = MarkedDeck({{"a\rb", "c\rd"}, {"x", "\r"}, {"\r\n", "e\r"}});
+    const std::string asCp932 =
+        "UTF-8としてもShift_JISとしても読めるため、デッキのカードと合うShift_JISとして読みました。";
+    const std::string asCards = "先頭の「#」で始まる行を、Ankiの指定行ではなくデッキのカードとして読みました。";
+    const QStringList utf8 = {"--encoding", "utf-8"};
+    const QStringList rfc = {"--quoting", "rfc"};
+    const QStringList unquoted = {"--encoding", "utf-8", "--quoting", "none"};
+    const struct {
+        const char* list;
+        const CardData& deck;
+        QStringList format;
+        std::string said;  // beside the counts
+        bool header = false;
+    } trips[] = {
+        {"dup.csv", duplicates, {}, ""},
+        {"dup-rfc.csv", duplicates, rfc, ""},
+        {"dup-utf8.csv", duplicates, utf8, ""},
+        {"dup-utf8-none.csv", duplicates, unquoted, ""},
+        {"kana.csv", katakana, {}, asCp932},
+        {"kana-rfc.csv", katakana, rfc, asCp932},
+        {"kana-utf8.tsv", katakana, utf8, ""},
+        {"kana-utf8-none.csv", katakana, unquoted, ""},
+        {"hash.csv", hashLed, {}, asCards},
+        {"hash-rfc.csv", hashLed, rfc, ""},
+        {"hash-utf8.csv", hashLed, utf8, ""},
+        {"hash-utf8-none.csv", hashLed, unquoted, asCards},
+        {"cr-rfc.csv", loneCr, rfc, ""},
+        {"cr-utf8.tsv", loneCr, utf8, ""},
+        {"full.csv", test::VariedDeck(MaxCards), {}, "", true},
+    };
+    for (const auto& trip : trips) {
+        SCOPED_TRACE(trip.list);
+        const std::string list = dir.Path(trip.list);
+        SaveCardFile(dir.Path("deck.krv"), trip.deck);
+        const ToolRun exported = RunTool(QStringList{"export", Q(dir.Path("deck.krv")), Q(list)} + trip.format);
+        ASSERT_EQ(exported.exitCode, 0) << exported.err;
+        QStringList update{"update", "--out", Q(dir.Path("out.krv")), Q(dir.Path("deck.krv")), Q(list)};
+        if (trip.header) {
+            test::WriteBytes(list, "item 1,item 2\r\n" + test::ReadBytes(list));
+            update << "--header";
+        }
+        const ToolRun run = RunTool(update);
+        EXPECT_EQ(run.out,
+                  "{\"kept\":" + std::to_string(trip.deck.Total()) + ",\"changed\":0,\"added\":0,\"removed\":0}\n");
+        EXPECT_EQ(run.err, trip.said.empty() ? "" : "korva-deck: " + list + ": " + trip.said + "\n");
+        EXPECT_EQ(test::ReadBytes(dir.Path("out.krv")), test::ReadBytes(dir.Path("deck.krv")));
+    }
+    // The header is no card to convert either; --encoding still decides.
+    EXPECT_EQ(RunTool({"convert", "--header", Q(dir.Path("full.csv")), Q(dir.Path("full.krv"))}).exitCode, 0);
+    EXPECT_EQ(CardsIn(dir.Path("full.krv")), test::CardsOf(test::VariedDeck(MaxCards)));
+    SaveCardFile(dir.Path("kana.krv"), katakana);
+    const ToolRun forced =
+        RunTool({"update", "--encoding", "utf-8", Q(dir.Path("kana.krv")), Q(dir.Path("kana-rfc.csv"))});
+    EXPECT_EQ(forced.exitCode, 1);
+    EXPECT_EQ(forced.err, "korva-deck: " + dir.Path("kana-rfc.csv") + ": 4行目: 「é」はShift_JISにない文字です\n");
+}
+
 TEST(KorvaDeckTool, HelpListsEveryCommandAndTheBareToolShowsItAsAnError) {
     const ToolRun help = RunTool({"--help"});
     EXPECT_EQ(help.exitCode, 0);
