@@ -194,6 +194,10 @@ protected:
 
 private:
     void DeckChanged(const DeckChange& change) override;
+    void DeckGroupBegun() override;
+    void DeckGroupEnded() override;
+    // Shows a change another view made; the redraw only draws.
+    void DrawFollowed(bool deal);
     void BuildControls();
     void BuildMenus();
     void ConnectControls();
@@ -220,6 +224,8 @@ private:
     bool ClosingWithoutAsking_ = false;
     bool Composing_ = false;  // an input method holds a proposal in txtAnswer
     bool Following_ = false;  // drawing a change another view made
+    bool InGroup_ = false;    // another view's action of many runs is under way
+    bool DealAfterGroup_ = false;
     std::unique_ptr<RecoveryKeeper> Recovery_;
 };
 

@@ -11,24 +11,55 @@ void frmCard::DeckChanged(const DeckChange& change) {
     if (isOwnChange()) {
         return;
     }
-    // The view that made the change keeps the focus: the redraw only draws.
-    Following_ = true;
-    const auto followed = qScopeGuard([this] { Following_ = false; });
     switch (change.kind) {
         case DeckChangeKind::EditedFlag: return;  // nothing on screen shows it
         case DeckChangeKind::File: setWindowTitle(getFileName()); return;
-        case DeckChangeKind::Replaced: Start(); return;  // a new deck deals anew, as if opened
+        case DeckChangeKind::Replaced: {
+            Following_ = true;
+            const auto followed = qScopeGuard([this] { Following_ = false; });
+            Start();  // a new deck deals anew, as if opened
+            return;
+        }
         case DeckChangeKind::CardsAdded:
         case DeckChangeKind::CardsRemoved:
-        case DeckChangeKind::CardsMoved:
-            if (FollowCards(change)) {
-                NextCard();
+        case DeckChangeKind::CardsMoved: {
+            const bool deal = FollowCards(change);
+            if (InGroup_) {
+                DealAfterGroup_ = DealAfterGroup_ || deal;
+                return;
             }
-            break;
+            DrawFollowed(deal);
+            return;
+        }
         case DeckChangeKind::Texts:
         case DeckChangeKind::Marks:
         case DeckChangeKind::QuestionItems:
-        case DeckChangeKind::Modes: break;
+        case DeckChangeKind::Modes:
+            if (!InGroup_) {
+                DrawFollowed(false);
+            }
+            return;
+    }
+}
+
+// The cycle follows every run as it comes; the deal and the redraw wait for
+// the action's end.
+void frmCard::DeckGroupBegun() {
+    InGroup_ = true;
+    DealAfterGroup_ = false;
+}
+
+void frmCard::DeckGroupEnded() {
+    InGroup_ = false;
+    DrawFollowed(DealAfterGroup_);
+}
+
+// The view that made the change keeps the focus: the redraw only draws.
+void frmCard::DrawFollowed(bool deal) {
+    Following_ = true;
+    const auto followed = qScopeGuard([this] { Following_ = false; });
+    if (deal) {
+        NextCard();
     }
     FreshScreen();
 }

@@ -32,6 +32,12 @@ struct DeckChange {
 class DeckListener {
 public:
     virtual void DeckChanged(const DeckChange& change) = 0;
+    // The changes of one action that moves cards run by run (a removal of
+    // scattered cards, a move of the cards a search found, their undo) come
+    // between these two: a view may take in the cards' new order once, at
+    // the end, instead of after every run.
+    virtual void DeckGroupBegun() {}
+    virtual void DeckGroupEnded() {}
 
 protected:
     DeckListener() = default;

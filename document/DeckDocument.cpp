@@ -34,13 +34,29 @@ void DeckDocument::RemoveListener(DeckListener& listener) { std::erase(Listeners
 
 // A listener may take itself off while it is told, so the walk goes over a
 // copy of the list.
-void DeckDocument::Tell(DeckChangeKind kind, int first, int count, int to) {
-    const DeckChange change{kind, first, count, to, EditedFlag_};
+void DeckDocument::TellEach(const std::function<void(DeckListener&)>& tell) {
     const std::vector<DeckListener*> listeners = Listeners_;
     for (DeckListener* listener : listeners) {
         if (std::find(Listeners_.begin(), Listeners_.end(), listener) != Listeners_.end()) {
-            listener->DeckChanged(change);
+            tell(*listener);
         }
+    }
+}
+
+void DeckDocument::Tell(DeckChangeKind kind, int first, int count, int to) {
+    const DeckChange change{kind, first, count, to, EditedFlag_};
+    TellEach([&change](DeckListener& listener) { listener.DeckChanged(change); });
+}
+
+void DeckDocument::BeginGroup() {
+    if (GroupDepth_++ == 0) {
+        TellEach([](DeckListener& listener) { listener.DeckGroupBegun(); });
+    }
+}
+
+void DeckDocument::EndGroup() {
+    if (--GroupDepth_ == 0) {
+        TellEach([](DeckListener& listener) { listener.DeckGroupEnded(); });
     }
 }
 

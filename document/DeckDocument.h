@@ -42,6 +42,10 @@ public:
 
     void AddListener(DeckListener& listener);
     void RemoveListener(DeckListener& listener);
+    // Brackets the changes until the matching EndGroup as one action; only
+    // the outermost bracket is told.
+    void BeginGroup();
+    void EndGroup();
 
     const CardData& getCardData() const { return CardData_; }
     const QString& getFilePath() const { return FilePath_; }
@@ -102,6 +106,7 @@ public:
 
 private:
     void Tell(DeckChangeKind kind, int first = 0, int count = 0, int to = 0);
+    void TellEach(const std::function<void(DeckListener&)>& tell);
     DeckResult Read(const QString& Path, const QString& FileName, bool DataKeep, const WordListChooser& choose);
     DeckResult Write(const QString& Path);
     void Loaded(const QString& Path, const QString& FileName, bool DataKeep, int before);
@@ -116,6 +121,19 @@ private:
     qint64 OriginalSeenMs_ = 0;  // when Original_ was taken, since the epoch; 0 when unknown
     bool AskBeforeOverwrite_ = false;
     std::vector<DeckListener*> Listeners_;
+    int GroupDepth_ = 0;
+};
+
+// One action's changes, bracketed for as long as it lives.
+class DeckGroup {
+public:
+    explicit DeckGroup(DeckDocument& document) : Document_(document) { Document_.BeginGroup(); }
+    ~DeckGroup() { Document_.EndGroup(); }
+    DeckGroup(const DeckGroup&) = delete;
+    DeckGroup& operator=(const DeckGroup&) = delete;
+
+private:
+    DeckDocument& Document_;
 };
 
 }  // namespace korva

@@ -122,7 +122,23 @@ void CardTableModel::RowsChanged(int first, int count) {
     }
 }
 
+// A proxy (the search) filters the whole table again at every move of rows:
+// thousands of runs are one reset instead.
+void CardTableModel::DeckGroupBegun() {
+    beginResetModel();
+    Resetting_ = true;
+}
+
+void CardTableModel::DeckGroupEnded() {
+    Rows_ = Document().getCardData().Total();
+    Resetting_ = false;
+    endResetModel();
+}
+
 void CardTableModel::DeckChanged(const DeckChange& change) {
+    if (Resetting_) {
+        return;
+    }
     const int total = Document().getCardData().Total();
     switch (change.kind) {
         case DeckChangeKind::Texts:

@@ -42,12 +42,15 @@ public:
 
 private:
     void DeckChanged(const DeckChange& change) override;
+    void DeckGroupBegun() override;
+    void DeckGroupEnded() override;
     const DeckDocument& Document() const;
     void RowsChanged(int first, int count);
 
     std::shared_ptr<DeckEdits> Edits_;
     std::function<void(const QString&)> Refuse_;
     int Rows_ = 0;
+    bool Resetting_ = false;  // an action of many runs, taken in at its end
 };
 
 }  // namespace korva

@@ -180,17 +180,32 @@ std::vector<int16_t> frmEditor::SelectedCards() const {
 void frmEditor::GoToCards(const std::vector<int16_t>& cards, int column) {
     std::vector<int16_t> inOrder = cards;
     std::sort(inOrder.begin(), inOrder.end());
+    // Neighbouring rows make one range: a selection of every card is one
+    // range, not 32,767 that the view would have to merge into its region.
     QItemSelection selection;
     QModelIndex first;
+    QModelIndex runStart;
+    QModelIndex runEnd;
     for (const int16_t card : inOrder) {
         const QModelIndex index = Filter_->mapFromSource(Model_->index(CardTableModel::RowOfCard(card), column));
         if (!index.isValid()) {
             continue;
         }
-        selection.select(index, index);
         if (!first.isValid()) {
             first = index;
         }
+        if (runEnd.isValid() && index.row() == runEnd.row() + 1) {
+            runEnd = index;
+            continue;
+        }
+        if (runStart.isValid()) {
+            selection.select(runStart, runEnd);
+        }
+        runStart = index;
+        runEnd = index;
+    }
+    if (runStart.isValid()) {
+        selection.select(runStart, runEnd);
     }
     if (!first.isValid() && !inOrder.empty()) {
         first = RowAtOrAfter(inOrder.front(), column);

@@ -303,4 +303,56 @@ TEST(DeckEditsTest, UndoBackToTheSavedStateLeavesTheDeckUnedited) {
     }
 }
 
+// A step of several runs comes to the views as one bracket round its runs,
+// so a table takes in the new order once; a step of one run needs none.
+TEST(DeckEditsTest, AStepOfSeveralRunsIsOneGroupOfChanges) {
+    struct Recorder : DeckListener {
+        std::string heard;  // ( and ) for a group, r, a, m for cards removed, added, moved
+        void DeckChanged(const DeckChange& change) override {
+            switch (change.kind) {
+                case DeckChangeKind::CardsRemoved: heard += 'r'; break;
+                case DeckChangeKind::CardsAdded: heard += 'a'; break;
+                case DeckChangeKind::CardsMoved: heard += 'm'; break;
+                default: break;
+            }
+        }
+        void DeckGroupBegun() override { heard += '('; }
+        void DeckGroupEnded() override { heard += ')'; }
+    };
+    const struct {
+        std::function<void(DeckEdits&)> step;
+        const char* heard;
+    } cases[] = {
+        {[](DeckEdits& e) { e.Remove({2}); }, "r"},
+        {[](DeckEdits& e) {
+             e.Remove({1, 3, 4, 6});
+         },
+         "(rrr)"},
+        {[](DeckEdits& e) {
+             e.Remove({1, 3, 4, 6});
+             e.Undo();
+         },
+         "(rrr)(aaa)"},
+        {[](DeckEdits& e) {
+             e.MoveDown({1, 3});
+         },
+         "(mm)"},
+        {[](DeckEdits& e) {
+             e.MoveUp({2, 5});
+             e.Undo();
+         },
+         "(mm)(mm)"},
+        {[](DeckEdits& e) { e.Insert(2, Starting(3)); }, "a"},
+    };
+    for (const auto& c : cases) {
+        auto document = std::make_shared<DeckDocument>(DeckOf(Starting(6)));
+        DeckEdits edits(document);
+        Recorder recorder;
+        document->AddListener(recorder);
+        c.step(edits);
+        EXPECT_EQ(recorder.heard, c.heard);
+        document->RemoveListener(recorder);
+    }
+}
+
 }  // namespace

@@ -495,6 +495,23 @@ TEST_F(EditorKeysTest, CtrlFShowsOnlyTheCardsHoldingTheTextAndEscapeClearsIt) {
     EXPECT_EQ(Items(card, 2)[2], "牛");
 }
 
+// The cards a search found, scattered through the deck, move as one action
+// and stay selected where they went.
+TEST_F(EditorKeysTest, AltDownMovesEveryFoundCardAndKeepsThemSelected) {
+    frmCard& card = OpenDeck({{"a1", ""}, {"b", ""}, {"a2", ""}, {"a3", ""}, {"c", ""}, {"a4", ""}, {"d", ""}});
+    frmEditor& editor = OpenEditor(card);
+    Press(Qt::Key_F, Qt::ControlModifier);
+    Type(QStringLiteral("a"));
+    Press(Qt::Key_Return);
+    editor.grdCards->selectAll();
+    Press(Qt::Key_Down, Qt::AltModifier);
+    EXPECT_EQ(Items(card), (std::vector<std::string>{"b", "a1", "c", "a2", "a3", "d", "a4"}));
+    EXPECT_EQ(editor.SelectedCards(), (std::vector<int16_t>{2, 4, 5, 7}));
+    Press(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(Items(card), (std::vector<std::string>{"a1", "b", "a2", "a3", "c", "a4", "d"}));
+    EXPECT_EQ(editor.SelectedCards(), (std::vector<int16_t>{1, 3, 4, 6}));
+}
+
 TEST_F(EditorKeysTest, CtrlCCopiesTheSelectedCardsAsTabSeparatedLines) {
     frmCard& card = OpenDeck({{"a\tb", "say \"hi\""}, {"two\r\nlines", "plain"}, {"x", "y"}});
     frmEditor& editor = OpenEditor(card);
