@@ -31,7 +31,9 @@ namespace {
 
 const std::vector<CardText> Words = {{"犬", "dog"}, {"猫", "cat"}};
 const QString OpenFilter = QStringLiteral(
-    "KORVA対応ファイル(*.krv,*.csv)|*.krv;*.CSV|KORVA専用ファイル(*.krv)|*.krv|CSVファイル(*.csv)|*.csv");
+    "KORVAで開けるファイル(*.krv,*.csv,*.tsv,*.txt)|*.krv;*.csv;*.tsv;*.txt"
+    "|KORVA対応ファイル(*.krv,*.csv)|*.krv;*.CSV|KORVA専用ファイル(*.krv)|*.krv|CSVファイル(*.csv)|*.csv"
+    "|単語リスト(*.csv,*.tsv,*.txt)|*.csv;*.tsv;*.txt|すべてのファイル(*)|*");
 const QString SaveFilter = QStringLiteral("KORVA用ファイル(*.krv)|*.krv");
 
 }  // namespace
