@@ -5,21 +5,18 @@
 #include "deck/DeckPath.h"
 #include "deck/PathText.h"
 #include "platform/Dialogs.h"
+#include "platform/FileFilter.h"
 
 namespace korva {
 
 namespace {
-
-const QString OpenFilter = QStringLiteral(
-    "KORVA対応ファイル(*.krv,*.csv)|*.krv;*.CSV|KORVA専用ファイル(*.krv)|*.krv|CSVファイル(*.csv)|*.csv");
-const QString SaveFilter = QStringLiteral("KORVA用ファイル(*.krv)|*.krv");
 
 DeckPathKind KindOf(const QString& path) { return KindOfPath(path.toStdString()); }
 
 }  // namespace
 
 std::optional<platform::FileDialogResult> frmCard::ChooseOpenFile() {
-    auto chosen = Dialogs_.ShowOpen({getFileName(), OpenFilter, platform::FileMustExist, QString()});
+    auto chosen = Dialogs_.ShowOpen({getFileName(), platform::OpenDialogFilter(), platform::FileMustExist, QString()});
     if (!chosen || chosen->path.isEmpty()) {
         return std::nullopt;
     }
@@ -36,7 +33,7 @@ QString frmCard::getSavePath() {
     const QString name = getFileName();
     const QString start = name.size() < 4 ? name : name.left(name.size() - 4);
     const int flags = platform::OverwritePrompt | platform::HideReadOnly | platform::PathMustExist;
-    const auto chosen = Dialogs_.ShowSave({start, SaveFilter, flags, QStringLiteral(".krv")});
+    const auto chosen = Dialogs_.ShowSave({start, platform::SaveDialogFilter(), flags, QStringLiteral(".krv")});
     if (!chosen || chosen->path.isEmpty()) {
         return CancelMarker;
     }

@@ -7,9 +7,13 @@
 namespace korva {
 
 void LoadCardFile(const std::string& path, CardData& data, bool DataKeep) {
+    ReadWithinMemory([&] { LoadCardBytes(ReadFileBytes(path), data, DataKeep); });
+}
+
+void LoadCardBytes(std::string_view bytes, CardData& data, bool DataKeep) {
     // The file's record is read and checked whole before the deck is touched.
     ReadWithinMemory([&] {
-        CardData f = ReadDeckRecord(ReadFileBytes(path));
+        CardData f = ReadDeckRecord(bytes);
         if (DataKeep) {
             AppendCards(data, std::move(f));
         } else {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "deck/CardData.h"
 
@@ -12,6 +13,8 @@ namespace korva {
 // changes. On any failure a DeckError is thrown and the deck is left exactly
 // as it was.
 void LoadCardFile(const std::string& path, CardData& data, bool DataKeep);
+// The same for a deck file's bytes, already read.
+void LoadCardBytes(std::string_view bytes, CardData& data, bool DataKeep);
 
 // Writes the whole deck record to path, atomically: the previous file stays
 // whole unless the new record has been written completely.

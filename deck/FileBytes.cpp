@@ -108,7 +108,13 @@ void WriteTemporaryFile(int fd, const std::optional<struct stat>& old, std::stri
 
 }  // namespace
 
-std::string ReadFileBytes(const std::string& path) {
+std::int64_t ModifiedMsOf(const struct stat& info) {
+    return std::int64_t{info.st_mtim.tv_sec} * 1000 + info.st_mtim.tv_nsec / 1000000;
+}
+
+std::string ReadFileBytes(const std::string& path) { return ReadFileContent(path).bytes; }
+
+FileContent ReadFileContent(const std::string& path) {
     // A device is never opened (opening some has effects of its own); the
     // check is made again on what was opened, in case the name changed.
     struct stat info {};
@@ -123,7 +129,7 @@ std::string ReadFileBytes(const std::string& path) {
     if (info.st_size > MaxReadBytes) {
         throw DeckError(DeckErrorKind::TooLarge);
     }
-    return detail::ReadAll(file.get(), static_cast<std::size_t>(info.st_size));
+    return {detail::ReadAll(file.get(), static_cast<std::size_t>(info.st_size)), ModifiedMsOf(info)};
 }
 
 void WriteFileAtomically(const std::string& path, std::string_view bytes) {

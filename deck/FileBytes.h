@@ -1,5 +1,6 @@
 #pragma once
 
+#include <sys/stat.h>
 #include <sys/types.h>
 
 #include <cstdint>
@@ -26,6 +27,21 @@ inline constexpr std::int64_t MaxReadBytes = std::int64_t{256} * 1024 * 1024;
 // reason), is not a regular file (a folder, a pipe, a device: refused at once,
 // never waited on) or is larger than MaxReadBytes.
 std::string ReadFileBytes(const std::string& path);
+
+// A file's bytes as one read found them, and the file's modification time as
+// the descriptor they were read from showed it before the first byte: a write
+// the bytes do not hold gives the file a later time or other bytes.
+struct FileContent {
+    std::string bytes;
+    std::int64_t modifiedMs = 0;  // since the epoch
+};
+
+// As ReadFileBytes, with the time.
+FileContent ReadFileContent(const std::string& path);
+
+// A file's modification time in milliseconds since the epoch, as every
+// reader and fingerprint counts it.
+std::int64_t ModifiedMsOf(const struct stat& info);
 
 // None for a regular file; else what the node is (a folder, a pipe, a
 // device), for the message that refuses to read or replace it.

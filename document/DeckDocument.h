@@ -30,10 +30,14 @@ bool IsDeckFilePath(const QString& Path);
 // anything changes.
 class DeckDocument {
 public:
-    // Reads the word list at path as its reader chooses (a preview, a
-    // progress window); nullopt declines the file, a DeckError says why it
-    // cannot be read.
-    using WordListChooser = std::function<std::optional<WordList>(const QString& name, const QString& path)>;
+    // Reads the file being opened, whole, on any thread; a DeckError says
+    // why it cannot. The bytes it returns are the file as the deck will know
+    // it: a write after that read is a write since.
+    using FileReader = std::function<std::string()>;
+    // Reads the word list through read, once, as its reader chooses (a
+    // preview, a progress window); nullopt declines the file, a DeckError
+    // says why it cannot be read.
+    using WordListChooser = std::function<std::optional<WordList>(const QString& name, const FileReader& read)>;
 
     DeckDocument() = default;
     explicit DeckDocument(CardData deck) : CardData_(std::move(deck)) {}
@@ -109,7 +113,8 @@ private:
     void TellEach(const std::function<void(DeckListener&)>& tell);
     DeckResult Read(const QString& Path, const QString& FileName, bool DataKeep, const WordListChooser& choose);
     DeckResult Write(const QString& Path);
-    void Loaded(const QString& Path, const QString& FileName, bool DataKeep, int before);
+    void Loaded(const QString& Path, const QString& FileName, bool DataKeep, int before,
+                std::optional<FileFingerprint> original, qint64 seenMs);
     void NoteFileWritten();
     void CheckCardRange(int first, int count, int extent) const;
 

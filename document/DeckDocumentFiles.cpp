@@ -20,6 +20,25 @@ DeckResult Failed(DeckFailure failure, const QString& path, const DeckError& err
     return {failure, path, error.detail()};
 }
 
+// What a file was when it was read: the fingerprint of the bytes read, and
+// when that was.
+struct FileSeen {
+    std::optional<FileFingerprint> original;
+    qint64 atMs = 0;
+};
+
+// The file's bytes, read once; seen, when asked for, is the file as that
+// read found it. The time is taken before the read, so a write the bytes
+// missed is never counted as seen.
+std::string ReadNoting(const QString& path, FileSeen* seen) {
+    const qint64 atMs = QDateTime::currentMSecsSinceEpoch();
+    FileContent content = ReadFileContent(TextToPath(path));
+    if (seen) {
+        *seen = {FingerprintOfBytes(content.bytes, content.modifiedMs), atMs};
+    }
+    return std::move(content.bytes);
+}
+
 }  // namespace
 
 bool IsDeckFilePath(const QString& Path) {
@@ -50,23 +69,29 @@ DeckResult DeckDocument::Read(const QString& Path, const QString& FileName, bool
         return Import(Path, FileName, DataKeep, choose);
     }
     const int before = CardData_.Total();
+    FileSeen seen;
     try {
-        LoadCardFile(TextToPath(Path), CardData_, DataKeep);
+        ReadWithinMemory([&] { LoadCardBytes(ReadNoting(Path, DataKeep ? nullptr : &seen), CardData_, DataKeep); });
     } catch (const DeckError& error) {
         return Failed(DeckFailure::Unreadable, Path, error);
     }
-    Loaded(Path, FileName, DataKeep, before);
+    Loaded(Path, FileName, DataKeep, before, std::move(seen.original), seen.atMs);
     return {};
 }
 
-// Without a chooser a list is read as it detects itself.
+// Without a chooser a list is read as it detects itself. A chooser that
+// never reads the file leaves it unknown.
 DeckResult DeckDocument::Import(const QString& Path, const QString& FileName, bool DataKeep,
                                 const WordListChooser& choose) {
     const int before = CardData_.Total();
+    FileSeen seen;
+    const FileReader read = [&Path, &seen, DataKeep] {
+        return ReadNoting(Path, DataKeep ? nullptr : &seen);
+    };
     std::optional<WordList> list;
     try {
         ReadWithinMemory([&] {
-            list = choose ? choose(FileName, Path) : ReadWordList(ReadFileBytes(TextToPath(Path)));
+            list = choose ? choose(FileName, read) : ReadWordList(read());
             if (list) {
                 ImportWordList(std::move(*list), CardData_, DataKeep);
             }
@@ -77,19 +102,22 @@ DeckResult DeckDocument::Import(const QString& Path, const QString& FileName, bo
     if (!list) {
         return {DeckFailure::Cancelled, Path, {}};
     }
-    Loaded(Path, FileName, DataKeep, before);
+    Loaded(Path, FileName, DataKeep, before, std::move(seen.original), seen.atMs);
     return {};
 }
 
 // An appended file is not the one the deck belongs to.
-void DeckDocument::Loaded(const QString& Path, const QString& FileName, bool DataKeep, int before) {
+void DeckDocument::Loaded(const QString& Path, const QString& FileName, bool DataKeep, int before,
+                          std::optional<FileFingerprint> original, qint64 seenMs) {
     if (DataKeep) {
         Tell(DeckChangeKind::CardsAdded, before + 1, CardData_.Total() - before);
         return;
     }
     FilePath_ = Path;
     FileName_ = FileName;
-    NoteFileWritten();
+    Original_ = std::move(original);
+    OriginalSeenMs_ = seenMs;
+    AskBeforeOverwrite_ = false;
     Tell(DeckChangeKind::Replaced);
     Tell(DeckChangeKind::File);
 }

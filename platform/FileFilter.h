@@ -6,6 +6,14 @@
 
 namespace korva::platform {
 
+// The open dialog's filter, in the "label|patterns|label|patterns" form of
+// ToQtNameFilters. Its first entry, the one selected, lists every file the
+// program opens; the program's first three entries follow as they always
+// stood, then word lists alone and every file.
+QString OpenDialogFilter();
+// The save dialog's: deck files only.
+QString SaveDialogFilter();
+
 // "label|*.a;*.B|label|*.c" as Qt name filters: one "label (patterns)" per
 // pair, patterns separated by blanks. Each pattern matches its letters in
 // either case, because the decks come from a platform where "*.CSV" also

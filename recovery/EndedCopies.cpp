@@ -100,8 +100,11 @@ void EndedCopies::ReadFolder(Claim& claim) {
             const RecoveryOrigin origin = ReadOrigin(OriginPath(claim.folder, number));
             name = origin.fileName;
             RecoveryCopy copy{CardData{}, origin.filePath, origin.fileName, origin.original};
-            ReadWithinMemory(
-                [&] { copy.deck = ReadDeckRecord(ReadFileBytes(CopyPath(claim.folder, number).toStdString())); });
+            ReadWithinMemory([&] {
+                const FileContent content = ReadFileContent(CopyPath(claim.folder, number).toStdString());
+                copy.deck = ReadDeckRecord(content.bytes);
+                copy.copiedMs = content.modifiedMs;
+            });
             Copies_.push_back(std::move(copy));
             claim.taken.push_back(number);
         } catch (const DeckError& error) {

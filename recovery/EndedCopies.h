@@ -19,6 +19,7 @@ struct RecoveryCopy {
     QString filePath;                                        // the window's FilePath
     QString fileName;                                        // the window's FileName, its caption
     std::optional<FileFingerprint> original = std::nullopt;  // the file as the window last read or wrote it
+    qint64 copiedMs = 0;                                     // when the copy was last written, since the epoch
 };
 
 // A copy that could not be read, and why; or something in the recovery

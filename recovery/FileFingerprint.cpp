@@ -7,17 +7,10 @@
 #include <QCryptographicHash>
 #include <QFile>
 
+#include "deck/FileBytes.h"
 #include "deck/PathText.h"
 
 namespace korva {
-
-namespace {
-
-qint64 ModifiedMs(const struct stat& info) {
-    return qint64{info.st_mtim.tv_sec} * 1000 + info.st_mtim.tv_nsec / 1000000;
-}
-
-}  // namespace
 
 std::optional<FileFingerprint> FingerprintOf(const QString& path) {
     // Opened by the path's bytes, and never waited on: a pipe is no deck.
@@ -35,7 +28,12 @@ std::optional<FileFingerprint> FingerprintOf(const QString& path) {
     if (!hash.addData(&file)) {
         return std::nullopt;
     }
-    return FileFingerprint{info.st_size, ModifiedMs(info), hash.result().toHex()};
+    return FileFingerprint{info.st_size, ModifiedMsOf(info), hash.result().toHex()};
+}
+
+FileFingerprint FingerprintOfBytes(std::string_view bytes, qint64 modifiedMs) {
+    const QByteArrayView view(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    return {view.size(), modifiedMs, QCryptographicHash::hash(view, QCryptographicHash::Sha256).toHex()};
 }
 
 bool isFileAsSeen(const QString& path, const FileFingerprint& seen, qint64 seenAtMs) {
@@ -45,7 +43,7 @@ bool isFileAsSeen(const QString& path, const FileFingerprint& seen, qint64 seenA
         return false;
     }
     const bool timeSure = seenAtMs - seen.modifiedMs >= unsureMs;
-    if (timeSure && ModifiedMs(info) == seen.modifiedMs) {
+    if (timeSure && ModifiedMsOf(info) == seen.modifiedMs) {
         return true;
     }
     const std::optional<FileFingerprint> now = FingerprintOf(path);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <string_view>
 
 #include <QByteArray>
 #include <QString>
@@ -19,6 +20,10 @@ struct FileFingerprint {
 
 // nullopt when path names no file that can be read.
 std::optional<FileFingerprint> FingerprintOf(const QString& path);
+
+// The fingerprint of a file that held bytes, at that modification time, when
+// it was read: what the reader saw, whatever the file holds now.
+FileFingerprint FingerprintOfBytes(std::string_view bytes, qint64 modifiedMs);
 
 // Whether the file at path is still the one seen at seenAtMs (since the
 // epoch). Another size says no at once. The same size and time say yes,

@@ -1,12 +1,17 @@
 // The main window's part in the recovery copies: every copy written at once
 // when a signal ends the program, and the copies of programs that ended
 // without a regular end offered back once the window is on screen.
+#include <cstddef>
 #include <exception>
+#include <vector>
 
+#include <QDateTime>
+#include <QFileInfo>
 #include <QMdiArea>
 
 #include "cardwindow/frmCard.h"
 #include "deck/DeckErrorText.h"
+#include "deck/PathText.h"
 #include "recovery/EndedCopies.h"
 #include "recovery/RecoveryErrorText.h"
 #include "recovery/RecoveryStore.h"
@@ -21,6 +26,29 @@ const QString RestoreQuestion = QStringLiteral(
     "前回保存されずに終了したデッキがあります。復元しますか。\r\n"
     "「いいえ」を選ぶと、復元用のコピーを削除します。\r\n"
     "答えずに閉じると、コピーは残り、次の起動時にもう一度たずねます。");
+
+// The decks a Yes brings back, so the user knows what the question is
+// about: the name each window showed (無題 for a deck never saved), its
+// folder, when its copy was last written and its cards. More decks than
+// these would push the buttons off the screen; the rest are counted.
+constexpr std::size_t MostCopiesListed = 10;
+
+QString CopyList(const std::vector<RecoveryCopy>& copies) {
+    QString text;
+    for (std::size_t i = 0; i < copies.size() && i < MostCopiesListed; ++i) {
+        const RecoveryCopy& copy = copies[i];
+        const QString when = QDateTime::fromMSecsSinceEpoch(copy.copiedMs).toString(QStringLiteral("yyyy/MM/dd HH:mm"));
+        // In one pass: a name may hold "%2" itself.
+        text += QStringLiteral("\r\n・%1（%2枚、最終変更 %3）\r\n　")
+                    .arg(copy.fileName, QString::number(copy.deck.Total()), when);
+        text += copy.filePath.isEmpty() ? QStringLiteral("新規作成したデッキ")
+                                        : DisplayPath(QFileInfo(copy.filePath).absolutePath());
+    }
+    if (copies.size() > MostCopiesListed) {
+        text += QStringLiteral("\r\nほか %1 個のデッキ").arg(copies.size() - MostCopiesListed);
+    }
+    return text;
+}
 
 QString DamagedReport(const EndedCopies& ended) {
     QString text = QStringLiteral("復元できないデッキがありました。\r\n");
@@ -92,7 +120,8 @@ void frmMain::OfferRecovery() {
     std::vector<RecoveryCopy> copies = ended.TakeCopies();
     const platform::MessageResult answer =
         copies.empty() ? platform::MessageResult::No
-                       : Dialogs_.Message(RestoreQuestion, platform::MessageButtons::YesNoOrLater);
+                       : Dialogs_.Message(RestoreQuestion + QStringLiteral("\r\n") + CopyList(copies),
+                                          platform::MessageButtons::YesNoOrLater);
     if (answer == platform::MessageResult::Yes) {
         RestoreCopies(ended, std::move(copies));
     } else if (answer == platform::MessageResult::No) {

@@ -1,3 +1,6 @@
+#include <sys/inotify.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -15,6 +18,7 @@
 
 #include "deck/CsvImport.h"
 #include "deck/DeckFile.h"
+#include "deck/DeckRecord.h"
 #include "deck/PathText.h"
 #include "deck/WriteCall.h"
 #include "tests/cardwindow/CardWindowFixture.h"
@@ -27,7 +31,9 @@ namespace {
 
 const std::vector<CardText> Words = {{"犬", "dog"}, {"猫", "cat"}};
 const QString OpenFilter = QStringLiteral(
-    "KORVA対応ファイル(*.krv,*.csv)|*.krv;*.CSV|KORVA専用ファイル(*.krv)|*.krv|CSVファイル(*.csv)|*.csv");
+    "KORVAで開けるファイル(*.krv,*.csv,*.tsv,*.txt)|*.krv;*.csv;*.tsv;*.txt"
+    "|KORVA対応ファイル(*.krv,*.csv)|*.krv;*.CSV|KORVA専用ファイル(*.krv)|*.krv|CSVファイル(*.csv)|*.csv"
+    "|単語リスト(*.csv,*.tsv,*.txt)|*.csv;*.tsv;*.txt|すべてのファイル(*)|*");
 const QString SaveFilter = QStringLiteral("KORVA用ファイル(*.krv)|*.krv");
 
 }  // namespace
@@ -446,6 +452,98 @@ TEST_F(FileCommandsTest, APlainSaveAsksWhenTheFileChangedSinceTheWindowReadIt) {
             LoadCardFile(path.toStdString(), saved, false);
             EXPECT_EQ(saved.Checks[1][1], True16);
         }
+        dialogs.messageAnswers.clear();
+        dialogs.saveAnswers.clear();
+    }
+}
+
+namespace {
+
+// The reads of one file, whoever makes them, as the kernel tells them: each
+// close of the file opened without writing. The opens between keep two
+// closes from being folded into one event.
+class FileReads {
+public:
+    explicit FileReads(const QString& path) : Events_(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {
+        EXPECT_GE(::inotify_add_watch(Events_, QFile::encodeName(path).constData(), IN_OPEN | IN_CLOSE_NOWRITE), 0);
+    }
+    ~FileReads() { ::close(Events_); }
+    FileReads(const FileReads&) = delete;
+    FileReads& operator=(const FileReads&) = delete;
+
+    int Count() {
+        alignas(inotify_event) char buffer[4096];
+        ssize_t n = 0;
+        while ((n = ::read(Events_, buffer, sizeof buffer)) > 0) {
+            for (const char* at = buffer; at < buffer + n;) {
+                const auto* event = reinterpret_cast<const inotify_event*>(at);
+                Reads_ += (event->mask & IN_CLOSE_NOWRITE) != 0 ? 1 : 0;
+                at += sizeof(inotify_event) + event->len;
+            }
+        }
+        return Reads_;
+    }
+
+private:
+    int Events_;
+    int Reads_ = 0;
+};
+
+}  // namespace
+
+// A deck or a list is read from disk once, and the file as that read found
+// it is what a plain save replaces unasked: a write after the read, even
+// one before the window is up, is a write since. A list's plain save goes to
+// the save dialog, and its recovery copy keeps the fingerprint.
+TEST_F(FileCommandsTest, AnOpenReadsTheFileOnceAndAWriteAfterThatReadIsOneSince) {
+    CardData other = MakeDeck(Words);
+    other.Checks[2][1] = True16;
+    const struct {
+        const char* name;
+        QByteArray bytes;
+        QByteArray rewritten;                    // as long, so only the bytes tell
+        std::optional<WordListOptions> preview;  // none: no preview is shown
+        bool asks;
+    } cases[] = {
+        {"deck.krv", QByteArray::fromStdString(WriteDeckRecord(MakeDeck(Words))),
+         QByteArray::fromStdString(WriteDeckRecord(other)), std::nullopt, true},
+        {"classic.csv", "dog,inu\r\ncat,neko\r\n", "dog,inu\r\ncat,neco\r\n", std::nullopt, false},
+        {"tabs.tsv", "kanji\tmeaning\n山\tmountain\n", "kanji\tmeaning\n山\tmountaim\n", WordListOptions{}, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString name = QString::fromUtf8(c.name);
+        const QString path = WriteBytes(name, c.bytes);
+        if (c.preview) {
+            dialogs.previewAnswers.push_back(c.preview);
+        }
+        bool rewritten = false;
+        const auto rewrite = [&] {
+            WriteBytes(name, c.rewritten);
+            rewritten = true;
+        };
+        dialogs.afterRead = rewrite;
+        FileReads reads(path);
+        frmCard& card = Opened(path);
+        if (!rewritten) {
+            rewrite();  // a deck is read in one call: right after it
+        }
+        EXPECT_EQ(reads.Count(), 1);
+        EXPECT_EQ(card.getTotal(), 2);
+        dialogs.afterRead = nullptr;
+
+        dialogs.messages.clear();
+        dialogs.saveRequests.clear();
+        dialogs.messageAnswers = {platform::MessageResult::No};
+        CancelSave();
+        card.mnuFileSave_Click();
+        ASSERT_EQ(dialogs.messages.size(), c.asks ? 1U : 0U);
+        if (c.asks) {
+            EXPECT_EQ(dialogs.messages[0].text, ChangedQuestion);
+        }
+        EXPECT_EQ(dialogs.saveRequests.size(), 1U);
+        EXPECT_TRUE(card.getDocument().isFileWrittenSince());
+        EXPECT_EQ(ReadBytes(path), c.rewritten);
         dialogs.messageAnswers.clear();
         dialogs.saveAnswers.clear();
     }

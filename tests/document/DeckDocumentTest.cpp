@@ -175,7 +175,7 @@ TEST_F(DeckDocumentTest, ARefusedReadOrAFailedSaveLeavesTheDeckAndTheFileAsTheyW
     const QString damaged = Write(QStringLiteral("damaged.krv"), "not a deck");
     const QString list = Write(QStringLiteral("list.csv"), "a,b\n\"c\",d\n");
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("folder.krv")));
-    const auto decline = [](const QString&, const QString&) {
+    const auto decline = [](const QString&, const DeckDocument::FileReader&) {
         return std::optional<WordList>();
     };
     struct Case {

@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/FileFilter.h"
 #include "platform/QtDialogs.h"
 #include "platform/SaveFileDialog.h"
 
@@ -322,4 +323,96 @@ TEST(QtDialogs, FileDialogColumnsShowTheirContentsWholeAndAreLeftPlain) {
     EXPECT_TRUE(dialogs.plainAfterwards);
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
                        QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
+}
+
+namespace {
+
+// The files a view of the dialog lists as ones to choose, sorted.
+QStringList Listed(const QAbstractItemView& view) {
+    QStringList names;
+    for (int row = 0; row < view.model()->rowCount(view.rootIndex()); ++row) {
+        const QModelIndex index = view.model()->index(row, 0, view.rootIndex());
+        if (index.flags() & Qt::ItemIsEnabled) {
+            names << index.data().toString();
+        }
+    }
+    names.sort();
+    return names;
+}
+
+// The real open dialog on a folder: the labels it shows, the one selected
+// as it opens, and what each lists once the model, which fills in from a
+// thread of its own, has the files meant for it.
+struct FilterDialogs : korva::platform::QtDialogs {
+    QString folder;
+    std::vector<QStringList> meant;  // for each filter in turn
+    QStringList labels;
+    QString selected;
+    std::vector<QStringList> listed;
+
+    int ExecFileDialog(QFileDialog& dialog) override {
+        dialog.setDirectory(folder);
+        dialog.show();
+        const auto* types = dialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+        const auto* view = dialog.findChild<QTreeView*>(QStringLiteral("treeView"));
+        for (int i = 0; i < types->count(); ++i) {
+            labels << types->itemText(i);
+        }
+        selected = types->currentText();
+        const QStringList filters = dialog.nameFilters();
+        for (qsizetype i = 0; i < filters.size(); ++i) {
+            dialog.selectNameFilter(filters[i]);
+            const QStringList want = i < std::ssize(meant) ? meant[i] : QStringList();
+            // Past the wait, what is listed then says what went wrong.
+            static_cast<void>(QTest::qWaitFor([&] { return Listed(*view) == want; }, 5000));
+            listed.push_back(Listed(*view));
+        }
+        dialog.reject();
+        return QDialog::Rejected;
+    }
+};
+
+}  // namespace
+
+// Every file the program opens is listed as the open dialog comes up; the
+// program's own three entries follow as they always stood, then word lists
+// and every file. Endings count in any case.
+TEST(QtDialogs, TheOpenDialogListsEveryFileTheProgramOpensFromTheStart) {
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    for (const char* name : {"deck.krv", "WORDS.CSV", "tabs.tsv", "anki.Txt", "notes.doc", "README"}) {
+        QFile file(folder.filePath(QString::fromLatin1(name)));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+    const struct {
+        QString label;
+        QStringList listed;
+    } entries[] = {
+        {QStringLiteral("KORVAで開けるファイル(*.krv,*.csv,*.tsv,*.txt)"),
+         {QStringLiteral("WORDS.CSV"), QStringLiteral("anki.Txt"), QStringLiteral("deck.krv"),
+          QStringLiteral("tabs.tsv")}},
+        {QStringLiteral("KORVA対応ファイル(*.krv,*.csv)"), {QStringLiteral("WORDS.CSV"), QStringLiteral("deck.krv")}},
+        {QStringLiteral("KORVA専用ファイル(*.krv)"), {QStringLiteral("deck.krv")}},
+        {QStringLiteral("CSVファイル(*.csv)"), {QStringLiteral("WORDS.CSV")}},
+        {QStringLiteral("単語リスト(*.csv,*.tsv,*.txt)"),
+         {QStringLiteral("WORDS.CSV"), QStringLiteral("anki.Txt"), QStringLiteral("tabs.tsv")}},
+        {QStringLiteral("すべてのファイル(*)"),
+         {QStringLiteral("README"), QStringLiteral("WORDS.CSV"), QStringLiteral("anki.Txt"), QStringLiteral("deck.krv"),
+          QStringLiteral("notes.doc"), QStringLiteral("tabs.tsv")}},
+    };
+    FilterDialogs dialogs;
+    dialogs.folder = folder.path();
+    QStringList labels;
+    for (const auto& entry : entries) {
+        labels << entry.label;
+        dialogs.meant.push_back(entry.listed);
+    }
+    EXPECT_FALSE(
+        dialogs.ShowOpen({QString(), korva::platform::OpenDialogFilter(), korva::platform::FileMustExist, QString()}));
+    EXPECT_EQ(dialogs.labels, labels);
+    EXPECT_EQ(dialogs.selected, labels.first());
+    ASSERT_EQ(dialogs.listed.size(), std::size(entries));
+    for (std::size_t i = 0; i < std::size(entries); ++i) {
+        EXPECT_EQ(dialogs.listed[i], entries[i].listed) << entries[i].label.toStdString();
+    }
 }

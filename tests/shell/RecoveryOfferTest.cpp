@@ -4,7 +4,9 @@
 #include <csignal>
 
 #include <QApplication>
+#include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QMdiSubWindow>
 #include <QTemporaryDir>
 #include <QTest>
@@ -67,6 +69,28 @@ protected:
         return other.getFolder();
     }
 
+    // The folder of one ended program that held these copies, each written
+    // at its time.
+    struct LeftCopy {
+        CardData deck;
+        QString fileName;
+        bool saved;  // a deck file in the test's folder, else a new deck
+        QDateTime copied;
+    };
+    void LeaveCopies(const std::vector<LeftCopy>& copies) {
+        RecoveryStore other(Root());
+        for (const LeftCopy& copy : copies) {
+            const int number = other.NewCopyNumber();
+            other.SubmitCopy(number, WriteDeckRecord(copy.deck),
+                             {copy.saved ? folder.filePath(copy.fileName) : QString(), copy.fileName});
+            ASSERT_TRUE(other.WaitFor(number));
+            QFile written(CopyPath(other.getFolder(), number));
+            ASSERT_TRUE(written.open(QIODevice::ReadWrite) &&
+                        written.setFileTime(copy.copied, QFileDevice::FileModificationTime));
+        }
+        other.Release();
+    }
+
     QString Root() const { return folder.filePath(QStringLiteral("state")); }
 
     // A deck file on disk under name.
@@ -99,7 +123,7 @@ TEST_F(RecoveryOfferTest, YesRestoresEachCopyAsAnEditedWindowWhoseCopyTakesOver)
     window.OfferRecovery();
 
     ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(dialogs.messages[0].text, Question);
+    EXPECT_TRUE(dialogs.messages[0].text.startsWith(Question + QStringLiteral("\r\n\r\n・words.csv（1枚、")));
     EXPECT_EQ(dialogs.messages[0].buttons, MessageButtons::YesNoOrLater);
     EXPECT_EQ(dialogs.messages[0].title, QStringLiteral("KORVA!!"));
     const QList<frmCard*> cards = window.CardWindows();
@@ -109,6 +133,62 @@ TEST_F(RecoveryOfferTest, YesRestoresEachCopyAsAnEditedWindowWhoseCopyTakesOver)
     EXPECT_FALSE(QDir(old).exists());
     EXPECT_EQ(CopyNumbers(store.getFolder()), std::vector<int>{1});
     ExpectMessagesFit();
+}
+
+// The question names each deck a Yes brings back: the name its window
+// showed, its folder, when its copy was last written and how many cards it
+// holds; past ten, the rest are counted. The buttons stay.
+TEST_F(RecoveryOfferTest, TheQuestionListsTheDecksItWouldBringBack) {
+    const QDateTime morning(QDate(2024, 3, 5), QTime(9, 7));
+    CardData none = CheckedDeck();
+    none.Items.resize(1);
+    none.Checks.resize(1);
+    none.QuestionItems.resize(1);
+    CardData three = CheckedDeck();
+    for (int i = 0; i < 2; ++i) {
+        three.Items.push_back({"", "pear", "nashi"});
+        three.Checks.push_back({0, 0, 0});
+        three.QuestionItems.push_back(1);
+    }
+    const auto line = [&](const QString& name, int cards, const QDateTime& when, const QString& where) {
+        return QStringLiteral("\r\n・%1（%2枚、最終変更 %3）\r\n　%4")
+            .arg(name, QString::number(cards), when.toString(QStringLiteral("yyyy/MM/dd HH:mm")), where);
+    };
+    std::vector<LeftCopy> eleven;
+    QString tenOfThem;
+    for (int i = 1; i <= 11; ++i) {
+        const QString name = QStringLiteral("deck%1.krv").arg(i);
+        const QDateTime copied = morning.addSecs(qint64{60} * i);
+        eleven.push_back({CheckedDeck(), name, true, copied});
+        tenOfThem += i <= 10 ? line(name, 1, copied, folder.path()) : QString();
+    }
+    const struct {
+        const char* what;
+        std::vector<LeftCopy> copies;
+        QString listed;
+    } cases[] = {
+        {"a deck file",
+         {{CheckedDeck(), QStringLiteral("単語.krv"), true, morning}},
+         line(QStringLiteral("単語.krv"), 1, morning, folder.path())},
+        {"a word list and a new deck, in turn",
+         {{three, QStringLiteral("words.csv"), true, morning.addDays(-400)},
+          {none, QStringLiteral("無題"), false, morning.addSecs(59)}},
+         line(QStringLiteral("words.csv"), 3, morning.addDays(-400), folder.path()) +
+             line(QStringLiteral("無題"), 0, morning, QStringLiteral("新規作成したデッキ"))},
+        {"eleven decks", eleven, tenOfThem + QStringLiteral("\r\nほか 1 個のデッキ")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        LeaveCopies(c.copies);
+        dialogs.messages.clear();
+        dialogs.messageAnswers = {MessageResult::No};
+        window.OfferRecovery();
+        ASSERT_EQ(dialogs.messages.size(), 1u);
+        EXPECT_EQ(dialogs.messages[0].text, Question + QStringLiteral("\r\n") + c.listed);
+        EXPECT_EQ(dialogs.messages[0].buttons, MessageButtons::YesNoOrLater);
+        EXPECT_TRUE(window.CardWindows().isEmpty());
+        ExpectMessagesFit();
+    }
 }
 
 TEST_F(RecoveryOfferTest, NoRemovesTheCopiesAndARunningProgramsCopyIsNotOffered) {

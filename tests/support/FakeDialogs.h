@@ -38,6 +38,8 @@ public:
     // The options the preview is closed with: the list read with them is its answer.
     std::deque<std::optional<WordListOptions>> previewAnswers;
     bool cancelReads = false;  // every long read is cancelled before it starts
+    // Runs as each long read ends, before the program takes what it read.
+    std::function<void()> afterRead;
     bool openAddressSucceeds = true;
     // Runs while a message box is up, to look at the program at that moment.
     std::function<void()> whileMessageShown;
@@ -85,7 +87,11 @@ public:
     }
     bool ReadFile(const QString& fileName, const platform::ReadWork& work) override {
         reads.push_back(fileName);
-        return !cancelReads && platform::ReadAtOnce(work);
+        const bool done = !cancelReads && platform::ReadAtOnce(work);
+        if (afterRead) {
+            afterRead();
+        }
+        return done;
     }
     void OpenAddress(const QString& address, std::function<void()> failed) override {
         addresses.push_back(address);
