@@ -21,8 +21,10 @@
 #include "cardwindow/CardWindowHost.h"
 #include "cardwindow/frmCard.h"
 #include "document/DeckEdits.h"
+#include "document/DeckSession.h"
 #include "editor/CardTableModel.h"
 #include "editor/CardTableView.h"
+#include "editor/EditorHost.h"
 #include "editor/frmEditor.h"
 #include "platform/Dialogs.h"
 
@@ -62,6 +64,13 @@ public:
     void OpenCardEditor(frmCard& /*card*/) override {}
 };
 
+class NoEditorHost : public EditorHost {
+public:
+    void NewDeck() override {}
+    void SaveDeck(const DeckSession& /*session*/) override {}
+    void SaveDeckAs(const DeckSession& /*session*/) override {}
+};
+
 QApplication& Application() {
     static int argc = 1;
     static char name[] = "bench_editor";
@@ -74,8 +83,10 @@ QApplication& Application() {
 struct Deck {
     SilentDialogs dialogs;
     NoHost host;
+    NoEditorHost editorHost;
     std::shared_ptr<DeckDocument> document = std::make_shared<DeckDocument>(bench::MakeDeck(MaxCards));
-    std::shared_ptr<DeckEdits> edits = std::make_shared<DeckEdits>(document);
+    std::shared_ptr<DeckSession> session = std::make_shared<DeckSession>(document);
+    DeckEdits& edits = *session->getHistory();
     frmCard card{dialogs, host, document};
 
     Deck() {
@@ -90,7 +101,7 @@ void BM_EditorOpen(benchmark::State& state) {
     Application();
     Deck deck;
     for (auto _ : state) {
-        auto editor = std::make_unique<frmEditor>(deck.dialogs, deck.edits, deck.card);
+        auto editor = std::make_unique<frmEditor>(deck.dialogs, deck.session, deck.editorHost, int16_t{1});
         editor->resize(800, 600);
         editor->show();
         QApplication::processEvents();
@@ -104,7 +115,7 @@ void BM_EditorOpen(benchmark::State& state) {
 
 // A deck's card window with its editor shown beside it.
 struct DeckInEditor : Deck {
-    frmEditor editor{dialogs, edits, card};
+    frmEditor editor{dialogs, session, editorHost, int16_t{1}};
 
     DeckInEditor() {
         editor.resize(800, 600);
@@ -134,9 +145,9 @@ void BM_EditorRemoveAllAndUndo(benchmark::State& state) {
     std::vector<int16_t> all(MaxCards);
     std::iota(all.begin(), all.end(), int16_t{1});
     for (auto _ : state) {
-        deck.edits->Remove(all);
+        deck.edits.Remove(all);
         QApplication::processEvents();
-        benchmark::DoNotOptimize(deck.edits->Undo());
+        benchmark::DoNotOptimize(deck.edits.Undo());
         QApplication::processEvents();
     }
 }

@@ -16,39 +16,47 @@
 #include <QScrollBar>
 #include <QVBoxLayout>
 
-#include "cardwindow/frmCard.h"
 #include "deck/DeckErrorText.h"
 #include "document/DeckEdits.h"
+#include "document/DeckSession.h"
 #include "editor/CardClipboard.h"
 #include "editor/CardFilter.h"
 #include "editor/CardTableModel.h"
 #include "editor/CardTableView.h"
+#include "editor/EditorHost.h"
 #include "platform/Dialogs.h"
 #include "platform/Fonts.h"
 
 namespace korva {
 
-frmEditor::frmEditor(platform::Dialogs& dialogs, std::shared_ptr<DeckEdits> edits, frmCard& card, QWidget* parent)
-    : QWidget(parent), Dialogs_(dialogs), Edits_(std::move(edits)), Card_(&card) {
+frmEditor::frmEditor(platform::Dialogs& dialogs, std::shared_ptr<DeckSession> session, EditorHost& host, int16_t openOn,
+                     QWidget* parent)
+    : QWidget(parent), Dialogs_(dialogs), Session_(std::move(session)), Host_(host), Edits_(Session_->getHistory()) {
     setFont(platform::WindowFont());
     BuildControls();
     BuildMenus();
     ShowTitle();
     Edits_->setAvailabilityListener([this] { ShowHistory(); });
     ShowHistory();
-    connect(&card, &QWidget::windowTitleChanged, this, &frmEditor::ShowTitle);
-    const int16_t onShow = card.getShowCardIndex();
-    GoToCards({onShow > 0 ? onShow : int16_t{1}}, CardTableModel::ColumnItem1);
+    Session_->getDocument().AddListener(*this);
+    GoToCards({openOn > 0 ? openOn : int16_t{1}}, CardTableModel::ColumnItem1);
 }
 
-frmEditor::~frmEditor() { Edits_->setAvailabilityListener(nullptr); }
+frmEditor::~frmEditor() {
+    Session_->getDocument().RemoveListener(*this);
+    Edits_->setAvailabilityListener(nullptr);
+}
+
+void frmEditor::DeckChanged(const DeckChange& change) {
+    if (change.kind == DeckChangeKind::File) {
+        ShowTitle();
+    }
+}
 
 void frmEditor::ShowHistory() {
     mnuEditUndo->setEnabled(Edits_->CanUndo());
     mnuEditRedo->setEnabled(Edits_->CanRedo());
 }
-
-frmCard* frmEditor::getCardWindow() const { return Card_; }
 
 void frmEditor::BuildControls() {
     auto* layout = new QVBoxLayout(this);
@@ -107,14 +115,7 @@ QSize frmEditor::sizeHint() const {
     return {std::max(base.width(), table + margins.left() + margins.right()), base.height()};
 }
 
-// The card window's title names the deck as the user knows it.
-void frmEditor::ShowTitle() {
-    QString name = Card_ ? Card_->windowTitle() : QString();
-    if (name.isEmpty()) {
-        name = QStringLiteral("無題");
-    }
-    setWindowTitle(name + QStringLiteral(" - カードの編集"));
-}
+void frmEditor::ShowTitle() { setWindowTitle(Session_->getDisplayName() + QStringLiteral(" - カードの編集")); }
 
 void frmEditor::FocusTable() { grdCards->setFocus(Qt::OtherFocusReason); }
 
@@ -237,21 +238,17 @@ QModelIndex frmEditor::RowAtOrAfter(int16_t card, int column) const {
 }
 
 // A new deck opens in a card window of its own, as the card window's 新規作成 opens it.
-void frmEditor::mnuFileNew_Click() {
-    if (Card_) {
-        Card_->mnuFileNew_Click();
-    }
-}
+void frmEditor::mnuFileNew_Click() { Host_.NewDeck(); }
 
 void frmEditor::mnuFileSave_Click() {
-    if (grdCards->CommitEdit() && Card_) {
-        Card_->mnuFileSave_Click();
+    if (grdCards->CommitEdit()) {
+        Host_.SaveDeck(*Session_);
     }
 }
 
 void frmEditor::mnuFileSaveAs_Click() {
-    if (grdCards->CommitEdit() && Card_) {
-        Card_->mnuFileSaveAs_Click();
+    if (grdCards->CommitEdit()) {
+        Host_.SaveDeckAs(*Session_);
     }
 }
 
@@ -287,7 +284,7 @@ void frmEditor::mnuEditCopy_Click() {
     }
     const std::vector<int16_t> cards = SelectedCards();
     if (!cards.empty()) {
-        QGuiApplication::clipboard()->setText(CardsToTabText(Edits_->getDocument()->getCardData(), cards));
+        QGuiApplication::clipboard()->setText(CardsToTabText(Session_->getDocument().getCardData(), cards));
     }
 }
 
@@ -299,7 +296,7 @@ void frmEditor::mnuEditPaste_Click() {
         }
         // In int: after the last card of a full deck this is past int16_t,
         // and the deck's limit, not the number, refuses it.
-        const int at = CurrentCard() > 0 ? CurrentCard() + 1 : Edits_->getDocument()->getCardData().Total() + 1;
+        const int at = CurrentCard() > 0 ? CurrentCard() + 1 : Session_->getDocument().getCardData().Total() + 1;
         const auto count = static_cast<int>(pasted.cards.size());
         Edits_->Insert(at, std::move(pasted.cards));
         std::vector<int16_t> inserted;
@@ -342,7 +339,7 @@ void frmEditor::mnuEditDelete_Click() {
             return;
         }
         Edits_->Remove(cards);
-        const int total = Edits_->getDocument()->getCardData().Total();
+        const int total = Session_->getDocument().getCardData().Total();
         if (total > 0) {
             GoToCards({static_cast<int16_t>(std::min<int>(cards.front(), total))}, column);
         }

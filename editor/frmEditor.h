@@ -6,8 +6,9 @@
 #include <vector>
 
 #include <QList>
-#include <QPointer>
 #include <QWidget>
+
+#include "document/DeckChange.h"
 
 class QAction;
 class QLineEdit;
@@ -19,28 +20,29 @@ class CardFilter;
 class CardTableModel;
 class CardTableView;
 class DeckEdits;
-class frmCard;
+class DeckSession;
+class EditorHost;
 namespace platform {
 class Dialogs;
 }  // namespace platform
 
 // The card editor of one deck: its cards as a table, edited through the
-// deck's undoable edits, which the frame keeps with the deck's card window
-// so that the history outlives the editor. The card window follows each
-// change through the document at once. Saving is the card window's own
-// command, so it asks and reports exactly as there.
-class frmEditor : public QWidget {
+// session's undoable edits, so that the history outlives the editor. The
+// card window follows each change through the document at once; the file
+// commands go to the host, so they ask and report exactly as there.
+class frmEditor : public QWidget, private DeckListener {
     Q_OBJECT
 
 public:
-    // The title follows the card window's; the editor opens on the card the
-    // card window shows.
-    frmEditor(platform::Dialogs& dialogs, std::shared_ptr<DeckEdits> edits, frmCard& card, QWidget* parent = nullptr);
+    // The title names the deck as the session does; the editor opens on
+    // openOn (the card on show), or the first card.
+    frmEditor(platform::Dialogs& dialogs, std::shared_ptr<DeckSession> session, EditorHost& host, int16_t openOn,
+              QWidget* parent = nullptr);
     ~frmEditor() override;
+    frmEditor(const frmEditor&) = delete;
+    frmEditor& operator=(const frmEditor&) = delete;
 
     QList<QMenu*> MenuBarMenus() const;
-    // The card window it edits for; null once that window is gone.
-    frmCard* getCardWindow() const;
     // Puts the focus on the table, on the current cell.
     void FocusTable();
     // Before anything asks about the deck or keeps its copy, the text typed
@@ -102,6 +104,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void DeckChanged(const DeckChange& change) override;
     void BuildControls();
     void BuildMenus();
     void ShowTitle();
@@ -120,8 +123,9 @@ private:
     void SearchChanged(const QString& text);
 
     platform::Dialogs& Dialogs_;
+    std::shared_ptr<DeckSession> Session_;
+    EditorHost& Host_;
     std::shared_ptr<DeckEdits> Edits_;
-    QPointer<frmCard> Card_;
     CardTableModel* Model_ = nullptr;
     CardFilter* Filter_ = nullptr;
 };

@@ -9,11 +9,12 @@
 #include <QString>
 #include <QStyle>
 
+#include "cardwindow/CardWindowHost.h"
 #include "cardwindow/frmCard.h"
 #include "deck/CardData.h"
 #include "deck/CsvRows.h"
 #include "document/DeckDocument.h"
-#include "document/DeckEdits.h"
+#include "document/DeckSession.h"
 #include "editor/frmEditor.h"
 #include "platform/AppIcon.h"
 #include "platform/Fonts.h"
@@ -22,12 +23,6 @@
 #include "shell/Cascade.h"
 
 namespace korva {
-
-namespace {
-
-const QString UntitledName = QStringLiteral("無題");
-
-}  // namespace
 
 CardWindowManager::CardWindowManager(QMdiArea& area, platform::Dialogs& dialogs, CardWindowHost& host,
                                      RecoveryStore* recovery)
@@ -46,7 +41,7 @@ frmCard* CardWindowManager::New() {
     ResetCardState(deck);
     deck.Modes = ImportedModes;
     auto document = std::make_shared<DeckDocument>(std::move(deck));
-    document->setFileName(UntitledName);
+    document->setFileName(DeckSession::UntitledName());
     return Show(NewWindow(document), document);
 }
 
@@ -84,7 +79,7 @@ frmCard* CardWindowManager::Show(std::unique_ptr<frmCard> card, std::shared_ptr<
     frmCard* window = card.release();
     QMdiSubWindow* sub = Area_.addSubWindow(window);
     Place(*sub);
-    Entries_.push_back({std::move(document), window, sub, nullptr, nullptr, nullptr});
+    Entries_.push_back({std::make_shared<DeckSession>(std::move(document)), window, sub, nullptr, nullptr});
     sub->installEventFilter(this);
     connect(window, &QObject::destroyed, this, [this, window] { Forget(window); });
     sub->show();
@@ -116,10 +111,7 @@ frmEditor* CardWindowManager::OpenEditor(frmCard& card) {
         open->FocusTable();
         return open;
     }
-    if (!entry->edits) {
-        entry->edits = std::make_shared<DeckEdits>(entry->document);
-    }
-    auto* editor = new frmEditor(Dialogs_, entry->edits, card);
+    auto* editor = new frmEditor(Dialogs_, entry->session, *this, card.getShowCardIndex());
     QMdiSubWindow* sub = Area_.addSubWindow(editor);
     Place(*sub);
     // Wide enough for a whole row where the area allows, never narrower than a card window.
@@ -181,6 +173,26 @@ bool CardWindowManager::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return QObject::eventFilter(watched, event);
+}
+
+void CardWindowManager::NewDeck() { Host_.NewCardWindow(); }
+
+frmCard* CardWindowManager::WindowOf(const DeckSession& session) const {
+    const auto found = std::find_if(Entries_.begin(), Entries_.end(),
+                                    [&session](const Entry& entry) { return entry.session.get() == &session; });
+    return found != Entries_.end() ? found->window : nullptr;
+}
+
+void CardWindowManager::SaveDeck(const DeckSession& session) {
+    if (frmCard* window = WindowOf(session)) {
+        window->mnuFileSave_Click();
+    }
+}
+
+void CardWindowManager::SaveDeckAs(const DeckSession& session) {
+    if (frmCard* window = WindowOf(session)) {
+        window->mnuFileSaveAs_Click();
+    }
 }
 
 // Where the window opened last of those still open stands.

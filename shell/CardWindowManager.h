@@ -10,6 +10,8 @@
 #include <QPointer>
 #include <QString>
 
+#include "editor/EditorHost.h"
+
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
@@ -18,7 +20,7 @@ namespace korva {
 
 class CardWindowHost;
 class DeckDocument;
-class DeckEdits;
+class DeckSession;
 class frmCard;
 class frmEditor;
 class RecoveryStore;
@@ -33,7 +35,7 @@ class Dialogs;
 // the newest one. It holds the documents and its own list of the windows for
 // as long as each window lives, so nobody looks for card windows among the
 // area's children.
-class CardWindowManager : public QObject {
+class CardWindowManager : public QObject, private EditorHost {
 public:
     // Every window gets the same dialogs, frame and recovery store (none
     // when no copies can be kept).
@@ -64,8 +66,8 @@ public:
 
     // The card editor of card's deck, placed as a card window is; one per
     // deck, so an open one only comes to the front. Its edit history is the
-    // deck's for as long as the card window lives; closing the card window
-    // closes its editor.
+    // deck session's, for as long as the card window lives; closing the card
+    // window closes its editor.
     frmEditor* OpenEditor(frmCard& card);
     // The open editor of card's deck; null when none is open.
     frmEditor* EditorOf(const frmCard& card) const;
@@ -85,13 +87,18 @@ protected:
 
 private:
     struct Entry {
-        std::shared_ptr<DeckDocument> document;
+        std::shared_ptr<DeckSession> session;
         frmCard* window;  // dropped from the list as it is destroyed
         QMdiSubWindow* sub;
-        std::shared_ptr<DeckEdits> edits;  // made when the first editor opens
         QPointer<frmEditor> editor;
         QPointer<QMdiSubWindow> editorSub;
     };
+
+    // The editors' file commands are their card window's.
+    void NewDeck() override;
+    void SaveDeck(const DeckSession& session) override;
+    void SaveDeckAs(const DeckSession& session) override;
+    frmCard* WindowOf(const DeckSession& session) const;
 
     std::unique_ptr<frmCard> NewWindow(const std::shared_ptr<DeckDocument>& document) const;
     frmCard* Show(std::unique_ptr<frmCard> card, std::shared_ptr<DeckDocument> document);
