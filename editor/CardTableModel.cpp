@@ -86,14 +86,17 @@ bool CardTableModel::setData(const QModelIndex& index, const QVariant& value, in
     const int16_t card = CardOfRow(index.row());
     const int column = index.column();
     try {
+        if (role == ItemBytesRole && (column == ColumnItem1 || column == ColumnItem2)) {
+            Edits_->setText(card, static_cast<int16_t>(ItemOfColumn(column)), value.toByteArray().toStdString());
+            return true;
+        }
         if (role == Qt::EditRole && (column == ColumnItem1 || column == ColumnItem2)) {
-            const QString text = value.toString();
-            const std::optional<std::string> bytes = TextToItem(text);
-            if (!bytes) {
-                Refuse_(CharacterRefusal(FirstCharacterNotInCp932(text)));
+            TypedItem item = CheckTypedItem(value.toString());
+            if (!item.bytes) {
+                Refuse_(item.refusal);
                 return false;
             }
-            Edits_->setText(card, static_cast<int16_t>(ItemOfColumn(column)), *bytes);
+            Edits_->setText(card, static_cast<int16_t>(ItemOfColumn(column)), std::move(*item.bytes));
             return true;
         }
         if (role == Qt::CheckStateRole && (column == ColumnCheck1 || column == ColumnCheck2)) {

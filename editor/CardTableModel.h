@@ -20,6 +20,8 @@ class DeckEdits;
 class CardTableModel : public QAbstractTableModel, private DeckListener {
 public:
     enum Column { ColumnNumber, ColumnItem1, ColumnItem2, ColumnQuestion, ColumnCheck1, ColumnCheck2, ColumnCount };
+    // An item's bytes, already checked as the deck keeps them (the cell's).
+    static constexpr int ItemBytesRole = Qt::UserRole;
 
     // refuse shows why a change was not made (an item past the deck's limit).
     CardTableModel(std::shared_ptr<DeckEdits> edits, std::function<void(const QString&)> refuse,
@@ -33,7 +35,8 @@ public:
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
-    // Edit role on an item: the typed text; check state on a mark.
+    // Edit role on an item: the typed text; ItemBytesRole: its bytes; check
+    // state on a mark.
     bool setData(const QModelIndex& index, const QVariant& value, int role) override;
 
     static int16_t CardOfRow(int row) { return static_cast<int16_t>(row + 1); }

@@ -6,8 +6,6 @@
 #include <QPointer>
 #include <QTextBlock>
 
-#include "deck/CardData.h"
-#include "deck/DeckErrorText.h"
 #include "editor/CardTableModel.h"
 #include "editor/ItemText.h"
 #include "platform/Dialogs.h"
@@ -27,6 +25,7 @@ void CellEditor::setCellText(const QString& text, bool selectAll) {
     Reverting_ = false;
     Opening_ = toPlainText();
     Accepted_ = Opening_;
+    Checked_.reset();
     QTextCursor cursor = textCursor();
     cursor.movePosition(QTextCursor::End);
     if (selectAll) {
@@ -45,6 +44,7 @@ void CellEditor::ContentsChanged(int position, int /*removed*/, int added) {
     const QString character = FirstCharacterNotInCp932(text.mid(position, added));
     if (character.isEmpty()) {
         Accepted_ = text;
+        Checked_.reset();
         return;
     }
     Reverting_ = true;
@@ -60,15 +60,14 @@ QString CellEditor::Refusal() const {
     if (!isChanged()) {
         return {};
     }
-    const QString text = toPlainText();
-    const std::optional<std::string> bytes = TextToItem(text);
-    if (!bytes) {
-        return CharacterRefusal(FirstCharacterNotInCp932(text));
+    return Checked().refusal;
+}
+
+const TypedItem& CellEditor::Checked() const {
+    if (!Checked_) {
+        Checked_ = CheckTypedItem(toPlainText());
     }
-    if (bytes->size() > MaxItemBytes) {
-        return DeckErrorText(DeckErrorDetail{.kind = DeckErrorKind::ItemTooLongToKeep});
-    }
-    return {};
+    return *Checked_;
 }
 
 void CellEditor::Refuse(const QString& text) {
@@ -102,7 +101,14 @@ void CardDelegate::setEditorData(QWidget* editor, const QModelIndex& index) cons
 
 void CardDelegate::setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const {
     const auto* cell = qobject_cast<CellEditor*>(editor);
-    if (cell && cell->isChanged()) {
+    if (!cell || !cell->isChanged()) {
+        return;
+    }
+    if (const std::optional<std::string>& bytes = cell->Checked().bytes) {
+        model->setData(index, QByteArray::fromStdString(*bytes), CardTableModel::ItemBytesRole);
+    } else {
+        // Committed as the focus left, without Enter's check: the table
+        // refuses the text and says why.
         model->setData(index, cell->toPlainText(), Qt::EditRole);
     }
 }

@@ -1,10 +1,13 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 
 #include <QPlainTextEdit>
 #include <QStyledItemDelegate>
 #include <QTableView>
+
+#include "editor/ItemText.h"
 
 namespace korva {
 
@@ -32,6 +35,9 @@ public:
     // The sentence that refuses the text as it stands, or empty when the
     // cell may keep it.
     QString Refusal() const;
+    // The text as the deck would keep it, checked once for each state of
+    // the text, however often it is asked.
+    const TypedItem& Checked() const;
     void Refuse(const QString& text);
 
 private:
@@ -40,6 +46,7 @@ private:
     platform::Dialogs& Dialogs_;
     QString Opening_;
     QString Accepted_;
+    mutable std::optional<TypedItem> Checked_;
     bool Opened_ = false;
     bool Reverting_ = false;
     int Refusing_ = 0;

@@ -2,7 +2,9 @@
 
 #include <QList>
 
+#include "deck/CardData.h"
 #include "deck/Cp932Text.h"
+#include "deck/DeckErrorText.h"
 
 namespace korva {
 
@@ -28,6 +30,17 @@ QString FirstCharacterNotInCp932(const QString& text) {
         i += length;
     }
     return {};
+}
+
+TypedItem CheckTypedItem(const QString& text) {
+    std::optional<std::string> bytes = TextToItem(text);
+    if (!bytes) {
+        return {std::nullopt, CharacterRefusal(FirstCharacterNotInCp932(text))};
+    }
+    if (bytes->size() > MaxItemBytes) {
+        return {std::nullopt, DeckErrorText(DeckErrorDetail{.kind = DeckErrorKind::ItemTooLongToKeep})};
+    }
+    return {std::move(bytes), {}};
 }
 
 QString CharacterRefusal(const QString& character) {

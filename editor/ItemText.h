@@ -23,4 +23,14 @@ QString FirstCharacterNotInCp932(const QString& text);
 // The sentence that refuses such a character.
 QString CharacterRefusal(const QString& character);
 
+// A typed item as the deck would keep it: its bytes, or the sentence that
+// refuses it (a character code page 932 cannot hold, an item past the deck's
+// limit). The one check of a whole typed item, which the cell makes before
+// it closes and the table before it writes.
+struct TypedItem {
+    std::optional<std::string> bytes;
+    QString refusal;
+};
+TypedItem CheckTypedItem(const QString& text);
+
 }  // namespace korva

@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
@@ -504,7 +505,16 @@ TEST_F(EditorKeysTest, AltDownMovesEveryFoundCardAndKeepsThemSelected) {
     Type(QStringLiteral("a"));
     Press(Qt::Key_Return);
     editor.grdCards->selectAll();
+    const auto widths = [&] {
+        std::vector<int> sizes;
+        for (int column = 0; column < CardTableModel::ColumnCount; ++column) {
+            sizes.push_back(editor.grdCards->horizontalHeader()->sectionSize(column));
+        }
+        return sizes;
+    };
+    const std::vector<int> before = widths();
     Press(Qt::Key_Down, Qt::AltModifier);
+    EXPECT_EQ(widths(), before);  // the table's columns keep the widths they were given
     EXPECT_EQ(Items(card), (std::vector<std::string>{"b", "a1", "c", "a2", "a3", "d", "a4"}));
     EXPECT_EQ(editor.SelectedCards(), (std::vector<int16_t>{2, 4, 5, 7}));
     Press(Qt::Key_Z, Qt::ControlModifier);
