@@ -14,6 +14,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QPlainTextEdit>
 #include <QPointer>
 #include <QScrollBar>
 #include <QTemporaryDir>
@@ -24,6 +25,7 @@
 #include <gtest/gtest.h>
 
 #include "cardwindow/frmCard.h"
+#include "editor/CardTableView.h"
 #include "editor/frmEditor.h"
 #include "shell/Environment.h"
 #include "shell/frmMain.h"
@@ -224,6 +226,26 @@ TEST_F(frmMainTest, ClosingAsksCardWindowsInOrderAndOneCancelStopsEverything) {
     for (const auto& message : dialogs.messages) {
         EXPECT_EQ(message.buttons, MessageButtons::YesNoCancel);
     }
+}
+
+// Text typed into an editor's cell is committed before the main window asks,
+// so the question counts it, as it would a check mark.
+TEST_F(frmMainTest, ClosingCommitsAnOpenCellOfAnEditorFirst) {
+    frmCard* card = Open(deck);
+    ASSERT_NE(card, nullptr);
+    card->mnuFunctionEdit->trigger();
+    auto* editor = qobject_cast<frmEditor*>(window.getArea().activeSubWindow()->widget());
+    ASSERT_NE(editor, nullptr);
+    editor->grdCards->EditCurrent();
+    auto* cell = qobject_cast<QPlainTextEdit*>(QApplication::focusWidget());
+    ASSERT_NE(cell, nullptr);
+    cell->setPlainText(QStringLiteral("pear"));
+    dialogs.messageAnswers = {MessageResult::Cancel};
+    EXPECT_FALSE(window.close());
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].buttons, MessageButtons::YesNoCancel);
+    EXPECT_EQ(card->getItem(1, 1), "pear");
+    EXPECT_TRUE(card->getEditedFlag());
 }
 
 TEST_F(frmMainTest, ClosingWithoutCancelClosesAllAndSavesTheEnvironment) {
