@@ -76,8 +76,10 @@ QApplication& Application() {
     static char name[] = "bench_editor";
     static char* argv[] = {name, nullptr};
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QApplication app(argc, argv);
-    return app;
+    // Never destroyed: at exit Qt's own statics go first, and a static
+    // application ended after them crashed the run when it had finished.
+    static auto* app = new QApplication(argc, argv);
+    return *app;
 }
 
 struct Deck {
