@@ -120,10 +120,6 @@ public:
     QString getFilePath() const { return getDocument().getFilePath(); }
     // While the deck is edited the window keeps a recovery copy of it; a
     // save or a close removes the copy.
-    void setEditedFlag(bool Value) {
-        const OwnChange own(*this);
-        getDocument().setEditedFlag(Value);
-    }
     bool getEditedFlag() const { return getDocument().getEditedFlag(); }
     void setFileName(const QString& FileName) {
         const OwnChange own(*this);
@@ -205,7 +201,7 @@ private:
     bool isCardOnShow() const;
     void EnableControl(QWidget* control, bool enabled);
     void MarkAndNext(bool checked);
-    void ChangeStudyData(const std::function<void()>& change);
+    void LumpMark(bool checked);
     void ApplyFilter(uint8_t viewKind);
     void TrackComposition(const QEvent& event);
     QMdiSubWindow* SubWindow() const;

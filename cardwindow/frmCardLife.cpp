@@ -54,13 +54,11 @@ void frmCard::mnuFileNew_Click() { Host_.NewCardWindow(); }
 void frmCard::mnuFileOpen_Click() { Host_.OpenCardWindow(); }
 
 // A cancelled or failed append changes nothing; a successful one leaves a
-// deck that no longer matches its file.
+// deck that no longer matches its file, as the document marks it.
 void frmCard::mnuFileSeries_Click() {
-    if (!FileOpen(true)) {
-        return;
+    if (FileOpen(true)) {
+        Start();
     }
-    setEditedFlag(true);
-    Start();
 }
 
 void frmCard::mnuFileClose_Click() {

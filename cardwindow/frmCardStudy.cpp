@@ -57,10 +57,9 @@ void frmCard::MarkAndNext(bool checked) {
     if (!isCardOnShow()) {
         return;
     }
+    // The mark makes the deck edited before the deal, whose "no card" message
+    // may stand while the program is ended: the copy has heard of it by then.
     setCheck(checked, getQuestionItemIndex(getShowCardIndex()), getShowCardIndex());
-    // Edited before the deal, whose "no card" message may stand while the
-    // program is ended: the document has told the copy of this mark by then.
-    setEditedFlag(true);
     NextCard();
     FreshScreen();
 }
@@ -97,47 +96,30 @@ void frmCard::mnuFunctionAnswerTest_Click() {
     FreshScreen();
 }
 
+// Marks and asked items are the user's work, saved with the deck: a command
+// that changes any of them leaves the deck edited, as a check does, so the
+// close question and the recovery copy guard it. The document decides that:
+// one that changes none, as checking every card already checked, leaves the
+// flag alone.
 void frmCard::mnuFunctionReversalAll_Click() {
-    ChangeStudyData([this] { AllReversal(); });
+    AllReversal();
+    FreshScreen();
 }
 
 void frmCard::mnuFunctionReversalPersonal_Click() {
-    ChangeStudyData([this] {
-        if (isCardOnShow()) {
-            setReversal(getShowCardIndex(), false);
-        }
-    });
+    if (isCardOnShow()) {
+        setReversal(getShowCardIndex(), false);
+    }
+    FreshScreen();
 }
 
-void frmCard::mnuFunctionLumpCheck_Click() {
-    ChangeStudyData([this] {
-        if (isCardOnShow()) {
-            setCheckLump(true, getQuestionItemIndex(getShowCardIndex()));
-        }
-    });
-}
+void frmCard::mnuFunctionLumpCheck_Click() { LumpMark(true); }
 
-void frmCard::mnuFunctionLumpNatural_Click() {
-    ChangeStudyData([this] {
-        if (isCardOnShow()) {
-            setCheckLump(false, getQuestionItemIndex(getShowCardIndex()));
-        }
-    });
-}
+void frmCard::mnuFunctionLumpNatural_Click() { LumpMark(false); }
 
-// Marks and asked items are the user's work, saved with the deck: a command
-// that changes any of them leaves the deck edited, as a check does, so the
-// close question and the recovery copy guard it. One that changes none, as
-// checking every card already checked, leaves the flag alone; so does a
-// change of card 0 alone, which the deck carries but never shows.
-void frmCard::ChangeStudyData(const std::function<void()>& change) {
-    const CardData& deck = getCardData();
-    const std::vector<CardData::ItemChecks> checks(deck.Checks.begin() + 1, deck.Checks.end());
-    const std::vector<int16_t> asked(deck.QuestionItems.begin() + 1, deck.QuestionItems.end());
-    change();
-    if (!std::equal(checks.begin(), checks.end(), deck.Checks.begin() + 1) ||
-        !std::equal(asked.begin(), asked.end(), deck.QuestionItems.begin() + 1)) {
-        setEditedFlag(true);
+void frmCard::LumpMark(bool checked) {
+    if (isCardOnShow()) {
+        setCheckLump(checked, getQuestionItemIndex(getShowCardIndex()));
     }
     FreshScreen();
 }

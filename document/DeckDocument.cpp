@@ -48,6 +48,18 @@ void DeckDocument::Tell(DeckChangeKind kind, int first, int count, int to) {
     TellEach([&change](DeckListener& listener) { listener.DeckChanged(change); });
 }
 
+// A change of the cards' data leaves the deck unlike its file; the flag is
+// told too when it turns, so a view showing it hears of it once. A call that
+// changed nothing is still told, as it always was, but edits nothing.
+void DeckDocument::TellChange(bool edits, DeckChangeKind kind, int first, int count, int to) {
+    const bool turned = edits && !EditedFlag_;
+    EditedFlag_ = EditedFlag_ || edits;
+    Tell(kind, first, count, to);
+    if (turned) {
+        Tell(DeckChangeKind::EditedFlag);
+    }
+}
+
 void DeckDocument::BeginGroup() {
     if (GroupDepth_++ == 0) {
         TellEach([](DeckListener& listener) { listener.DeckGroupBegun(); });
@@ -82,29 +94,39 @@ void DeckDocument::Replace(CardData deck) {
 
 void DeckDocument::setItemText(int16_t itemIndex, int16_t CardIndex, std::string bytes) {
     auto& texts = CardData_.Items[DeckIndex(CardIndex, CardData_.Items.size(), "card")];
-    texts[DeckIndex(itemIndex, texts.size(), "item")] = std::move(bytes);
-    Tell(DeckChangeKind::Texts, CardIndex, 1);
+    std::string& text = texts[DeckIndex(itemIndex, texts.size(), "item")];
+    const bool edits = text != bytes;
+    text = std::move(bytes);
+    TellChange(edits, DeckChangeKind::Texts, CardIndex, 1);
 }
 
 void DeckDocument::setCheck(bool Value, int16_t QuestionItemIndex, int16_t CardIndex) {
     auto& marks = CardData_.Checks[DeckIndex(CardIndex, CardData_.Checks.size(), "card")];
     marks[DeckIndex(QuestionItemIndex, marks.size(), "question item")] = Value ? True16 : False16;
-    Tell(DeckChangeKind::Marks, CardIndex, 1);
+    // A check is the user's verdict on the card even where the mark stays.
+    TellChange(true, DeckChangeKind::Marks, CardIndex, 1);
 }
 
 void DeckDocument::setCheckLump(bool Value, int16_t QuestionItemIndex) {
     const int total = CardData_.Total();
     DeckIndex(total, CardData_.Checks.size(), "card");
     const std::size_t item = DeckIndex(QuestionItemIndex, CardData_.Checks[0].size(), "question item");
+    const int16_t mark = Value ? True16 : False16;
+    bool changed = false;
     for (int card = 0; card <= total; ++card) {
-        CardData_.Checks[static_cast<std::size_t>(card)][item] = Value ? True16 : False16;
+        int16_t& held = CardData_.Checks[static_cast<std::size_t>(card)][item];
+        changed = changed || (card > 0 && held != mark);
+        held = mark;
     }
-    Tell(DeckChangeKind::Marks, 0, total + 1);
+    // Only the cards the user sees count as an edit: slot 0 is never shown.
+    TellChange(changed, DeckChangeKind::Marks, 0, total + 1);
 }
 
 void DeckDocument::setQuestionItemIndex(int16_t CardIndex, int16_t Value) {
-    CardData_.QuestionItems[DeckIndex(CardIndex, CardData_.QuestionItems.size(), "card")] = Value;
-    Tell(DeckChangeKind::QuestionItems, CardIndex, 1);
+    int16_t& asked = CardData_.QuestionItems[DeckIndex(CardIndex, CardData_.QuestionItems.size(), "card")];
+    const bool edits = asked != Value;
+    asked = Value;
+    TellChange(edits, DeckChangeKind::QuestionItems, CardIndex, 1);
 }
 
 void DeckDocument::AllReversal() {
@@ -114,7 +136,7 @@ void DeckDocument::AllReversal() {
         int16_t& question = CardData_.QuestionItems[static_cast<std::size_t>(card)];
         question = question == 1 ? 2 : 1;
     }
-    Tell(DeckChangeKind::QuestionItems, 0, total + 1);
+    TellChange(total > 0, DeckChangeKind::QuestionItems, 0, total + 1);
 }
 
 // Inserting, removing and moving keep the three arrays in step, so each must
@@ -153,7 +175,7 @@ void DeckDocument::InsertCards(int16_t first, std::vector<CardSlot> cards) {
         CardData_.Checks[static_cast<std::size_t>(at + i)] = card.checks;
         CardData_.QuestionItems[static_cast<std::size_t>(at + i)] = card.questionItem;
     }
-    Tell(DeckChangeKind::CardsAdded, first, static_cast<int>(n));
+    TellChange(n > 0, DeckChangeKind::CardsAdded, first, static_cast<int>(n));
 }
 
 void DeckDocument::setCard(int16_t CardIndex, CardSlot card) {
@@ -169,7 +191,7 @@ void DeckDocument::setCard(int16_t CardIndex, CardSlot card) {
          {std::pair{texts, DeckChangeKind::Texts}, std::pair{marks, DeckChangeKind::Marks},
           std::pair{asked, DeckChangeKind::QuestionItems}}) {
         if (changed) {
-            Tell(kind, CardIndex, 1);
+            TellChange(true, kind, CardIndex, 1);
         }
     }
 }
@@ -192,7 +214,7 @@ void DeckDocument::RemoveCards(int16_t first, int16_t count) {
     CardData_.Items.erase(CardData_.Items.begin() + from, CardData_.Items.begin() + to);
     CardData_.Checks.erase(CardData_.Checks.begin() + from, CardData_.Checks.begin() + to);
     CardData_.QuestionItems.erase(CardData_.QuestionItems.begin() + from, CardData_.QuestionItems.begin() + to);
-    Tell(DeckChangeKind::CardsRemoved, first, count);
+    TellChange(count > 0, DeckChangeKind::CardsRemoved, first, count);
 }
 
 void DeckDocument::MoveCards(int16_t first, int16_t count, int16_t to) {
@@ -203,7 +225,7 @@ void DeckDocument::MoveCards(int16_t first, int16_t count, int16_t to) {
     RotateSlots(CardData_.Items, from, n, at);
     RotateSlots(CardData_.Checks, from, n, at);
     RotateSlots(CardData_.QuestionItems, from, n, at);
-    Tell(DeckChangeKind::CardsMoved, first, count, to);
+    TellChange(count > 0 && first != to, DeckChangeKind::CardsMoved, first, count, to);
 }
 
 void DeckDocument::setTurnMode(uint8_t Mode) {

@@ -26,6 +26,11 @@ bool IsDeckFilePath(const QString& Path);
 // of any of them goes through here and is told to the listeners, so a view,
 // the recovery copy or an editor never misses one.
 //
+// The deck decides for itself whether it is edited: any change of its cards'
+// texts, marks, asked items or order marks it, a read or a save clears it and
+// a restored copy is edited from the start. The study modes are how the deck
+// is studied, not its data, and leave the flag alone.
+//
 // Card and item indexes outside the deck throw std::out_of_range before
 // anything changes.
 class DeckDocument {
@@ -65,8 +70,10 @@ public:
 
     void setFilePath(const QString& Path);
     void setFileName(const QString& FileName);
-    // Told every time, not only when it turns: a save of a clean deck still
-    // clears what a listener keeps for an edited one.
+    // For the undo history, whose walk back to the state last saved leaves
+    // the deck as its file holds it. Told every time, not only when it
+    // turns: a save of a clean deck still clears what a listener keeps for
+    // an edited one.
     void setEditedFlag(bool Value);
 
     // Files. A refused, cancelled or failed read leaves the deck, its file
@@ -110,6 +117,7 @@ public:
 
 private:
     void Tell(DeckChangeKind kind, int first = 0, int count = 0, int to = 0);
+    void TellChange(bool edits, DeckChangeKind kind, int first, int count, int to = 0);
     void TellEach(const std::function<void(DeckListener&)>& tell);
     DeckResult Read(const QString& Path, const QString& FileName, bool DataKeep, const WordListChooser& choose);
     DeckResult Write(const QString& Path);

@@ -110,7 +110,8 @@ DeckResult DeckDocument::Import(const QString& Path, const QString& FileName, bo
 void DeckDocument::Loaded(const QString& Path, const QString& FileName, bool DataKeep, int before,
                           std::optional<FileFingerprint> original, qint64 seenMs) {
     if (DataKeep) {
-        Tell(DeckChangeKind::CardsAdded, before + 1, CardData_.Total() - before);
+        const int added = CardData_.Total() - before;
+        TellChange(added > 0, DeckChangeKind::CardsAdded, before + 1, added);
         return;
     }
     FilePath_ = Path;
@@ -118,8 +119,10 @@ void DeckDocument::Loaded(const QString& Path, const QString& FileName, bool Dat
     Original_ = std::move(original);
     OriginalSeenMs_ = seenMs;
     AskBeforeOverwrite_ = false;
+    EditedFlag_ = false;
     Tell(DeckChangeKind::Replaced);
     Tell(DeckChangeKind::File);
+    Tell(DeckChangeKind::EditedFlag);
 }
 
 void DeckDocument::Restore(CardData deck, const QString& Path, const QString& FileName,
@@ -130,9 +133,10 @@ void DeckDocument::Restore(CardData deck, const QString& Path, const QString& Fi
     AskBeforeOverwrite_ = !original || FingerprintOf(Path) != original;
     Original_ = std::move(original);
     OriginalSeenMs_ = 0;
+    EditedFlag_ = true;
     Tell(DeckChangeKind::Replaced);
     Tell(DeckChangeKind::File);
-    setEditedFlag(true);
+    Tell(DeckChangeKind::EditedFlag);
 }
 
 DeckResult DeckDocument::Write(const QString& Path) {

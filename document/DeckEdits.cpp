@@ -260,7 +260,6 @@ void DeckEdits::Push(std::unique_ptr<Step> step) {
     {
         const Own own(*this);
         step->Redo(*Document_);
-        Document_->setEditedFlag(true);
     }
     Done_.push_back(std::move(step));
     Undone_.clear();
@@ -391,7 +390,9 @@ std::vector<int16_t> DeckEdits::Walk(Steps& from, Steps& to, Cards (Step::*apply
         touched = (*from.back().*apply)(*Document_);
         to.push_back(std::move(from.back()));
         from.pop_back();
-        Document_->setEditedFlag(CleanAt_ != Done_.size());
+        if (CleanAt_ == Done_.size()) {
+            Document_->setEditedFlag(false);
+        }
     }
     TellAvailability();
     return touched;

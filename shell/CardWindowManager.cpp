@@ -63,10 +63,9 @@ frmCard* CardWindowManager::Restore(RecoveryCopy copy) {
     auto document = std::make_shared<DeckDocument>();
     // Written since, gone, or never known: not overwritten without asking.
     document->Restore(std::move(copy.deck), copy.filePath, copy.fileName, copy.original);
-    frmCard* window = Show(NewWindow(document), document);
     // Its changes are still unsaved, so closing it asks; its own copy takes
     // over from the old one at once.
-    window->setEditedFlag(true);
+    frmCard* window = Show(NewWindow(document), document);
     window->WriteRecoveryCopyNow();
     return window;
 }
@@ -74,7 +73,6 @@ frmCard* CardWindowManager::Restore(RecoveryCopy copy) {
 frmCard* CardWindowManager::Show(std::unique_ptr<frmCard> card, std::shared_ptr<DeckDocument> document) {
     card->setWindowTitle(card->getFileName());
     card->Start();
-    card->setEditedFlag(false);
 
     frmCard* window = card.release();
     QMdiSubWindow* sub = Area_.addSubWindow(window);

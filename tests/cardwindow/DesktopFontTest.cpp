@@ -58,7 +58,7 @@ TEST_F(CardWindowFonts, EveryMessageOfTheWindowFitsItsBoxUnderEveryDesktopFont) 
     ChooseForSave(dir.filePath(QStringLiteral("taken.krv")));
     card.NewFileSave();
     card.setFileName(QStringLiteral("日本の動物.csv"));
-    card.setEditedFlag(true);
+    card.getDocument().setEditedFlag(true);
     dialogs.messageAnswers.push_back(platform::MessageResult::Cancel);
     card.Form_QueryUnload();
     ASSERT_EQ(dialogs.messages.size(), 7u);

@@ -67,7 +67,7 @@ TEST_F(DocumentViewTest, EachOwnCommandDrawsAsOftenAsItAlwaysDid) {
         {"reverse this card", [](frmCard& c) { c.mnuFunctionReversalPersonal_Click(); }, 1},
         {"check every card", [](frmCard& c) { c.mnuFunctionLumpCheck_Click(); }, 1},
         {"checked cards only, none checked", [](frmCard& c) { c.mnuViewCardCheck_Click(); }, 1},
-        {"edited flag", [](frmCard& c) { c.setEditedFlag(true); }, 0},
+        {"edited flag", [](frmCard& c) { c.getDocument().setEditedFlag(true); }, 0},
         {"file name", [](frmCard& c) { c.setFileName(QStringLiteral("x.krv")); }, 0},
     };
     for (const Case& c : cases) {

@@ -176,7 +176,7 @@ TEST_F(FileCommandsTest, SaveDialogStartsFromTheNameWithoutEndingAndTheWindowTak
     frmCard& card = Opened(WriteCsvFile(QStringLiteral("words.csv"), Words));
     const QString target = dir.filePath(QStringLiteral("words.krv"));
     ChooseForSave(target);
-    card.setEditedFlag(true);
+    card.getDocument().setEditedFlag(true);
     EXPECT_TRUE(card.NewFileSave());
 
     ASSERT_EQ(dialogs.saveRequests.size(), 1u);
@@ -213,7 +213,7 @@ TEST_F(FileCommandsTest, ANameTooShortForAnEndingStartsTheSaveDialogWhole) {
 
 TEST_F(FileCommandsTest, ACancelledSaveWritesNothingAndKeepsTheEdit) {
     frmCard& card = Opened(WriteCsvFile(QStringLiteral("words.csv"), Words));
-    card.setEditedFlag(true);
+    card.getDocument().setEditedFlag(true);
     CancelSave();
     EXPECT_FALSE(card.NewFileSave());
     EXPECT_TRUE(card.getEditedFlag());
@@ -253,7 +253,7 @@ TEST_F(FileCommandsTest, AFailedOverwriteLeavesTheFileOnDisk) {
     const QString path = WriteDeckFile(QStringLiteral("deck.krv"), Words);
     frmCard& card = Opened(path);
     card.setFilePath(dir.filePath(QStringLiteral("missing/deck.krv")));
-    card.setEditedFlag(true);
+    card.getDocument().setEditedFlag(true);
     EXPECT_FALSE(card.FileSave());
     EXPECT_EQ(dialogs.messages.size(), 1u);
     EXPECT_TRUE(card.getEditedFlag());

@@ -182,7 +182,7 @@ TEST_F(LifeCycleTest, ANewDeckIsAnEmptyUntitledWindowWhoseFirstSaveAsksForAName)
     EXPECT_TRUE(dialogs.messages.empty());
 
     card->mnuFunctionTurnShuffle_Click();
-    card->setEditedFlag(true);
+    card->getDocument().setEditedFlag(true);
     dialogs.messageAnswers = {MessageResult::Yes};
     CancelSave();
     EXPECT_FALSE(card->Form_QueryUnload());
@@ -202,7 +202,7 @@ TEST_F(LifeCycleTest, ANewDeckIsAnEmptyUntitledWindowWhoseFirstSaveAsksForAName)
 
     card->getDocument().InsertCards(1, 1);
     card->getDocument().setItemText(1, 1, "dog");
-    card->setEditedFlag(true);
+    card->getDocument().setEditedFlag(true);
     card->mnuFileSave->trigger();
     EXPECT_EQ(dialogs.saveRequests.size(), 2u);
     EXPECT_FALSE(card->getEditedFlag());

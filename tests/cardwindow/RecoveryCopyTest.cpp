@@ -123,7 +123,7 @@ TEST_F(RecoveryCopyTest, ANewDeckIsCopiedOnceEditedAndRestoredUntitled) {
     card->WriteRecoveryCopyNow();
     EXPECT_FALSE(Copy().has_value());
     card->getDocument().InsertCards(1, 1);
-    card->setEditedFlag(true);
+    card->getDocument().setEditedFlag(true);
     ASSERT_TRUE(QTest::qWaitFor([&] { return Copy().has_value(); }, WaitMs));
     EXPECT_EQ(Copy()->Total(), 1);
     const RecoveryOrigin origin = ReadOriginFile(ReadFileBytes(OriginPath(store->getFolder(), 1).toStdString()));

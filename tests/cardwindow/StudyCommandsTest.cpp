@@ -146,7 +146,7 @@ TEST_F(StudyCommandsTest, CheckAndUncheckMarkTheCurrentDirectionDealAndMarkTheDe
     EXPECT_TRUE(card.isCheck(2, 2));
     EXPECT_FALSE(card.isCheck(1, 2));
 
-    card.setEditedFlag(false);
+    card.getDocument().setEditedFlag(false);
     card.cmdOpen_Click();
     QTest::mouseClick(card.cmdRecheck, Qt::LeftButton);
     EXPECT_FALSE(card.isCheck(1, 3));
@@ -219,7 +219,7 @@ TEST_F(StudyCommandsTest, CommandsThatChangeMarksOrAskedItemsMarkTheDeckEdited) 
     const struct {
         const char* what;
         std::vector<CardText> cards;
-        Command before;  // leaves the deck unedited
+        Command before;  // then the deck is saved, unedited
         Command command;
         bool edited;
     } cases[] = {
@@ -247,6 +247,7 @@ TEST_F(StudyCommandsTest, CommandsThatChangeMarksOrAskedItemsMarkTheDeckEdited) 
         frmCard& card = MakeWindow(c.cards);
         if (c.before) {
             c.before(card);
+            card.getDocument().setEditedFlag(false);
         }
         ASSERT_FALSE(card.getEditedFlag());
         c.command(card);

@@ -44,6 +44,10 @@ struct Recorder : DeckListener {
     void DeckChanged(const DeckChange& change) override { changes.push_back(change); }
 };
 
+bool IsEdit(Kind kind) {
+    return kind != Kind::Modes && kind != Kind::Replaced && kind != Kind::File && kind != Kind::EditedFlag;
+}
+
 class DeckDocumentTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(dir.isValid()); }
@@ -119,7 +123,14 @@ TEST_F(DeckDocumentTest, EveryKindOfChangeReachesTheListenersAsItIsMade) {
         document.AddListener(first);
         document.AddListener(second);
         c.change(document);
-        EXPECT_EQ(first.changes, std::vector<DeckChange>{c.told}) << c.what;
+        // A change of the cards' data edits the deck, which is told once as
+        // the flag turns.
+        std::vector<DeckChange> told{c.told};
+        if (IsEdit(c.told.kind)) {
+            told.front().edited = true;
+            told.push_back({Kind::EditedFlag, 0, 0, 0, true});
+        }
+        EXPECT_EQ(first.changes, told) << c.what;
         EXPECT_EQ(second.changes, first.changes) << c.what;
         EXPECT_EQ(FirstItems(document), c.items) << c.what;
         const CardData& deck = document.getCardData();
@@ -224,15 +235,20 @@ TEST_F(DeckDocumentTest, ReadsAndSavesTellWhatTheyChanged) {
     document.AddListener(listener);
     ASSERT_TRUE(document.Open(deckPath, QStringLiteral("deck.krv"), {}).isDone());
     ASSERT_TRUE(document.Append(deckPath, QStringLiteral("other.krv"), {}).isDone());
-    document.setEditedFlag(true);
+    EXPECT_TRUE(document.getEditedFlag()) << "an append leaves the deck unlike its file";
     const QString copyPath = dir.filePath(QStringLiteral("copy.krv"));
     ASSERT_TRUE(document.SaveAs(copyPath).isDone());
     document.RemoveListener(listener);
     document.setEditedFlag(true);
 
     const std::vector<DeckChange> told = {
-        {Kind::Replaced},   {Kind::File}, {Kind::CardsAdded, 4, 3}, {Kind::EditedFlag, 0, 0, 0, true},
-        {Kind::EditedFlag}, {Kind::File},
+        {Kind::Replaced},
+        {Kind::File},
+        {Kind::EditedFlag},
+        {Kind::CardsAdded, 4, 3, 0, true},
+        {Kind::EditedFlag, 0, 0, 0, true},
+        {Kind::EditedFlag},
+        {Kind::File},
     };
     EXPECT_EQ(listener.changes, told);
     EXPECT_EQ(document.getFilePath(), copyPath);
@@ -240,6 +256,34 @@ TEST_F(DeckDocumentTest, ReadsAndSavesTellWhatTheyChanged) {
     EXPECT_EQ(document.getCardData().Total(), 6);
     EXPECT_EQ(document.getOriginal(), FingerprintOf(copyPath));
     EXPECT_EQ(ReadFileBytes(copyPath.toStdString()), WriteDeckRecord(document.getCardData()));
+}
+
+TEST_F(DeckDocumentTest, TheDeckIsEditedByWhatChangesItsCardsAndByNothingElse) {
+    CardData checkedSlot = ThreeCards();
+    checkedSlot.Checks[0][1] = True16;
+    const struct Case {
+        const char* what;
+        CardData deck;
+        std::function<void(DeckDocument&)> act;
+        bool edited;
+    } cases[] = {
+        {"the same text", ThreeCards(), [](DeckDocument& d) { d.setItemText(1, 2, "q2"); }, false},
+        {"the same asked item", ThreeCards(), [](DeckDocument& d) { d.setQuestionItemIndex(2, 1); }, false},
+        {"a mark that stays: still a verdict", ThreeCards(), [](DeckDocument& d) { d.setCheck(false, 1, 1); }, true},
+        {"every card unchecked already", ThreeCards(), [](DeckDocument& d) { d.setCheckLump(false, 1); }, false},
+        {"slot 0 alone, never shown", checkedSlot, [](DeckDocument& d) { d.setCheckLump(false, 1); }, false},
+        {"every card checked", ThreeCards(), [](DeckDocument& d) { d.setCheckLump(true, 1); }, true},
+        {"a mode", ThreeCards(), [](DeckDocument& d) { d.setViewKind(ViewChecked); }, false},
+        {"no cards inserted", ThreeCards(), [](DeckDocument& d) { d.InsertCards(2, 0); }, false},
+        {"a card moved onto itself", ThreeCards(), [](DeckDocument& d) { d.MoveCards(2, 1, 2); }, false},
+        {"a card removed", ThreeCards(), [](DeckDocument& d) { d.RemoveCards(3, 1); }, true},
+        {"restored", ThreeCards(), [](DeckDocument& d) { d.Restore(ThreeCards(), "a.krv", "a.krv", {}); }, true},
+    };
+    for (const Case& c : cases) {
+        DeckDocument document(c.deck);
+        c.act(document);
+        EXPECT_EQ(document.getEditedFlag(), c.edited) << c.what;
+    }
 }
 
 }  // namespace

@@ -559,7 +559,7 @@ TEST_F(EditorKeysTest, AnItemLeftAsItWasKeepsItsBytesEvenWhereTheyDoNotDecode) {
         SCOPED_TRACE(kept);
         frmCard& card = OpenDeck(Words);
         card.getDocument().setItemText(2, 1, kept);
-        card.setEditedFlag(false);
+        card.getDocument().setEditedFlag(false);
         frmEditor& editor = OpenEditor(card);
         GoTo(editor, 1, Column::ColumnItem2);
         Press(Qt::Key_F2);

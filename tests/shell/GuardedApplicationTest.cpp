@@ -34,7 +34,7 @@ TEST(GuardedApplication, AnUnhandledFailureIsShownAndEveryWindowKeepsItsWork) {
     deck.Modes = ImportedModes;
     card.getDocument().Replace(std::move(deck));
     card.Start();
-    card.setEditedFlag(true);
+    card.getDocument().setEditedFlag(true);
     card.show();
 
     // An item slot that does not exist: showing the answer fails inside the

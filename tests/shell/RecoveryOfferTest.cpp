@@ -287,7 +287,7 @@ TEST_F(RecoveryOfferTest, ASignalWritesEveryEditedWindowsCopyAtOnce) {
     dialogs.messageAnswers = {MessageResult::Yes};
     window.OfferRecovery();
     ASSERT_EQ(window.CardWindows().size(), 2);
-    window.CardWindows()[0]->setEditedFlag(false);
+    window.CardWindows()[0]->getDocument().setEditedFlag(false);
     window.CardWindows()[1]->mnuFunctionAnswerTest_Click();
 
     window.WriteEveryRecoveryCopy();
@@ -364,7 +364,7 @@ TEST_F(RecoveryOfferTest, ACopyThatCannotBeWrittenIsToldWithItsReasonAndWhatItMe
     // A folder where the copy would go: no file can replace it.
     const QString copyPath = CopyPath(store.getFolder(), 1);
     ASSERT_TRUE(QDir().mkpath(copyPath + QStringLiteral("/in-the-way")));
-    card->setEditedFlag(true);
+    card->getDocument().setEditedFlag(true);
     card->WriteRecoveryCopyNow();
     EXPECT_FALSE(card->WaitForRecoveryCopy());
     QCoreApplication::sendPostedEvents();

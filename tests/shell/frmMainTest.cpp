@@ -87,7 +87,7 @@ protected:
     frmCard* OpenEdited(const QString& path) {
         frmCard* card = Open(path);
         if (card) {
-            card->setEditedFlag(true);
+            card->getDocument().setEditedFlag(true);
         }
         return card;
     }
