@@ -113,18 +113,12 @@ public:
     bool NewFileSave();
     bool FileSave();
     bool isCSVFile() const;
-    void setFilePath(const QString& Path) {
-        const OwnChange own(*this);
-        getDocument().setFilePath(Path);
-    }
+    void setFilePath(const QString& Path) { getDocument().setFilePath(Path); }
     QString getFilePath() const { return getDocument().getFilePath(); }
     // While the deck is edited the window keeps a recovery copy of it; a
     // save or a close removes the copy.
     bool getEditedFlag() const { return getDocument().getEditedFlag(); }
-    void setFileName(const QString& FileName) {
-        const OwnChange own(*this);
-        getDocument().setFileName(FileName);
-    }
+    void setFileName(const QString& FileName) { getDocument().setFileName(FileName); }
     QString getFileName() const { return getDocument().getFileName(); }
     // Writes the recovery copy of an edited deck at once: the program is
     // about to end.
@@ -192,8 +186,9 @@ private:
     void DeckChanged(const DeckChange& change) override;
     void DeckGroupBegun() override;
     void DeckGroupEnded() override;
-    // Shows a change another view made; the redraw only draws.
-    void DrawFollowed(bool deal);
+    // Shows what the deck's notices asked for: once for each action.
+    void React();
+    bool HoldsFocus() const;
     void BuildControls();
     void BuildMenus();
     void ConnectControls();
@@ -202,6 +197,7 @@ private:
     void EnableControl(QWidget* control, bool enabled);
     void MarkAndNext(bool checked);
     void LumpMark(bool checked);
+    void ChangeTurnMode(uint8_t mode);
     void ApplyFilter(uint8_t viewKind);
     void TrackComposition(const QEvent& event);
     QMdiSubWindow* SubWindow() const;
@@ -219,9 +215,16 @@ private:
     CardWindowHost& Host_;
     bool ClosingWithoutAsking_ = false;
     bool Composing_ = false;  // an input method holds a proposal in txtAnswer
-    bool Following_ = false;  // drawing a change another view made
-    bool InGroup_ = false;    // another view's action of many runs is under way
-    bool DealAfterGroup_ = false;
+    // What the deck's notices ask of the screen, gathered until the action
+    // that made them ends: a group, or a change told on its own.
+    struct Reaction {
+        bool restart = false;  // a deck read anew deals from the start
+        bool deal = false;     // the card on show went, or the first came
+        bool draw = false;
+    };
+    Reaction Pending_;
+    bool InGroup_ = false;
+    bool Reacting_ = false;  // what the reaction itself changes, it draws
     std::unique_ptr<RecoveryKeeper> Recovery_;
 };
 

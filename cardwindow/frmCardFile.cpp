@@ -55,7 +55,6 @@ bool frmCard::FileOpenFrom(const QString& Path) {
 
 bool frmCard::ReadDeckFile(const QString& Path, const QString& FileName, bool DataKeep) {
     DeckDocument& document = getDocument();
-    const OwnChange own(*this);
     const DeckResult result = DataKeep ? document.Append(Path, FileName, WordListChooser())
                                        : document.Open(Path, FileName, WordListChooser());
     switch (result.failure) {
@@ -88,18 +87,10 @@ bool frmCard::NewFileSave() {
     if (path == CancelMarker) {
         return false;
     }
-    const OwnChange own(*this);
-    if (!ReportSave(getDocument().SaveAs(path))) {
-        return false;
-    }
-    setWindowTitle(getFileName());
-    return true;
+    return ReportSave(getDocument().SaveAs(path));
 }
 
-bool frmCard::FileSave() {
-    const OwnChange own(*this);
-    return ReportSave(getDocument().Save());
-}
+bool frmCard::FileSave() { return ReportSave(getDocument().Save()); }
 
 bool frmCard::ReportSave(const DeckResult& result) {
     if (!result.isDone()) {

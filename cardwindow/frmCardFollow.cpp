@@ -1,6 +1,10 @@
-// The card window follows changes that another view makes through the
-// document. Its own commands draw for themselves, as often as they always
-// did, so a change of its own is not drawn here a second time.
+// The card window draws what the deck's notices tell, whoever changed it: its
+// own commands and another view alike change the deck and return. The
+// notices of one action (a group, or a change told alone) are drawn once,
+// when it ends.
+#include <utility>
+
+#include <QApplication>
 #include <QScopeGuard>
 
 #include "cardwindow/frmCard.h"
@@ -8,60 +12,65 @@
 namespace korva {
 
 void frmCard::DeckChanged(const DeckChange& change) {
-    if (isOwnChange()) {
-        return;
-    }
     switch (change.kind) {
         case DeckChangeKind::EditedFlag: return;  // nothing on screen shows it
         case DeckChangeKind::File: setWindowTitle(getFileName()); return;
-        case DeckChangeKind::Replaced: {
-            Following_ = true;
-            const auto followed = qScopeGuard([this] { Following_ = false; });
-            Start();  // a new deck deals anew, as if opened
-            return;
-        }
+        case DeckChangeKind::Replaced: Pending_.restart = true; break;
         case DeckChangeKind::CardsAdded:
         case DeckChangeKind::CardsRemoved:
-        case DeckChangeKind::CardsMoved: {
-            const bool deal = FollowCards(change);
-            if (InGroup_) {
-                DealAfterGroup_ = DealAfterGroup_ || deal;
-                return;
-            }
-            DrawFollowed(deal);
-            return;
-        }
+        case DeckChangeKind::CardsMoved:
+            // The cycle follows every run as it comes; the deal and the
+            // redraw wait for the action's end.
+            Pending_.deal = FollowCards(change) || Pending_.deal;
+            Pending_.draw = true;
+            break;
         case DeckChangeKind::Texts:
         case DeckChangeKind::Marks:
         case DeckChangeKind::QuestionItems:
-        case DeckChangeKind::Modes:
-            if (!InGroup_) {
-                DrawFollowed(false);
-            }
-            return;
+        case DeckChangeKind::Modes: Pending_.draw = true; break;
+    }
+    if (!InGroup_ && !Reacting_) {
+        React();
     }
 }
 
-// The cycle follows every run as it comes; the deal and the redraw wait for
-// the action's end.
-void frmCard::DeckGroupBegun() {
-    InGroup_ = true;
-    DealAfterGroup_ = false;
-}
+void frmCard::DeckGroupBegun() { InGroup_ = true; }
 
 void frmCard::DeckGroupEnded() {
     InGroup_ = false;
-    DrawFollowed(DealAfterGroup_);
+    if (!Reacting_) {
+        React();
+    }
 }
 
-// The view that made the change keeps the focus: the redraw only draws.
-void frmCard::DrawFollowed(bool deal) {
-    Following_ = true;
-    const auto followed = qScopeGuard([this] { Following_ = false; });
-    if (deal) {
-        NextCard();
+// A deal may fall back to every card, which changes the view filter: that
+// change is part of this reaction and drawn by its redraw.
+void frmCard::React() {
+    const Reaction reaction = std::exchange(Pending_, {});
+    Reacting_ = true;
+    // A failed redraw reaches the program's guard; the window goes on.
+    const auto reacted = qScopeGuard([this] {
+        Reacting_ = false;
+        Pending_ = {};
+    });
+    if (reaction.restart) {
+        Start();
+    } else {
+        if (reaction.deal) {
+            NextCard();
+        }
+        if (reaction.draw) {
+            FreshScreen();
+        }
     }
-    FreshScreen();
+}
+
+// A redraw places the focus only in a window that holds it: in the frame's
+// area, a control that takes the focus brings its window to the front, so a
+// change made in another view leaves the focus there.
+bool frmCard::HoldsFocus() const {
+    const QWidget* focus = QApplication::focusWidget();
+    return focus == nullptr || focus == this || isAncestorOf(focus);
 }
 
 }  // namespace korva

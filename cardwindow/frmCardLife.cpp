@@ -54,12 +54,8 @@ void frmCard::mnuFileNew_Click() { Host_.NewCardWindow(); }
 void frmCard::mnuFileOpen_Click() { Host_.OpenCardWindow(); }
 
 // A cancelled or failed append changes nothing; a successful one leaves a
-// deck that no longer matches its file, as the document marks it.
-void frmCard::mnuFileSeries_Click() {
-    if (FileOpen(true)) {
-        Start();
-    }
-}
+// deck that no longer matches its file, read anew: it deals from the start.
+void frmCard::mnuFileSeries_Click() { FileOpen(true); }
 
 void frmCard::mnuFileClose_Click() {
     if (QMdiSubWindow* sub = SubWindow()) {

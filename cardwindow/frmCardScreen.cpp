@@ -53,10 +53,8 @@ void frmCard::FreshScreen() {
 
     // Moving the focus in a window that is not on screen yet would only
     // decide where the caret lands once it is shown; the first redraw leaves
-    // that to the tab order. A change another view made leaves the focus in
-    // that view: in the frame's area, a control that takes the focus brings
-    // its window to the front.
-    if (!isVisible() || Following_) {
+    // that to the tab order.
+    if (!isVisible() || !HoldsFocus()) {
         return;
     }
     switch (getAnswerMode()) {

@@ -22,9 +22,11 @@ void frmCard::cmdOpen_Click() {
     if (!isCardOnShow()) {
         return;
     }
-    setOpenItem(true);
-    setAnswerMode(AnswerNormal);
-    FreshScreen();
+    {
+        const DeckGroup shown(getDocument());
+        setOpenItem(true);
+        setAnswerMode(AnswerNormal);
+    }
     cmdCheck->setFocus();
 }
 
@@ -41,9 +43,12 @@ void frmCard::cmdAnswer_Click() {
     // character the deck could not hold matches nothing.
     const std::optional<std::string> typed = Utf8ToCp932(txtAnswer->text().toStdString());
     const bool correct = typed && *typed == getItem(a, getShowCardIndex());
-    setAnswerMode(AnswerTest);
-    ShowMessage(correct ? QStringLiteral("正解です。") : QStringLiteral("不正解です。"));
-    FreshScreen();
+    {
+        // The verdict stands before the answer is drawn.
+        const DeckGroup judged(getDocument());
+        setAnswerMode(AnswerTest);
+        ShowMessage(correct ? QStringLiteral("正解です。") : QStringLiteral("不正解です。"));
+    }
     cmdCheck->setFocus();
 }
 
@@ -59,9 +64,10 @@ void frmCard::MarkAndNext(bool checked) {
     }
     // The mark makes the deck edited before the deal, whose "no card" message
     // may stand while the program is ended: the copy has heard of it by then.
+    // The mark and the deal are one action, drawn once.
+    const DeckGroup marked(getDocument());
     setCheck(checked, getQuestionItemIndex(getShowCardIndex()), getShowCardIndex());
     NextCard();
-    FreshScreen();
 }
 
 void frmCard::cmdCheck_KeyDown(int16_t& KeyCode, int16_t& Shift) { ProgressKeyboard(KeyCode, Shift); }
@@ -76,41 +82,32 @@ void frmCard::ProgressKeyboard(int16_t& KeyCode, int16_t& /*Shift*/) {
     }
 }
 
-void frmCard::mnuFunctionTurnNormal_Click() {
-    setTurnMode(TurnNormal);
-    Start();
+void frmCard::mnuFunctionTurnNormal_Click() { ChangeTurnMode(TurnNormal); }
+
+void frmCard::mnuFunctionTurnShuffle_Click() { ChangeTurnMode(TurnShuffle); }
+
+// Another order deals a new cycle.
+void frmCard::ChangeTurnMode(uint8_t mode) {
+    const DeckGroup turned(getDocument());
+    setTurnMode(mode);
+    Restart();
 }
 
-void frmCard::mnuFunctionTurnShuffle_Click() {
-    setTurnMode(TurnShuffle);
-    Start();
-}
+void frmCard::mnuFunctionAnswerNormal_Click() { setAnswerMode(AnswerNormal); }
 
-void frmCard::mnuFunctionAnswerNormal_Click() {
-    setAnswerMode(AnswerNormal);
-    FreshScreen();
-}
-
-void frmCard::mnuFunctionAnswerTest_Click() {
-    setAnswerMode(AnswerTest);
-    FreshScreen();
-}
+void frmCard::mnuFunctionAnswerTest_Click() { setAnswerMode(AnswerTest); }
 
 // Marks and asked items are the user's work, saved with the deck: a command
 // that changes any of them leaves the deck edited, as a check does, so the
 // close question and the recovery copy guard it. The document decides that:
 // one that changes none, as checking every card already checked, leaves the
 // flag alone.
-void frmCard::mnuFunctionReversalAll_Click() {
-    AllReversal();
-    FreshScreen();
-}
+void frmCard::mnuFunctionReversalAll_Click() { AllReversal(); }
 
 void frmCard::mnuFunctionReversalPersonal_Click() {
     if (isCardOnShow()) {
         setReversal(getShowCardIndex(), false);
     }
-    FreshScreen();
 }
 
 void frmCard::mnuFunctionLumpCheck_Click() { LumpMark(true); }
@@ -121,7 +118,6 @@ void frmCard::LumpMark(bool checked) {
     if (isCardOnShow()) {
         setCheckLump(checked, getQuestionItemIndex(getShowCardIndex()));
     }
-    FreshScreen();
 }
 
 void frmCard::mnuViewCardAll_Click() { ApplyFilter(ViewAll); }
@@ -131,12 +127,12 @@ void frmCard::mnuViewCardNatural_Click() { ApplyFilter(ViewUnchecked); }
 // Stepping back one position makes NextCard deal again from the card on show,
 // which stays if it passes the new filter.
 void frmCard::ApplyFilter(uint8_t viewKind) {
+    const DeckGroup filtered(getDocument());
     setViewKind(viewKind);
     if (getTotal() != 0) {
         setCardCount(static_cast<int16_t>(getCardCount() - 1));
         NextCard();
     }
-    FreshScreen();
 }
 
 }  // namespace korva

@@ -12,7 +12,7 @@ enum class DeckChangeKind {
     CardsAdded,     // count cards now stand at first
     CardsRemoved,   // count cards that stood at first are gone
     CardsMoved,     // count cards that stood at first now stand at to
-    Replaced,       // a whole other deck: read from a file or restored
+    Replaced,       // a whole deck read anew: opened, appended to or restored
     File,           // the file's path or name
     EditedFlag,     // set or cleared; a save clears it
 };

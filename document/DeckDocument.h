@@ -117,7 +117,7 @@ public:
 
 private:
     void Tell(DeckChangeKind kind, int first = 0, int count = 0, int to = 0);
-    void TellChange(bool edits, DeckChangeKind kind, int first, int count, int to = 0);
+    void TellChange(bool edits, DeckChangeKind kind, int first = 0, int count = 0, int to = 0);
     void TellEach(const std::function<void(DeckListener&)>& tell);
     DeckResult Read(const QString& Path, const QString& FileName, bool DataKeep, const WordListChooser& choose);
     DeckResult Write(const QString& Path);

@@ -110,8 +110,8 @@ DeckResult DeckDocument::Import(const QString& Path, const QString& FileName, bo
 void DeckDocument::Loaded(const QString& Path, const QString& FileName, bool DataKeep, int before,
                           std::optional<FileFingerprint> original, qint64 seenMs) {
     if (DataKeep) {
-        const int added = CardData_.Total() - before;
-        TellChange(added > 0, DeckChangeKind::CardsAdded, before + 1, added);
+        // Read anew, though its file stays: a view deals from the start.
+        TellChange(CardData_.Total() > before, DeckChangeKind::Replaced);
         return;
     }
     FilePath_ = Path;

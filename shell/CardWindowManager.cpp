@@ -42,7 +42,7 @@ frmCard* CardWindowManager::New() {
     deck.Modes = ImportedModes;
     auto document = std::make_shared<DeckDocument>(std::move(deck));
     document->setFileName(DeckSession::UntitledName());
-    return Show(NewWindow(document), document);
+    return Show(Started(NewWindow(document)), document);
 }
 
 frmCard* CardWindowManager::Open() {
@@ -65,14 +65,20 @@ frmCard* CardWindowManager::Restore(RecoveryCopy copy) {
     document->Restore(std::move(copy.deck), copy.filePath, copy.fileName, copy.original);
     // Its changes are still unsaved, so closing it asks; its own copy takes
     // over from the old one at once.
-    frmCard* window = Show(NewWindow(document), document);
+    frmCard* window = Show(Started(NewWindow(document)), document);
     window->WriteRecoveryCopyNow();
     return window;
 }
 
+// A window made on a deck already there deals it now; one that read its deck
+// dealt as the deck was read.
+std::unique_ptr<frmCard> CardWindowManager::Started(std::unique_ptr<frmCard> card) {
+    card->Start();
+    return card;
+}
+
 frmCard* CardWindowManager::Show(std::unique_ptr<frmCard> card, std::shared_ptr<DeckDocument> document) {
     card->setWindowTitle(card->getFileName());
-    card->Start();
 
     frmCard* window = card.release();
     QMdiSubWindow* sub = Area_.addSubWindow(window);

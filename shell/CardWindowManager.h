@@ -101,6 +101,7 @@ private:
     frmCard* WindowOf(const DeckSession& session) const;
 
     std::unique_ptr<frmCard> NewWindow(const std::shared_ptr<DeckDocument>& document) const;
+    static std::unique_ptr<frmCard> Started(std::unique_ptr<frmCard> card);
     frmCard* Show(std::unique_ptr<frmCard> card, std::shared_ptr<DeckDocument> document);
     std::optional<QPoint> NewestPosition() const;
     void Place(QMdiSubWindow& sub) const;

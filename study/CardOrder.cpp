@@ -60,10 +60,7 @@ void StudyEngine::NormalTurn() {
 
 void StudyEngine::ShuffleTurn() { ShuffleCards(CardTurn_, getTotal(), Random_); }
 
-void StudyEngine::setTurnMode(uint8_t Mode) {
-    const OwnChange own(*this);
-    Document_->setTurnMode(Mode);
-}
+void StudyEngine::setTurnMode(uint8_t Mode) { Document_->setTurnMode(Mode); }
 
 uint8_t StudyEngine::getTurnMode() const { return getCardData().Modes.TurnMode; }
 

@@ -6,7 +6,6 @@
 namespace korva {
 
 void StudyEngine::setCheck(bool Value, int16_t QuestionItemIndex, int16_t CardIndex) {
-    const OwnChange own(*this);
     Document_->setCheck(Value, QuestionItemIndex, CardIndex);
 }
 
@@ -17,14 +16,10 @@ bool StudyEngine::isCheck(int16_t QuestionItemIndex, int16_t CardIndex) const {
 
 void StudyEngine::setCheckLump(bool Value, int16_t QuestionItemIndex) {
     getTotal();  // a deck past the limit is refused here as everywhere
-    const OwnChange own(*this);
     Document_->setCheckLump(Value, QuestionItemIndex);
 }
 
-void StudyEngine::setViewKind(uint8_t Value) {
-    const OwnChange own(*this);
-    Document_->setViewKind(Value);
-}
+void StudyEngine::setViewKind(uint8_t Value) { Document_->setViewKind(Value); }
 
 uint8_t StudyEngine::getViewKind() const { return getCardData().Modes.ViewKind; }
 

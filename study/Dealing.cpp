@@ -157,9 +157,13 @@ void StudyEngine::NextCard() {
     }
 }
 
-void StudyEngine::Start() {
+void StudyEngine::Restart() {
     BeginCycle();
     NextCard();
+}
+
+void StudyEngine::Start() {
+    Restart();
     FreshScreen();
 }
 

@@ -10,7 +10,6 @@ std::string StudyEngine::getItem(int16_t QuestionItemIndex, int16_t CardIndex) c
 }
 
 void StudyEngine::setQuestionItemIndex(int16_t CardIndex, int16_t Value) {
-    const OwnChange own(*this);
     Document_->setQuestionItemIndex(CardIndex, Value);
 }
 
@@ -40,14 +39,10 @@ void StudyEngine::setReversal(int16_t Index, bool Reset) {
 void StudyEngine::AllReversal() {
     // Slot 0 flips too: it is never shown, but it is saved with the deck.
     getTotal();  // a deck past the limit is refused here as everywhere
-    const OwnChange own(*this);
     Document_->AllReversal();
 }
 
-void StudyEngine::setAnswerMode(uint8_t Mode) {
-    const OwnChange own(*this);
-    Document_->setAnswerMode(Mode);
-}
+void StudyEngine::setAnswerMode(uint8_t Mode) { Document_->setAnswerMode(Mode); }
 
 uint8_t StudyEngine::getAnswerMode() const { return getCardData().Modes.AnswerMode; }
 

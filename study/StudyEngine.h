@@ -56,6 +56,8 @@ public:
     uint8_t getViewKind() const;
     bool isValidCard(int16_t StartNumber) const;
     bool isNextCard() const;
+    // A new cycle from the first card; Start also draws it.
+    void Restart();
     void Start();
     void NextCard();
 
@@ -89,20 +91,6 @@ protected:
     // Shows NoCardMessage modally (OK only) and returns when it is closed.
     virtual void ShowNoCardMessage(const std::string& text) = 0;
 
-    // Marks the changes that this engine's view makes itself for as long as
-    // it lives, so the view tells them from those of another view.
-    class OwnChange {
-    public:
-        explicit OwnChange(StudyEngine& engine) : Engine_(engine) { ++Engine_.OwnChanges_; }
-        ~OwnChange() { --Engine_.OwnChanges_; }
-        OwnChange(const OwnChange&) = delete;
-        OwnChange& operator=(const OwnChange&) = delete;
-
-    private:
-        StudyEngine& Engine_;
-    };
-    bool isOwnChange() const { return OwnChanges_ > 0; }
-
 private:
     // What the dealing loop needs to answer isValidCard in constant time. It
     // is read afresh at the start of every NextCard and after the fall-back
@@ -128,7 +116,6 @@ private:
     int16_t CardCount_ = 0;
     bool OpenItem_ = false;
     std::mt19937_64 Random_;
-    int OwnChanges_ = 0;
 };
 
 }  // namespace korva

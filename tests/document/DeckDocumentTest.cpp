@@ -245,7 +245,7 @@ TEST_F(DeckDocumentTest, ReadsAndSavesTellWhatTheyChanged) {
         {Kind::Replaced},
         {Kind::File},
         {Kind::EditedFlag},
-        {Kind::CardsAdded, 4, 3, 0, true},
+        {Kind::Replaced, 0, 0, 0, true},
         {Kind::EditedFlag, 0, 0, 0, true},
         {Kind::EditedFlag},
         {Kind::File},

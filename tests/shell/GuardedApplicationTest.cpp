@@ -37,9 +37,11 @@ TEST(GuardedApplication, AnUnhandledFailureIsShownAndEveryWindowKeepsItsWork) {
     card.getDocument().setEditedFlag(true);
     card.show();
 
-    // An item slot that does not exist: showing the answer fails inside the
-    // button's click handler.
-    card.setQuestionItemIndex(card.getShowCardIndex(), 3);
+    // An item slot that does not exist, asked inside the button's click
+    // handler: drawing it fails there.
+    QObject::connect(
+        card.cmdOpen, &QPushButton::clicked, &card, [&card] { card.setQuestionItemIndex(card.getShowCardIndex(), 3); },
+        Qt::SingleShotConnection);
     QTest::mouseClick(card.cmdOpen, Qt::LeftButton);
     // A failure that is no standard exception, from the event loop itself.
     QTimer::singleShot(0, [] { throw 42; });
