@@ -184,8 +184,7 @@ protected:
 
 private:
     void DeckChanged(const DeckChange& change) override;
-    void DeckGroupBegun() override;
-    void DeckGroupEnded() override;
+    void DeckActionEnded() override;
     // Shows what the deck's notices asked for: once for each action.
     void React();
     bool HoldsFocus() const;
@@ -223,7 +222,6 @@ private:
         bool draw = false;
     };
     Reaction Pending_;
-    bool InGroup_ = false;
     bool Reacting_ = false;  // what the reaction itself changes, it draws
     std::unique_ptr<RecoveryKeeper> Recovery_;
 };

@@ -1,7 +1,6 @@
 // The card window draws what the deck's notices tell, whoever changed it: its
 // own commands and another view alike change the deck and return. The
-// notices of one action (a group, or a change told alone) are drawn once,
-// when it ends.
+// notices of one action are drawn once, when it ends.
 #include <utility>
 
 #include <QApplication>
@@ -29,15 +28,11 @@ void frmCard::DeckChanged(const DeckChange& change) {
         case DeckChangeKind::QuestionItems:
         case DeckChangeKind::Modes: Pending_.draw = true; break;
     }
-    if (!InGroup_ && !Reacting_) {
-        React();
-    }
 }
 
-void frmCard::DeckGroupBegun() { InGroup_ = true; }
-
-void frmCard::DeckGroupEnded() {
-    InGroup_ = false;
+// Every other view (the editor's table) shows the deck as it now is before
+// a deal here can show the "no card" message.
+void frmCard::DeckActionEnded() {
     if (!Reacting_) {
         React();
     }

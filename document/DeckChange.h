@@ -29,15 +29,22 @@ struct DeckChange {
 
 // Told of every change of a document, after it is made, in the order the
 // changes are made. A listener that goes first takes itself off the document.
+//
+// One action of the user (a check and its deal, a paste, an undo, a file
+// read) may make many changes; they come between DeckGroupBegun and
+// DeckGroupEnded. DeckActionEnded follows every action, grouped or a change
+// told alone, once every listener has heard all of it: a view that acts on
+// the deck (deals, shows a message) does it there, when every other view
+// already shows the deck as it now is.
 class DeckListener {
 public:
+    // Before cards are inserted, removed or moved, or a whole deck read: a
+    // view that mirrors the rows (a Qt model) begins its change here.
+    virtual void DeckChanging(const DeckChange& /*change*/) {}
     virtual void DeckChanged(const DeckChange& change) = 0;
-    // The changes of one action that moves cards run by run (a removal of
-    // scattered cards, a move of the cards a search found, their undo) come
-    // between these two: a view may take in the cards' new order once, at
-    // the end, instead of after every run.
     virtual void DeckGroupBegun() {}
     virtual void DeckGroupEnded() {}
+    virtual void DeckActionEnded() {}
 
 protected:
     DeckListener() = default;

@@ -44,8 +44,25 @@ void DeckDocument::TellEach(const std::function<void(DeckListener&)>& tell) {
 }
 
 void DeckDocument::Tell(DeckChangeKind kind, int first, int count, int to) {
+    TellOnly(kind, first, count, to);
+    EndAction();
+}
+
+void DeckDocument::TellOnly(DeckChangeKind kind, int first, int count, int to) {
     const DeckChange change{kind, first, count, to, EditedFlag_};
     TellEach([&change](DeckListener& listener) { listener.DeckChanged(change); });
+}
+
+void DeckDocument::TellChanging(DeckChangeKind kind, int first, int count, int to) {
+    const DeckChange change{kind, first, count, to, EditedFlag_};
+    TellEach([&change](DeckListener& listener) { listener.DeckChanging(change); });
+}
+
+// A change told outside any group is an action of its own.
+void DeckDocument::EndAction() {
+    if (GroupDepth_ == 0) {
+        TellEach([](DeckListener& listener) { listener.DeckActionEnded(); });
+    }
 }
 
 // A change of the cards' data leaves the deck unlike its file; the flag is
@@ -54,10 +71,11 @@ void DeckDocument::Tell(DeckChangeKind kind, int first, int count, int to) {
 void DeckDocument::TellChange(bool edits, DeckChangeKind kind, int first, int count, int to) {
     const bool turned = edits && !EditedFlag_;
     EditedFlag_ = EditedFlag_ || edits;
-    Tell(kind, first, count, to);
+    TellOnly(kind, first, count, to);
     if (turned) {
-        Tell(DeckChangeKind::EditedFlag);
+        TellOnly(DeckChangeKind::EditedFlag);
     }
+    EndAction();
 }
 
 void DeckDocument::BeginGroup() {
@@ -69,6 +87,7 @@ void DeckDocument::BeginGroup() {
 void DeckDocument::EndGroup() {
     if (--GroupDepth_ == 0) {
         TellEach([](DeckListener& listener) { listener.DeckGroupEnded(); });
+        EndAction();
     }
 }
 
@@ -88,6 +107,7 @@ void DeckDocument::setEditedFlag(bool Value) {
 }
 
 void DeckDocument::Replace(CardData deck) {
+    TellChanging(DeckChangeKind::Replaced);
     CardData_ = std::move(deck);
     Tell(DeckChangeKind::Replaced);
 }
@@ -166,6 +186,7 @@ void DeckDocument::InsertCards(int16_t first, std::vector<CardSlot> cards) {
     }
     const auto at = static_cast<std::ptrdiff_t>(first);
     const auto n = static_cast<std::ptrdiff_t>(cards.size());
+    TellChanging(DeckChangeKind::CardsAdded, first, static_cast<int>(n));
     CardData_.Items.insert(CardData_.Items.begin() + at, cards.size(), CardData::ItemTexts{});
     CardData_.Checks.insert(CardData_.Checks.begin() + at, cards.size(), CardData::ItemChecks{});
     CardData_.QuestionItems.insert(CardData_.QuestionItems.begin() + at, cards.size(), int16_t{1});
@@ -211,6 +232,7 @@ void DeckDocument::RemoveCards(int16_t first, int16_t count) {
     CheckCardRange(first, count, CardData_.Total());
     const auto from = static_cast<std::ptrdiff_t>(first);
     const auto to = from + count;
+    TellChanging(DeckChangeKind::CardsRemoved, first, count);
     CardData_.Items.erase(CardData_.Items.begin() + from, CardData_.Items.begin() + to);
     CardData_.Checks.erase(CardData_.Checks.begin() + from, CardData_.Checks.begin() + to);
     CardData_.QuestionItems.erase(CardData_.QuestionItems.begin() + from, CardData_.QuestionItems.begin() + to);
@@ -222,6 +244,7 @@ void DeckDocument::MoveCards(int16_t first, int16_t count, int16_t to) {
     CheckCardRange(to, count, CardData_.Total());
     const auto [from, n, at] =
         std::tuple(static_cast<std::size_t>(first), static_cast<std::size_t>(count), static_cast<std::size_t>(to));
+    TellChanging(DeckChangeKind::CardsMoved, first, count, to);
     RotateSlots(CardData_.Items, from, n, at);
     RotateSlots(CardData_.Checks, from, n, at);
     RotateSlots(CardData_.QuestionItems, from, n, at);

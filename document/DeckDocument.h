@@ -117,11 +117,14 @@ public:
 
 private:
     void Tell(DeckChangeKind kind, int first = 0, int count = 0, int to = 0);
+    void TellOnly(DeckChangeKind kind, int first = 0, int count = 0, int to = 0);
+    void TellChanging(DeckChangeKind kind, int first = 0, int count = 0, int to = 0);
+    void EndAction();
     void TellChange(bool edits, DeckChangeKind kind, int first = 0, int count = 0, int to = 0);
     void TellEach(const std::function<void(DeckListener&)>& tell);
     DeckResult Read(const QString& Path, const QString& FileName, bool DataKeep, const WordListChooser& choose);
     DeckResult Write(const QString& Path);
-    void Loaded(const QString& Path, const QString& FileName, bool DataKeep, int before,
+    void Loaded(CardData read, const QString& Path, const QString& FileName, bool DataKeep, int before,
                 std::optional<FileFingerprint> original, qint64 seenMs);
     void NoteFileWritten();
     void CheckCardRange(int first, int count, int extent) const;

@@ -70,12 +70,16 @@ DeckResult DeckDocument::Read(const QString& Path, const QString& FileName, bool
     }
     const int before = CardData_.Total();
     FileSeen seen;
+    CardData read;
     try {
-        ReadWithinMemory([&] { LoadCardBytes(ReadNoting(Path, DataKeep ? nullptr : &seen), CardData_, DataKeep); });
+        ReadWithinMemory([&] {
+            read = DataKeep ? CardData_ : CardData{};
+            LoadCardBytes(ReadNoting(Path, DataKeep ? nullptr : &seen), read, DataKeep);
+        });
     } catch (const DeckError& error) {
         return Failed(DeckFailure::Unreadable, Path, error);
     }
-    Loaded(Path, FileName, DataKeep, before, std::move(seen.original), seen.atMs);
+    Loaded(std::move(read), Path, FileName, DataKeep, before, std::move(seen.original), seen.atMs);
     return {};
 }
 
@@ -89,11 +93,13 @@ DeckResult DeckDocument::Import(const QString& Path, const QString& FileName, bo
         return ReadNoting(Path, DataKeep ? nullptr : &seen);
     };
     std::optional<WordList> list;
+    CardData imported;
     try {
         ReadWithinMemory([&] {
             list = choose ? choose(FileName, read) : ReadWordList(read());
             if (list) {
-                ImportWordList(std::move(*list), CardData_, DataKeep);
+                imported = DataKeep ? CardData_ : CardData{};
+                ImportWordList(std::move(*list), imported, DataKeep);
             }
         });
     } catch (const DeckError& error) {
@@ -102,13 +108,16 @@ DeckResult DeckDocument::Import(const QString& Path, const QString& FileName, bo
     if (!list) {
         return {DeckFailure::Cancelled, Path, {}};
     }
-    Loaded(Path, FileName, DataKeep, before, std::move(seen.original), seen.atMs);
+    Loaded(std::move(imported), Path, FileName, DataKeep, before, std::move(seen.original), seen.atMs);
     return {};
 }
 
 // An appended file is not the one the deck belongs to.
-void DeckDocument::Loaded(const QString& Path, const QString& FileName, bool DataKeep, int before,
+void DeckDocument::Loaded(CardData read, const QString& Path, const QString& FileName, bool DataKeep, int before,
                           std::optional<FileFingerprint> original, qint64 seenMs) {
+    const DeckGroup action(*this);
+    TellChanging(DeckChangeKind::Replaced);
+    CardData_ = std::move(read);
     if (DataKeep) {
         // Read anew, though its file stays: a view deals from the start.
         TellChange(CardData_.Total() > before, DeckChangeKind::Replaced);
@@ -127,6 +136,8 @@ void DeckDocument::Loaded(const QString& Path, const QString& FileName, bool Dat
 
 void DeckDocument::Restore(CardData deck, const QString& Path, const QString& FileName,
                            std::optional<FileFingerprint> original) {
+    const DeckGroup action(*this);
+    TellChanging(DeckChangeKind::Replaced);
     CardData_ = std::move(deck);
     FilePath_ = Path;
     FileName_ = FileName;
@@ -152,6 +163,7 @@ DeckResult DeckDocument::Write(const QString& Path) {
 DeckResult DeckDocument::Save() {
     DeckResult result = Write(FilePath_);
     if (result.isDone()) {
+        const DeckGroup action(*this);
         NoteFileWritten();
         setEditedFlag(false);
     }
@@ -161,6 +173,7 @@ DeckResult DeckDocument::Save() {
 DeckResult DeckDocument::SaveAs(const QString& Path) {
     DeckResult result = Write(Path);
     if (result.isDone()) {
+        const DeckGroup action(*this);
         FilePath_ = Path;
         NoteFileWritten();
         setEditedFlag(false);

@@ -1,7 +1,6 @@
 #include "document/DeckEdits.h"
 
 #include <algorithm>
-#include <optional>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -36,20 +35,6 @@ Cards Span(int first, int count) {
     }
     return cards;
 }
-
-// A step of several runs is one action for the views: one bracket round its
-// runs, so a table takes in the cards' new order once.
-class GroupOfRuns {
-public:
-    GroupOfRuns(DeckDocument& document, std::size_t runs) {
-        if (runs > 1) {
-            Group_.emplace(document);
-        }
-    }
-
-private:
-    std::optional<DeckGroup> Group_;
-};
 
 // Where the caret goes when the cards at at.. are gone: the card that took
 // their place, or the last one.
@@ -126,14 +111,12 @@ public:
     explicit RemoveStep(std::vector<std::pair<int16_t, std::vector<CardSlot>>> runs) : Runs_(std::move(runs)) {}
 
     Cards Redo(DeckDocument& document) const override {
-        const GroupOfRuns group(document, Runs_.size());
         for (std::size_t run = Runs_.size(); run-- > 0;) {
             document.RemoveCards(Runs_[run].first, static_cast<int16_t>(Runs_[run].second.size()));
         }
         return NearestTo(document, Runs_.front().first);
     }
     Cards Undo(DeckDocument& document) const override {
-        const GroupOfRuns group(document, Runs_.size());
         Cards restored;
         for (const auto& [first, cards] : Runs_) {
             document.InsertCards(first, cards);
@@ -156,7 +139,6 @@ public:
         : Runs_(std::move(runs)), By_(by), After_(std::move(after)) {}
 
     Cards Redo(DeckDocument& document) const override {
-        const GroupOfRuns group(document, Runs_.size());
         for (const auto& [first, count] : Runs_) {
             document.MoveCards(first, count, static_cast<int16_t>(first + By_));
         }
@@ -164,12 +146,9 @@ public:
     }
     Cards Undo(DeckDocument& document) const override {
         Cards before;
-        {
-            const GroupOfRuns group(document, Runs_.size());
-            for (std::size_t run = Runs_.size(); run-- > 0;) {
-                const auto [first, count] = Runs_[run];
-                document.MoveCards(static_cast<int16_t>(first + By_), count, first);
-            }
+        for (std::size_t run = Runs_.size(); run-- > 0;) {
+            const auto [first, count] = Runs_[run];
+            document.MoveCards(static_cast<int16_t>(first + By_), count, first);
         }
         for (const auto& [first, count] : Runs_) {
             const Cards span = Span(first, count);
@@ -259,6 +238,7 @@ void DeckEdits::Push(std::unique_ptr<Step> step) {
     }
     {
         const Own own(*this);
+        const DeckGroup action(*Document_);
         step->Redo(*Document_);
     }
     Done_.push_back(std::move(step));
@@ -387,6 +367,7 @@ std::vector<int16_t> DeckEdits::Walk(Steps& from, Steps& to, Cards (Step::*apply
     Cards touched;
     {
         const Own own(*this);
+        const DeckGroup action(*Document_);
         touched = (*from.back().*apply)(*Document_);
         to.push_back(std::move(from.back()));
         from.pop_back();

@@ -1,6 +1,7 @@
 #include "editor/CardTableModel.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "deck/DeckErrorText.h"
 #include "document/DeckEdits.h"
@@ -11,7 +12,6 @@ namespace korva {
 CardTableModel::CardTableModel(std::shared_ptr<DeckEdits> edits, std::function<void(const QString&)> refuse,
                                QObject* parent)
     : QAbstractTableModel(parent), Edits_(std::move(edits)), Refuse_(std::move(refuse)) {
-    Rows_ = Document().getCardData().Total();
     Edits_->getDocument()->AddListener(*this);
 }
 
@@ -19,12 +19,14 @@ CardTableModel::~CardTableModel() { Edits_->getDocument()->RemoveListener(*this)
 
 const DeckDocument& CardTableModel::Document() const { return *Edits_->getDocument(); }
 
-int CardTableModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : Rows_; }
+int CardTableModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : Document().getCardData().Total();
+}
 
 int CardTableModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : ColumnCount; }
 
 QVariant CardTableModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || index.row() >= Rows_) {
+    if (!index.isValid() || index.row() >= rowCount()) {
         return {};
     }
     const CardData& deck = Document().getCardData();
@@ -80,7 +82,7 @@ Qt::ItemFlags CardTableModel::flags(const QModelIndex& index) const {
 }
 
 bool CardTableModel::setData(const QModelIndex& index, const QVariant& value, int role) {
-    if (!index.isValid() || index.row() >= Rows_) {
+    if (!index.isValid() || index.row() >= rowCount()) {
         return false;
     }
     const int16_t card = CardOfRow(index.row());
@@ -119,65 +121,91 @@ bool CardTableModel::setData(const QModelIndex& index, const QVariant& value, in
 
 void CardTableModel::RowsChanged(int first, int count) {
     const int top = std::max(first - 1, 0);
-    const int bottom = std::min(first - 1 + count - 1, Rows_ - 1);
+    const int bottom = std::min(first - 1 + count - 1, rowCount() - 1);
     if (top <= bottom) {
         emit dataChanged(index(top, 0), index(bottom, ColumnCount - 1));
     }
 }
 
+// Rows stand where the deck's cards stand: the document tells before it
+// inserts, removes or moves cards and after, so the begin and end calls of
+// the views frame each change and the count is always the deck's own.
+//
 // A proxy (the search) filters the whole table again at every move of rows:
-// thousands of runs are one reset instead.
+// an action of many runs is taken in by one reset from its second run on.
 void CardTableModel::DeckGroupBegun() {
-    beginResetModel();
-    Resetting_ = true;
+    InGroup_ = true;
+    RunsInGroup_ = 0;
 }
 
 void CardTableModel::DeckGroupEnded() {
-    Rows_ = Document().getCardData().Total();
-    Resetting_ = false;
-    endResetModel();
+    InGroup_ = false;
+    if (Resetting_) {
+        Resetting_ = false;
+        endResetModel();
+    }
 }
 
-void CardTableModel::DeckChanged(const DeckChange& change) {
+void CardTableModel::DeckChanging(const DeckChange& change) {
     if (Resetting_) {
         return;
     }
-    const int total = Document().getCardData().Total();
+    if (InGroup_ && ++RunsInGroup_ > 1) {
+        Resetting_ = true;
+        beginResetModel();
+        return;
+    }
     switch (change.kind) {
-        case DeckChangeKind::Texts:
-        case DeckChangeKind::Marks:
-        case DeckChangeKind::QuestionItems: RowsChanged(change.first, change.count); return;
         case DeckChangeKind::CardsAdded:
             if (change.count > 0) {
                 beginInsertRows({}, change.first - 1, change.first - 1 + change.count - 1);
-                Rows_ = total;
-                endInsertRows();
             }
             return;
         case DeckChangeKind::CardsRemoved:
             if (change.count > 0) {
                 beginRemoveRows({}, change.first - 1, change.first - 1 + change.count - 1);
-                Rows_ = total;
-                endRemoveRows();
             }
             return;
         case DeckChangeKind::CardsMoved: {
             // Qt names the row the moved ones go before, counted before the move.
             const int destination = change.to < change.first ? change.to - 1 : change.to - 1 + change.count;
             if (change.count > 0 && change.to != change.first &&
-                beginMoveRows({}, change.first - 1, change.first - 1 + change.count - 1, {}, destination)) {
-                endMoveRows();
-            } else if (change.count > 0 && change.to != change.first) {
+                !beginMoveRows({}, change.first - 1, change.first - 1 + change.count - 1, {}, destination)) {
                 beginResetModel();
-                endResetModel();
+                MoveIsReset_ = true;
             }
             return;
         }
-        case DeckChangeKind::Replaced:
-            beginResetModel();
-            Rows_ = total;
-            endResetModel();
+        default: beginResetModel(); return;
+    }
+}
+
+void CardTableModel::DeckChanged(const DeckChange& change) {
+    if (Resetting_) {
+        return;
+    }
+    switch (change.kind) {
+        case DeckChangeKind::Texts:
+        case DeckChangeKind::Marks:
+        case DeckChangeKind::QuestionItems: RowsChanged(change.first, change.count); return;
+        case DeckChangeKind::CardsAdded:
+            if (change.count > 0) {
+                endInsertRows();
+            }
             return;
+        case DeckChangeKind::CardsRemoved:
+            if (change.count > 0) {
+                endRemoveRows();
+            }
+            return;
+        case DeckChangeKind::CardsMoved:
+            if (std::exchange(MoveIsReset_, false)) {
+                endResetModel();
+            } else if (change.count > 0 && change.to != change.first) {
+                endMoveRows();
+            }
+            return;
+        case DeckChangeKind::Replaced: endResetModel(); return;
         case DeckChangeKind::Modes:
         case DeckChangeKind::File:
         case DeckChangeKind::EditedFlag: return;

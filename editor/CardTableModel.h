@@ -13,9 +13,8 @@ class DeckDocument;
 class DeckEdits;
 
 // The deck's cards as table rows, row r being card r + 1. It follows the
-// document as one more listener; the document tells after a change, so the
-// model keeps its own row count and moves it between the begin and end
-// calls of the views. Every change the user makes goes through the deck's
+// document as one more listener, beginning a change of rows when the
+// document is about to make it and ending it once made. Every change the user makes goes through the deck's
 // edits, never the document's setters, so each is one undoable step.
 class CardTableModel : public QAbstractTableModel, private DeckListener {
 public:
@@ -44,6 +43,7 @@ public:
     static int ItemOfColumn(int column) { return column == ColumnItem2 ? 2 : 1; }
 
 private:
+    void DeckChanging(const DeckChange& change) override;
     void DeckChanged(const DeckChange& change) override;
     void DeckGroupBegun() override;
     void DeckGroupEnded() override;
@@ -52,8 +52,10 @@ private:
 
     std::shared_ptr<DeckEdits> Edits_;
     std::function<void(const QString&)> Refuse_;
-    int Rows_ = 0;
-    bool Resetting_ = false;  // an action of many runs, taken in at its end
+    bool InGroup_ = false;
+    int RunsInGroup_ = 0;
+    bool Resetting_ = false;    // an action of many runs, taken in at its end
+    bool MoveIsReset_ = false;  // a move the views could not take as one
 };
 
 }  // namespace korva

@@ -305,44 +305,57 @@ TEST(DeckEditsTest, UndoBackToTheSavedStateLeavesTheDeckUnedited) {
 
 // A step of several runs comes to the views as one bracket round its runs,
 // so a table takes in the new order once; a step of one run needs none.
-TEST(DeckEditsTest, AStepOfSeveralRunsIsOneGroupOfChanges) {
+// Each step, its undo and its redo are one action: one group, and the end of
+// the action told once after it, however many runs it moves.
+TEST(DeckEditsTest, EveryStepAndItsUndoIsOneAction) {
     struct Recorder : DeckListener {
-        std::string heard;  // ( and ) for a group, r, a, m for cards removed, added, moved
+        // ( and ) a group, . the action's end; r, a, m cards removed, added,
+        // moved; k a mark; < before a change of the cards' order
+        std::string heard;
+        void DeckChanging(const DeckChange&) override { heard += '<'; }
         void DeckChanged(const DeckChange& change) override {
             switch (change.kind) {
                 case DeckChangeKind::CardsRemoved: heard += 'r'; break;
                 case DeckChangeKind::CardsAdded: heard += 'a'; break;
                 case DeckChangeKind::CardsMoved: heard += 'm'; break;
+                case DeckChangeKind::Marks: heard += 'k'; break;
                 default: break;
             }
         }
         void DeckGroupBegun() override { heard += '('; }
         void DeckGroupEnded() override { heard += ')'; }
+        void DeckActionEnded() override { heard += '.'; }
     };
     const struct {
         std::function<void(DeckEdits&)> step;
         const char* heard;
     } cases[] = {
-        {[](DeckEdits& e) { e.Remove({2}); }, "r"},
+        {[](DeckEdits& e) { e.Remove({2}); }, "(<r)."},
         {[](DeckEdits& e) {
              e.Remove({1, 3, 4, 6});
          },
-         "(rrr)"},
+         "(<r<r<r)."},
         {[](DeckEdits& e) {
              e.Remove({1, 3, 4, 6});
              e.Undo();
          },
-         "(rrr)(aaa)"},
+         "(<r<r<r).(<a<a<a)."},
         {[](DeckEdits& e) {
              e.MoveDown({1, 3});
          },
-         "(mm)"},
+         "(<m<m)."},
         {[](DeckEdits& e) {
              e.MoveUp({2, 5});
              e.Undo();
+             e.Redo();
          },
-         "(mm)(mm)"},
-        {[](DeckEdits& e) { e.Insert(2, Starting(3)); }, "a"},
+         "(<m<m).(<m<m).(<m<m)."},
+        {[](DeckEdits& e) { e.Insert(2, Starting(3)); }, "(<a)."},  // a paste of three cards
+        {[](DeckEdits& e) {
+             e.ToggleCheck(3, 1);
+             e.Undo();
+         },
+         "(k).(k)."},
     };
     for (const auto& c : cases) {
         auto document = std::make_shared<DeckDocument>(DeckOf(Starting(6)));

@@ -242,3 +242,52 @@ TEST_F(EditorWindowTest, UndoBackToTheOpenedDeckLeavesNothingToAsk) {
     EXPECT_TRUE(dialogs.messages.empty());
     EXPECT_EQ(OpenWindows(), 0);
 }
+
+// The card window deals only once the table holds the deck as it now is:
+// its "no card" message, an event loop of its own, never paints rows gone.
+TEST_F(EditorWindowTest, ARemovalReachesTheTableBeforeTheCardWindowDeals) {
+    const struct {
+        const char* what;
+        std::vector<int16_t> checked;
+        std::function<void(frmCard&)> remove;
+    } cases[] = {
+        {"one card, from the editor",
+         {1},
+         [](frmCard&) {
+             Press(Qt::Key_Delete);
+         }},
+        {"two runs of one action",
+         {1, 3},
+         [](frmCard& card) {
+             const DeckGroup action(card.getDocument());
+             card.getDocument().RemoveCards(3, 1);
+             card.getDocument().RemoveCards(1, 1);
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        frmCard& card = OpenDeck(Words);
+        for (const int16_t checked : c.checked) {
+            card.setCheck(true, 1, checked);
+        }
+        card.mnuViewCardCheck_Click();
+        ASSERT_EQ(card.getShowCardIndex(), 1);
+        frmEditor& editor = OpenEditor(card);
+        GoTo(editor, 1, Column::ColumnItem1);
+        std::vector<QString> shown;
+        dialogs.whileMessageShown = [&] {
+            const QAbstractItemModel& table = *editor.grdCards->model();
+            for (int row = 0; row < table.rowCount(); ++row) {
+                shown.push_back(table.index(row, Column::ColumnItem1).data().toString());
+            }
+        };
+        dialogs.messageAnswers = {platform::MessageResult::Ok};
+        c.remove(card);
+        dialogs.whileMessageShown = nullptr;
+        ASSERT_EQ(dialogs.messages.size(), 1U);
+        EXPECT_EQ(shown, (c.checked.size() == 1 ? std::vector<QString>{QStringLiteral("猫"), QStringLiteral("鳥")}
+                                                : std::vector<QString>{QStringLiteral("猫")}));
+        dialogs.messages.clear();
+        card.CloseWithoutAsking();
+    }
+}
