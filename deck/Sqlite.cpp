@@ -40,7 +40,8 @@ DeckErrorDetail Detail(sqlite3* db, int rc, DeckErrorKind kind) {
 Error::Error(sqlite3* db, int rc, DeckErrorKind kind) : DeckError(Detail(db, rc, kind)), Code_(rc) {}
 
 Database::Database(const std::string& path, int flags, DeckErrorKind failKind, const char* vfs) : FailKind_(failKind) {
-    const int rc = sqlite3_open_v2(path.c_str(), &Db_, flags, vfs);
+    // A connection serves one thread only: no mutex around every call.
+    const int rc = sqlite3_open_v2(path.c_str(), &Db_, flags | SQLITE_OPEN_NOMUTEX, vfs);
     if (rc != SQLITE_OK) {
         Error error(Db_, rc, DeckErrorKind::CannotOpen);
         sqlite3_close_v2(Db_);
@@ -130,6 +131,15 @@ void Statement::Reset() {
 int Statement::Type(int column) const { return sqlite3_column_type(Stmt_, column); }
 
 int64_t Statement::Int(int column) const { return sqlite3_column_int64(Stmt_, column); }
+
+bool Statement::IntegerAt(int column, int64_t& value) const {
+    sqlite3_value* cell = sqlite3_column_value(Stmt_, column);
+    if (sqlite3_value_type(cell) != SQLITE_INTEGER) {
+        return false;
+    }
+    value = sqlite3_value_int64(cell);
+    return true;
+}
 
 std::string_view Statement::Text(int column) const {
     const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(Stmt_, column));

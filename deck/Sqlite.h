@@ -81,6 +81,9 @@ public:
     // SQLITE_INTEGER, SQLITE_TEXT, ... of a column of the current row.
     int Type(int column) const;
     int64_t Int(int column) const;
+    // The column's integer, or false when it holds none (text, a real, NULL):
+    // the type and the value in one look, for the rows read by the million.
+    bool IntegerAt(int column, int64_t& value) const;
     // Valid until the next Step or Reset.
     std::string_view Text(int column) const;
 
