@@ -72,14 +72,14 @@ KorvaDeck MakeKorvaDeck(bool hangul, int reviewRows) {
         cards.Items[static_cast<std::size_t>(c)][2] = HiraganaText(c, 2);
     }
     KorvaDeck deck = korva::MakeKorvaDeck(std::move(cards), 1'700'000'000'000, "1.0");
-    deck.Record.reserve(static_cast<std::size_t>(reviewRows) + 1000);
+    deck.record.reserve(static_cast<std::size_t>(reviewRows) + 1000);
     for (int r = 0; r < reviewRows; ++r) {
-        deck.Record.push_back({.TimeMs = 1'700'000'000'000 + std::int64_t{r} * 4000,
-                               .CardId = 1 + (r * 7919) % Cards,
-                               .Item = static_cast<std::int16_t>(1 + r % 2),
-                               .Checked = r % 3 == 0,
-                               .Style = r % 4 == 0 ? korva::AnswerTest : korva::AnswerNormal,
-                               .Judged = static_cast<std::int8_t>(r % 4 == 0 ? r % 2 : -1)});
+        deck.record.push_back({.timeMs = 1'700'000'000'000 + std::int64_t{r} * 4000,
+                               .cardId = 1 + (r * 7919) % Cards,
+                               .item = static_cast<std::int16_t>(1 + r % 2),
+                               .checked = r % 3 == 0,
+                               .style = r % 4 == 0 ? korva::AnswerTest : korva::AnswerNormal,
+                               .judged = static_cast<std::int8_t>(r % 4 == 0 ? r % 2 : -1)});
     }
     return deck;
 }
@@ -117,13 +117,13 @@ void BM_SaveKorvaCheckMark(benchmark::State& state) {
     KorvaSnapshot snapshot = korva::SaveKorvaFile(path, deck);
     int card = 1;
     for (auto _ : state) {
-        auto& mark = deck.Cards.Checks[static_cast<std::size_t>(card)][1];
+        auto& mark = deck.cards.Checks[static_cast<std::size_t>(card)][1];
         mark = mark != 0 ? korva::False16 : korva::True16;
-        deck.Record.push_back({.TimeMs = deck.Record.back().TimeMs + 4000,
-                               .CardId = deck.CardIds[static_cast<std::size_t>(card)],
-                               .Item = 1,
-                               .Checked = mark != 0});
-        deck.SavedMs = deck.Record.back().TimeMs;
+        deck.record.push_back({.timeMs = deck.record.back().timeMs + 4000,
+                               .cardId = deck.cardIds[static_cast<std::size_t>(card)],
+                               .item = 1,
+                               .checked = mark != 0});
+        deck.savedMs = deck.record.back().timeMs;
         korva::SaveKorvaChanges(path, deck, snapshot);
         card = card % Cards + 1;
     }
@@ -141,7 +141,7 @@ void BM_SaveKorvaFileWhole(benchmark::State& state) {
 void BM_KorvaSizeBesideKrv(benchmark::State& state) {
     Folder dir;
     const KorvaDeck deck = MakeKorvaDeck(false, 0);
-    korva::CardData krv = deck.Cards;
+    korva::CardData krv = deck.cards;
     for (int c = 1; c <= Cards; ++c) {
         for (int item = 1; item <= 2; ++item) {
             auto& text = krv.Items[static_cast<std::size_t>(c)][static_cast<std::size_t>(item)];

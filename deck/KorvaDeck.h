@@ -17,19 +17,19 @@ inline constexpr int KorvaSchemaVersion = 1;
 
 // One answer given in study, as the record keeps it.
 struct ReviewRow {
-    int64_t TimeMs = 0;            // UTC milliseconds since the epoch
-    int64_t CardId = 0;            // the card's stable id (KorvaDeck::CardIds), which may since have been removed
-    int16_t Item = 1;              // the item that was asked: 1 or 2
-    bool Checked = false;          // whether the card was left checked after the answer
-    uint8_t Style = AnswerNormal;  // AnswerNormal or AnswerTest
-    int8_t Judged = -1;            // a typed answer's judgement: -1 none, 0 wrong, 1 right
+    int64_t timeMs = 0;            // UTC milliseconds since the epoch
+    int64_t cardId = 0;            // the card's stable id (KorvaDeck::cardIds), which may since have been removed
+    int16_t item = 1;              // the item that was asked: 1 or 2
+    bool checked = false;          // whether the card was left checked after the answer
+    uint8_t style = AnswerNormal;  // AnswerNormal or AnswerTest
+    int8_t judged = -1;            // a typed answer's judgement: -1 none, 0 wrong, 1 right
 
     friend bool operator==(const ReviewRow&, const ReviewRow&) = default;
 };
 
 // A deck as the .korva file holds it.
 //
-// Cards reuses the .krv deck's layout (cards 1..Total, items 1 and 2, raw
+// cards reuses the .krv deck's layout (cards 1..Total, items 1 and 2, raw
 // check values, question items, modes), but its item texts are UTF-8 text, in
 // any language, line breaks as they are. The file keeps items 1 and 2, check
 // marks 0..2 and the question item of cards 1..Total; card 0 and item slot 0,
@@ -40,13 +40,13 @@ struct ReviewRow {
 // the record can name it and a save can find what changed: positive, unique,
 // never given again once the card is removed (NewCardId).
 struct KorvaDeck {
-    CardData Cards;
-    std::vector<int64_t> CardIds = std::vector<int64_t>(1);  // [card]; [0] unused, 0
-    std::vector<ReviewRow> Record;                           // in time order; only ever appended to
-    int64_t NextCardId = 1;                                  // the id NewCardId gives next
-    int64_t CreatedMs = 0;       // when the deck was first saved as a .korva file, ms since the epoch
-    int64_t SavedMs = 0;         // the time of the latest save: set by the caller before it saves
-    std::string SavedByVersion;  // the program version that saved it, e.g. "1.0"
+    CardData cards;
+    std::vector<int64_t> cardIds = std::vector<int64_t>(1);  // [card]; [0] unused, 0
+    std::vector<ReviewRow> record;                           // in time order; only ever appended to
+    int64_t nextCardId = 1;                                  // the id NewCardId gives next
+    int64_t createdMs = 0;       // when the deck was first saved as a .korva file, ms since the epoch
+    int64_t savedMs = 0;         // the time of the latest save: set by the caller before it saves
+    std::string savedByVersion;  // the program version that saved it, e.g. "1.0"
 };
 
 // Whether a and b are the same deck as the .korva file keeps it: every field

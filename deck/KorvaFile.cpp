@@ -109,9 +109,9 @@ void HashText(uint64_t& h, std::string_view text) {
 // --- Checks on a deck before it is written ----------------------------------
 
 void RequireEvenArrays(const KorvaDeck& deck) {
-    const std::size_t cards = deck.Cards.Items.size();
-    if (cards < 1 || cards > static_cast<std::size_t>(MaxCards) + 1 || deck.Cards.Checks.size() != cards ||
-        deck.Cards.QuestionItems.size() != cards || deck.CardIds.size() != cards) {
+    const std::size_t cards = deck.cards.Items.size();
+    if (cards < 1 || cards > static_cast<std::size_t>(MaxCards) + 1 || deck.cards.Checks.size() != cards ||
+        deck.cards.QuestionItems.size() != cards || deck.cardIds.size() != cards) {
         throw DeckError(DeckErrorKind::UnevenArrays);
     }
 }
@@ -124,12 +124,12 @@ void RequireEvenArrays(const KorvaDeck& deck) {
 
 void RequireUniqueIds(const KorvaDeck& deck) {
     std::vector<std::pair<int64_t, std::size_t>> ids;
-    ids.reserve(deck.CardIds.size());
-    for (std::size_t card = 1; card < deck.CardIds.size(); ++card) {
-        if (deck.CardIds[card] <= 0) {
-            BrokenId(card, deck.CardIds[card]);
+    ids.reserve(deck.cardIds.size());
+    for (std::size_t card = 1; card < deck.cardIds.size(); ++card) {
+        if (deck.cardIds[card] <= 0) {
+            BrokenId(card, deck.cardIds[card]);
         }
-        ids.emplace_back(deck.CardIds[card], card);
+        ids.emplace_back(deck.cardIds[card], card);
     }
     std::sort(ids.begin(), ids.end());
     for (std::size_t i = 1; i < ids.size(); ++i) {
@@ -142,9 +142,9 @@ void RequireUniqueIds(const KorvaDeck& deck) {
 // The counter the file keeps: past every id in use, whatever the deck's own
 // counter says, so that no id is ever given twice.
 int64_t NextIdToKeep(const KorvaDeck& deck) {
-    int64_t next = std::max<int64_t>(deck.NextCardId, 1);
-    for (std::size_t card = 1; card < deck.CardIds.size(); ++card) {
-        next = std::max(next, deck.CardIds[card] + 1);
+    int64_t next = std::max<int64_t>(deck.nextCardId, 1);
+    for (std::size_t card = 1; card < deck.cardIds.size(); ++card) {
+        next = std::max(next, deck.cardIds[card] + 1);
     }
     return next;
 }
@@ -173,12 +173,12 @@ void BindCard(Statement& statement, const CardData& cards, std::size_t card, int
 }
 
 void BindReview(Statement& statement, const ReviewRow& row, int first) {
-    statement.Bind(first, row.TimeMs)
-        .Bind(first + 1, row.CardId)
-        .Bind(first + 2, int64_t{row.Item})
-        .Bind(first + 3, int64_t{row.Checked ? 1 : 0})
-        .Bind(first + 4, int64_t{row.Style})
-        .Bind(first + 5, int64_t{row.Judged});
+    statement.Bind(first, row.timeMs)
+        .Bind(first + 1, row.cardId)
+        .Bind(first + 2, int64_t{row.item})
+        .Bind(first + 3, int64_t{row.checked ? 1 : 0})
+        .Bind(first + 4, int64_t{row.style})
+        .Bind(first + 5, int64_t{row.judged});
 }
 
 std::string ReviewInsertSql(std::size_t rows) {
@@ -216,14 +216,14 @@ void WriteDeckRow(Database& db, const KorvaDeck& deck, int64_t revision, bool in
                                 : "UPDATE deck SET turn_mode = ?, reserved_mode = ?, view_kind = ?, answer_mode = ?, "
                                   "created_ms = ?, saved_ms = ?, saved_by = ?, next_card_id = ?, revision = ? "
                                   "WHERE id = 1");
-    const StudyModes& modes = deck.Cards.Modes;
+    const StudyModes& modes = deck.cards.Modes;
     statement.Bind(1, int64_t{modes.TurnMode})
         .Bind(2, int64_t{modes.ReservedMode})
         .Bind(3, int64_t{modes.ViewKind})
         .Bind(4, int64_t{modes.AnswerMode})
-        .Bind(5, deck.CreatedMs)
-        .Bind(6, deck.SavedMs)
-        .Bind(7, std::string_view(deck.SavedByVersion))
+        .Bind(5, deck.createdMs)
+        .Bind(6, deck.savedMs)
+        .Bind(7, std::string_view(deck.savedByVersion))
         .Bind(8, NextIdToKeep(deck))
         .Bind(9, revision);
     statement.Run();
@@ -231,12 +231,12 @@ void WriteDeckRow(Database& db, const KorvaDeck& deck, int64_t revision, bool in
 
 KorvaSnapshot SnapshotOf(const KorvaDeck& deck, int64_t revision) {
     KorvaSnapshot snapshot;
-    snapshot.Cards.reserve(deck.CardIds.size() - 1);
-    for (std::size_t card = 1; card < deck.CardIds.size(); ++card) {
-        snapshot.Cards.push_back({deck.CardIds[card], KorvaCardHash(deck.Cards, static_cast<int>(card))});
+    snapshot.cards.reserve(deck.cardIds.size() - 1);
+    for (std::size_t card = 1; card < deck.cardIds.size(); ++card) {
+        snapshot.cards.push_back({deck.cardIds[card], KorvaCardHash(deck.cards, static_cast<int>(card))});
     }
-    snapshot.RecordRows = deck.Record.size();
-    snapshot.Revision = revision;
+    snapshot.recordRows = deck.record.size();
+    snapshot.revision = revision;
     return snapshot;
 }
 
@@ -286,13 +286,13 @@ void BuildDatabase(Database& db, const KorvaDeck& deck, int64_t revision) {
     WriteDeckRow(db, deck, revision, true);
     {
         Statement insert(db, std::string("INSERT INTO card (") + CardColumns + ") VALUES (?,?,?,?,?,?,?,?)");
-        for (std::size_t card = 1; card < deck.CardIds.size(); ++card) {
-            insert.Bind(1, deck.CardIds[card]).Bind(2, static_cast<int64_t>(card));
-            BindCard(insert, deck.Cards, card, 3);
+        for (std::size_t card = 1; card < deck.cardIds.size(); ++card) {
+            insert.Bind(1, deck.cardIds[card]).Bind(2, static_cast<int64_t>(card));
+            BindCard(insert, deck.cards, card, 3);
             insert.Run();
         }
     }
-    InsertReviews(db, deck.Record, 0);
+    InsertReviews(db, deck.record, 0);
     transaction.Commit();
 }
 
@@ -377,15 +377,15 @@ DeckRow ReadDeckRow(Database& db, KorvaDeck& deck) {
     if (!row.Step()) {
         Damaged("no row in table deck");
     }
-    StudyModes& modes = deck.Cards.Modes;
+    StudyModes& modes = deck.cards.Modes;
     modes.TurnMode = static_cast<uint8_t>(IntColumn(row, 0, 0, 255, "deck.turn_mode"));
     modes.ReservedMode = static_cast<uint8_t>(IntColumn(row, 1, 0, 255, "deck.reserved_mode"));
     modes.ViewKind = static_cast<uint8_t>(IntColumn(row, 2, 0, 255, "deck.view_kind"));
     modes.AnswerMode = static_cast<uint8_t>(IntColumn(row, 3, 0, 255, "deck.answer_mode"));
-    deck.CreatedMs = IntColumn(row, 4, Int64Min, Int64Max, "deck.created_ms");
-    deck.SavedMs = IntColumn(row, 5, Int64Min, Int64Max, "deck.saved_ms");
-    deck.SavedByVersion = TextColumn(row, 6, "deck.saved_by");
-    deck.NextCardId = IntColumn(row, 7, 1, Int64Max, "deck.next_card_id");
+    deck.createdMs = IntColumn(row, 4, Int64Min, Int64Max, "deck.created_ms");
+    deck.savedMs = IntColumn(row, 5, Int64Min, Int64Max, "deck.saved_ms");
+    deck.savedByVersion = TextColumn(row, 6, "deck.saved_by");
+    deck.nextCardId = IntColumn(row, 7, 1, Int64Max, "deck.next_card_id");
     const DeckRow result{IntColumn(row, 8, Int64Min, Int64Max, "deck.revision")};
     if (row.Step()) {
         Damaged("more than one row in table deck");
@@ -399,21 +399,21 @@ void ReadCards(Database& db, KorvaDeck& deck) {
         throw DeckError(DeckErrorKind::TooManyCards);
     }
     const auto size = static_cast<std::size_t>(count) + 1;
-    CardData& cards = deck.Cards;
+    CardData& cards = deck.cards;
     cards.Items.assign(size, {});
     cards.Checks.assign(size, {});
     cards.QuestionItems.assign(size, 0);
-    deck.CardIds.assign(size, 0);
+    deck.cardIds.assign(size, 0);
     // By id, the table's own order, and each card put at its position: a
     // position missing or held twice is damage.
     Statement row(db, std::string("SELECT ") + CardColumns + " FROM card");
     while (row.Step()) {
         const int64_t id = IntColumn(row, 0, 1, Int64Max, "card.id");
         const auto card = static_cast<std::size_t>(IntColumn(row, 1, 1, count, "card.position"));
-        if (deck.CardIds[card] != 0) {
+        if (deck.cardIds[card] != 0) {
             Damaged("two cards at position " + std::to_string(card));
         }
-        deck.CardIds[card] = id;
+        deck.cardIds[card] = id;
         cards.Items[card][1] = TextColumn(row, 2, "card.item1");
         cards.Items[card][2] = TextColumn(row, 3, "card.item2");
         // The question item names one of the card's item slots, as in a .krv file.
@@ -423,25 +423,25 @@ void ReadCards(Database& db, KorvaDeck& deck) {
                 static_cast<int16_t>(IntColumn(row, 5 + item, Int16Min, Int16Max, "card.check"));
         }
     }
-    if (std::count(deck.CardIds.begin() + 1, deck.CardIds.end(), 0) != 0) {
+    if (std::count(deck.cardIds.begin() + 1, deck.cardIds.end(), 0) != 0) {
         Damaged("card positions are not 1 to " + std::to_string(count));
     }
-    deck.NextCardId = std::max(deck.NextCardId, NextIdToKeep(deck));
+    deck.nextCardId = std::max(deck.nextCardId, NextIdToKeep(deck));
 }
 
 void ReadRecord(Database& db, KorvaDeck& deck) {
-    deck.Record.clear();
-    deck.Record.reserve(static_cast<std::size_t>(db.QueryInt("SELECT count(*) FROM review")));
+    deck.record.clear();
+    deck.record.reserve(static_cast<std::size_t>(db.QueryInt("SELECT count(*) FROM review")));
     // rowid order, the order the rows were written in.
     Statement row(db, std::string("SELECT ") + ReviewColumns + " FROM review");
     while (row.Step()) {
-        ReviewRow& r = deck.Record.emplace_back();
-        r.TimeMs = IntColumn(row, 0, Int64Min, Int64Max, "review.time_ms");
-        r.CardId = IntColumn(row, 1, Int64Min, Int64Max, "review.card_id");
-        r.Item = static_cast<int16_t>(IntColumn(row, 2, Int16Min, Int16Max, "review.item"));
-        r.Checked = IntColumn(row, 3, 0, 1, "review.checked") != 0;
-        r.Style = static_cast<uint8_t>(IntColumn(row, 4, 0, 255, "review.style"));
-        r.Judged = static_cast<int8_t>(IntColumn(row, 5, -128, 127, "review.judged"));
+        ReviewRow& r = deck.record.emplace_back();
+        r.timeMs = IntColumn(row, 0, Int64Min, Int64Max, "review.time_ms");
+        r.cardId = IntColumn(row, 1, Int64Min, Int64Max, "review.card_id");
+        r.item = static_cast<int16_t>(IntColumn(row, 2, Int16Min, Int16Max, "review.item"));
+        r.checked = IntColumn(row, 3, 0, 1, "review.checked") != 0;
+        r.style = static_cast<uint8_t>(IntColumn(row, 4, 0, 255, "review.style"));
+        r.judged = static_cast<int8_t>(IntColumn(row, 5, -128, 127, "review.judged"));
     }
 }
 
@@ -532,34 +532,34 @@ struct CardChanges {
 
 CardChanges FindChanges(const KorvaDeck& now, const KorvaSnapshot& saved) {
     CardChanges changes;
-    const std::size_t total = now.CardIds.size() - 1;
+    const std::size_t total = now.cardIds.size() - 1;
     changes.hashes.resize(total);
-    std::vector<std::size_t> matched(saved.Cards.size(), 0);  // [saved index] -> card now, 0 for none
+    std::vector<std::size_t> matched(saved.cards.size(), 0);  // [saved index] -> card now, 0 for none
     std::optional<std::unordered_map<int64_t, std::size_t>> savedIndex;
     std::unordered_set<int64_t> newIds;
     for (std::size_t card = 1; card <= total; ++card) {
-        const int64_t id = now.CardIds[card];
+        const int64_t id = now.cardIds[card];
         if (id <= 0) {
             BrokenId(card, id);
         }
         // Most saves change a card or two in place: the card at the same
         // position is the one to compare; only other cards are looked up.
         std::optional<std::size_t> at;
-        if (card - 1 < saved.Cards.size() && saved.Cards[card - 1].Id == id) {
+        if (card - 1 < saved.cards.size() && saved.cards[card - 1].id == id) {
             at = card - 1;
         } else {
             if (!savedIndex) {
                 savedIndex.emplace();
-                savedIndex->reserve(saved.Cards.size());
-                for (std::size_t i = 0; i < saved.Cards.size(); ++i) {
-                    savedIndex->emplace(saved.Cards[i].Id, i);
+                savedIndex->reserve(saved.cards.size());
+                for (std::size_t i = 0; i < saved.cards.size(); ++i) {
+                    savedIndex->emplace(saved.cards[i].id, i);
                 }
             }
             if (const auto found = savedIndex->find(id); found != savedIndex->end()) {
                 at = found->second;
             }
         }
-        const uint64_t hash = KorvaCardHash(now.Cards, static_cast<int>(card));
+        const uint64_t hash = KorvaCardHash(now.cards, static_cast<int>(card));
         changes.hashes[card - 1] = hash;
         if (!at) {
             if (!newIds.insert(id).second) {
@@ -572,15 +572,15 @@ CardChanges FindChanges(const KorvaDeck& now, const KorvaSnapshot& saved) {
             BrokenId(card, id);
         }
         matched[*at] = card;
-        if (saved.Cards[*at].Hash != hash) {
+        if (saved.cards[*at].hash != hash) {
             changes.edited.push_back(card);
         } else if (*at != card - 1) {
             changes.moved.push_back(card);
         }
     }
-    for (std::size_t i = 0; i < saved.Cards.size(); ++i) {
+    for (std::size_t i = 0; i < saved.cards.size(); ++i) {
         if (matched[i] == 0) {
-            changes.removed.push_back(saved.Cards[i].Id);
+            changes.removed.push_back(saved.cards[i].id);
         }
     }
     return changes;
@@ -601,8 +601,8 @@ void WriteCardChanges(Database& db, const KorvaDeck& now, const CardChanges& cha
                        "UPDATE card SET position = ?2, item1 = ?3, item2 = ?4, asked_item = ?5, check0 = ?6, "
                        "check1 = ?7, check2 = ?8 WHERE id = ?1");
         for (const std::size_t card : changes.edited) {
-            edit.Bind(1, now.CardIds[card]).Bind(2, -static_cast<int64_t>(card));
-            BindCard(edit, now.Cards, card, 3);
+            edit.Bind(1, now.cardIds[card]).Bind(2, -static_cast<int64_t>(card));
+            BindCard(edit, now.cards, card, 3);
             edit.Run();
         }
         negated = true;
@@ -610,15 +610,15 @@ void WriteCardChanges(Database& db, const KorvaDeck& now, const CardChanges& cha
     if (!changes.moved.empty()) {
         Statement move(db, "UPDATE card SET position = ?2 WHERE id = ?1");
         for (const std::size_t card : changes.moved) {
-            move.Bind(1, now.CardIds[card]).Bind(2, -static_cast<int64_t>(card)).Run();
+            move.Bind(1, now.cardIds[card]).Bind(2, -static_cast<int64_t>(card)).Run();
         }
         negated = true;
     }
     if (!changes.inserted.empty()) {
         Statement insert(db, std::string("INSERT INTO card (") + CardColumns + ") VALUES (?,?,?,?,?,?,?,?)");
         for (const std::size_t card : changes.inserted) {
-            insert.Bind(1, now.CardIds[card]).Bind(2, -static_cast<int64_t>(card));
-            BindCard(insert, now.Cards, card, 3);
+            insert.Bind(1, now.cardIds[card]).Bind(2, -static_cast<int64_t>(card));
+            BindCard(insert, now.cards, card, 3);
             insert.Run();
         }
         negated = true;
@@ -638,16 +638,16 @@ void WriteChanges(const std::string& path, const KorvaDeck& now, KorvaSnapshot& 
     // short is played back here first.
     Transaction transaction(db, "BEGIN IMMEDIATE");
     if (RequireKorvaFile(db) != KorvaSchemaVersion ||
-        db.QueryInt("SELECT revision FROM deck WHERE id = 1") != saved.Revision) {
+        db.QueryInt("SELECT revision FROM deck WHERE id = 1") != saved.revision) {
         throw NotTheSavedFile{};
     }
     CardChanges changes = FindChanges(now, saved);
     WriteCardChanges(db, now, changes);
-    if (now.Record.size() < saved.RecordRows) {
+    if (now.record.size() < saved.recordRows) {
         db.Exec("DELETE FROM review");
-        InsertReviews(db, now.Record, 0);
+        InsertReviews(db, now.record, 0);
     } else {
-        InsertReviews(db, now.Record, saved.RecordRows);
+        InsertReviews(db, now.record, saved.recordRows);
     }
     const int64_t revision = NewRevision();
     WriteDeckRow(db, now, revision, false);
@@ -655,12 +655,12 @@ void WriteChanges(const std::string& path, const KorvaDeck& now, KorvaSnapshot& 
     db.Close();
 
     KorvaSnapshot next;
-    next.Cards.reserve(changes.hashes.size());
-    for (std::size_t card = 1; card < now.CardIds.size(); ++card) {
-        next.Cards.push_back({now.CardIds[card], changes.hashes[card - 1]});
+    next.cards.reserve(changes.hashes.size());
+    for (std::size_t card = 1; card < now.cardIds.size(); ++card) {
+        next.cards.push_back({now.cardIds[card], changes.hashes[card - 1]});
     }
-    next.RecordRows = now.Record.size();
-    next.Revision = revision;
+    next.recordRows = now.record.size();
+    next.revision = revision;
     saved = std::move(next);
 }
 
@@ -705,7 +705,7 @@ KorvaSnapshot SaveKorvaFile(const std::string& path, const KorvaDeck& deck) {
 void SaveKorvaChanges(const std::string& path, const KorvaDeck& now, KorvaSnapshot& lastSaved) {
     RequireEvenArrays(now);
     struct stat info {};
-    if (lastSaved.Revision != 0 && ::stat(path.c_str(), &info) == 0) {
+    if (lastSaved.revision != 0 && ::stat(path.c_str(), &info) == 0) {
         if (const std::optional<FileCause> why = WhyNotRegularFile(info.st_mode)) {
             throw detail::Failure(DeckErrorKind::CannotWrite, *why);
         }

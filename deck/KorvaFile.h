@@ -16,12 +16,12 @@ namespace korva {
 // whole file.
 struct KorvaSnapshot {
     struct Card {
-        int64_t Id = 0;
-        uint64_t Hash = 0;  // KorvaCardHash of the card as saved
+        int64_t id = 0;
+        uint64_t hash = 0;  // KorvaCardHash of the card as saved
     };
-    std::vector<Card> Cards;     // in card order: [0] is card 1
-    std::size_t RecordRows = 0;  // how many review rows the file holds
-    int64_t Revision = 0;        // the file's revision stamp; 0 for none
+    std::vector<Card> cards;     // in card order: [0] is card 1
+    std::size_t recordRows = 0;  // how many review rows the file holds
+    int64_t revision = 0;        // the file's revision stamp; 0 for none
 };
 
 // The hash of card's content that a snapshot keeps: its two item texts, its
@@ -43,15 +43,15 @@ KorvaDeck LoadKorvaFile(const std::string& path, KorvaSnapshot& saved);
 // Writes deck as a whole new .korva file at path: built in memory, written to
 // a temporary file beside path, synced, then renamed over path, so that after
 // a failure, a kill or a power cut path holds the old file or the new one.
-// The folder must allow a new file. deck.SavedMs and SavedByVersion are
-// written as they are. DeckError on failure: UnevenArrays (CardIds not as
+// The folder must allow a new file. deck.savedMs and savedByVersion are
+// written as they are. DeckError on failure: UnevenArrays (cardIds not as
 // long as the cards, more than MaxCards cards), CardIdBroken, CannotWrite,
 // CannotSave. Returns the snapshot of what was written.
 KorvaSnapshot SaveKorvaFile(const std::string& path, const KorvaDeck& deck);
 
 // Brings the .korva file at path, which lastSaved describes, up to now in one
 // SQLite transaction that writes only what changed: cards edited, added,
-// removed or moved (found by id), the review rows past lastSaved.RecordRows,
+// removed or moved (found by id), the review rows past lastSaved.recordRows,
 // and the deck's modes and save time. lastSaved then describes the file.
 //
 // The record is taken to grow only at its end; a record shorter than the

@@ -47,12 +47,12 @@ const std::vector<std::string> Texts = {
 
 KorvaDeck SampleDeck(int total) {
     KorvaDeck deck;
-    CardData& cards = deck.Cards;
+    CardData& cards = deck.cards;
     const auto size = static_cast<std::size_t>(total) + 1;
     cards.Items.resize(size);
     cards.Checks.resize(size);
     cards.QuestionItems.resize(size);
-    deck.CardIds.assign(size, 0);
+    deck.cardIds.assign(size, 0);
     const int16_t rawChecks[] = {True16, False16, 1, 7, -32768, 32767};
     for (std::size_t c = 1; c < size; ++c) {
         cards.Items[c][1] = Texts[c % Texts.size()] + std::to_string(c);
@@ -60,40 +60,40 @@ KorvaDeck SampleDeck(int total) {
         cards.Checks[c] = {rawChecks[c % 6], rawChecks[(c + 1) % 6], rawChecks[(c + 4) % 6]};
         cards.QuestionItems[c] = static_cast<int16_t>(c % 3);
         // Ids with gaps, as removals leave them, some past 32 bits.
-        deck.CardIds[c] = c % 5 == 0 ? (int64_t{1} << 40) + static_cast<int64_t>(c) : static_cast<int64_t>(c * 3);
+        deck.cardIds[c] = c % 5 == 0 ? (int64_t{1} << 40) + static_cast<int64_t>(c) : static_cast<int64_t>(c * 3);
     }
     cards.Modes = StudyModes{TurnShuffle, 0xA5, ViewChecked, AnswerTest};
-    deck.NextCardId = (int64_t{1} << 40) + total + 1;
+    deck.nextCardId = (int64_t{1} << 40) + total + 1;
     for (int r = 0; r < total * 2; ++r) {
-        deck.Record.push_back({.TimeMs = 1'700'000'000'000 + r * 1000,
-                               .CardId = deck.CardIds[static_cast<std::size_t>(r % total) + 1],
-                               .Item = static_cast<int16_t>(1 + r % 2),
-                               .Checked = r % 3 == 0,
-                               .Style = r % 4 == 0 ? AnswerTest : AnswerNormal,
-                               .Judged = static_cast<int8_t>(r % 3 - 1)});
+        deck.record.push_back({.timeMs = 1'700'000'000'000 + int64_t{r} * 1000,
+                               .cardId = deck.cardIds[static_cast<std::size_t>(r % total) + 1],
+                               .item = static_cast<int16_t>(1 + r % 2),
+                               .checked = r % 3 == 0,
+                               .style = r % 4 == 0 ? AnswerTest : AnswerNormal,
+                               .judged = static_cast<int8_t>(r % 3 - 1)});
     }
-    deck.Record.push_back({.TimeMs = -5, .CardId = 999'999, .Item = 2, .Checked = true, .Style = 255, .Judged = -128});
-    deck.CreatedMs = 1'690'000'000'000;
-    deck.SavedMs = 1'700'000'123'456;
-    deck.SavedByVersion = "1.0 ベータ";
+    deck.record.push_back({.timeMs = -5, .cardId = 999'999, .item = 2, .checked = true, .style = 255, .judged = -128});
+    deck.createdMs = 1'690'000'000'000;
+    deck.savedMs = 1'700'000'123'456;
+    deck.savedByVersion = "1.0 ベータ";
     return deck;
 }
 
 void AddCard(KorvaDeck& deck, std::size_t at, const std::string& text) {
-    CardData& cards = deck.Cards;
+    CardData& cards = deck.cards;
     const auto offset = static_cast<std::ptrdiff_t>(at);
     cards.Items.insert(cards.Items.begin() + offset, {"", text, "뒷면 " + text});
     cards.Checks.insert(cards.Checks.begin() + offset, {0, True16, 0});
     cards.QuestionItems.insert(cards.QuestionItems.begin() + offset, 1);
-    deck.CardIds.insert(deck.CardIds.begin() + offset, NewCardId(deck));
+    deck.cardIds.insert(deck.cardIds.begin() + offset, NewCardId(deck));
 }
 
 void RemoveCard(KorvaDeck& deck, std::size_t at) {
     const auto offset = static_cast<std::ptrdiff_t>(at);
-    deck.Cards.Items.erase(deck.Cards.Items.begin() + offset);
-    deck.Cards.Checks.erase(deck.Cards.Checks.begin() + offset);
-    deck.Cards.QuestionItems.erase(deck.Cards.QuestionItems.begin() + offset);
-    deck.CardIds.erase(deck.CardIds.begin() + offset);
+    deck.cards.Items.erase(deck.cards.Items.begin() + offset);
+    deck.cards.Checks.erase(deck.cards.Checks.begin() + offset);
+    deck.cards.QuestionItems.erase(deck.cards.QuestionItems.begin() + offset);
+    deck.cardIds.erase(deck.cardIds.begin() + offset);
 }
 
 void MoveCard(KorvaDeck& deck, std::size_t from, std::size_t to) {
@@ -107,16 +107,16 @@ void MoveCard(KorvaDeck& deck, std::size_t from, std::size_t to) {
                         v.begin() + static_cast<std::ptrdiff_t>(from) + 1);
         }
     };
-    rotate(deck.Cards.Items);
-    rotate(deck.Cards.Checks);
-    rotate(deck.Cards.QuestionItems);
-    rotate(deck.CardIds);
+    rotate(deck.cards.Items);
+    rotate(deck.cards.Checks);
+    rotate(deck.cards.QuestionItems);
+    rotate(deck.cardIds);
 }
 
 void Check(KorvaDeck& deck, std::size_t card, int64_t timeMs) {
-    deck.Cards.Checks[card][1] = deck.Cards.Checks[card][1] != 0 ? False16 : True16;
-    deck.Record.push_back(
-        {.TimeMs = timeMs, .CardId = deck.CardIds[card], .Item = 1, .Checked = deck.Cards.Checks[card][1] != 0});
+    deck.cards.Checks[card][1] = deck.cards.Checks[card][1] != 0 ? False16 : True16;
+    deck.record.push_back(
+        {.timeMs = timeMs, .cardId = deck.cardIds[card], .item = 1, .checked = deck.cards.Checks[card][1] != 0});
 }
 
 DeckErrorKind KindOfLoad(const std::string& path) {
@@ -206,9 +206,9 @@ TEST(KorvaFile, NewDeckGivesIdsNeverUsedBefore) {
     cards.Checks = {{1, 1, 1}, {0, True16, 0}, {0, 0, 5}};
     cards.QuestionItems = {-2, 1, 2};
     KorvaDeck deck = MakeKorvaDeck(cards, 1234, "1.0");
-    EXPECT_EQ(deck.CardIds, (std::vector<int64_t>{0, 1, 2}));
-    EXPECT_EQ(deck.Cards.Items[1], (CardData::ItemTexts{"", "a", "b"}));
-    EXPECT_EQ(deck.Cards.Checks[2][2], 5);
+    EXPECT_EQ(deck.cardIds, (std::vector<int64_t>{0, 1, 2}));
+    EXPECT_EQ(deck.cards.Items[1], (CardData::ItemTexts{"", "a", "b"}));
+    EXPECT_EQ(deck.cards.Checks[2][2], 5);
     RemoveCard(deck, 2);
     TempFolder folder;
     const std::string path = folder.Path("ids.korva");
@@ -233,15 +233,15 @@ TEST(KorvaFile, SavesChangesAsAWholeSaveWould) {
          }},
         {"edit text",
          [](KorvaDeck& d) {
-             d.Cards.Items[3][2] = "수정된 텍스트\n두 줄";
+             d.cards.Items[3][2] = "수정된 텍스트\n두 줄";
          }},
         {"question item",
          [](KorvaDeck& d) {
-             d.Cards.QuestionItems[4] = 0;
+             d.cards.QuestionItems[4] = 0;
          }},
         {"raw check 0",
          [](KorvaDeck& d) {
-             d.Cards.Checks[5][0] = 99;
+             d.cards.Checks[5][0] = 99;
          }},
         {"insert first",
          [](KorvaDeck& d) {
@@ -253,7 +253,7 @@ TEST(KorvaFile, SavesChangesAsAWholeSaveWould) {
          }},
         {"insert last",
          [](KorvaDeck& d) {
-             AddCard(d, d.CardIds.size(), "最後");
+             AddCard(d, d.cardIds.size(), "最後");
          }},
         {"remove first",
          [](KorvaDeck& d) {
@@ -261,7 +261,7 @@ TEST(KorvaFile, SavesChangesAsAWholeSaveWould) {
          }},
         {"remove last",
          [](KorvaDeck& d) {
-             RemoveCard(d, d.CardIds.size() - 1);
+             RemoveCard(d, d.cardIds.size() - 1);
          }},
         {"move down",
          [](KorvaDeck& d) {
@@ -274,7 +274,7 @@ TEST(KorvaFile, SavesChangesAsAWholeSaveWould) {
         {"move and edit",
          [](KorvaDeck& d) {
              MoveCard(d, 10, 11);
-             d.Cards.Items[11][1] = "Việt";
+             d.cards.Items[11][1] = "Việt";
          }},
         {"remove then insert",
          [](KorvaDeck& d) {
@@ -283,18 +283,18 @@ TEST(KorvaFile, SavesChangesAsAWholeSaveWould) {
          }},
         {"reverse all",
          [](KorvaDeck& d) {
-             for (std::size_t i = 1, j = d.CardIds.size() - 1; i < j; ++i, --j) {
-                 std::swap(d.Cards.Items[i], d.Cards.Items[j]);
-                 std::swap(d.Cards.Checks[i], d.Cards.Checks[j]);
-                 std::swap(d.Cards.QuestionItems[i], d.Cards.QuestionItems[j]);
-                 std::swap(d.CardIds[i], d.CardIds[j]);
+             for (std::size_t i = 1, j = d.cardIds.size() - 1; i < j; ++i, --j) {
+                 std::swap(d.cards.Items[i], d.cards.Items[j]);
+                 std::swap(d.cards.Checks[i], d.cards.Checks[j]);
+                 std::swap(d.cards.QuestionItems[i], d.cards.QuestionItems[j]);
+                 std::swap(d.cardIds[i], d.cardIds[j]);
              }
          }},
         {"modes and metadata",
          [](KorvaDeck& d) {
-             d.Cards.Modes = StudyModes{TurnNormal, 0, ViewAll, AnswerNormal};
-             d.SavedMs += 1;
-             d.SavedByVersion = "1.1";
+             d.cards.Modes = StudyModes{TurnNormal, 0, ViewAll, AnswerNormal};
+             d.savedMs += 1;
+             d.savedByVersion = "1.1";
          }},
         {"many review rows",
          [](KorvaDeck& d) {
@@ -304,11 +304,11 @@ TEST(KorvaFile, SavesChangesAsAWholeSaveWould) {
          }},
         {"record cleared",
          [](KorvaDeck& d) {
-             d.Record.resize(3);
+             d.record.resize(3);
          }},
         {"every card removed",
          [](KorvaDeck& d) {
-             while (d.CardIds.size() > 1) {
+             while (d.cardIds.size() > 1) {
                  RemoveCard(d, 1);
              }
          }},
@@ -352,10 +352,10 @@ TEST(KorvaFile, CheckMarkRewritesFewPages) {
     Check(deck, 2500, 1'800'000'000'000);
     SaveKorvaChanges(path, deck, snapshot);
     const std::string after = test::ReadBytes(path);
-    constexpr std::size_t Page = 4096;
-    std::size_t changed = (std::max(before.size(), after.size()) - std::min(before.size(), after.size())) / Page;
-    for (std::size_t at = 0; at < std::min(before.size(), after.size()); at += Page) {
-        changed += before.compare(at, Page, after, at, Page) != 0 ? 1 : 0;
+    constexpr std::size_t page = 4096;
+    std::size_t changed = (std::max(before.size(), after.size()) - std::min(before.size(), after.size())) / page;
+    for (std::size_t at = 0; at < std::min(before.size(), after.size()); at += page) {
+        changed += before.compare(at, page, after, at, page) != 0 ? 1 : 0;
     }
     EXPECT_LE(changed, 6U);
     EXPECT_GE(changed, 3U);
@@ -382,7 +382,7 @@ TEST(KorvaFile, SnapshotOfAnotherFileSavesWhole) {
     KorvaSnapshot none;
     SaveKorvaChanges(folder.Path("new.korva"), mine, none);
     EXPECT_TRUE(SameKorvaDeck(LoadKorvaFile(folder.Path("new.korva")), mine));
-    EXPECT_EQ(none.RecordRows, mine.Record.size());
+    EXPECT_EQ(none.recordRows, mine.record.size());
 }
 
 TEST(KorvaFile, RefusesDecksItCannotWrite) {
@@ -393,15 +393,15 @@ TEST(KorvaFile, RefusesDecksItCannotWrite) {
         std::function<void(KorvaDeck&)> breakIt;
         DeckErrorKind kind;
     } cases[] = {
-        {"ids too few", [](KorvaDeck& d) { d.CardIds.pop_back(); }, DeckErrorKind::UnevenArrays},
-        {"checks too few", [](KorvaDeck& d) { d.Cards.Checks.pop_back(); }, DeckErrorKind::UnevenArrays},
-        {"id twice", [](KorvaDeck& d) { d.CardIds[4] = d.CardIds[2]; }, DeckErrorKind::CardIdBroken},
-        {"id zero", [](KorvaDeck& d) { d.CardIds[3] = 0; }, DeckErrorKind::CardIdBroken},
+        {"ids too few", [](KorvaDeck& d) { d.cardIds.pop_back(); }, DeckErrorKind::UnevenArrays},
+        {"checks too few", [](KorvaDeck& d) { d.cards.Checks.pop_back(); }, DeckErrorKind::UnevenArrays},
+        {"id twice", [](KorvaDeck& d) { d.cardIds[4] = d.cardIds[2]; }, DeckErrorKind::CardIdBroken},
+        {"id zero", [](KorvaDeck& d) { d.cardIds[3] = 0; }, DeckErrorKind::CardIdBroken},
         {"inserted id twice",
          [](KorvaDeck& d) {
              AddCard(d, 1, "a");
              AddCard(d, 1, "b");
-             d.CardIds[2] = d.CardIds[1];
+             d.cardIds[2] = d.cardIds[1];
          },
          DeckErrorKind::CardIdBroken},
     };
@@ -424,7 +424,7 @@ TEST(KorvaFile, RefusesDecksItCannotWrite) {
                 EXPECT_EQ(error.kind(), c.kind);
             }
             EXPECT_TRUE(SameKorvaDeck(LoadKorvaFile(path), good));
-            EXPECT_EQ(snapshot.Revision, kept.Revision);
+            EXPECT_EQ(snapshot.revision, kept.revision);
         }
     }
 }
@@ -433,7 +433,7 @@ TEST(KorvaFile, RefusesFilesThatAreNotItsDecks) {
     TempFolder folder;
     const KorvaDeck deck = SampleDeck(300);
     const auto saved = [&](const std::string& name) {
-        const std::string path = folder.Path(name);
+        std::string path = folder.Path(name);
         SaveKorvaFile(path, deck);
         return path;
     };
@@ -474,28 +474,28 @@ TEST(KorvaFile, RefusesFilesThatAreNotItsDecks) {
          DeckErrorKind::NotKorvaDeck},
         {"newer schema",
          [&] {
-             const std::string path = saved("newer.korva");
+             std::string path = saved("newer.korva");
              RunSql(path, "PRAGMA user_version = 2");
              return path;
          },
          DeckErrorKind::NewerSchema},
         {"page of cards overwritten",
          [&] {
-             const std::string path = saved("cards.korva");
-             overwrite(path, 4096 * 5, 4096);
+             std::string path = saved("cards.korva");
+             overwrite(path, std::size_t{4096} * 5, 4096);
              return path;
          },
          DeckErrorKind::DatabaseDamaged},
         {"bytes in the middle overwritten",
          [&] {
-             const std::string path = saved("middle.korva");
+             std::string path = saved("middle.korva");
              overwrite(path, test::ReadBytes(path).size() / 2 + 100, 600);
              return path;
          },
          DeckErrorKind::DatabaseDamaged},
         {"truncated",
          [&] {
-             const std::string path = saved("truncated.korva");
+             std::string path = saved("truncated.korva");
              const std::string bytes = test::ReadBytes(path);
              test::WriteBytes(path, bytes.substr(0, bytes.size() / 2));
              return path;
@@ -503,35 +503,35 @@ TEST(KorvaFile, RefusesFilesThatAreNotItsDecks) {
          DeckErrorKind::DatabaseDamaged},
         {"header only",
          [&] {
-             const std::string path = saved("header.korva");
+             std::string path = saved("header.korva");
              test::WriteBytes(path, test::ReadBytes(path).substr(0, 50));
              return path;
          },
          DeckErrorKind::NotKorvaDeck},
         {"table missing",
          [&] {
-             const std::string path = saved("notable.korva");
+             std::string path = saved("notable.korva");
              RunSql(path, "DROP TABLE review");
              return path;
          },
          DeckErrorKind::DatabaseDamaged},
         {"question item out of range",
          [&] {
-             const std::string path = saved("asked.korva");
+             std::string path = saved("asked.korva");
              RunSql(path, "UPDATE card SET asked_item = 3 WHERE position = 2");
              return path;
          },
          DeckErrorKind::DatabaseDamaged},
         {"text where a number belongs",
          [&] {
-             const std::string path = saved("typed.korva");
+             std::string path = saved("typed.korva");
              RunSql(path, "UPDATE review SET item = 'one' WHERE rowid = 5");
              return path;
          },
          DeckErrorKind::DatabaseDamaged},
         {"position missing",
          [&] {
-             const std::string path = saved("gap.korva");
+             std::string path = saved("gap.korva");
              RunSql(path, "UPDATE card SET position = 1000 WHERE position = 3");
              return path;
          },
@@ -552,16 +552,16 @@ namespace {
 KorvaDeck DeckAfter(int step) {
     KorvaDeck deck = SampleDeck(120);
     for (int s = 1; s <= step; ++s) {
-        const auto card = 1 + static_cast<std::size_t>(s * 37) % (deck.CardIds.size() - 1);
+        const auto card = 1 + static_cast<std::size_t>(s * 37) % (deck.cardIds.size() - 1);
         switch (s % 4) {
-            case 0: deck.Cards.Items[card][2] = Texts[static_cast<std::size_t>(s) % Texts.size()] + "편집"; break;
+            case 0: deck.cards.Items[card][2] = Texts[static_cast<std::size_t>(s) % Texts.size()] + "편집"; break;
             case 1: AddCard(deck, card, "새 카드 " + std::to_string(s)); break;
             case 2: RemoveCard(deck, card); break;
             default: MoveCard(deck, card, 1); break;
         }
         Check(deck, 1, s);
     }
-    deck.SavedMs = step;
+    deck.savedMs = step;
     return deck;
 }
 
@@ -579,10 +579,10 @@ void Spin(unsigned spins) {
 // saves and after them however fast they are. Leaves the file as it was.
 unsigned SpinsPerSave(const std::string& path) {
     using Clock = std::chrono::steady_clock;
-    constexpr unsigned Sample = 1'000'000;
+    constexpr unsigned sample = 1'000'000;
     auto start = Clock::now();
-    Spin(Sample);
-    const double spinSeconds = std::chrono::duration<double>(Clock::now() - start).count() / Sample;
+    Spin(sample);
+    const double spinSeconds = std::chrono::duration<double>(Clock::now() - start).count() / sample;
     KorvaSnapshot snapshot;
     const KorvaDeck deck = LoadKorvaFile(path, snapshot);
     start = Clock::now();
@@ -598,7 +598,7 @@ unsigned SpinsPerSave(const std::string& path) {
 [[noreturn]] void SaveUntilKilled(const std::string& path, int fd) {
     try {
         KorvaSnapshot snapshot;
-        const int from = static_cast<int>(LoadKorvaFile(path, snapshot).SavedMs);
+        const int from = static_cast<int>(LoadKorvaFile(path, snapshot).savedMs);
         for (int step = from + 1;; ++step) {
             const KorvaDeck deck = DeckAfter(step);
             if (::write(fd, &step, sizeof step) != sizeof step) {
@@ -656,7 +656,7 @@ TEST(KorvaFile, KillDuringSaveLeavesOldOrNewDeck) {
         }
         ::close(pipeFds[0]);
         const KorvaDeck loaded = LoadKorvaFile(path);
-        const int step = static_cast<int>(loaded.SavedMs);
+        const int step = static_cast<int>(loaded.savedMs);
         // A save that returned is on disk; one cut short left the deck
         // before it, or after it when only its return was cut.
         ASSERT_TRUE(step == started || (finished < started && step == started - 1))
