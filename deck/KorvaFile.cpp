@@ -75,6 +75,10 @@ constexpr std::size_t ReviewRowsPerInsert = 32;
 // A database built in memory keeps its every page in the cache until it
 // is written out, rather than spilling pages to its memory file halfway.
 constexpr const char* CacheSql = "PRAGMA cache_size = -131072";  // KiB
+// Another program reading the file (the sqlite3 shell) or another KORVA
+// saving it holds its lock for a moment: waited for, up to this, before the
+// load or save fails as "database is locked".
+constexpr const char* BusySql = "PRAGMA busy_timeout = 3000";  // ms
 // A load maps the file (up to this size) instead of copying its pages.
 constexpr const char* MapSql = "PRAGMA mmap_size = 268435456";
 
@@ -151,13 +155,15 @@ int64_t NextIdToKeep(const KorvaDeck& deck) {
 
 // A stamp that changes with every save, so that a save through a snapshot
 // knows the file is still the one the snapshot describes.
+// Drawn from the system each time rather than from a generator seeded once,
+// which a forked process would share with its parent.
 int64_t NewRevision() {
-    static thread_local std::mt19937_64 random{std::random_device{}()};
-    int64_t revision = 0;
+    std::random_device random;
+    uint64_t revision = 0;
     while (revision == 0) {
-        revision = static_cast<int64_t>(random() >> 1);
+        revision = ((uint64_t{random()} << 32) ^ random()) >> 1;
     }
-    return revision;
+    return static_cast<int64_t>(revision);
 }
 
 // --- Writing rows -------------------------------------------------------------
@@ -495,6 +501,7 @@ KorvaDeck Load(const std::string& path, KorvaSnapshot* snapshot) {
     ReadWithinMemory([&] {
         for (int attempt = 0;; ++attempt) {
             Database db(path, SQLITE_OPEN_READONLY, DeckErrorKind::CannotRead);
+            db.Exec(BusySql);
             try {
                 deck = ReadOpenFile(db, snapshot);
                 db.Close();
@@ -633,6 +640,7 @@ struct NotTheSavedFile {};
 
 void WriteChanges(const std::string& path, const KorvaDeck& now, KorvaSnapshot& saved) {
     Database db(path, SQLITE_OPEN_READWRITE, DeckErrorKind::CannotSave);
+    db.Exec(BusySql);
     db.Exec("PRAGMA journal_mode = DELETE; PRAGMA synchronous = FULL");
     // IMMEDIATE takes the write lock at once; a journal left by a save cut
     // short is played back here first.
