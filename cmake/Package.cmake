@@ -25,7 +25,9 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://www.example.org/korva/")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Japanese captions need a CJK font, and Qt's own buttons and dialogs its
 # Japanese translation.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-ipafont-gothic, fonts-ipafont-mincho, qt6-translations-l10n")
+# SHLIBDEPS finds libsqlite3-0 from the binaries too; it is named here as
+# well, since the .korva deck file is an SQLite database.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-ipafont-gothic, fonts-ipafont-mincho, qt6-translations-l10n, libsqlite3-0")
 # Help and links open through xdg-open; Japanese answers are typed through an
 # input method (the IBus module ships with Qt itself).
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, fcitx5-frontend-qt6 | ibus")

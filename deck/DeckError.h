@@ -38,6 +38,12 @@ enum class DeckErrorKind {
     TextHoldsBreak,       // text: the separator, "\r" or "\n"
     TextNotCp932,         // bytes not of code page 932, for a UTF-8 list
     QuestionItemBroken,   // number: the card, value: its question item
+    // The .korva deck file, an SQLite database; systemReason holds SQLite's
+    // words where it gave them.
+    NotKorvaDeck,     // no SQLite database, or (systemReason empty) another program's
+    NewerSchema,      // value: the file's schema version, newer than this program's
+    DatabaseDamaged,  // damage SQLite or the reader found
+    CardIdBroken,     // number: the card, value: its id, not positive or not unique
 };
 
 // Why a file call failed when the system gave no reason, or which kind of

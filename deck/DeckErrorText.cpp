@@ -4,6 +4,7 @@
 
 #include "deck/CardData.h"
 #include "deck/FileBytes.h"
+#include "deck/KorvaDeck.h"
 
 namespace korva {
 
@@ -122,6 +123,16 @@ std::string DescribeDeckError(const DeckErrorDetail& d) {
         case DeckErrorKind::QuestionItemBroken:
             return Number(d.number) + "枚目のカードの出題項目(" + Number(d.value) +
                    ")が壊れているため、チェックを数えられません。";
+        case DeckErrorKind::NotKorvaDeck:
+            return d.systemReason.empty() ? "KORVAのデッキファイルではなく、別のプログラムのデータベースです。"
+                                          : FileFailure("KORVAのデッキファイルではありません", d);
+        case DeckErrorKind::NewerSchema:
+            return "新しい版のKORVAで保存されたデッキファイルのため読み込めません（ファイルの形式は第" +
+                   Number(d.value) + "版、この版で読めるのは第" + Number(KorvaSchemaVersion) + "版までです）。";
+        case DeckErrorKind::DatabaseDamaged: return FileFailure("デッキファイルが壊れています", d);
+        case DeckErrorKind::CardIdBroken:
+            return Number(d.number) + "枚目のカードの番号(" + Number(d.value) +
+                   ")が正でないか、ほかのカードと重なっているため保存できません。";
     }
     return {};
 }

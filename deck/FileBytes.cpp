@@ -43,12 +43,13 @@ std::string FolderOf(const std::string& path) {
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-// The file a write reaches: symbolic links followed to their end, which need
-// not exist yet. The temporary file goes beside it, so that the rename
-// replaces the file and keeps the link.
 constexpr int MostLinks = 40;  // as many as the system itself follows
 
-std::string FollowLinks(std::string path) {
+}  // namespace
+
+// The temporary file goes beside the end of the links, so that the rename
+// replaces the file and keeps the link.
+std::string detail::FollowLinks(std::string path) {
     for (int hop = 0; hop < MostLinks; ++hop) {
         struct stat info {};
         if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) {
@@ -68,6 +69,8 @@ std::string FollowLinks(std::string path) {
     }
     throw SystemFailure(DeckErrorKind::CannotWrite, ELOOP);
 }
+
+namespace {
 
 constexpr int TemporaryNameAttempts = 100;
 
@@ -132,8 +135,17 @@ FileContent ReadFileContent(const std::string& path) {
     return {detail::ReadAll(file.get(), static_cast<std::size_t>(info.st_size)), ModifiedMsOf(info)};
 }
 
-void WriteFileAtomically(const std::string& path, std::string_view bytes) {
-    const std::string target = FollowLinks(path);
+namespace {
+
+void SyncFolderOf(const std::string& target) {
+    const Descriptor folder(::open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (folder.get() < 0 || ::fsync(folder.get()) != 0) {
+        throw SystemFailure(DeckErrorKind::CannotSave, errno);
+    }
+}
+
+void ReplaceFile(const std::string& path, std::string_view bytes, bool mayWriteInPlace) {
+    const std::string target = detail::FollowLinks(path);
     std::optional<struct stat> old;
     struct stat info {};
     if (::stat(target.c_str(), &info) == 0) {
@@ -149,7 +161,7 @@ void WriteFileAtomically(const std::string& path, std::string_view bytes) {
         const int error = errno;
         // A folder that allows no new file may still hold a file that may
         // be written: saved over in place, as a plain save would.
-        if (old && (error == EACCES || error == EPERM)) {
+        if (mayWriteInPlace && old && (error == EACCES || error == EPERM)) {
             WriteFileInPlace(target, bytes);
             return;
         }
@@ -164,6 +176,15 @@ void WriteFileAtomically(const std::string& path, std::string_view bytes) {
         ::unlink(temporary.c_str());
         throw;
     }
+    if (!mayWriteInPlace) {
+        SyncFolderOf(target);
+    }
 }
+
+}  // namespace
+
+void WriteFileAtomically(const std::string& path, std::string_view bytes) { ReplaceFile(path, bytes, true); }
+
+void ReplaceFileWhole(const std::string& path, std::string_view bytes) { ReplaceFile(path, bytes, false); }
 
 }  // namespace korva

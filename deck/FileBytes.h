@@ -56,4 +56,10 @@ std::optional<FileCause> WhyNotRegularFile(mode_t mode);
 // in place instead (WriteFileInPlace).
 void WriteFileAtomically(const std::string& path, std::string_view bytes);
 
+// As WriteFileAtomically, but only ever through a temporary file: a folder
+// that allows no new file is refused rather than the file written in place,
+// and the folder is synced after the rename, so that after a power cut the
+// file is the old one or the new one, never half of each.
+void ReplaceFileWhole(const std::string& path, std::string_view bytes);
+
 }  // namespace korva

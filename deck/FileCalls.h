@@ -18,6 +18,10 @@ DeckError SystemFailure(DeckErrorKind kind, int error);
 
 std::string SystemReason(int error);
 
+// The file a write to path reaches: symbolic links followed to their end,
+// which need not exist yet. Throws DeckError (CannotWrite).
+std::string FollowLinks(std::string path);
+
 // Every byte through the write call, as many calls as it takes; a call that
 // writes nothing is a full disk. Throws DeckError.
 void WriteAll(int fd, std::string_view bytes);

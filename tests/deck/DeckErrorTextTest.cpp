@@ -105,6 +105,16 @@ TEST(DeckErrorText, WordsEveryKindAsTheUserReadsIt) {
         {Card(K::TextNotCp932, 1, 2), "1枚目のカードの項目2にShift_JISとして読めないバイトがあり、UTF-8にできません。"},
         {{.kind = K::QuestionItemBroken, .number = 9, .value = 5},
          "9枚目のカードの出題項目(5)が壊れているため、チェックを数えられません。"},
+        {File(K::NotKorvaDeck, FileCause::System, "file is not a database"),
+         "KORVAのデッキファイルではありません（file is not a database）。"},
+        {Kind(K::NotKorvaDeck), "KORVAのデッキファイルではなく、別のプログラムのデータベースです。"},
+        {{.kind = K::NewerSchema, .value = 3},
+         "新しい版のKORVAで保存されたデッキファイルのため読み込めません（ファイルの形式は第3版、この版で読めるのは第1版"
+         "までです）。"},
+        {File(K::DatabaseDamaged, FileCause::System, "database disk image is malformed"),
+         "デッキファイルが壊れています（database disk image is malformed）。"},
+        {{.kind = K::CardIdBroken, .number = 4, .value = -1},
+         "4枚目のカードの番号(-1)が正でないか、ほかのカードと重なっているため保存できません。"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(DescribeDeckError(DeckError(c.detail)), c.sentence);
