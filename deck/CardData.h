@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "deck/DeckText.h"
+
 namespace korva {
 
 // Card indexes, the total and positions are 16-bit in the deck file; a deck
@@ -45,9 +47,10 @@ inline constexpr StudyModes ImportedModes{TurnNormal, 1, ViewAll, AnswerNormal};
 // The deck. Every array is indexed by card 0..total (card 0 is never shown);
 // each card holds item slots 0..2 (item 0 is never shown).
 //
-// Item texts are kept as the code page 932 bytes of their file, so a load and
-// a save give back the very bytes that were read; convert them with
-// Cp932Text.h only to show or compare them.
+// Item texts are kept in the deck's Encoding: the code page 932 bytes of a
+// .krv file, so a load and a save give back the very bytes that were read,
+// or a .korva file's UTF-8; convert them with DeckText.h only to show or
+// compare them.
 //
 // Check marks keep the raw 16-bit value of the file (True16 / False16 when
 // the program writes them); any non-zero value counts as checked.
@@ -59,6 +62,9 @@ struct CardData {
     std::vector<ItemChecks> Checks = std::vector<ItemChecks>(1);   // [card][question item]
     std::vector<int16_t> QuestionItems = std::vector<int16_t>(1);  // [card]
     StudyModes Modes;
+    // The .krv file's code page 932 unless the deck was read from (or made
+    // for) a .korva file.
+    ItemEncoding Encoding = ItemEncoding::Cp932;
 
     // The upper bound of the card dimension of Items.
     int16_t Total() const { return static_cast<int16_t>(Items.size() - 1); }

@@ -27,6 +27,13 @@ struct ReviewRow {
     friend bool operator==(const ReviewRow&, const ReviewRow&) = default;
 };
 
+// An empty deck whose texts are UTF-8.
+inline CardData UnicodeCards() {
+    CardData cards;
+    cards.Encoding = ItemEncoding::Utf8;
+    return cards;
+}
+
 // A deck as the .korva file holds it.
 //
 // cards reuses the .krv deck's layout (cards 1..Total, items 1 and 2, raw
@@ -40,7 +47,7 @@ struct ReviewRow {
 // the record can name it and a save can find what changed: positive, unique,
 // never given again once the card is removed (NewCardId).
 struct KorvaDeck {
-    CardData cards;
+    CardData cards = UnicodeCards();
     std::vector<int64_t> cardIds = std::vector<int64_t>(1);  // [card]; [0] unused, 0
     std::vector<ReviewRow> record;                           // in time order; only ever appended to
     int64_t nextCardId = 1;                                  // the id NewCardId gives next

@@ -183,7 +183,9 @@ TEST(KorvaFile, RoundTripsEveryValue) {
         const std::string path = folder.Path("deck" + std::to_string(total) + ".korva");
         const KorvaDeck deck = SampleDeck(total);
         SaveKorvaFile(path, deck);
-        EXPECT_TRUE(SameKorvaDeck(LoadKorvaFile(path), deck)) << total;
+        const KorvaDeck loaded = LoadKorvaFile(path);
+        EXPECT_TRUE(SameKorvaDeck(loaded, deck)) << total;
+        EXPECT_EQ(loaded.cards.Encoding, ItemEncoding::Utf8) << total;
     }
     const std::string path = folder.Path("deck40.korva");
     sqlite3* db = nullptr;
