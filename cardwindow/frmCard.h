@@ -210,6 +210,7 @@ private:
     DeckDocument::WordListChooser WordListChooser();
     void RemoveRecoveryCopy();
     bool MayOverwriteOriginal();
+    bool MayDropRecord(const QString& path);
 
     platform::Dialogs& Dialogs_;
     CardWindowHost& Host_;

@@ -28,12 +28,21 @@ QString frmCard::getOpenPath() {
     return chosen ? chosen->path : CancelMarker;
 }
 
+// A .krv deck is offered as .krv again; a new deck, a word list's and a deck
+// in any language as a .korva deck, which holds every character and the
+// study record.
 QString frmCard::getSavePath() {
-    // A name too short to carry an ending is offered whole.
     const QString name = getFileName();
-    const QString start = name.size() < 4 ? name : name.left(name.size() - 4);
+    const DeckPathKind kind = KindOfPath(name.toStdString());
+    // The ending goes, as the four characters of ".krv" or ".csv" always
+    // went; a name too short to carry one is offered whole.
+    const qsizetype ending = kind == DeckPathKind::Korva ? 6 : 4;
+    const QString start = name.size() < ending ? name : name.left(name.size() - ending);
+    const bool krv = kind == DeckPathKind::Deck && getCardData().Encoding == ItemEncoding::Cp932;
     const int flags = platform::OverwritePrompt | platform::HideReadOnly | platform::PathMustExist;
-    const auto chosen = Dialogs_.ShowSave({start, platform::SaveDialogFilter(), flags, QStringLiteral(".krv")});
+    const auto chosen = Dialogs_.ShowSave({start, platform::SaveDialogFilter(), flags,
+                                           krv ? QStringLiteral(".krv") : QStringLiteral(".korva"),
+                                           krv ? platform::SaveFilterKrv : platform::SaveFilterKorva});
     if (!chosen || chosen->path.isEmpty()) {
         return CancelMarker;
     }
@@ -61,7 +70,7 @@ bool frmCard::ReadDeckFile(const QString& Path, const QString& FileName, bool Da
         case DeckFailure::OtherKind:
             ShowMessage(FileName + QStringLiteral("\r\n") +
                         QStringLiteral(" はKORVAで開けない種類のファイルです。\r\n"
-                                       "拡張子が .krv、.csv、.tsv、.txt のどれかのファイルを選んでください。"));
+                                       "拡張子が .krv、.korva、.csv、.tsv、.txt のどれかのファイルを選んでください。"));
             break;
         case DeckFailure::Missing: ShowOpenFailure(FileName, QStringLiteral("ファイルが見つかりません。")); break;
         case DeckFailure::Unreadable:
@@ -84,10 +93,24 @@ bool frmCard::isFilePath() const { return IsDeckFilePath(getFilePath()); }
 // question name the file that a plain save now writes.
 bool frmCard::NewFileSave() {
     const QString path = getSavePath();
-    if (path == CancelMarker) {
+    if (path == CancelMarker || !MayDropRecord(path)) {
         return false;
     }
     return ReportSave(getDocument().SaveAs(path));
+}
+
+// A .krv file keeps no study record: a deck in any language that has one
+// says so first.
+bool frmCard::MayDropRecord(const QString& path) {
+    if (KindOfPath(path.toStdString()) != DeckPathKind::Deck || getCardData().Encoding != ItemEncoding::Utf8 ||
+        getDocument().getRecord().empty()) {
+        return true;
+    }
+    return Dialogs_.Message(QStringLiteral("このデッキの学習の記録（%1回の解答）は .krv のファイルには保存できません。\r\n"
+                                           "記録を残さずに .krv として保存しますか。\r\n"
+                                           "記録を残すには .korva の名前で保存してください。")
+                                .arg(getDocument().getRecord().size()),
+                            platform::MessageButtons::YesNo) == platform::MessageResult::Yes;
 }
 
 bool frmCard::FileSave() { return ReportSave(getDocument().Save()); }

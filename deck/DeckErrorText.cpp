@@ -109,7 +109,8 @@ std::string DescribeDeckError(const DeckErrorDetail& d) {
             return Number(d.number) + "列目がありません。このファイルの項目は最も多い行で" + Number(d.value) +
                    "列です。";
         case DeckErrorKind::NoConverter: return "文字コードの変換を準備できません。";
-        case DeckErrorKind::UnknownFileKind: return "ファイル名が .krv、.csv、.tsv、.txt のどれでも終わっていません。";
+        case DeckErrorKind::UnknownFileKind:
+            return "ファイル名が .krv、.korva、.csv、.tsv、.txt のどれでも終わっていません。";
         case DeckErrorKind::BadSeparator:
             return "区切り文字はコンマ、タブ、セミコロン、縦棒、空白、コロンのどれかです。";
         case DeckErrorKind::BadColumnNumber: return "列の番号は1から数えます。";

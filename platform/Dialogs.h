@@ -31,6 +31,9 @@ struct FileDialogRequest {
     QString filter;      // "label|pattern|label|pattern", patterns joined by ';'
     int flags = 0;       // the flag values above
     QString defaultExt;  // appended to a typed name without one; empty for none
+    // The entry of filter selected at first; in a save dialog, a typed name
+    // without an ending takes the selected entry's.
+    int selectedFilter = 0;
 };
 
 struct FileDialogResult {

@@ -6,12 +6,12 @@ namespace korva::platform {
 
 QString OpenDialogFilter() {
     return QStringLiteral(
-        "KORVAで開けるファイル(*.krv,*.csv,*.tsv,*.txt)|*.krv;*.csv;*.tsv;*.txt"
+        "KORVAで開けるファイル(*.krv,*.korva,*.csv,*.tsv,*.txt)|*.krv;*.korva;*.csv;*.tsv;*.txt"
         "|KORVA対応ファイル(*.krv,*.csv)|*.krv;*.CSV|KORVA専用ファイル(*.krv)|*.krv|CSVファイル(*.csv)|*.csv"
         "|単語リスト(*.csv,*.tsv,*.txt)|*.csv;*.tsv;*.txt|すべてのファイル(*)|*");
 }
 
-QString SaveDialogFilter() { return QStringLiteral("KORVA用ファイル(*.krv)|*.krv"); }
+QString SaveDialogFilter() { return QStringLiteral("KORVA用ファイル(*.krv)|*.krv|KORVAデッキ(*.korva)|*.korva"); }
 
 QString CaseInsensitivePattern(const QString& pattern) {
     QString result;

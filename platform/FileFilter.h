@@ -11,8 +11,11 @@ namespace korva::platform {
 // program opens; the program's first three entries follow as they always
 // stood, then word lists alone and every file.
 QString OpenDialogFilter();
-// The save dialog's: deck files only.
+// The save dialog's: deck files only, the .krv file first, then the .korva
+// deck that holds any language and its study record.
 QString SaveDialogFilter();
+inline constexpr int SaveFilterKrv = 0;
+inline constexpr int SaveFilterKorva = 1;
 
 // "label|*.a;*.B|label|*.c" as Qt name filters: one "label (patterns)" per
 // pair, patterns separated by blanks. Each pattern matches its letters in

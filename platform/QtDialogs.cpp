@@ -37,7 +37,7 @@ void ApplyFilter(QFileDialog& dialog, const FileDialogRequest& request) {
     dialog.setOption(QFileDialog::HideNameFilterDetails, true);
     dialog.setNameFilters(filters);
     if (!filters.isEmpty()) {
-        dialog.selectNameFilter(filters.first());
+        dialog.selectNameFilter(filters.value(request.selectedFilter, filters.first()));
     }
     if (!request.fileName.isEmpty()) {
         dialog.selectFile(request.fileName);
@@ -141,6 +141,16 @@ std::optional<FileDialogResult> QtDialogs::ShowSave(const FileDialogRequest& req
         suffix.remove(0, 1);
     }
     dialog.setDefaultSuffix(suffix);
+    // A name typed without an ending takes the ending of the kind chosen.
+    const QStringList filters = ToQtNameFilters(request.filter);
+    const QStringList parts = request.filter.split(u'|');
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog, filters, parts](const QString& chosen) {
+        const qsizetype at = filters.indexOf(chosen);
+        const QString pattern = at >= 0 && 2 * at + 1 < parts.size() ? parts[2 * at + 1].section(u';', 0, 0) : QString();
+        if (pattern.startsWith(QStringLiteral("*.")) && pattern.lastIndexOf(u'*') == 0) {
+            dialog.setDefaultSuffix(pattern.mid(2));
+        }
+    });
     return RunFileDialog(dialog, request);
 }
 

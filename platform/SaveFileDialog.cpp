@@ -37,7 +37,7 @@ void SaveFileDialog::accept() {
     if (KindOfPath(chosen.fileName().toStdString()) == DeckPathKind::Csv) {
         Refuse_(chosen.fileName() + QStringLiteral("\r\n") +
                 QStringLiteral("単語リスト（.csv、.tsv、.txt）の名前では保存できません。\r\n"
-                               "KORVA用ファイルは .krv の名前で保存してください。"));
+                               "KORVAのデッキは .korva か .krv の名前で保存してください。"));
         return;
     }
     if (AskReplace_ && IsShownFile(chosen.filePath()) &&

@@ -40,6 +40,8 @@ frmCard* CardWindowManager::New() {
     CardData deck;
     ResetCardState(deck);
     deck.Modes = ImportedModes;
+    // Typed in the editor in any language, saved as a .korva deck.
+    deck.Encoding = ItemEncoding::Utf8;
     auto document = std::make_shared<DeckDocument>(std::move(deck));
     document->setFileName(DeckSession::UntitledName());
     return Show(Started(NewWindow(document)), document);

@@ -21,6 +21,7 @@
 #include "deck/DeckRecord.h"
 #include "deck/PathText.h"
 #include "deck/WriteCall.h"
+#include "platform/FileFilter.h"
 #include "tests/cardwindow/CardWindowFixture.h"
 #include "tests/support/ByteNames.h"
 
@@ -31,10 +32,10 @@ namespace {
 
 const std::vector<CardText> Words = {{"犬", "dog"}, {"猫", "cat"}};
 const QString OpenFilter = QStringLiteral(
-    "KORVAで開けるファイル(*.krv,*.csv,*.tsv,*.txt)|*.krv;*.csv;*.tsv;*.txt"
+    "KORVAで開けるファイル(*.krv,*.korva,*.csv,*.tsv,*.txt)|*.krv;*.korva;*.csv;*.tsv;*.txt"
     "|KORVA対応ファイル(*.krv,*.csv)|*.krv;*.CSV|KORVA専用ファイル(*.krv)|*.krv|CSVファイル(*.csv)|*.csv"
     "|単語リスト(*.csv,*.tsv,*.txt)|*.csv;*.tsv;*.txt|すべてのファイル(*)|*");
-const QString SaveFilter = QStringLiteral("KORVA用ファイル(*.krv)|*.krv");
+const QString SaveFilter = QStringLiteral("KORVA用ファイル(*.krv)|*.krv|KORVAデッキ(*.korva)|*.korva");
 
 }  // namespace
 
@@ -183,7 +184,9 @@ TEST_F(FileCommandsTest, SaveDialogStartsFromTheNameWithoutEndingAndTheWindowTak
     EXPECT_EQ(dialogs.saveRequests[0].fileName, QStringLiteral("words"));
     EXPECT_EQ(dialogs.saveRequests[0].filter, SaveFilter);
     EXPECT_EQ(dialogs.saveRequests[0].flags, 0x806);
-    EXPECT_EQ(dialogs.saveRequests[0].defaultExt, QStringLiteral(".krv"));
+    // A word list's deck is offered as .korva; the user picked .krv.
+    EXPECT_EQ(dialogs.saveRequests[0].defaultExt, QStringLiteral(".korva"));
+    EXPECT_EQ(dialogs.saveRequests[0].selectedFilter, platform::SaveFilterKorva);
     EXPECT_EQ(card.getFileName(), QStringLiteral("words.krv"));
     EXPECT_EQ(card.getFilePath(), target);
     EXPECT_FALSE(card.isCSVFile());
@@ -193,6 +196,12 @@ TEST_F(FileCommandsTest, SaveDialogStartsFromTheNameWithoutEndingAndTheWindowTak
     LoadCardFile(target.toStdString(), saved, false);
     EXPECT_EQ(saved.Items, card.getCardData().Items);
     EXPECT_EQ(saved.Modes.ViewKind, ViewAll);
+
+    // A .krv deck is offered as .krv again.
+    CancelSave();
+    card.getSavePath();
+    EXPECT_EQ(dialogs.saveRequests.back().defaultExt, QStringLiteral(".krv"));
+    EXPECT_EQ(dialogs.saveRequests.back().selectedFilter, platform::SaveFilterKrv);
 }
 
 TEST_F(FileCommandsTest, ANameTooShortForAnEndingStartsTheSaveDialogWhole) {

@@ -92,7 +92,7 @@ TEST(DeckErrorText, WordsEveryKindAsTheUserReadsIt) {
         {{.kind = K::MissingColumn, .number = 4, .value = 3},
          "4列目がありません。このファイルの項目は最も多い行で3列です。"},
         {Kind(K::NoConverter), "文字コードの変換を準備できません。"},
-        {Kind(K::UnknownFileKind), "ファイル名が .krv、.csv、.tsv、.txt のどれでも終わっていません。"},
+        {Kind(K::UnknownFileKind), "ファイル名が .krv、.korva、.csv、.tsv、.txt のどれでも終わっていません。"},
         {Kind(K::BadSeparator), "区切り文字はコンマ、タブ、セミコロン、縦棒、空白、コロンのどれかです。"},
         {Kind(K::BadColumnNumber), "列の番号は1から数えます。"},
         {Card(K::TextStartsWithQuote, 2, 1),

@@ -225,7 +225,7 @@ TEST(QtDialogs, SaveRefusesAWordListsNameBeforeAskingToReplaceIt) {
         EXPECT_EQ(chosen ? chosen->path : QString(), dir.filePath(QStringLiteral("kanji.krv")));
         EXPECT_EQ(dialogs.questions,
                   QStringList{name + QStringLiteral("\r\n単語リスト（.csv、.tsv、.txt）の名前では保存"
-                                                    "できません。\r\nKORVA用ファイルは .krv の名前で"
+                                                    "できません。\r\nKORVAのデッキは .korva か .krv の名前で"
                                                     "保存してください。")});
         EXPECT_EQ(dialogs.leftTyped, QStringList{name});
     }
@@ -380,7 +380,7 @@ struct FilterDialogs : korva::platform::QtDialogs {
 TEST(QtDialogs, TheOpenDialogListsEveryFileTheProgramOpensFromTheStart) {
     QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());
-    for (const char* name : {"deck.krv", "WORDS.CSV", "tabs.tsv", "anki.Txt", "notes.doc", "README"}) {
+    for (const char* name : {"deck.krv", "WORDS.CSV", "tabs.tsv", "anki.Txt", "notes.doc", "README", "any.korva"}) {
         QFile file(folder.filePath(QString::fromLatin1(name)));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     }
@@ -388,17 +388,17 @@ TEST(QtDialogs, TheOpenDialogListsEveryFileTheProgramOpensFromTheStart) {
         QString label;
         QStringList listed;
     } entries[] = {
-        {QStringLiteral("KORVAで開けるファイル(*.krv,*.csv,*.tsv,*.txt)"),
-         {QStringLiteral("WORDS.CSV"), QStringLiteral("anki.Txt"), QStringLiteral("deck.krv"),
-          QStringLiteral("tabs.tsv")}},
+        {QStringLiteral("KORVAで開けるファイル(*.krv,*.korva,*.csv,*.tsv,*.txt)"),
+         {QStringLiteral("WORDS.CSV"), QStringLiteral("anki.Txt"), QStringLiteral("any.korva"),
+          QStringLiteral("deck.krv"), QStringLiteral("tabs.tsv")}},
         {QStringLiteral("KORVA対応ファイル(*.krv,*.csv)"), {QStringLiteral("WORDS.CSV"), QStringLiteral("deck.krv")}},
         {QStringLiteral("KORVA専用ファイル(*.krv)"), {QStringLiteral("deck.krv")}},
         {QStringLiteral("CSVファイル(*.csv)"), {QStringLiteral("WORDS.CSV")}},
         {QStringLiteral("単語リスト(*.csv,*.tsv,*.txt)"),
          {QStringLiteral("WORDS.CSV"), QStringLiteral("anki.Txt"), QStringLiteral("tabs.tsv")}},
         {QStringLiteral("すべてのファイル(*)"),
-         {QStringLiteral("README"), QStringLiteral("WORDS.CSV"), QStringLiteral("anki.Txt"), QStringLiteral("deck.krv"),
-          QStringLiteral("notes.doc"), QStringLiteral("tabs.tsv")}},
+         {QStringLiteral("README"), QStringLiteral("WORDS.CSV"), QStringLiteral("anki.Txt"), QStringLiteral("any.korva"),
+          QStringLiteral("deck.krv"), QStringLiteral("notes.doc"), QStringLiteral("tabs.tsv")}},
     };
     FilterDialogs dialogs;
     dialogs.folder = folder.path();

@@ -70,7 +70,7 @@ if [ "${1:-}" = "--as-user" ]; then
   dialog=$(wait_window '^名前を付けて保存$')
   focus "$dialog"
   keys ctrl+a
-  xdotool type --delay 10 "$HOME/decks/saved"
+  xdotool type --delay 10 "$HOME/decks/saved.krv"
   keys Return
   timeout "$limit" bash -c 'until [ -s "$1" ]; do sleep 0.05; done' _ "$HOME/decks/saved.krv" || fail "no saved deck"
   [ "$("$stage/usr/bin/korva-deck" show "$HOME/decks/saved.krv" | grep -o '"items":\[[^]]*\]' | tr -d '\n')" = '"items":["apple","ringo"]"items":["cat","neko"]' ] ||

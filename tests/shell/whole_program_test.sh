@@ -168,7 +168,8 @@ answer_in_test_style neko
 
 step="Save as a deck file"
 menu f a
-save_as "$work/decks/studied"
+# A word list's deck is offered as .korva; the ending typed picks .krv.
+save_as "$work/decks/studied.krv"
 wait_window_gone '^名前を付けて保存$'
 wait_file "$work/decks/studied.krv"
 focus "$main"
@@ -204,10 +205,11 @@ actual=$("$korva_deck" show "$work/decks/studied.krv") || fail "korva-deck canno
 
 # GNOME's theme would bring its own save dialog, which looks for a typed
 # name before the default ending is added. Replacing a deck still asks, once,
-# and No goes back to the dialog without writing.
+# and No goes back to the dialog without writing. A .krv deck is offered as
+# .krv again, so the name typed without its ending is the deck's own.
 step="gtk3 theme: Save as over a deck, typed without its ending, asks once; No writes nothing"
 cp "$work/decks/studied.krv" "$work/studied.before"
-QT_QPA_PLATFORMTHEME=gtk3 start_program "$work/decks/words.csv"
+QT_QPA_PLATFORMTHEME=gtk3 start_program "$work/decks/studied.krv"
 wait_card_window
 menu f a
 save_as "$work/decks/studied"
