@@ -70,6 +70,11 @@ CardConversion CardsToCp932(const CardData& utf8) {
     CardConversion conversion;
     conversion.cards = utf8;
     conversion.cards.Encoding = ItemEncoding::Cp932;
+    // A .korva file keeps no card 0; a .krv file's holds what an import
+    // gives it, so that a deck converted there and back is the file it was.
+    conversion.cards.Items[0] = {};
+    conversion.cards.Checks[0] = {False16, False16, False16};
+    conversion.cards.QuestionItems[0] = 1;
     for (std::size_t card = 0; card < utf8.Items.size(); ++card) {
         for (int item = 0; item < 3; ++item) {
             const std::string& text = utf8.Items[card][static_cast<std::size_t>(item)];

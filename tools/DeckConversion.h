@@ -40,7 +40,9 @@ CardConversion CardsToUtf8(const CardData& cp932);
 // UTF-8 cards in code page 932, marks, asked items and modes as they are. A
 // character code page 932 lacks becomes what a word list's becomes: its
 // equivalent (⼀ → 一) unnoted, else its base letter (é → e) or 〓, noted.
-// Of a character with two codes, the one the encoder writes.
+// Of a character with two codes, the one the encoder writes. Card 0, which
+// no .korva file keeps, becomes what a word list's import gives it: empty,
+// unchecked, asking item 1.
 CardConversion CardsToCp932(const CardData& utf8);
 
 }  // namespace korva
