@@ -7,8 +7,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
 #include <functional>
+#include <optional>
 #include <span>
 #include <stdexcept>
 #include <string>
@@ -90,7 +92,25 @@ FileKind KindOf(std::string_view path) {
 
 bool IsDeckFile(FileKind kind) { return kind == FileKind::Krv || kind == FileKind::Korva; }
 
+// SOURCE_DATE_EPOCH (seconds), as reproducible builds set it: a deck made
+// at build time, the sample deck, is then the same file every build.
+std::optional<int64_t> SourceDateEpoch() {
+    const char* value = std::getenv("SOURCE_DATE_EPOCH");
+    if (value == nullptr || *value == '\0' ||
+        std::string_view(value).find_first_not_of("0123456789") != std::string_view::npos) {
+        return std::nullopt;
+    }
+    try {
+        return std::stoll(value);
+    } catch (const std::out_of_range&) {
+        return std::nullopt;
+    }
+}
+
 int64_t NowMs() {
+    if (const std::optional<int64_t> epoch = SourceDateEpoch(); epoch && *epoch < INT64_MAX / 1000) {
+        return *epoch * 1000;
+    }
     return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::system_clock::now().time_since_epoch())
         .count();
 }
@@ -269,7 +289,13 @@ void Convert(const ToolArguments& args, Subject& subject) {
         std::fprintf(stderr, "korva-deck: %s: %s\n", out.c_str(), notice.c_str());
     }
     if (outKind == FileKind::Korva) {
-        korva::SaveKorvaFile(out, deck);
+        // Its revision stamp too, which is otherwise drawn anew each save.
+        const std::optional<int64_t> epoch = SourceDateEpoch();
+        if (epoch) {
+            korva::SaveKorvaFile(out, deck, std::max<int64_t>(*epoch, 1));
+        } else {
+            korva::SaveKorvaFile(out, deck);
+        }
     } else {
         korva::SaveCardFile(out, deck.cards);
     }
