@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <utility>
 #include <string>
 
 #include <QList>
@@ -222,6 +223,8 @@ private:
         bool draw = false;
     };
     Reaction Pending_;
+    // The card a typed answer was last judged for, by its id, and the verdict.
+    std::optional<std::pair<int64_t, bool>> Judged_;
     bool Reacting_ = false;  // what the reaction itself changes, it draws
     std::unique_ptr<RecoveryKeeper> Recovery_;
 };

@@ -5,12 +5,12 @@
 #include <QPushButton>
 
 #include "cardwindow/frmCard.h"
-#include "deck/Cp932Text.h"
+#include "deck/DeckText.h"
 
 namespace korva {
 
 QString frmCard::ItemText(int16_t itemIndex, int16_t CardIndex) const {
-    return QString::fromStdString(Cp932ToUtf8(getItem(itemIndex, CardIndex)));
+    return QString::fromStdString(ItemToUtf8(getCardData().Encoding, getItem(itemIndex, CardIndex)));
 }
 
 // Qt hands the focus of a control it greys to the next one in tab order,

@@ -9,7 +9,7 @@
 
 #include "cardwindow/VirtualKey.h"
 #include "cardwindow/frmCard.h"
-#include "deck/Cp932Text.h"
+#include "deck/DeckText.h"
 #include "platform/Dialogs.h"
 
 namespace korva {
@@ -39,10 +39,13 @@ void frmCard::cmdAnswer_Click() {
     setOpenItem(true);
     const int16_t a = getAnswerItemIndex(getShowCardIndex());
     // Judged as the deck stores its texts, so the two Unicode forms an input
-    // method may type for one character (〜 and ～) are the same answer; a
+    // method may type for one character (〜 and ～ in a code page 932 deck, a
+    // composed and a decomposed é in a UTF-8 one) are the same answer; a
     // character the deck could not hold matches nothing.
-    const std::optional<std::string> typed = Utf8ToCp932(txtAnswer->text().toStdString());
-    const bool correct = typed && *typed == getItem(a, getShowCardIndex());
+    const ItemEncoding encoding = getCardData().Encoding;
+    const std::optional<std::string> typed = ItemFromUtf8(encoding, txtAnswer->text().toStdString());
+    const bool correct = typed && *typed == ItemForComparison(encoding, getItem(a, getShowCardIndex()));
+    Judged_ = {getCardIds()[static_cast<std::size_t>(getShowCardIndex())], correct};
     {
         // The verdict stands before the answer is drawn.
         const DeckGroup judged(getDocument());
@@ -66,7 +69,12 @@ void frmCard::MarkAndNext(bool checked) {
     // may stand while the program is ended: the copy has heard of it by then.
     // The mark and the deal are one action, drawn once.
     const DeckGroup marked(getDocument());
-    setCheck(checked, getQuestionItemIndex(getShowCardIndex()), getShowCardIndex());
+    const int16_t shown = getShowCardIndex();
+    // A typed answer's verdict goes with the mark of the card it was given for.
+    const bool judged = Judged_ && Judged_->first == getCardIds()[static_cast<std::size_t>(shown)];
+    getDocument().Review(checked, getQuestionItemIndex(shown), shown,
+                         judged ? static_cast<int8_t>(Judged_->second ? 1 : 0) : int8_t{-1});
+    Judged_.reset();
     NextCard();
 }
 

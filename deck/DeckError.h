@@ -36,7 +36,7 @@ enum class DeckErrorKind {
     // A deck written out as a word list: number is the card, column the item.
     TextStartsWithQuote,  // in a list without quoting
     TextHoldsBreak,       // text: the separator, "\r" or "\n"
-    TextNotCp932,         // bytes not of code page 932, for a UTF-8 list
+    TextNotCp932,         // bytes not of code page 932, for a UTF-8 list or deck
     QuestionItemBroken,   // number: the card, value: its question item
     // The .korva deck file, an SQLite database; systemReason holds SQLite's
     // words where it gave them.
@@ -44,6 +44,9 @@ enum class DeckErrorKind {
     NewerSchema,      // value: the file's schema version, newer than this program's
     DatabaseDamaged,  // damage SQLite or the reader found
     CardIdBroken,     // number: the card, value: its id, not positive or not unique
+    // A deck's texts taken to code page 932: number is the card, column the
+    // item, text the character.
+    CardTextNotInCp932,
 };
 
 // Why a file call failed when the system gave no reason, or which kind of

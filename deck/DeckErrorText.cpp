@@ -130,6 +130,8 @@ std::string DescribeDeckError(const DeckErrorDetail& d) {
             return "新しい版のKORVAで保存されたデッキファイルのため読み込めません（ファイルの形式は第" +
                    Number(d.value) + "版、この版で読めるのは第" + Number(KorvaSchemaVersion) + "版までです）。";
         case DeckErrorKind::DatabaseDamaged: return FileFailure("デッキファイルが壊れています", d);
+        case DeckErrorKind::CardTextNotInCp932:
+            return CardLabel(d) + "の「" + d.text + "」はShift_JISにない文字のため、.krvのデッキに書けません。";
         case DeckErrorKind::CardIdBroken:
             return Number(d.number) + "枚目のカードの番号(" + Number(d.value) +
                    ")が正でないか、ほかのカードと重なっているため保存できません。";

@@ -4,7 +4,9 @@
 
 #include "deck/DeckError.h"
 #include "deck/DeckFile.h"
+#include "deck/DeckRecord.h"
 #include "deck/FileBytes.h"
+#include "deck/KorvaFile.h"
 
 namespace korva {
 
@@ -27,6 +29,9 @@ DeckPathKind KindOfPath(std::string_view path) {
     if (EndsWithIgnoringCase(path, ".krv")) {
         return DeckPathKind::Deck;
     }
+    if (EndsWithIgnoringCase(path, ".korva")) {
+        return DeckPathKind::Korva;
+    }
     for (const std::string_view ending : {".csv", ".tsv", ".txt"}) {
         if (EndsWithIgnoringCase(path, ending)) {
             return DeckPathKind::Csv;
@@ -42,6 +47,12 @@ void ReadDeckOrCsvFile(const std::string& path, CardData& data, bool DataKeep, c
             // The whole list is read before the deck is touched.
             ReadWithinMemory([&] { ImportWordList(ReadWordList(ReadFileBytes(path), options), data, DataKeep); });
             break;
+        case DeckPathKind::Korva: {
+            CardData read = DataKeep ? data : CardData{};
+            AppendCards(read, LoadKorvaFile(path).cards);
+            data = std::move(read);
+            break;
+        }
         case DeckPathKind::Other: throw DeckError(DeckErrorKind::UnknownFileKind);
     }
 }

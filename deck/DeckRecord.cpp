@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "deck/DeckError.h"
+#include "deck/DeckText.h"
 #include "deck/GrowArrays.h"
 
 namespace korva {
@@ -236,6 +237,7 @@ std::string WriteDeckRecord(const CardData& data) {
 }
 
 void AppendCards(CardData& target, CardData&& source) {
+    RecodeCards(source, target.Encoding);
     const int m = target.Total();
     const int n = source.Total();
     if (m + n > MaxCards) {

@@ -7,6 +7,8 @@
 #include <tuple>
 #include <utility>
 
+#include <QDateTime>
+
 #include "deck/DeckError.h"
 #include "document/DeckIndex.h"
 
@@ -27,6 +29,20 @@ void RotateSlots(Cards& cards, std::size_t first, std::size_t count, std::size_t
 }
 
 }  // namespace
+
+// Ids 1..total in card order, for a deck read from a file that keeps none;
+// the texts and card 0 stay exactly as read.
+KorvaDeck WithCardIds(CardData cards) {
+    KorvaDeck deck;
+    deck.cards = std::move(cards);
+    deck.cardIds.assign(deck.cards.Items.size(), 0);
+    for (std::size_t card = 1; card < deck.cardIds.size(); ++card) {
+        deck.cardIds[card] = NewCardId(deck);
+    }
+    return deck;
+}
+
+DeckDocument::DeckDocument(CardData deck) : Deck_(WithCardIds(std::move(deck))) {}
 
 void DeckDocument::AddListener(DeckListener& listener) { Listeners_.push_back(&listener); }
 
@@ -108,12 +124,13 @@ void DeckDocument::setEditedFlag(bool Value) {
 
 void DeckDocument::Replace(CardData deck) {
     TellChanging(DeckChangeKind::Replaced);
-    CardData_ = std::move(deck);
+    Deck_ = WithCardIds(std::move(deck));
+    Snapshot_.reset();
     Tell(DeckChangeKind::Replaced);
 }
 
 void DeckDocument::setItemText(int16_t itemIndex, int16_t CardIndex, std::string bytes) {
-    auto& texts = CardData_.Items[DeckIndex(CardIndex, CardData_.Items.size(), "card")];
+    auto& texts = Deck_.cards.Items[DeckIndex(CardIndex, Deck_.cards.Items.size(), "card")];
     std::string& text = texts[DeckIndex(itemIndex, texts.size(), "item")];
     const bool edits = text != bytes;
     text = std::move(bytes);
@@ -121,20 +138,36 @@ void DeckDocument::setItemText(int16_t itemIndex, int16_t CardIndex, std::string
 }
 
 void DeckDocument::setCheck(bool Value, int16_t QuestionItemIndex, int16_t CardIndex) {
-    auto& marks = CardData_.Checks[DeckIndex(CardIndex, CardData_.Checks.size(), "card")];
+    auto& marks = Deck_.cards.Checks[DeckIndex(CardIndex, Deck_.cards.Checks.size(), "card")];
     marks[DeckIndex(QuestionItemIndex, marks.size(), "question item")] = Value ? True16 : False16;
     // A check is the user's verdict on the card even where the mark stays.
     TellChange(true, DeckChangeKind::Marks, CardIndex, 1);
 }
 
+void DeckDocument::Review(bool Value, int16_t QuestionItemIndex, int16_t CardIndex, int8_t judged) {
+    const auto card = DeckIndex(CardIndex, Deck_.cardIds.size(), "card");
+    Deck_.record.push_back({.timeMs = QDateTime::currentMSecsSinceEpoch(),
+                            .cardId = Deck_.cardIds[card],
+                            .item = QuestionItemIndex,
+                            .checked = Value,
+                            .style = Deck_.cards.Modes.AnswerMode == AnswerTest ? AnswerTest : AnswerNormal,
+                            .judged = judged});
+    try {
+        setCheck(Value, QuestionItemIndex, CardIndex);
+    } catch (...) {
+        Deck_.record.pop_back();
+        throw;
+    }
+}
+
 void DeckDocument::setCheckLump(bool Value, int16_t QuestionItemIndex) {
-    const int total = CardData_.Total();
-    DeckIndex(total, CardData_.Checks.size(), "card");
-    const std::size_t item = DeckIndex(QuestionItemIndex, CardData_.Checks[0].size(), "question item");
+    const int total = Deck_.cards.Total();
+    DeckIndex(total, Deck_.cards.Checks.size(), "card");
+    const std::size_t item = DeckIndex(QuestionItemIndex, Deck_.cards.Checks[0].size(), "question item");
     const int16_t mark = Value ? True16 : False16;
     bool changed = false;
     for (int card = 0; card <= total; ++card) {
-        int16_t& held = CardData_.Checks[static_cast<std::size_t>(card)][item];
+        int16_t& held = Deck_.cards.Checks[static_cast<std::size_t>(card)][item];
         changed = changed || (card > 0 && held != mark);
         held = mark;
     }
@@ -143,17 +176,17 @@ void DeckDocument::setCheckLump(bool Value, int16_t QuestionItemIndex) {
 }
 
 void DeckDocument::setQuestionItemIndex(int16_t CardIndex, int16_t Value) {
-    int16_t& asked = CardData_.QuestionItems[DeckIndex(CardIndex, CardData_.QuestionItems.size(), "card")];
+    int16_t& asked = Deck_.cards.QuestionItems[DeckIndex(CardIndex, Deck_.cards.QuestionItems.size(), "card")];
     const bool edits = asked != Value;
     asked = Value;
     TellChange(edits, DeckChangeKind::QuestionItems, CardIndex, 1);
 }
 
 void DeckDocument::AllReversal() {
-    const int total = CardData_.Total();
-    DeckIndex(total, CardData_.QuestionItems.size(), "card");
+    const int total = Deck_.cards.Total();
+    DeckIndex(total, Deck_.cards.QuestionItems.size(), "card");
     for (int card = 0; card <= total; ++card) {
-        int16_t& question = CardData_.QuestionItems[static_cast<std::size_t>(card)];
+        int16_t& question = Deck_.cards.QuestionItems[static_cast<std::size_t>(card)];
         question = question == 1 ? 2 : 1;
     }
     TellChange(total > 0, DeckChangeKind::QuestionItems, 0, total + 1);
@@ -162,8 +195,9 @@ void DeckDocument::AllReversal() {
 // Inserting, removing and moving keep the three arrays in step, so each must
 // hold every card.
 void DeckDocument::CheckCardRange(int first, int count, int extent) const {
-    const auto extentOfAll = static_cast<std::size_t>(CardData_.Total()) + 1;
-    if (CardData_.Checks.size() != extentOfAll || CardData_.QuestionItems.size() != extentOfAll) {
+    const auto extentOfAll = static_cast<std::size_t>(Deck_.cards.Total()) + 1;
+    if (Deck_.cards.Checks.size() != extentOfAll || Deck_.cards.QuestionItems.size() != extentOfAll ||
+        Deck_.cardIds.size() != extentOfAll) {
         throw std::out_of_range("the deck's arrays do not hold the same cards");
     }
     if (count < 0 || first < 1 || first + count > extent + 1) {
@@ -180,34 +214,36 @@ void DeckDocument::InsertCards(int16_t first, int16_t count) {
 }
 
 void DeckDocument::InsertCards(int16_t first, std::vector<CardSlot> cards) {
-    CheckCardRange(first, 1, CardData_.Total() + 1);
-    if (static_cast<std::size_t>(CardData_.Total()) + cards.size() > MaxCards) {
+    CheckCardRange(first, 1, Deck_.cards.Total() + 1);
+    if (static_cast<std::size_t>(Deck_.cards.Total()) + cards.size() > MaxCards) {
         throw DeckError(DeckErrorKind::AppendPastMaxCards);
     }
     const auto at = static_cast<std::ptrdiff_t>(first);
     const auto n = static_cast<std::ptrdiff_t>(cards.size());
     TellChanging(DeckChangeKind::CardsAdded, first, static_cast<int>(n));
-    CardData_.Items.insert(CardData_.Items.begin() + at, cards.size(), CardData::ItemTexts{});
-    CardData_.Checks.insert(CardData_.Checks.begin() + at, cards.size(), CardData::ItemChecks{});
-    CardData_.QuestionItems.insert(CardData_.QuestionItems.begin() + at, cards.size(), int16_t{1});
+    Deck_.cards.Items.insert(Deck_.cards.Items.begin() + at, cards.size(), CardData::ItemTexts{});
+    Deck_.cards.Checks.insert(Deck_.cards.Checks.begin() + at, cards.size(), CardData::ItemChecks{});
+    Deck_.cards.QuestionItems.insert(Deck_.cards.QuestionItems.begin() + at, cards.size(), int16_t{1});
+    Deck_.cardIds.insert(Deck_.cardIds.begin() + at, cards.size(), int64_t{0});
     for (std::ptrdiff_t i = 0; i < n; ++i) {
         auto& card = cards[static_cast<std::size_t>(i)];
-        CardData_.Items[static_cast<std::size_t>(at + i)] = std::move(card.items);
-        CardData_.Checks[static_cast<std::size_t>(at + i)] = card.checks;
-        CardData_.QuestionItems[static_cast<std::size_t>(at + i)] = card.questionItem;
+        Deck_.cards.Items[static_cast<std::size_t>(at + i)] = std::move(card.items);
+        Deck_.cards.Checks[static_cast<std::size_t>(at + i)] = card.checks;
+        Deck_.cards.QuestionItems[static_cast<std::size_t>(at + i)] = card.questionItem;
+        Deck_.cardIds[static_cast<std::size_t>(at + i)] = NewCardId(Deck_);
     }
     TellChange(n > 0, DeckChangeKind::CardsAdded, first, static_cast<int>(n));
 }
 
 void DeckDocument::setCard(int16_t CardIndex, CardSlot card) {
-    const std::size_t at = DeckIndex(CardIndex, CardData_.Items.size(), "card");
-    CheckCardRange(CardIndex, 1, CardData_.Total());
-    const bool texts = CardData_.Items[at] != card.items;
-    const bool marks = CardData_.Checks[at] != card.checks;
-    const bool asked = CardData_.QuestionItems[at] != card.questionItem;
-    CardData_.Items[at] = std::move(card.items);
-    CardData_.Checks[at] = card.checks;
-    CardData_.QuestionItems[at] = card.questionItem;
+    const std::size_t at = DeckIndex(CardIndex, Deck_.cards.Items.size(), "card");
+    CheckCardRange(CardIndex, 1, Deck_.cards.Total());
+    const bool texts = Deck_.cards.Items[at] != card.items;
+    const bool marks = Deck_.cards.Checks[at] != card.checks;
+    const bool asked = Deck_.cards.QuestionItems[at] != card.questionItem;
+    Deck_.cards.Items[at] = std::move(card.items);
+    Deck_.cards.Checks[at] = card.checks;
+    Deck_.cards.QuestionItems[at] = card.questionItem;
     for (const auto& [changed, kind] :
          {std::pair{texts, DeckChangeKind::Texts}, std::pair{marks, DeckChangeKind::Marks},
           std::pair{asked, DeckChangeKind::QuestionItems}}) {
@@ -218,51 +254,53 @@ void DeckDocument::setCard(int16_t CardIndex, CardSlot card) {
 }
 
 std::vector<CardSlot> DeckDocument::getCards(int16_t first, int16_t count) const {
-    CheckCardRange(first, count, CardData_.Total());
+    CheckCardRange(first, count, Deck_.cards.Total());
     std::vector<CardSlot> cards;
     cards.reserve(static_cast<std::size_t>(count));
     for (int card = first; card < first + count; ++card) {
         const auto at = static_cast<std::size_t>(card);
-        cards.push_back({CardData_.Items[at], CardData_.Checks[at], CardData_.QuestionItems[at]});
+        cards.push_back({Deck_.cards.Items[at], Deck_.cards.Checks[at], Deck_.cards.QuestionItems[at]});
     }
     return cards;
 }
 
 void DeckDocument::RemoveCards(int16_t first, int16_t count) {
-    CheckCardRange(first, count, CardData_.Total());
+    CheckCardRange(first, count, Deck_.cards.Total());
     const auto from = static_cast<std::ptrdiff_t>(first);
     const auto to = from + count;
     TellChanging(DeckChangeKind::CardsRemoved, first, count);
-    CardData_.Items.erase(CardData_.Items.begin() + from, CardData_.Items.begin() + to);
-    CardData_.Checks.erase(CardData_.Checks.begin() + from, CardData_.Checks.begin() + to);
-    CardData_.QuestionItems.erase(CardData_.QuestionItems.begin() + from, CardData_.QuestionItems.begin() + to);
+    Deck_.cards.Items.erase(Deck_.cards.Items.begin() + from, Deck_.cards.Items.begin() + to);
+    Deck_.cards.Checks.erase(Deck_.cards.Checks.begin() + from, Deck_.cards.Checks.begin() + to);
+    Deck_.cards.QuestionItems.erase(Deck_.cards.QuestionItems.begin() + from, Deck_.cards.QuestionItems.begin() + to);
+    Deck_.cardIds.erase(Deck_.cardIds.begin() + from, Deck_.cardIds.begin() + to);
     TellChange(count > 0, DeckChangeKind::CardsRemoved, first, count);
 }
 
 void DeckDocument::MoveCards(int16_t first, int16_t count, int16_t to) {
-    CheckCardRange(first, count, CardData_.Total());
-    CheckCardRange(to, count, CardData_.Total());
+    CheckCardRange(first, count, Deck_.cards.Total());
+    CheckCardRange(to, count, Deck_.cards.Total());
     const auto [from, n, at] =
         std::tuple(static_cast<std::size_t>(first), static_cast<std::size_t>(count), static_cast<std::size_t>(to));
     TellChanging(DeckChangeKind::CardsMoved, first, count, to);
-    RotateSlots(CardData_.Items, from, n, at);
-    RotateSlots(CardData_.Checks, from, n, at);
-    RotateSlots(CardData_.QuestionItems, from, n, at);
+    RotateSlots(Deck_.cards.Items, from, n, at);
+    RotateSlots(Deck_.cards.Checks, from, n, at);
+    RotateSlots(Deck_.cards.QuestionItems, from, n, at);
+    RotateSlots(Deck_.cardIds, from, n, at);
     TellChange(count > 0 && first != to, DeckChangeKind::CardsMoved, first, count, to);
 }
 
 void DeckDocument::setTurnMode(uint8_t Mode) {
-    CardData_.Modes.TurnMode = Mode;
+    Deck_.cards.Modes.TurnMode = Mode;
     Tell(DeckChangeKind::Modes);
 }
 
 void DeckDocument::setAnswerMode(uint8_t Mode) {
-    CardData_.Modes.AnswerMode = Mode;
+    Deck_.cards.Modes.AnswerMode = Mode;
     Tell(DeckChangeKind::Modes);
 }
 
 void DeckDocument::setViewKind(uint8_t Value) {
-    CardData_.Modes.ViewKind = Value;
+    Deck_.cards.Modes.ViewKind = Value;
     Tell(DeckChangeKind::Modes);
 }
 

@@ -9,6 +9,8 @@
 #include <QString>
 
 #include "deck/CardData.h"
+#include "deck/KorvaDeck.h"
+#include "deck/KorvaFile.h"
 #include "deck/WordList.h"
 #include "document/CardSlot.h"
 #include "document/DeckChange.h"
@@ -20,6 +22,10 @@ namespace korva {
 // Whether Path names an existing regular file that is not hidden, by the
 // path's bytes.
 bool IsDeckFilePath(const QString& Path);
+
+// A deck read from a file that keeps no card ids, given ids 1..total in card
+// order; its texts and card 0 stay exactly as read.
+KorvaDeck WithCardIds(CardData cards);
 
 // One open deck: the record, the file it belongs to, whether it is edited
 // since it was read or written, and that file as it was then. Every change
@@ -45,7 +51,7 @@ public:
     using WordListChooser = std::function<std::optional<WordList>(const QString& name, const FileReader& read)>;
 
     DeckDocument() = default;
-    explicit DeckDocument(CardData deck) : CardData_(std::move(deck)) {}
+    explicit DeckDocument(CardData deck);
     DeckDocument(const DeckDocument&) = delete;
     DeckDocument& operator=(const DeckDocument&) = delete;
 
@@ -56,7 +62,11 @@ public:
     void BeginGroup();
     void EndGroup();
 
-    const CardData& getCardData() const { return CardData_; }
+    const CardData& getCardData() const { return Deck_.cards; }
+    // The cards' ids, each kept through edits and moves ([card], [0] unused),
+    // and the record of every answer given in study.
+    const std::vector<int64_t>& getCardIds() const { return Deck_.cardIds; }
+    const std::vector<ReviewRow>& getRecord() const { return Deck_.record; }
     const QString& getFilePath() const { return FilePath_; }
     const QString& getFileName() const { return FileName_; }
     bool getEditedFlag() const { return EditedFlag_; }
@@ -92,6 +102,10 @@ public:
     // Cards
     void setItemText(int16_t itemIndex, int16_t CardIndex, std::string bytes);
     void setCheck(bool Value, int16_t QuestionItemIndex, int16_t CardIndex);
+    // A verdict given in study: the mark, and a row of the record with the
+    // time, the answer style and, for a typed answer, its judgement (-1 none,
+    // 0 wrong, 1 right). One change, told as the mark.
+    void Review(bool Value, int16_t QuestionItemIndex, int16_t CardIndex, int8_t judged);
     // Every card, slot 0 included, as the deck file keeps it.
     void setCheckLump(bool Value, int16_t QuestionItemIndex);
     void setQuestionItemIndex(int16_t CardIndex, int16_t Value);
@@ -124,12 +138,18 @@ private:
     void TellEach(const std::function<void(DeckListener&)>& tell);
     DeckResult Read(const QString& Path, const QString& FileName, bool DataKeep, const WordListChooser& choose);
     DeckResult Write(const QString& Path);
-    void Loaded(CardData read, const QString& Path, const QString& FileName, bool DataKeep, int before,
+    void WriteKorva(const QString& Path);
+    void WriteKrv(const QString& Path);
+    void AdoptRecoded(KorvaDeck deck);
+    void Loaded(KorvaDeck read, const QString& Path, const QString& FileName, bool DataKeep, int before,
                 std::optional<FileFingerprint> original, qint64 seenMs);
     void NoteFileWritten();
     void CheckCardRange(int first, int count, int extent) const;
 
-    CardData CardData_;
+    KorvaDeck Deck_;
+    // The .korva file as this deck last read or wrote it, so a save there
+    // writes only what changed; nullopt for any other file.
+    std::optional<KorvaSnapshot> Snapshot_;
     QString FilePath_;
     QString FileName_;
     bool EditedFlag_ = false;

@@ -8,6 +8,9 @@
 #include "deck/DeckError.h"
 #include "deck/DeckFile.h"
 #include "deck/DeckPath.h"
+#include "deck/DeckRecord.h"
+#include "deck/DeckText.h"
+#include "deck/KorvaFile.h"
 #include "deck/FileBytes.h"
 #include "deck/PathText.h"
 #include "document/DeckDocument.h"
@@ -39,6 +42,17 @@ std::string ReadNoting(const QString& path, FileSeen* seen) {
     return std::move(content.bytes);
 }
 
+// The deck with more cards after its own, each given a new id; its record
+// and the rest stay.
+KorvaDeck AppendedTo(const KorvaDeck& deck, CardData cards) {
+    KorvaDeck appended = deck;
+    appended.cards = std::move(cards);
+    while (appended.cardIds.size() < appended.cards.Items.size()) {
+        appended.cardIds.push_back(NewCardId(appended));
+    }
+    return appended;
+}
+
 }  // namespace
 
 bool IsDeckFilePath(const QString& Path) {
@@ -68,18 +82,34 @@ DeckResult DeckDocument::Read(const QString& Path, const QString& FileName, bool
     if (kind == DeckPathKind::Csv) {
         return Import(Path, FileName, DataKeep, choose);
     }
-    const int before = CardData_.Total();
+    const int before = Deck_.cards.Total();
     FileSeen seen;
-    CardData read;
+    KorvaDeck read;
+    std::optional<KorvaSnapshot> snapshot;
     try {
         ReadWithinMemory([&] {
-            read = DataKeep ? CardData_ : CardData{};
-            LoadCardBytes(ReadNoting(Path, DataKeep ? nullptr : &seen), read, DataKeep);
+            if (kind == DeckPathKind::Korva && !DataKeep) {
+                seen.atMs = QDateTime::currentMSecsSinceEpoch();
+                snapshot.emplace();
+                read = LoadKorvaFile(TextToPath(Path), *snapshot);
+                seen.original = FingerprintOf(Path);
+                return;
+            }
+            CardData cards = DataKeep ? Deck_.cards : CardData{};
+            if (kind == DeckPathKind::Korva) {
+                AppendCards(cards, LoadKorvaFile(TextToPath(Path)).cards);
+            } else {
+                LoadCardBytes(ReadNoting(Path, DataKeep ? nullptr : &seen), cards, DataKeep);
+            }
+            read = DataKeep ? AppendedTo(Deck_, std::move(cards)) : WithCardIds(std::move(cards));
         });
     } catch (const DeckError& error) {
         return Failed(DeckFailure::Unreadable, Path, error);
     }
     Loaded(std::move(read), Path, FileName, DataKeep, before, std::move(seen.original), seen.atMs);
+    if (!DataKeep) {
+        Snapshot_ = std::move(snapshot);
+    }
     return {};
 }
 
@@ -87,19 +117,20 @@ DeckResult DeckDocument::Read(const QString& Path, const QString& FileName, bool
 // never reads the file leaves it unknown.
 DeckResult DeckDocument::Import(const QString& Path, const QString& FileName, bool DataKeep,
                                 const WordListChooser& choose) {
-    const int before = CardData_.Total();
+    const int before = Deck_.cards.Total();
     FileSeen seen;
     const FileReader read = [&Path, &seen, DataKeep] {
         return ReadNoting(Path, DataKeep ? nullptr : &seen);
     };
     std::optional<WordList> list;
-    CardData imported;
+    KorvaDeck imported;
     try {
         ReadWithinMemory([&] {
             list = choose ? choose(FileName, read) : ReadWordList(read());
             if (list) {
-                imported = DataKeep ? CardData_ : CardData{};
-                ImportWordList(std::move(*list), imported, DataKeep);
+                CardData cards = DataKeep ? Deck_.cards : CardData{};
+                ImportWordList(std::move(*list), cards, DataKeep);
+                imported = DataKeep ? AppendedTo(Deck_, std::move(cards)) : WithCardIds(std::move(cards));
             }
         });
     } catch (const DeckError& error) {
@@ -109,18 +140,21 @@ DeckResult DeckDocument::Import(const QString& Path, const QString& FileName, bo
         return {DeckFailure::Cancelled, Path, {}};
     }
     Loaded(std::move(imported), Path, FileName, DataKeep, before, std::move(seen.original), seen.atMs);
+    if (!DataKeep) {
+        Snapshot_.reset();
+    }
     return {};
 }
 
 // An appended file is not the one the deck belongs to.
-void DeckDocument::Loaded(CardData read, const QString& Path, const QString& FileName, bool DataKeep, int before,
+void DeckDocument::Loaded(KorvaDeck read, const QString& Path, const QString& FileName, bool DataKeep, int before,
                           std::optional<FileFingerprint> original, qint64 seenMs) {
     const DeckGroup action(*this);
     TellChanging(DeckChangeKind::Replaced);
-    CardData_ = std::move(read);
+    Deck_ = std::move(read);
     if (DataKeep) {
         // Read anew, though its file stays: a view deals from the start.
-        TellChange(CardData_.Total() > before, DeckChangeKind::Replaced);
+        TellChange(Deck_.cards.Total() > before, DeckChangeKind::Replaced);
         return;
     }
     FilePath_ = Path;
@@ -138,7 +172,8 @@ void DeckDocument::Restore(CardData deck, const QString& Path, const QString& Fi
                            std::optional<FileFingerprint> original) {
     const DeckGroup action(*this);
     TellChanging(DeckChangeKind::Replaced);
-    CardData_ = std::move(deck);
+    Deck_ = WithCardIds(std::move(deck));
+    Snapshot_.reset();
     FilePath_ = Path;
     FileName_ = FileName;
     AskBeforeOverwrite_ = !original || FingerprintOf(Path) != original;
@@ -150,13 +185,67 @@ void DeckDocument::Restore(CardData deck, const QString& Path, const QString& Fi
     Tell(DeckChangeKind::EditedFlag);
 }
 
+// The path's ending chooses the format; a deck held in the other encoding is
+// written in that file's, whole or not at all, and is held so from then on.
 DeckResult DeckDocument::Write(const QString& Path) {
     try {
-        SaveCardFile(TextToPath(Path), CardData_);
+        ReadWithinMemory([&] {
+            if (KindOfPath(Path.toStdString()) == DeckPathKind::Korva) {
+                WriteKorva(Path);
+            } else {
+                WriteKrv(Path);
+            }
+        });
     } catch (const DeckError& error) {
         return Failed(DeckFailure::Unwritable, Path, error);
     }
     return {};
+}
+
+// Only the changes since the last read or save of that very file are
+// written there; any other file is written whole.
+void DeckDocument::WriteKorva(const QString& Path) {
+    const bool recode = Deck_.cards.Encoding != ItemEncoding::Utf8;
+    KorvaDeck recoded;
+    if (recode) {
+        recoded = Deck_;
+        RecodeCards(recoded.cards, ItemEncoding::Utf8);
+    }
+    KorvaDeck& saved = recode ? recoded : Deck_;
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    saved.savedMs = now;
+    saved.createdMs = saved.createdMs != 0 ? saved.createdMs : now;
+    saved.savedByVersion = KORVA_VERSION;
+    const std::string path = TextToPath(Path);
+    if (!recode && Snapshot_ && Path == FilePath_) {
+        SaveKorvaChanges(path, saved, *Snapshot_);
+    } else {
+        Snapshot_ = SaveKorvaFile(path, saved);
+    }
+    if (recode) {
+        AdoptRecoded(std::move(recoded));
+    }
+}
+
+// A .krv file keeps no record and no ids: the deck goes on as that file's.
+void DeckDocument::WriteKrv(const QString& Path) {
+    if (Deck_.cards.Encoding == ItemEncoding::Cp932) {
+        SaveCardFile(TextToPath(Path), Deck_.cards);
+        Snapshot_.reset();
+        return;
+    }
+    CardData cards = Deck_.cards;
+    RecodeCards(cards, ItemEncoding::Cp932);
+    SaveCardFile(TextToPath(Path), cards);
+    Snapshot_.reset();
+    KorvaDeck deck = WithCardIds(std::move(cards));
+    AdoptRecoded(std::move(deck));
+}
+
+// The same cards, their texts held anew: told as every card's texts.
+void DeckDocument::AdoptRecoded(KorvaDeck deck) {
+    Deck_ = std::move(deck);
+    TellOnly(DeckChangeKind::Texts, 0, Deck_.cards.Total() + 1);
 }
 
 // A failed save keeps the deck edited.

@@ -8,8 +8,8 @@ namespace korva {
 
 namespace {
 
-QString Field(const std::string& bytes) {
-    QString text = ItemToText(bytes);
+QString Field(ItemEncoding encoding, const std::string& bytes) {
+    QString text = ItemToText(encoding, bytes);
     if (!text.contains(QLatin1Char('\t')) && !text.contains(QLatin1Char('"')) && !text.contains(QLatin1Char('\n')) &&
         !text.contains(QLatin1Char('\r'))) {
         return text;
@@ -24,7 +24,7 @@ QString CardsToTabText(const CardData& deck, const std::vector<int16_t>& cards) 
     QString text;
     for (const int16_t card : cards) {
         const auto& items = deck.Items.at(static_cast<std::size_t>(card));
-        text += Field(items[1]) + QLatin1Char('\t') + Field(items[2]) + QLatin1Char('\n');
+        text += Field(deck.Encoding, items[1]) + QLatin1Char('\t') + Field(deck.Encoding, items[2]) + QLatin1Char('\n');
     }
     return text;
 }

@@ -35,11 +35,15 @@ QVariant CardTableModel::data(const QModelIndex& index, int role) const {
         return {};
     }
     const int column = index.column();
+    if (role == ItemEncodingRole) {
+        return static_cast<int>(deck.Encoding);
+    }
     if (role == Qt::DisplayRole || role == Qt::EditRole) {
         switch (column) {
             case ColumnNumber: return static_cast<int>(card);
             case ColumnItem1:
-            case ColumnItem2: return ItemToText(deck.Items[card][static_cast<std::size_t>(ItemOfColumn(column))]);
+            case ColumnItem2:
+                return ItemToText(deck.Encoding, deck.Items[card][static_cast<std::size_t>(ItemOfColumn(column))]);
             case ColumnQuestion:
                 return card < deck.QuestionItems.size() ? QVariant(deck.QuestionItems[card]) : QVariant();
             default: return {};
@@ -93,7 +97,7 @@ bool CardTableModel::setData(const QModelIndex& index, const QVariant& value, in
             return true;
         }
         if (role == Qt::EditRole && (column == ColumnItem1 || column == ColumnItem2)) {
-            TypedItem item = CheckTypedItem(value.toString());
+            TypedItem item = CheckTypedItem(Document().getCardData().Encoding, value.toString());
             if (!item.bytes) {
                 Refuse_(item.refusal);
                 return false;

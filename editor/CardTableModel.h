@@ -21,6 +21,9 @@ public:
     enum Column { ColumnNumber, ColumnItem1, ColumnItem2, ColumnQuestion, ColumnCheck1, ColumnCheck2, ColumnCount };
     // An item's bytes, already checked as the deck keeps them (the cell's).
     static constexpr int ItemBytesRole = Qt::UserRole;
+    // How the deck holds its items (ItemEncoding), for a cell that checks
+    // what is typed.
+    static constexpr int ItemEncodingRole = Qt::UserRole + 1;
 
     // refuse shows why a change was not made (an item past the deck's limit).
     CardTableModel(std::shared_ptr<DeckEdits> edits, std::function<void(const QString&)> refuse,

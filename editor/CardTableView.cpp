@@ -12,7 +12,8 @@
 
 namespace korva {
 
-CellEditor::CellEditor(platform::Dialogs& dialogs, QWidget* parent) : QPlainTextEdit(parent), Dialogs_(dialogs) {
+CellEditor::CellEditor(platform::Dialogs& dialogs, ItemEncoding encoding, QWidget* parent)
+    : QPlainTextEdit(parent), Dialogs_(dialogs), Encoding_(encoding) {
     setFrameShape(QFrame::NoFrame);
     setTabChangesFocus(true);
     connect(document(), &QTextDocument::contentsChange, this, &CellEditor::ContentsChanged);
@@ -35,13 +36,15 @@ void CellEditor::setCellText(const QString& text, bool selectAll) {
 }
 
 // Only what came in is looked at: an item read from a file may hold bytes
-// that do not decode, and it keeps them until the user changes the item.
+// that do not decode, and it keeps them until the user changes the item. A
+// UTF-8 deck holds any character.
 void CellEditor::ContentsChanged(int position, int /*removed*/, int added) {
     if (Reverting_) {
         return;
     }
     const QString text = toPlainText();
-    const QString character = FirstCharacterNotInCp932(text.mid(position, added));
+    const QString character =
+        Encoding_ == ItemEncoding::Cp932 ? FirstCharacterNotInCp932(text.mid(position, added)) : QString();
     if (character.isEmpty()) {
         Accepted_ = text;
         Checked_.reset();
@@ -65,7 +68,7 @@ QString CellEditor::Refusal() const {
 
 const TypedItem& CellEditor::Checked() const {
     if (!Checked_) {
-        Checked_ = CheckTypedItem(toPlainText());
+        Checked_ = CheckTypedItem(Encoding_, toPlainText());
     }
     return *Checked_;
 }
@@ -87,8 +90,9 @@ CardDelegate::CardDelegate(platform::Dialogs& dialogs, QObject* parent)
     : QStyledItemDelegate(parent), Dialogs_(dialogs) {}
 
 QWidget* CardDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem& /*option*/,
-                                    const QModelIndex& /*index*/) const {
-    return new CellEditor(Dialogs_, parent);
+                                    const QModelIndex& index) const {
+    const auto encoding = static_cast<ItemEncoding>(index.data(CardTableModel::ItemEncodingRole).toInt());
+    return new CellEditor(Dialogs_, encoding, parent);
 }
 
 void CardDelegate::setEditorData(QWidget* editor, const QModelIndex& index) const {

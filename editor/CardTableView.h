@@ -22,7 +22,7 @@ class CellEditor : public QPlainTextEdit {
     Q_OBJECT
 
 public:
-    CellEditor(platform::Dialogs& dialogs, QWidget* parent);
+    CellEditor(platform::Dialogs& dialogs, ItemEncoding encoding, QWidget* parent);
 
     // The text the editor opens with. What it shows of it (a lone CR is a
     // line break on screen) is what the cell keeps when the user changes
@@ -44,6 +44,7 @@ private:
     void ContentsChanged(int position, int removed, int added);
 
     platform::Dialogs& Dialogs_;
+    ItemEncoding Encoding_;
     QString Opening_;
     QString Accepted_;
     mutable std::optional<TypedItem> Checked_;

@@ -8,16 +8,16 @@
 
 namespace korva {
 
-QString ItemToText(const std::string& bytes) {
-    QString text = QString::fromStdString(Cp932ToUtf8(bytes));
+QString ItemToText(ItemEncoding encoding, const std::string& bytes) {
+    QString text = QString::fromStdString(ItemToUtf8(encoding, bytes));
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     return text;
 }
 
-std::optional<std::string> TextToItem(const QString& text) {
+std::optional<std::string> TextToItem(ItemEncoding encoding, const QString& text) {
     QString withBreaks = text;
     withBreaks.replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
-    return Utf8ToCp932(withBreaks.toStdString());
+    return ItemFromUtf8(encoding, withBreaks.toStdString());
 }
 
 QString FirstCharacterNotInCp932(const QString& text) {
@@ -32,8 +32,8 @@ QString FirstCharacterNotInCp932(const QString& text) {
     return {};
 }
 
-TypedItem CheckTypedItem(const QString& text) {
-    std::optional<std::string> bytes = TextToItem(text);
+TypedItem CheckTypedItem(ItemEncoding encoding, const QString& text) {
+    std::optional<std::string> bytes = TextToItem(encoding, text);
     if (!bytes) {
         return {std::nullopt, CharacterRefusal(FirstCharacterNotInCp932(text))};
     }
@@ -48,7 +48,8 @@ QString CharacterRefusal(const QString& character) {
     const QString hex = QStringLiteral("%1").arg(static_cast<uint>(codePoint), 4, 16, QLatin1Char('0')).toUpper();
     return QStringLiteral(
                "「%1」(U+%2) はカードに書けない文字です。\r\n"
-               "カードにはシフトJIS (コードページ932) の文字だけを書けます。")
+               ".krvのデッキにはシフトJIS (コードページ932) の文字だけを書けます。\r\n"
+               "KORVAデッキ (.korva) として名前を付けて保存すれば、どの言語の文字も書けます。")
         .arg(character, hex);
 }
 

@@ -31,6 +31,7 @@ public:
 
     // The deck studied; it changes through the document only.
     const CardData& getCardData() const { return Document_->getCardData(); }
+    const std::vector<int64_t>& getCardIds() const { return Document_->getCardIds(); }
     DeckDocument& getDocument() { return *Document_; }
     const DeckDocument& getDocument() const { return *Document_; }
 
