@@ -63,27 +63,13 @@ struct Command {
     void (*run)(const ToolArguments&, Subject&);
 };
 
-// What a path names, by its ending as the program reads it; .korva is read
-// here, the others as the program opens them.
+// What a path names, by its ending, as the program reads it.
 enum class FileKind { Krv, Korva, List, Other };
 
-bool EndsWithKorva(std::string_view path) {
-    constexpr std::string_view ending = ".korva";
-    if (path.size() < ending.size()) {
-        return false;
-    }
-    // ASCII only, as for the other endings: a look-alike letter is no ending.
-    return std::equal(
-        ending.begin(), ending.end(), path.end() - static_cast<std::ptrdiff_t>(ending.size()),
-        [](char e, char c) { return e == (c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c); });
-}
-
 FileKind KindOf(std::string_view path) {
-    if (EndsWithKorva(path)) {
-        return FileKind::Korva;
-    }
     switch (korva::KindOfPath(path)) {
         case korva::DeckPathKind::Deck: return FileKind::Krv;
+        case korva::DeckPathKind::Korva: return FileKind::Korva;
         case korva::DeckPathKind::Csv: return FileKind::List;
         case korva::DeckPathKind::Other: break;
     }
