@@ -700,9 +700,12 @@ KorvaDeck LoadKorvaFile(const std::string& path, KorvaSnapshot& saved) {
 }
 
 KorvaSnapshot SaveKorvaFile(const std::string& path, const KorvaDeck& deck) {
+    return SaveKorvaFile(path, deck, NewRevision());
+}
+
+KorvaSnapshot SaveKorvaFile(const std::string& path, const KorvaDeck& deck, int64_t revision) {
     RequireEvenArrays(deck);
     RequireUniqueIds(deck);
-    const int64_t revision = NewRevision();
     MemoryDatabase memory;
     BuildDatabase(memory.db(), deck, revision);
     SettleJournal(detail::FollowLinks(path));

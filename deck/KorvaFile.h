@@ -48,6 +48,9 @@ KorvaDeck LoadKorvaFile(const std::string& path, KorvaSnapshot& saved);
 // long as the cards, more than MaxCards cards), CardIdBroken, CannotWrite,
 // CannotSave. Returns the snapshot of what was written.
 KorvaSnapshot SaveKorvaFile(const std::string& path, const KorvaDeck& deck);
+// The same with the revision stamp given (not 0), for a file made at build
+// time that every build of the same sources must make byte for byte.
+KorvaSnapshot SaveKorvaFile(const std::string& path, const KorvaDeck& deck, int64_t revision);
 
 // Brings the .korva file at path, which lastSaved describes, up to now in one
 // SQLite transaction that writes only what changed: cards edited, added,

@@ -1,6 +1,7 @@
 #include "deck/WordList.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 #include "deck/AnkiDirectives.h"
 #include "deck/Cp932Fields.h"
@@ -8,6 +9,7 @@
 #include "deck/CsvDialect.h"
 #include "deck/CsvRecords.h"
 #include "deck/DeckError.h"
+#include "deck/DeckText.h"
 #include "deck/HtmlField.h"
 #include "deck/WordListDecoded.h"
 #include "deck/WordListText.h"
@@ -15,6 +17,35 @@
 namespace korva {
 
 namespace {
+
+// Typed text and a list's text are held alike in a UTF-8 deck, so that one
+// letter written two ways is one item and one answer. Most fields are ASCII,
+// which no normalization changes.
+std::string ComposedUtf8(std::string text) {
+    if (std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+        return text;
+    }
+    return *ItemFromUtf8(ItemEncoding::Utf8, text);
+}
+
+// A code page 932 field as a UTF-8 deck holds it. Bytes that do not decode
+// would change the text unseen: refused, or with replace shown as U+FFFD,
+// each noted.
+std::string DecodedCp932(std::string_view bytes, int line, bool replace, Replacements& replaced) {
+    if (std::optional<std::string> text = Cp932ToUtf8Exact(bytes)) {
+        return std::move(*text);
+    }
+    if (!replace) {
+        throw DeckError({.kind = DeckErrorKind::BadBytes, .line = line, .text = "Shift_JIS"});
+    }
+    // Code page 932 has no U+FFFD of its own: each one stands for bytes.
+    constexpr std::string_view mark = "\xEF\xBF\xBD";
+    std::string text = Cp932ToUtf8(bytes);
+    for (std::size_t at = text.find(mark); at != std::string::npos; at = text.find(mark, at + mark.size())) {
+        replaced.Note(line, mark);
+    }
+    return text;
+}
 
 // The text after its directives.
 std::string_view Body(const WordListText& text, const AnkiHeader& header) { return text.Text().substr(header.length); }
@@ -112,6 +143,13 @@ void ReadClassic(std::string_view text, const WordListOptions& options, const Re
             list.rows.push_back(CsvRow{std::string(FieldOf(line, options.itemColumn1)),
                                        std::string(FieldOf(line, options.itemColumn2))});
         }
+        if (options.items == ItemEncoding::Utf8) {
+            // A classic file is code page 932 or ASCII, whose decoding is
+            // composed already.
+            for (std::string& item : list.rows.back()) {
+                item = DecodedCp932(item, list.records, options.replace, list.replaced);
+            }
+        }
         RequireItemFits(list.rows.back()[0].size(), list.records, options.itemColumn1);
         RequireItemFits(list.rows.back()[1].size(), list.records, options.itemColumn2);
     }
@@ -183,7 +221,11 @@ private:
         std::string text = reader.FieldText(Fields_[index]);
         const int line = Fields_[index].line;
         std::string item;
-        if (Html_) {
+        if (Options_.items == ItemEncoding::Utf8) {
+            std::string utf8 =
+                FieldsUtf8_ ? std::move(text) : DecodedCp932(text, line, Options_.replace, List_.replaced);
+            item = ComposedUtf8(Html_ ? HtmlFieldText(utf8) : std::move(utf8));
+        } else if (Html_) {
             item = HtmlItem(FieldsUtf8_ ? text : Cp932ToUtf8(text), line, Options_.replace, List_);
         } else {
             item = FieldsUtf8_ ? FieldToCp932(text, line, Options_.replace, List_.equivalents, List_.replaced) : text;
@@ -222,11 +264,14 @@ void ReadRecords(const WordListText& text, const AnkiHeader& header, const WordL
     }
     // Most lists hold only characters code page 932 has: the whole text is
     // converted at once, and only a list that holds others is converted
-    // field by field, to name or replace them.
-    if (const std::optional<std::string> cp932 = Utf8ToCp932(body)) {
-        RecordsToRows(options, false, header.html, progress, list).Read(*cp932, firstLine);
-        list.firstRecord = FirstRecord(body, list.format, header.html);
-        return;
+    // field by field, to name or replace them. A UTF-8 deck takes the text
+    // as it is.
+    if (options.items == ItemEncoding::Cp932) {
+        if (const std::optional<std::string> cp932 = Utf8ToCp932(body)) {
+            RecordsToRows(options, false, header.html, progress, list).Read(*cp932, firstLine);
+            list.firstRecord = FirstRecord(body, list.format, header.html);
+            return;
+        }
     }
     RecordsToRows(options, true, header.html, progress, list).Read(body, firstLine);
 }
@@ -272,6 +317,7 @@ WordListFormat UndecodableWordListFormat(std::string_view bytes) {
 WordList ReadDecodedWordList(const WordListText& text, const AnkiHeader& header, const WordListOptions& options,
                              const ReadProgress& progress) {
     WordList list;
+    list.items = options.items;
     list.dropped = text.dropped;
     list.format = ResolveFormat(text, header, options);
     if (list.format.classic) {
@@ -306,7 +352,19 @@ WordList ReadWordList(std::string_view bytes, const WordListOptions& options) {
 }
 
 void ImportWordList(WordList&& list, CardData& data, bool DataKeep) {
+    const ItemEncoding encoding = data.Encoding;
+    if (list.items != encoding) {
+        if (list.items == ItemEncoding::Utf8) {
+            throw std::invalid_argument("a code page 932 deck takes only a list read as code page 932");
+        }
+        for (CsvRow& row : list.rows) {
+            for (std::string& item : row) {
+                item = ItemToUtf8(ItemEncoding::Cp932, item);
+            }
+        }
+    }
     ImportCsvRows(std::move(list.rows), data, DataKeep);
+    data.Encoding = encoding;
 }
 
 }  // namespace korva

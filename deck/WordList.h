@@ -42,8 +42,18 @@ struct WordListOptions {
     bool header = false;  // the first record is a header, not a card
     int itemColumn1 = 1;  // 1-based field numbers of item 1 and item 2
     int itemColumn2 = 2;
+    // What the cards are made in. Cp932: characters code page 932 cannot
+    // hold become an equivalent it holds, or are refused (or replaced, see
+    // replace). Utf8, for a deck of that encoding (a .korva deck): every
+    // character is kept, in its composed form (NFC) as typed text is held;
+    // a code page 932 file's bytes are decoded, and bytes that do not decode
+    // are refused, naming the line (or with replace become U+FFFD).
+    // Invisible format characters are dropped and counted either way, and
+    // line breaks inside items are kept as the file has them.
+    ItemEncoding items = ItemEncoding::Cp932;
     // Characters code page 932 cannot hold and has no equivalent of become
-    // their base letter or 〓 instead of refusing the file.
+    // their base letter or 〓 instead of refusing the file (for Utf8 items:
+    // code page 932 bytes that do not decode become U+FFFD).
     bool replace = false;
     // Leading lines such as `#separator:tab` say how to read the file; when
     // false they are records like any other, for a list whose first card
@@ -90,7 +100,8 @@ struct WordList {
     static constexpr std::size_t NamedColumns = 256;
 
     WordListFormat format;                      // as read: detected, then the options applied
-    std::vector<CsvRow> rows;                   // one card each, texts as code page 932 bytes
+    std::vector<CsvRow> rows;                   // one card each, texts in items' encoding
+    ItemEncoding items = ItemEncoding::Cp932;   // as the options asked
     int records = 0;                            // records in the file, the header included
     int fields = 0;                             // the most fields any record has
     std::vector<std::string> firstRecord;       // the first record's first NamedColumns fields, UTF-8
@@ -123,7 +134,11 @@ WordList ReadWordList(std::string_view bytes, const WordListOptions& options = {
 
 // Puts the list's cards into the deck as a fresh deck (DataKeep false) or
 // after its cards (DataKeep true), then resets every check mark and question
-// item. Throws DeckError, deck untouched, when the total would pass MaxCards.
+// item. The deck keeps its Encoding, fresh or not: read the list with
+// WordListOptions::items set to it. Code page 932 rows put into a UTF-8 deck
+// are decoded as Cp932ToUtf8 shows them; UTF-8 rows cannot go into a code
+// page 932 deck (std::invalid_argument, deck untouched). Throws DeckError,
+// deck untouched, when the total would pass MaxCards.
 void ImportWordList(WordList&& list, CardData& data, bool DataKeep);
 
 }  // namespace korva

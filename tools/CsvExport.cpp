@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <stdexcept>
 #include <string_view>
 
 #include "deck/Cp932Text.h"
@@ -19,11 +20,13 @@ DeckError AtText(DeckErrorKind kind, std::size_t card, int item, std::string tex
 // test finds exactly the characters. A text that starts with a quote makes a
 // reader take the list for a quoted one: it would lose its quotes, or run on
 // into the next lines.
-void RequireOneField(std::string_view text, char separator, std::size_t card, int item) {
+// UTF-8 never uses them inside a character at all.
+void RequireOneField(std::string_view text, bool utf8, char separator, std::size_t card, int item) {
     if (text.starts_with('"')) {
         throw AtText(DeckErrorKind::TextStartsWithQuote, card, item);
     }
-    const std::size_t found = std::min(FindCp932Char(text, separator), text.find_first_of("\r\n"));
+    const std::size_t separatorAt = utf8 ? text.find(separator) : FindCp932Char(text, separator);
+    const std::size_t found = std::min(separatorAt, text.find_first_of("\r\n"));
     if (found == std::string_view::npos) {
         return;
     }
@@ -46,12 +49,16 @@ void AppendQuoted(std::string& out, std::string_view text, char separator, bool 
     out.push_back('"');
 }
 
-void AppendText(std::string& out, const std::string& text, const CsvWriteFormat& format, std::size_t card, int item) {
+void AppendText(std::string& out, const std::string& text, ItemEncoding held, const CsvWriteFormat& format,
+                std::size_t card, int item) {
+    if (held == ItemEncoding::Utf8 && format.encoding == CsvEncoding::Cp932) {
+        throw std::invalid_argument("a UTF-8 deck is written in code page 932 once converted");
+    }
     if (!format.quoted) {
-        RequireOneField(text, format.separator, card, item);
+        RequireOneField(text, held == ItemEncoding::Utf8, format.separator, card, item);
     }
     std::string written = text;
-    if (format.encoding == CsvEncoding::Utf8) {
+    if (format.encoding == CsvEncoding::Utf8 && held == ItemEncoding::Cp932) {
         std::optional<std::string> utf8 = Cp932ToUtf8Exact(text);
         if (!utf8) {
             throw AtText(DeckErrorKind::TextNotCp932, card, item);
@@ -70,9 +77,9 @@ void AppendText(std::string& out, const std::string& text, const CsvWriteFormat&
 std::string WriteCsv(const CardData& data, const CsvWriteFormat& format) {
     std::string out;
     for (std::size_t card = 1; card < data.Items.size(); ++card) {
-        AppendText(out, data.Items[card][1], format, card, 1);
+        AppendText(out, data.Items[card][1], data.Encoding, format, card, 1);
         out.push_back(format.separator);
-        AppendText(out, data.Items[card][2], format, card, 2);
+        AppendText(out, data.Items[card][2], data.Encoding, format, card, 2);
         out += "\r\n";
     }
     return out;

@@ -25,7 +25,9 @@ struct CsvWriteFormat {
 // are written as they are, undecodable bytes included. Unquoted, throws
 // DeckError naming the card for a text holding the separator, a CR or an LF,
 // or starting with a quote (it would not come back the same); in UTF-8, for
-// bytes that do not decode.
+// bytes that do not decode. A UTF-8 deck's texts are written as they are in
+// UTF-8; in code page 932 only once converted (CardsToCp932):
+// std::invalid_argument.
 std::string WriteCsv(const CardData& data, const CsvWriteFormat& format);
 
 }  // namespace korva

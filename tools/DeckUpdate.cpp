@@ -22,30 +22,36 @@ namespace {
 // A text as the card shows it, so that both codes of a character are one.
 // Bytes that do not decode would all show as U+FFFD; they stand for
 // themselves, after a byte valid UTF-8 never holds.
-std::string Shown(std::string_view bytes) {
+// A UTF-8 deck's text is one form of each character already.
+std::string Shown(ItemEncoding encoding, std::string_view bytes) {
+    if (encoding == ItemEncoding::Utf8) {
+        return std::string(bytes);
+    }
     if (std::optional<std::string> text = Cp932ToUtf8Exact(bytes)) {
         return std::move(*text);
     }
     return "\xFF" + std::string(bytes);
 }
 
-bool SameText(std::string_view a, std::string_view b) { return a == b || Shown(a) == Shown(b); }
+bool SameText(ItemEncoding encoding, std::string_view a, std::string_view b) {
+    return a == b || Shown(encoding, a) == Shown(encoding, b);
+}
 
 // The deck's cards by item 1 as shown, each list in deck order, with how
 // many of them lines have taken: a repeated item 1 matches its cards one
 // after another.
 class CardsByItem1 {
 public:
-    explicit CardsByItem1(const CardData& deck) {
+    explicit CardsByItem1(const CardData& deck) : Encoding_(deck.Encoding) {
         Cards_.reserve(deck.Items.size());
         for (std::size_t card = 1; card < deck.Items.size(); ++card) {
-            Cards_[Shown(deck.Items[card][1])].cards.push_back(card);
+            Cards_[Shown(Encoding_, deck.Items[card][1])].cards.push_back(card);
         }
     }
 
     // The first card with this item 1 not yet taken, or 0.
     std::size_t Take(std::string_view item1) {
-        const auto found = Cards_.find(Shown(item1));
+        const auto found = Cards_.find(Shown(Encoding_, item1));
         if (found == Cards_.end() || found->second.taken == found->second.cards.size()) {
             return 0;
         }
@@ -57,13 +63,15 @@ private:
         std::vector<std::size_t> cards;
         std::size_t taken = 0;
     };
+    ItemEncoding Encoding_;
     std::unordered_map<std::string, Same> Cards_;
 };
 
-void AppendCard(CardData& to, const CardData& from, std::size_t card) {
-    to.Items.push_back(from.Items[card]);
-    to.Checks.push_back(from.Checks[card]);
-    to.QuestionItems.push_back(from.QuestionItems[card]);
+void AppendCard(DeckUpdate& to, const CardData& from, std::size_t card) {
+    to.deck.Items.push_back(from.Items[card]);
+    to.deck.Checks.push_back(from.Checks[card]);
+    to.deck.QuestionItems.push_back(from.QuestionItems[card]);
+    to.from.push_back(card);
 }
 
 // UpdateDeck but for the limit, which only the update taken must keep.
@@ -74,6 +82,8 @@ DeckUpdate MergeDeck(const CardData& deck, const CardData& list, bool keepMissin
     result.Checks.assign(1, deck.Checks[0]);
     result.QuestionItems.assign(1, deck.QuestionItems[0]);
     result.Modes = deck.Modes;
+    result.Encoding = deck.Encoding;
+    update.from.assign(1, 0);
 
     CardsByItem1 byItem1(deck);
     std::vector<bool> taken(deck.Items.size(), false);
@@ -83,13 +93,14 @@ DeckUpdate MergeDeck(const CardData& deck, const CardData& list, bool keepMissin
             result.Items.push_back({"", list.Items[line][1], list.Items[line][2]});
             result.Checks.push_back({False16, False16, False16});
             result.QuestionItems.push_back(1);
+            update.from.push_back(0);
             ++update.counts.added;
             continue;
         }
         taken[card] = true;
-        AppendCard(result, deck, card);
+        AppendCard(update, deck, card);
         std::string& item2 = result.Items.back()[2];
-        if (SameText(item2, list.Items[line][2])) {
+        if (SameText(deck.Encoding, item2, list.Items[line][2])) {
             ++update.counts.kept;
         } else {
             item2 = list.Items[line][2];
@@ -102,7 +113,7 @@ DeckUpdate MergeDeck(const CardData& deck, const CardData& list, bool keepMissin
             continue;
         }
         if (keepMissing) {
-            AppendCard(result, deck, card);
+            AppendCard(update, deck, card);
         } else {
             ++update.counts.removed;
         }
@@ -147,8 +158,9 @@ ListUpdate UpdateDeckFromList(const CardData& deck, std::string bytes, const Wor
                               bool keepMissing) {
     WordListSource source(std::move(bytes));
     std::vector<WordListOptions> encodings{options};
+    encodings.front().items = deck.Encoding;
     if (!options.encoding && ReadsAsBoth(source)) {
-        encodings.push_back(options);
+        encodings.push_back(encodings.front());
         encodings.back().encoding = TextEncoding::Cp932;
     }
 
@@ -175,6 +187,7 @@ ListUpdate UpdateDeckFromList(const CardData& deck, std::string bytes, const Wor
             }
             Replacements replaced = std::move(read.replaced);
             CardData list;
+            list.Encoding = deck.Encoding;
             ImportWordList(std::move(read), list, false);
             DeckUpdate update = MergeDeck(deck, list, keepMissing);
             const Fit fit = FitOf(update.counts);

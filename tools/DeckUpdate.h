@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "deck/CardData.h"
 #include "deck/WordList.h"
@@ -21,11 +22,14 @@ struct UpdateCounts {
 struct DeckUpdate {
     CardData deck;
     UpdateCounts counts;
+    // [card] the card of the old deck that the new deck's card is, 0 for a
+    // new card ([0] is 0), so that a .korva deck's cards keep their ids.
+    std::vector<std::size_t> from;
 };
 
 // Brings an edited word list back into a studied deck. The result holds the
-// list's cards in the list's order. Texts are compared as the cards show
-// them: code page 932 has two codes for some characters (FA4A and 8754 are
+// list's cards in the list's order, in the deck's Encoding, as list's must
+// be. Texts are compared as the cards show them: code page 932 has two codes for some characters (FA4A and 8754 are
 // both 「Ⅰ」), and a list that went through UTF-8 comes back in the one the
 // encoder picks; bytes that do not decode compare as bytes. A card of the
 // list whose item 1 is the same text as item 1 of a card of deck (the first
@@ -59,7 +63,7 @@ struct ListUpdate {
 };
 
 // Reads a word list's bytes with options and brings it into deck as
-// UpdateDeck does. Where the bytes allow more than one reading (text in both
+// UpdateDeck does, its items read for the deck's Encoding. Where the bytes allow more than one reading (text in both
 // encodings, when options name none; leading lines that are directives or
 // cards), each is read, and the one whose lines take more of the deck's
 // cards, then keep more items 2, is taken; on a tie, the reading

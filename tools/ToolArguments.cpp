@@ -78,6 +78,10 @@ bool ReadOption(unsigned options, std::span<char* const> words, std::size_t& i, 
         args.replace = true;
         return true;
     }
+    if (word == "--json" && (options & JsonOption) != 0) {
+        args.json = true;
+        return true;
+    }
     if (word == "--keep-missing" && (options & KeepMissingOption) != 0) {
         args.keepMissing = true;
         return true;
@@ -139,12 +143,14 @@ WordListOptions ListOptionsOf(const ToolArguments& args) {
     return options;
 }
 
-CsvWriteFormat WriteFormatOf(const ToolArguments& args, std::string_view out) {
+CsvWriteFormat WriteFormatOf(const ToolArguments& args, std::string_view out, ItemEncoding held) {
     CsvWriteFormat format;
     if (args.encoding && *args.encoding != "cp932" && *args.encoding != "utf-8") {
         throw UsageError(std::string(ExportEncodingHint));
     }
-    format.encoding = args.encoding == "utf-8" ? CsvEncoding::Utf8 : CsvEncoding::Cp932;
+    const std::string_view named =
+        args.encoding ? std::string_view(*args.encoding) : (held == ItemEncoding::Utf8 ? "utf-8" : "cp932");
+    format.encoding = named == "utf-8" ? CsvEncoding::Utf8 : CsvEncoding::Cp932;
     format.separator = SeparatorOf(args).value_or(EndsWithTsv(out) ? '\t' : ',');
     format.quoted =
         QuotingOf(args).value_or(format.encoding == CsvEncoding::Utf8 ? Quoting::Rfc : Quoting::None) == Quoting::Rfc;

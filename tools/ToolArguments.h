@@ -31,7 +31,8 @@ enum ToolOption : unsigned {
     ColumnsOption = 16,
     ReplaceOption = 32,
     OutOption = 64,
-    KeepMissingOption = 128
+    KeepMissingOption = 128,
+    JsonOption = 256
 };
 constexpr unsigned ListReadingOptions = EncodingOption | SeparatorOption | QuotingOption | HeaderOption | ColumnsOption;
 constexpr unsigned ListWritingOptions = EncodingOption | SeparatorOption | QuotingOption;
@@ -47,8 +48,11 @@ struct ToolArguments {
     bool header = false;
     bool replace = false;
     bool keepMissing = false;
+    bool json = false;
 
-    bool AnyListOption() const { return encoding || separator || quoting || columns || header || replace; }
+    // The options that say how to read a word list; --replace is not among
+    // them, as it also says how to carry a deck's texts between encodings.
+    bool AnyListOption() const { return encoding || separator || quoting || columns || header; }
 };
 
 // The files and options of one command line. Throws UsageError for an option
@@ -62,8 +66,9 @@ WordListOptions ListOptionsOf(const ToolArguments& args);
 
 // How export writes to out: UTF-8 for spreadsheets with RFC 4180 quoting,
 // code page 932 as the classic reader reads it, unquoted, unless --quoting
-// rfc. The separator is a tab for a .tsv file and a comma for any other,
+// rfc. Without --encoding, a deck held in code page 932 (.krv) is written in
+// it, and a UTF-8 deck (.korva) in UTF-8. The separator is a tab for a .tsv file and a comma for any other,
 // unless --separator says. Throws UsageError for a value that names nothing.
-CsvWriteFormat WriteFormatOf(const ToolArguments& args, std::string_view out);
+CsvWriteFormat WriteFormatOf(const ToolArguments& args, std::string_view out, ItemEncoding held);
 
 }  // namespace korva

@@ -3,8 +3,14 @@
 // the commands.
 
 #include <algorithm>
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
+#include <functional>
+#include <optional>
 #include <span>
 #include <stdexcept>
 #include <string>
@@ -17,11 +23,15 @@
 #include "deck/DeckFile.h"
 #include "deck/DeckPath.h"
 #include "deck/FileBytes.h"
+#include "deck/KorvaDeck.h"
+#include "deck/KorvaFile.h"
 #include "deck/WordList.h"
 #include "tools/CsvExport.h"
+#include "tools/DeckConversion.h"
 #include "tools/DeckJson.h"
 #include "tools/DeckStats.h"
 #include "tools/DeckUpdate.h"
+#include "tools/ReviewLog.h"
 #include "tools/ToolArguments.h"
 #include "tools/WordListJson.h"
 
@@ -30,6 +40,7 @@ namespace {
 using korva::CardData;
 using korva::CsvEncoding;
 using korva::DeckError;
+using korva::KorvaDeck;
 using korva::ToolArguments;
 using korva::UsageError;
 
@@ -52,15 +63,69 @@ struct Command {
     void (*run)(const ToolArguments&, Subject&);
 };
 
+// What a path names, by its ending, as the program reads it.
+enum class FileKind { Krv, Korva, List, Other };
+
+FileKind KindOf(std::string_view path) {
+    switch (korva::KindOfPath(path)) {
+        case korva::DeckPathKind::Deck: return FileKind::Krv;
+        case korva::DeckPathKind::Korva: return FileKind::Korva;
+        case korva::DeckPathKind::Csv: return FileKind::List;
+        case korva::DeckPathKind::Other: break;
+    }
+    return FileKind::Other;
+}
+
+bool IsDeckFile(FileKind kind) { return kind == FileKind::Krv || kind == FileKind::Korva; }
+
+// SOURCE_DATE_EPOCH (seconds), as reproducible builds set it: a deck made
+// at build time, the sample deck, is then the same file every build.
+std::optional<int64_t> SourceDateEpoch() {
+    const char* value = std::getenv("SOURCE_DATE_EPOCH");
+    if (value == nullptr || *value == '\0' ||
+        std::string_view(value).find_first_not_of("0123456789") != std::string_view::npos) {
+        return std::nullopt;
+    }
+    try {
+        return std::stoll(value);
+    } catch (const std::out_of_range&) {
+        return std::nullopt;
+    }
+}
+
+int64_t NowMs() {
+    if (const std::optional<int64_t> epoch = SourceDateEpoch(); epoch && *epoch < INT64_MAX / 1000) {
+        return *epoch * 1000;
+    }
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::system_clock::now().time_since_epoch())
+        .count();
+}
+
+// A deck as read: a .korva file's whole deck, or the cards of a .krv file or
+// a word list in deck.cards (code page 932), with no ids or record.
+struct OpenedDeck {
+    KorvaDeck deck;
+    FileKind kind = FileKind::Other;
+};
+
 // The reader is chosen by the path's ending, as the program chooses it; the
 // word-list options are for word lists only.
-CardData OpenDeck(const std::string& path, const ToolArguments& args) {
-    if (args.AnyListOption() && korva::KindOfPath(path) != korva::DeckPathKind::Csv) {
+OpenedDeck OpenDeck(const std::string& path, const ToolArguments& args) {
+    OpenedDeck opened;
+    opened.kind = KindOf(path);
+    if (args.AnyListOption() && opened.kind != FileKind::List) {
         throw Refusal("--encoding などの単語リストのオプションは .csv .tsv .txt のファイルにだけ使えます。");
     }
-    CardData data;
-    korva::ReadDeckOrCsvFile(path, data, false, korva::ListOptionsOf(args));
-    return data;
+    switch (opened.kind) {
+        case FileKind::Korva: opened.deck = korva::LoadKorvaFile(path); break;
+        case FileKind::Krv:
+        case FileKind::List:
+            opened.deck.cards = CardData{};
+            korva::ReadDeckOrCsvFile(path, opened.deck.cards, false, korva::ListOptionsOf(args));
+            break;
+        case FileKind::Other: throw Refusal("ファイル名が .krv、.korva、.csv、.tsv、.txt のどれでも終わっていません。");
+    }
+    return opened;
 }
 
 void PrintLine(const std::string& text) {
@@ -89,43 +154,137 @@ std::string ReplacementReport(const korva::Replacements& replaced) {
     return report;
 }
 
-// Writing a deck over a path the program would read as a word list would
-// destroy that file's text.
-void RefuseDeckOutput(const std::string& out) {
-    if (korva::KindOfPath(out) != korva::DeckPathKind::Deck) {
-        throw Refusal("出力ファイル名が .krv で終わっていません。");
+// The texts a conversion between encodings could not carry, named by card
+// and item as the card editor numbers them: "2枚目の項目1「한」、…".
+std::string LossList(const korva::CardConversion& conversion, bool bytes) {
+    std::string list;
+    const std::size_t listed = std::min(conversion.first.size(), ListedReplacements);
+    for (std::size_t i = 0; i < listed; ++i) {
+        const korva::ItemLoss& one = conversion.first[i];
+        list += (i > 0 ? "、" : "") + std::to_string(one.card) + "枚目の項目" + std::to_string(one.item) +
+                (bytes ? " (" + one.what + ")" : "「" + one.what + "」");
     }
+    if (conversion.count > listed) {
+        list += "、ほか" + std::to_string(conversion.count - listed) + (bytes ? "箇所" : "文字");
+    }
+    return list;
 }
 
-// A word list or a deck as convert reads it, with what --replace changed.
-CardData ReadInput(const std::string& in, const ToolArguments& args, korva::Replacements& replaced) {
-    if (korva::KindOfPath(in) != korva::DeckPathKind::Csv) {
-        return OpenDeck(in, args);
+// .krv cards for a .korva deck: bytes that do not decode are refused unless
+// replace, since the text would change.
+CardData ToUtf8Cards(const CardData& cards, bool replace, const std::function<void(const std::string&)>& tell) {
+    korva::CardConversion conversion = korva::CardsToUtf8(cards);
+    if (conversion.count > 0) {
+        if (!replace) {
+            throw Refusal("Shift_JISとして読めないバイトがあり、UTF-8にできません: " + LossList(conversion, true) +
+                          "。--replace で「\xEF\xBF\xBD」に置き換えます。");
+        }
+        tell(std::to_string(conversion.count) +
+             "箇所を「\xEF\xBF\xBD」に置き換えました: " + LossList(conversion, true));
     }
+    return std::move(conversion.cards);
+}
+
+// .korva cards for a .krv deck, or an export in code page 932: characters
+// it lacks are refused unless replace, then replaced as a word list's are.
+CardData ToCp932Cards(const CardData& cards, bool replace, std::string_view instead,
+                      const std::function<void(const std::string&)>& tell) {
+    korva::CardConversion conversion = korva::CardsToCp932(cards);
+    if (conversion.count > 0) {
+        if (!replace) {
+            throw Refusal("Shift_JISにない文字があります: " + LossList(conversion, false) + "。" +
+                          std::string(instead));
+        }
+        tell(std::to_string(conversion.count) + "文字を置き換えました: " + LossList(conversion, false));
+    }
+    return std::move(conversion.cards);
+}
+
+// Writing a deck over a path the program would read as a word list would
+// destroy that file's text.
+FileKind RefuseDeckOutput(const std::string& out) {
+    const FileKind kind = KindOf(out);
+    if (!IsDeckFile(kind)) {
+        throw Refusal("出力ファイル名が .krv か .korva で終わっていません。");
+    }
+    return kind;
+}
+
+KorvaDeck NewKorvaDeck(CardData cards) { return korva::MakeKorvaDeck(std::move(cards), NowMs(), KORVA_VERSION); }
+
+// A word list read for the deck it becomes, with what --replace changed.
+CardData ReadList(const std::string& in, const ToolArguments& args, korva::ItemEncoding items,
+                  korva::Replacements& replaced) {
     CardData data;
+    data.Encoding = items;
     korva::ReadWithinMemory([&] {
-        korva::WordList list = korva::ReadWordList(korva::ReadFileBytes(in), korva::ListOptionsOf(args));
+        korva::WordListOptions options = korva::ListOptionsOf(args);
+        options.items = items;
+        korva::WordList list = korva::ReadWordList(korva::ReadFileBytes(in), options);
         replaced = std::move(list.replaced);
         korva::ImportWordList(std::move(list), data, false);
     });
     return data;
 }
 
+const std::string RecordNotKept = "学習の記録は .krv のデッキファイルに保存されません (";
+
 void Convert(const ToolArguments& args, Subject& subject) {
     const std::string& in = args.files[0];
     const std::string& out = args.files[1];
     subject = out;
-    RefuseDeckOutput(out);
+    const FileKind outKind = RefuseDeckOutput(out);
     subject = in;
-    korva::Replacements replaced;
-    const CardData data = ReadInput(in, args, replaced);
+    const FileKind inKind = KindOf(in);
     // Told before the file is replaced: output that cannot be written (a
     // full disk, a closed pipe) ends the command with the old file in place.
-    subject = out;
-    if (replaced.count > 0) {
-        PrintLine(ReplacementReport(replaced));
+    std::vector<std::string> report;
+    const auto tell = [&report](const std::string& line) {
+        report.push_back(line);
+    };
+    std::string notice;  // on standard error
+    KorvaDeck deck;
+    if (inKind == FileKind::List) {
+        korva::Replacements replaced;
+        deck.cards = ReadList(
+            in, args, outKind == FileKind::Korva ? korva::ItemEncoding::Utf8 : korva::ItemEncoding::Cp932, replaced);
+        if (replaced.count > 0) {
+            tell(ReplacementReport(replaced));
+        }
+        if (outKind == FileKind::Korva) {
+            deck = NewKorvaDeck(std::move(deck.cards));
+        }
+    } else {
+        OpenedDeck opened = OpenDeck(in, args);
+        deck = std::move(opened.deck);
+        if (inKind == FileKind::Krv && outKind == FileKind::Korva) {
+            deck = NewKorvaDeck(ToUtf8Cards(deck.cards, args.replace, tell));
+        } else if (inKind == FileKind::Korva && outKind == FileKind::Krv) {
+            deck.cards =
+                ToCp932Cards(deck.cards, args.replace, "--replace で元の文字 (é → e) か〓に置き換えます。", tell);
+            if (!deck.record.empty()) {
+                notice = RecordNotKept + std::to_string(deck.record.size()) + "件)。";
+            }
+        }
     }
-    korva::SaveCardFile(out, data);
+    subject = out;
+    for (const std::string& line : report) {
+        PrintLine(line);
+    }
+    if (!notice.empty()) {
+        std::fprintf(stderr, "korva-deck: %s: %s\n", out.c_str(), notice.c_str());
+    }
+    if (outKind == FileKind::Korva) {
+        // Its revision stamp too, which is otherwise drawn anew each save.
+        const std::optional<int64_t> epoch = SourceDateEpoch();
+        if (epoch) {
+            korva::SaveKorvaFile(out, deck, std::max<int64_t>(*epoch, 1));
+        } else {
+            korva::SaveKorvaFile(out, deck);
+        }
+    } else {
+        korva::SaveCardFile(out, deck.cards);
+    }
 }
 
 // What the deck decided of how the list was read, told beside the counts:
@@ -142,23 +301,42 @@ std::string ReadingReport(const korva::ListReading& reading) {
     return report;
 }
 
+// The updated cards as a .korva deck: a card of the old deck keeps its id,
+// a new one gets a new id; the record stays as it was.
+KorvaDeck UpdatedKorvaDeck(KorvaDeck old, const korva::DeckUpdate& update) {
+    std::vector<int64_t> ids(update.from.size(), 0);
+    for (std::size_t card = 1; card < update.from.size(); ++card) {
+        ids[card] = update.from[card] != 0 ? old.cardIds[update.from[card]] : korva::NewCardId(old);
+    }
+    old.cards = update.deck;
+    old.cardIds = std::move(ids);
+    old.savedMs = NowMs();
+    old.savedByVersion = KORVA_VERSION;
+    return old;
+}
+
 void Update(const ToolArguments& args, Subject& subject) {
     const std::string& deckPath = args.files[0];
     const std::string& listPath = args.files[1];
     const std::string& out = args.out ? *args.out : deckPath;
     // The deck itself must be a deck file: it is the one written back.
     subject = deckPath;
-    if (korva::KindOfPath(deckPath) != korva::DeckPathKind::Deck) {
-        throw Refusal("デッキファイル名が .krv で終わっていません。");
+    const FileKind deckKind = KindOf(deckPath);
+    if (!IsDeckFile(deckKind)) {
+        throw Refusal("デッキファイル名が .krv か .korva で終わっていません。");
     }
     subject = out;
-    RefuseDeckOutput(out);
+    if (RefuseDeckOutput(out) != deckKind) {
+        throw Refusal(std::string("出力ファイル名がデッキファイルと同じ ") +
+                      (deckKind == FileKind::Korva ? ".korva" : ".krv") + " で終わっていません。");
+    }
     subject = deckPath;
-    CardData deck;
-    korva::LoadCardFile(deckPath, deck, false);
+    OpenedDeck opened = OpenDeck(deckPath, ToolArguments{.files = args.files});
+    const CardData& deck = opened.deck.cards;
     subject = listPath;
     korva::ListUpdate update;
-    if (korva::KindOfPath(listPath) == korva::DeckPathKind::Csv) {
+    std::vector<std::string> converted;  // what --replace changed of a deck's texts
+    if (KindOf(listPath) == FileKind::List) {
         const korva::WordListOptions options = korva::ListOptionsOf(args);
         korva::ReadWithinMemory([&] {
             update = korva::UpdateDeckFromList(deck, korva::ReadFileBytes(listPath), options, args.keepMissing);
@@ -166,7 +344,15 @@ void Update(const ToolArguments& args, Subject& subject) {
         subject = out;
         korva::RequireWithinLimit(update.update);
     } else {
-        const CardData list = OpenDeck(listPath, args);
+        CardData list = OpenDeck(listPath, args).deck.cards;
+        const auto tell = [&converted](const std::string& line) {
+            converted.push_back(line);
+        };
+        if (list.Encoding != deck.Encoding) {
+            list = deck.Encoding == korva::ItemEncoding::Utf8
+                       ? ToUtf8Cards(list, args.replace, tell)
+                       : ToCp932Cards(list, args.replace, "--replace で元の文字 (é → e) か〓に置き換えます。", tell);
+        }
         subject = out;
         update.update = korva::UpdateDeck(deck, list, args.keepMissing);
     }
@@ -179,14 +365,21 @@ void Update(const ToolArguments& args, Subject& subject) {
     if (update.replaced.count > 0) {
         std::fprintf(stderr, "korva-deck: %s: %s\n", listPath.c_str(), ReplacementReport(update.replaced).c_str());
     }
+    for (const std::string& line : converted) {
+        std::fprintf(stderr, "korva-deck: %s: %s\n", listPath.c_str(), line.c_str());
+    }
     // As convert's report: printed before the deck is replaced.
     PrintLine(korva::UpdateCountsToJson(update.update.counts));
-    korva::SaveCardFile(out, update.update.deck);
+    if (deckKind == FileKind::Korva) {
+        korva::SaveKorvaFile(out, UpdatedKorvaDeck(std::move(opened.deck), update.update));
+    } else {
+        korva::SaveCardFile(out, update.update.deck);
+    }
 }
 
 void Inspect(const ToolArguments& args, Subject& subject) {
     subject = args.files[0];
-    if (korva::KindOfPath(subject) != korva::DeckPathKind::Csv) {
+    if (KindOf(subject) != FileKind::List) {
         throw Refusal("inspect は .csv .tsv .txt のファイルにだけ使えます。");
     }
     korva::WordListOptions options = korva::ListOptionsOf(args);
@@ -202,34 +395,58 @@ void Export(const ToolArguments& args, Subject& subject) {
     const std::string& out = args.files[1];
     // A word list written over a deck file would lose its marks and modes.
     subject = out;
-    if (korva::KindOfPath(out) != korva::DeckPathKind::Csv) {
+    if (KindOf(out) != FileKind::List) {
         throw Refusal("出力ファイル名が .csv .tsv .txt のどれでも終わっていません。");
     }
-    const korva::CsvWriteFormat format = korva::WriteFormatOf(args, out);
+    // Checked before the deck is read, as a command line that names nothing.
+    korva::WriteFormatOf(args, out, korva::ItemEncoding::Cp932);
     subject = in;
-    const std::string csv = korva::WriteCsv(OpenDeck(in, ToolArguments{.files = args.files}), format);
+    CardData cards = OpenDeck(in, ToolArguments{.files = args.files}).deck.cards;
+    const korva::CsvWriteFormat format = korva::WriteFormatOf(args, out, cards.Encoding);
+    if (cards.Encoding == korva::ItemEncoding::Utf8 && format.encoding == CsvEncoding::Cp932) {
+        cards = ToCp932Cards(cards, false, "--encoding utf-8 で書き出してください。", [](const std::string&) {});
+    }
+    const std::string csv = korva::WriteCsv(cards, format);
     subject = out;
     korva::WriteFileAtomically(out, csv);
 }
 
 void Show(const ToolArguments& args, Subject& subject) {
     subject = args.files[0];
-    PrintLine(korva::DeckToJson(OpenDeck(args.files[0], args)));
+    PrintLine(korva::DeckToJson(OpenDeck(args.files[0], args).deck.cards));
 }
 
 void Stats(const ToolArguments& args, Subject& subject) {
     subject = args.files[0];
-    PrintLine(korva::DeckStatsToJson(OpenDeck(args.files[0], args)));
+    PrintLine(korva::DeckStatsToJson(OpenDeck(args.files[0], args).deck.cards));
+}
+
+void Log(const ToolArguments& args, Subject& subject) {
+    subject = args.files[0];
+    if (KindOf(subject) != FileKind::Korva) {
+        throw Refusal("学習の記録は .korva のデッキファイルにだけあります。");
+    }
+    const KorvaDeck deck = korva::LoadKorvaFile(subject);
+    if (args.json) {
+        PrintLine(korva::ReviewLogJson(deck));
+        return;
+    }
+    const std::string csv = korva::ReviewLogCsv(deck);
+    PrintLine(csv.substr(0, csv.size() - 1));
 }
 
 constexpr Command Commands[] = {
     {"convert",
      "korva-deck convert [--encoding auto|cp932|utf-8|utf-16] [--separator comma|tab|semicolon|pipe|space|colon] [--quoting rfc|none] "
-     "[--header] [--columns A,B] [--replace] IN OUT.krv",
-     "単語リスト (.csv .tsv .txt) かデッキファイルを読み、デッキファイルとして保存します。単語リストの文字コード、"
-     "区切り文字、引用符の使い方はプログラムと同じように見分けます。オプションで指定すると、その指定で読みます。"
-     "--header は1行目を見出しとして読み飛ばし、--columns は項目1と項目2にする列 (1から数えます) を選び、"
-     "--replace はShift_JISにない文字を元の文字 (é → e) か〓にし、置き換えた文字と行を表示します。",
+     "[--header] [--columns A,B] [--replace] IN OUT.krv|OUT.korva",
+     "単語リスト (.csv .tsv .txt) かデッキファイル (.krv .korva) を読み、出力ファイル名の末尾の形式のデッキファイル"
+     "として保存します。単語リストの文字コード、区切り文字、引用符の使い方はプログラムと同じように見分けます。"
+     "オプションで指定すると、その指定で読みます。--header は1行目を見出しとして読み飛ばし、--columns は項目1と"
+     "項目2にする列 (1から数えます) を選びます。.korva にはどの言語の文字もそのまま (合成済みの形で) 入ります。"
+     ".krv にはShift_JISの文字だけが入り、ない文字は断ります。--replace ではそれを元の文字 (é → e) か〓にし、"
+     "置き換えた文字と行 (デッキからはカードと項目) を表示します。.krv から .korva へは、カード、チェック、出題項目"
+     "とモードをそのまま移し、Shift_JISとして読めないバイトはカードと項目を示して断ります (--replace では"
+     "「\xEF\xBF\xBD」にします)。.korva から .krv へは、学習の記録が残らないことを標準エラーに表示します。",
      2, korva::ListReadingOptions | korva::ReplaceOption, Convert},
     {"inspect",
      "korva-deck inspect [--encoding auto|cp932|utf-8|utf-16] [--separator comma|tab|semicolon|pipe|space|colon] "
@@ -240,28 +457,39 @@ constexpr Command Commands[] = {
     {"export",
      "korva-deck export IN OUT.csv [--encoding cp932|utf-8] [--separator comma|tab|semicolon|pipe|space|colon] [--quoting rfc|none]",
      "カード1から最後までを「項目1,項目2」の行 (行末はCR LF) として単語リストに書き出します。既定の文字コードは"
-     "Shift_JISで、引用符を使いません。--encoding utf-8 では、区切り文字、引用符、改行を含む項目を引用符で囲み "
-     "(RFC 4180)、表計算ソフトで開けるようにします。引用符を使うときは、Ankiの指定行と読まれないよう、「#」で始まる"
-     "カード1の項目1も囲みます。チェックとモードは書き出しません。",
+     ".krv と単語リストからはShift_JISで引用符を使わず、.korva からはUTF-8です。UTF-8では、区切り文字、引用符、"
+     "改行を含む項目を引用符で囲み (RFC 4180)、表計算ソフトで開けるようにします。引用符を使うときは、Ankiの指定行と"
+     "読まれないよう、「#」で始まるカード1の項目1も囲みます。.korva をShift_JISで書き出すとき、Shift_JISにない"
+     "文字はカードと項目を示して断ります。チェックとモードは書き出しません。",
      2, korva::ListWritingOptions, Export},
     {"update",
      "korva-deck update [--encoding auto|cp932|utf-8|utf-16] [--separator comma|tab|semicolon|pipe|space|colon] "
-     "[--quoting rfc|none] [--header] [--columns A,B] [--replace] [--out OUT.krv] [--keep-missing] DECK.krv LIST",
-     "編集した単語リスト LIST (convert と同じように読みます) を、学習中のデッキ DECK.krv に戻します。カードは LIST "
-     "の順になります。項目1が DECK.krv のカードと同じ文字の行 (Shift_JISに2つの符号がある文字はどちらの符号でも同じ"
-     "文字です。同じ項目1のカードが複数あれば前から順に) は、そのカードのチェック、出題項目と項目1をそのまま残し、"
-     "項目2が違う文字なら LIST のものにします。ほかの行は新しいカード (チェックなし、項目1を出題) "
+     "[--quoting rfc|none] [--header] [--columns A,B] [--replace] [--out OUT] [--keep-missing] DECK LIST",
+     "編集した単語リスト LIST (convert と同じように読みます) を、学習中のデッキ DECK (.krv か .korva) に戻します。"
+     "カードは LIST の順になります。項目1が DECK のカードと同じ文字の行 (Shift_JISに2つの符号がある文字はどちらの"
+     "符号でも同じ文字です。同じ項目1のカードが複数あれば前から順に) は、そのカードのチェック、出題項目と項目1を"
+     "そのまま残し、項目2が違う文字なら LIST のものにします。ほかの行は新しいカード (チェックなし、項目1を出題) "
      "になります。どの行とも合わないカードは削除し、--keep-missing では最後にそのまま残します。モードは変えません。"
-     "DECK.krv を書き換え (--out では OUT.krv に保存し)、{\"kept\":同じ,\"changed\":項目2を変えた,\"added\":追加,"
-     "\"removed\":削除} の枚数をJSONで1行表示します。--encoding がなく LIST がUTF-8としてもShift_JISとしても読める"
-     "とき、また先頭の「#」で始まる行がAnkiの指定行ともカードとも読めるときは、DECK.krv のカードと多く合う読み方をとり "
-     "(同じなら、ほかのコマンドと同じ読み方)、カードで決めた読み方を標準エラーに1行表示します。",
+     ".korva のデッキでは、残したカードはカードの番号 (ID) を保ち、新しいカードには新しい番号を付け、学習の記録も"
+     "そのまま残します。DECK を書き換え (--out では DECK と同じ形式の OUT に保存し)、{\"kept\":同じ,"
+     "\"changed\":項目2を変えた,\"added\":追加,\"removed\":削除} の枚数をJSONで1行表示します。--encoding がなく "
+     "LIST がUTF-8としてもShift_JISとしても読めるとき、また先頭の「#」で始まる行がAnkiの指定行ともカードとも読める"
+     "ときは、DECK のカードと多く合う読み方をとり (同じなら、ほかのコマンドと同じ読み方)、カードで決めた読み方を"
+     "標準エラーに1行表示します。",
      2, korva::ListReadingOptions | korva::ReplaceOption | korva::OutOption | korva::KeepMissingOption, Update},
     {"show", "korva-deck show FILE", "デッキをJSON (UTF-8) で表示します。", 1, 0, Show},
     {"stats", "korva-deck stats FILE",
      "カードの枚数、出題項目ごとの枚数、項目ごとのチェックの数、覚えたカード (「チェックのみ」で表示されるカード) "
      "の数をJSONで表示します。",
      1, 0, Stats},
+    {"log", "korva-deck log [--json] DECK.korva",
+     ".korva のデッキの学習の記録を、答えた順に1回1行のCSV (見出し行 time,card,item,result,style,judged) で"
+     "表示します。time は答えた時刻 (UTC、ISO 8601、ミリ秒まで: 2026-12-09T12:30:05.123Z)、card はそのカードの"
+     "いまの番号 (削除したカードは空)、item は出題した項目 (1 か 2)、result は答えたあとのチェック "
+     "(checked か unchecked)、style は答え方 (normal: 答えを表示、test: 入力)、judged は入力した答えの判定 "
+     "(right か wrong、表示だけなら空) です。--json では同じ項目のオブジェクトのJSON配列を1行で表示します "
+     "(空の項目は null)。.krv のデッキと単語リストには記録がないため、そう表示して終了コード1で終わります。",
+     1, korva::JsonOption, Log},
 };
 
 std::string HelpText() {
@@ -271,8 +499,8 @@ std::string HelpText() {
     }
     text +=
         "  korva-deck --help\n      この説明を表示します。\n"
-        "IN、FILE と LIST は、名前の末尾が .krv ならデッキファイル、.csv .tsv .txt なら単語リストとして (大文字でも小文字でも)、\n"
-        "プログラムと同じように読みます。\n"
+        "IN、FILE、DECK と LIST は、名前の末尾が .krv か .korva ならデッキファイル、.csv .tsv .txt なら単語リストとして\n"
+        "(大文字でも小文字でも)、プログラムと同じように読みます。\n"
         "失敗すると理由を1行表示して終了コード1で終わり、出力ファイルは作らず、元のファイルも変えません。\n";
     return text;
 }

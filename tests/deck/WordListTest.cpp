@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <functional>
+#include <stdexcept>
 #include <variant>
 
 #include <gtest/gtest.h>
@@ -8,6 +9,7 @@
 #include "deck/DeckError.h"
 #include "deck/DeckErrorText.h"
 #include "deck/HtmlField.h"
+#include "deck/KorvaDeck.h"
 #include "deck/WordList.h"
 #include "deck/WordListSource.h"
 #include "tests/deck/CsvCases.h"
@@ -377,6 +379,95 @@ TEST(WordList, ReadsWhatEachWriterWrites) {
             EXPECT_EQ(DetectWordListFormat(c.bytes), c.format);
         }
     }
+}
+
+// A UTF-8 deck's reading cuts records and keeps line breaks exactly as the
+// code page 932 one does: it only keeps the characters as they are.
+TEST(WordList, ForAUtf8DeckEveryWriterGivesTheCardsAsText) {
+    for (const ReadCase& c : ReadCases) {
+        if (!c.replaced.empty() || !c.equivalents.empty()) {
+            continue;  // those keep their own characters; below
+        }
+        SCOPED_TRACE(c.writer);
+        WordListOptions options = c.options;
+        options.items = ItemEncoding::Utf8;
+        const WordList list = ReadWordList(c.bytes, options);
+        EXPECT_EQ(list.items, ItemEncoding::Utf8);
+        EXPECT_EQ(list.format, c.format);
+        EXPECT_EQ(PairsOf(list.rows), c.cards);
+        EXPECT_EQ(list.records, c.records);
+        EXPECT_EQ(list.dropped, c.dropped);
+        EXPECT_EQ(list.replaced.count, 0U);
+    }
+}
+
+TEST(WordList, AUtf8DeckKeepsEveryCharacterComposedAndDropsOnlyInvisibleOnes) {
+    const std::string decomposedE = "e\u0301";
+    const struct {
+        const char* what;
+        std::string bytes;
+        bool replace;
+        Pairs cards;
+        std::size_t dropped;
+        std::vector<std::pair<int, std::string>> replaced;
+    } cases[] = {
+        {"four languages",
+         "안녕하세요,hello\n你好，世界,nǐ hǎo\ncafé,coffee\nTiếng Việt,Vietnamese\n",
+         false,
+         {{"안녕하세요", "hello"}, {"你好，世界", "nǐ hǎo"}, {"café", "coffee"}, {"Tiếng Việt", "Vietnamese"}},
+         0,
+         {}},
+        {"decomposed letters composed", "caf" + decomposedE + ",Vie\u0302\u0301t\n", false, {{"café", "Viết"}}, 0, {}},
+        {"format characters dropped", "\uFEFF한\u200B국,\u2060中\u200D文\r\n", false, {{"한국", "中文"}}, 3, {}},
+        {"line breaks as written", "\"deux\r\nlignes\",\"é\nü\"\r\n", false, {{"deux\r\nlignes", "é\nü"}}, 0, {}},
+        {"UTF-16 from Excel", Utf16(u"사랑\t爱\r\n", false), false, {{"사랑", "爱"}}, 0, {}},
+        {"HTML fields", "#html:true\n<b>café</b>&amp;<br>Đà Nẵng,x\n", false, {{"café&\nĐà Nẵng", "x"}}, 0, {}},
+        {"code page 932 decoded", test::Cp932("単語,たんご\r\n"), false, {{"単語", "たんご"}}, 0, {}},
+        {"undecodable bytes replaced",
+         "a,b\r\n\x81\x20x,\x82\r\n",
+         true,
+         {{"a", "b"}, {"\uFFFD x", "\uFFFD"}},
+         0,
+         {{2, "\uFFFD"}, {2, "\uFFFD"}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        WordListOptions options;
+        options.items = ItemEncoding::Utf8;
+        options.replace = c.replace;
+        WordList list = ReadWordList(c.bytes, options);
+        EXPECT_EQ(PairsOf(list.rows), c.cards);
+        EXPECT_EQ(list.dropped, c.dropped);
+        EXPECT_EQ(Noted(list.replaced), c.replaced);
+        EXPECT_TRUE(list.equivalents.first.empty());
+        CardData deck = UnicodeCards();
+        ImportWordList(std::move(list), deck, false);
+        EXPECT_EQ(deck.Encoding, ItemEncoding::Utf8);
+        EXPECT_EQ(test::CardsOf(deck), c.cards);
+    }
+    // Without replace the bytes are refused by their line, as bytes of no
+    // UTF encoding are.
+    WordListOptions options;
+    options.items = ItemEncoding::Utf8;
+    try {
+        ReadWordList("a,b\r\n\x81\x20x,\x82\r\n", options);
+        ADD_FAILURE() << "no refusal";
+    } catch (const DeckError& e) {
+        EXPECT_EQ(DescribeDeckError(e.detail()), "2行目: Shift_JISとして読めないバイトがあります");
+    }
+}
+
+TEST(WordList, ImportKeepsTheDecksEncoding) {
+    WordListOptions unicode;
+    unicode.items = ItemEncoding::Utf8;
+    CardData deck = UnicodeCards();
+    ImportWordList(ReadWordList("한,1\n", unicode), deck, false);
+    ImportWordList(ReadWordList(test::Cp932("単,2\r\n")), deck, true);  // read for code page 932, decoded
+    EXPECT_EQ(deck.Encoding, ItemEncoding::Utf8);
+    EXPECT_EQ(test::CardsOf(deck), (Pairs{{"한", "1"}, {"単", "2"}}));
+    CardData cp932;
+    EXPECT_THROW(ImportWordList(ReadWordList("한,1\n", unicode), cp932, false), std::invalid_argument);
+    EXPECT_EQ(cp932.Total(), 0);
 }
 
 TEST(WordList, AnHtmlFieldBecomesTheTextItShows) {

@@ -120,6 +120,7 @@ files=(
   usr/bin/korva usr/bin/korva-deck usr/share/korva/help/index.html
   usr/share/applications/org.example.korva.desktop usr/share/metainfo/org.example.korva.metainfo.xml
   usr/share/mime/packages/korva.xml usr/share/doc/korva/copyright usr/share/lintian/overrides/korva
+  usr/share/korva/sample.korva
 )
 gzipped=(usr/share/doc/korva/changelog.gz)
 for page in korva korva-deck; do gzipped+=("usr/share/man/man1/$page.1.gz" "usr/share/man/ja/man1/$page.1.gz"); done
@@ -160,6 +161,12 @@ step="*.krv is a KORVA deck for the desktop"
 update-mime-database "$stage/usr/share/mime" >/dev/null 2>&1 || fail
 grep -qx 'application/x-korva-deck:\*\.krv' "$stage/usr/share/mime/globs" || fail "no glob for *.krv"
 grep -qx 'application/x-korva-deck:x-office-document' "$stage/usr/share/mime/generic-icons" || fail "no generic icon"
+
+step="*.korva, and an SQLite file with KORVA's application id, is a KORVA deck for the desktop"
+grep -qx 'application/x-korva-unicode-deck:\*\.korva' "$stage/usr/share/mime/globs" || fail "no glob for *.korva"
+grep -qa '^\[60:application/x-korva-unicode-deck\]$' "$stage/usr/share/mime/magic" || fail "no magic for .korva"
+[ "$("$stage/usr/bin/korva-deck" stats "$stage/usr/share/korva/sample.korva" | grep -o '"total":[0-9]*')" = '"total":30' ] ||
+  fail "the sample deck does not hold its 30 cards"
 
 step="the Debian package carries its dependencies and files"
 cpack --config "$build/CPackConfig.cmake" -B "$work/package" >"$work/cpack.log" 2>&1 || fail "$(tail -5 "$work/cpack.log")"

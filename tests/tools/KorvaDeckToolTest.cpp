@@ -24,13 +24,13 @@ namespace {
 
 const std::string convertUsage =
     "convert [--encoding auto|cp932|utf-8|utf-16] [--separator comma|tab|semicolon|pipe|space|colon] [--quoting rfc|none] [--header] "
-    "[--columns A,B] [--replace] IN OUT.krv";
+    "[--columns A,B] [--replace] IN OUT.krv|OUT.korva";
 const std::string inspectUsage =
     "inspect [--encoding auto|cp932|utf-8|utf-16] [--separator comma|tab|semicolon|pipe|space|colon] [--quoting rfc|none] [--header] "
     "[--columns A,B] IN";
 const std::string updateUsage =
     "update [--encoding auto|cp932|utf-8|utf-16] [--separator comma|tab|semicolon|pipe|space|colon] [--quoting rfc|none] [--header] "
-    "[--columns A,B] [--replace] [--out OUT.krv] [--keep-missing] DECK.krv LIST";
+    "[--columns A,B] [--replace] [--out OUT] [--keep-missing] DECK LIST";
 const std::string exportUsage =
     "export IN OUT.csv [--encoding cp932|utf-8] [--separator comma|tab|semicolon|pipe|space|colon] [--quoting rfc|none]";
 
@@ -656,8 +656,8 @@ TEST(KorvaDeckTool, UpdateWithTheUnchangedExportKeepsEveryCardAndByte) {
 TEST(KorvaDeckTool, HelpListsEveryCommandAndTheBareToolShowsItAsAnError) {
     const ToolRun help = RunTool({"--help"});
     EXPECT_EQ(help.exitCode, 0);
-    for (const std::string& usage :
-         {convertUsage, inspectUsage, exportUsage, updateUsage, std::string("show FILE"), std::string("stats FILE")}) {
+    for (const std::string& usage : {convertUsage, inspectUsage, exportUsage, updateUsage, std::string("show FILE"),
+                                     std::string("stats FILE"), std::string("log [--json] DECK.korva")}) {
         EXPECT_NE(help.out.find("  korva-deck " + usage + "\n"), std::string::npos) << usage;
     }
     const ToolRun bare = RunTool({});
