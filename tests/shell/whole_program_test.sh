@@ -257,18 +257,18 @@ wait_window_gone '^単語リストの読み込み$'
 wait_card_window
 focus "$main"
 
-step="Save the word list as a deck file"
+step="Save the word list as a deck file: a .korva deck unless another ending is typed"
 menu f a
 save_as "$work/decks/list"
 wait_window_gone '^名前を付けて保存$'
-wait_file "$work/decks/list.krv"
+wait_file "$work/decks/list.korva"
 focus "$main"
 menu f x
 wait_exit
 
 step="the deck saved from the word list"
 expected='{"total":3,"modes":{"TurnMode":1,"ReservedMode":1,"ViewKind":4,"AnswerMode":1},"cards":[{"question":1,"checks":[false,false],"items":["word","meaning"]},{"question":1,"checks":[false,false],"items":["book","hon, shomotsu"]},{"question":1,"checks":[false,false],"items":["tree","ki\nmoku"]}]}'
-actual=$("$korva_deck" show "$work/decks/list.krv") || fail "korva-deck cannot read the deck"
+actual=$("$korva_deck" show "$work/decks/list.korva") || fail "korva-deck cannot read the deck"
 [ "$actual" = "$expected" ] || fail "deck is $actual"
 
 # The card editor of a deck with a mark: an item fixed, a card inserted, one
