@@ -18,7 +18,8 @@ RecoveryKeeper::RecoveryKeeper(RecoveryStore* store, Snapshot snapshot)
 RecoveryKeeper::RecoveryKeeper(RecoveryStore* store, DeckDocument& document)
     : RecoveryKeeper(store, [&document] {
           return std::make_pair(WriteDeckRecord(document.getCardData()),
-                                RecoveryOrigin{document.getFilePath(), document.getFileName(), document.getOriginal()});
+                                RecoveryOrigin{document.getFilePath(), document.getFileName(), document.getOriginal(),
+                                               document.getCardData().Encoding});
       }) {
     Document_ = &document;
     document.AddListener(*this);

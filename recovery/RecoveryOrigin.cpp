@@ -10,8 +10,10 @@ namespace korva {
 
 namespace {
 
-const QByteArray FirstLine = QByteArrayLiteral("KORVA recovery 2");
+const QByteArray FirstLine = QByteArrayLiteral("KORVA recovery 3");
+const QByteArray SecondLine = QByteArrayLiteral("KORVA recovery 2");
 const QByteArray OldFirstLine = QByteArrayLiteral("KORVA recovery 1");
+const QByteArray TextKey = QByteArrayLiteral("text ");
 const QByteArray PathKey = QByteArrayLiteral("path ");
 const QByteArray NameKey = QByteArrayLiteral("name ");
 const QByteArray OriginalKey = QByteArrayLiteral("original ");
@@ -60,7 +62,8 @@ std::string WriteOriginFile(const RecoveryOrigin& origin) {
     const QByteArray text = FirstLine + '\n' + PathKey +
                             QByteArray::fromStdString(TextToPath(origin.filePath)).toPercentEncoding("/") + '\n' +
                             NameKey + origin.fileName.toUtf8().toPercentEncoding() + '\n' + OriginalKey +
-                            WriteOriginal(origin.original) + '\n';
+                            WriteOriginal(origin.original) + '\n' + TextKey +
+                            (origin.encoding == ItemEncoding::Utf8 ? "utf8" : "cp932") + '\n';
     return text.toStdString();
 }
 
@@ -68,12 +71,21 @@ RecoveryOrigin ReadOriginFile(std::string_view bytes) {
     const QList<QByteArray> lines = QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())).split('\n');
     // Each line ended by its line break: an empty piece after the last.
     const bool old = lines.size() == 4 && lines[0] == OldFirstLine;
-    const bool current = lines.size() == 5 && lines[0] == FirstLine;
-    if (!(old || current) || !lines.back().isEmpty()) {
+    const bool second = lines.size() == 5 && lines[0] == SecondLine;
+    const bool current = lines.size() == 6 && lines[0] == FirstLine;
+    if (!(old || second || current) || !lines.back().isEmpty()) {
         Damaged();
     }
+    ItemEncoding encoding = ItemEncoding::Cp932;
+    if (current) {
+        const QByteArray text = ValueOf(lines[4], TextKey);
+        if (text != "utf8" && text != "cp932") {
+            Damaged();
+        }
+        encoding = text == "utf8" ? ItemEncoding::Utf8 : ItemEncoding::Cp932;
+    }
     return {PathToText(ValueOf(lines[1], PathKey).toStdString()), QString::fromUtf8(ValueOf(lines[2], NameKey)),
-            current ? ReadOriginal(lines[3]) : std::nullopt};
+            old ? std::nullopt : ReadOriginal(lines[3]), encoding};
 }
 
 }  // namespace korva

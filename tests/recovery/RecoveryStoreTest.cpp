@@ -48,6 +48,7 @@ TEST(RecoveryOriginTest, ThePathsBytesTheNameAndTheOriginalComeBackExactly) {
         {QStringLiteral("/home/user/単語.krv"), QStringLiteral("単語.krv"), print},
         {QStringLiteral("/decks/100% sure/a\nb.csv"), QStringLiteral("a\nb.csv"), std::nullopt},
         {QStringLiteral("/d/e.krv"), QString(), FileFingerprint{0, -5, "00"}},
+        {QStringLiteral("/d/한국어.korva"), QStringLiteral("한국어.korva"), print, ItemEncoding::Utf8},
     };
     for (const RecoveryOrigin& origin : origins) {
         const std::string bytes = WriteOriginFile(origin);
@@ -55,9 +56,10 @@ TEST(RecoveryOriginTest, ThePathsBytesTheNameAndTheOriginalComeBackExactly) {
         EXPECT_EQ(back.filePath, origin.filePath) << bytes;
         EXPECT_EQ(back.fileName, origin.fileName) << bytes;
         EXPECT_EQ(back.original, origin.original) << bytes;
+        EXPECT_EQ(back.encoding, origin.encoding) << bytes;
     }
     EXPECT_EQ(WriteOriginFile({QStringLiteral("/d/単.krv"), QStringLiteral("単.krv"), FileFingerprint{7, 9, "ab"}}),
-              "KORVA recovery 2\npath /d/%E5%8D%98.krv\nname %E5%8D%98.krv\noriginal 7 9 ab\n");
+              "KORVA recovery 3\npath /d/%E5%8D%98.krv\nname %E5%8D%98.krv\noriginal 7 9 ab\ntext cp932\n");
     // A name that is not UTF-8 keeps its bytes, and its fingerprint is its
     // own file's, not the file a lossy decoding would name.
     QTemporaryDir dir;
@@ -81,6 +83,12 @@ TEST(RecoveryOriginTest, ThePathsBytesTheNameAndTheOriginalComeBackExactly) {
     const RecoveryOrigin old = ReadOriginFile("KORVA recovery 1\npath /d/a.krv\nname a.krv\n");
     EXPECT_EQ(old.filePath, QStringLiteral("/d/a.krv"));
     EXPECT_FALSE(old.original.has_value());
+    // One of the second holds a code page 932 deck.
+    const RecoveryOrigin second = ReadOriginFile("KORVA recovery 2\npath /d/a.krv\nname a.krv\noriginal 7 9 ab\n");
+    EXPECT_EQ(second.original, (FileFingerprint{7, 9, "ab"}));
+    EXPECT_EQ(second.encoding, ItemEncoding::Cp932);
+    EXPECT_THROW(ReadOriginFile("KORVA recovery 3\npath /d/a.krv\nname a.krv\noriginal none\ntext latin1\n"),
+                 RecoveryError);
 }
 
 TEST(RecoveryOriginTest, AFingerprintChangesWithTheBytesAndIsNoneForNoFile) {

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QMdiSubWindow>
+#include <QPlainTextEdit>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -17,6 +18,7 @@
 #include "deck/DeckRecord.h"
 #include "deck/FileBytes.h"
 #include "recovery/RecoveryFiles.h"
+#include "recovery/RecoveryOrigin.h"
 #include "recovery/RecoveryStore.h"
 #include "shell/EndSignals.h"
 #include "shell/frmMain.h"
@@ -57,11 +59,12 @@ protected:
     }
 
     // The folder of a program that held this copy; live keeps it running.
-    QString LeaveCopy(const std::string& record, const QString& name, bool live = false) {
+    QString LeaveCopy(const std::string& record, const QString& name, bool live = false,
+                      ItemEncoding encoding = ItemEncoding::Cp932) {
         others.push_back(std::make_unique<RecoveryStore>(Root()));
         RecoveryStore& other = *others.back();
         const int number = other.NewCopyNumber();
-        other.SubmitCopy(number, record, {folder.filePath(name), name});
+        other.SubmitCopy(number, record, {folder.filePath(name), name, std::nullopt, encoding});
         EXPECT_TRUE(other.WaitFor(number));
         if (!live) {
             other.Release();
@@ -133,6 +136,26 @@ TEST_F(RecoveryOfferTest, YesRestoresEachCopyAsAnEditedWindowWhoseCopyTakesOver)
     EXPECT_FALSE(QDir(old).exists());
     EXPECT_EQ(CopyNumbers(store.getFolder()), std::vector<int>{1});
     ExpectMessagesFit();
+}
+
+// A deck in any language comes back in its own letters, and its copy is
+// written as one again.
+TEST_F(RecoveryOfferTest, ADeckInAnyLanguageComesBackInItsOwnLetters) {
+    CardData deck = CheckedDeck();
+    deck.Items[1] = {"", "사과", "pomme"};
+    deck.Encoding = ItemEncoding::Utf8;
+    LeaveCopy(WriteDeckRecord(deck), QStringLiteral("단어.korva"), false, ItemEncoding::Utf8);
+    dialogs.messageAnswers = {MessageResult::Yes};
+    window.OfferRecovery();
+    ASSERT_EQ(window.CardWindows().size(), 1);
+    frmCard& card = *window.CardWindows()[0];
+    EXPECT_EQ(card.getCardData().Encoding, ItemEncoding::Utf8);
+    EXPECT_EQ(card.txtItem[0]->toPlainText(), QStringLiteral("사과"));
+    store.WaitForWriter();
+    const std::vector<int> copies = CopyNumbers(store.getFolder());
+    ASSERT_EQ(copies.size(), 1U);
+    const RecoveryOrigin origin = ReadOriginFile(ReadFileBytes(OriginPath(store.getFolder(), copies[0]).toStdString()));
+    EXPECT_EQ(origin.encoding, ItemEncoding::Utf8);
 }
 
 // The question names each deck a Yes brings back: the name its window
