@@ -5,8 +5,8 @@
 #include <functional>
 #include <memory>
 #include <optional>
-#include <utility>
 #include <string>
+#include <utility>
 
 #include <QList>
 #include <QString>
@@ -207,7 +207,7 @@ private:
     std::optional<platform::FileDialogResult> ChooseOpenFile();
     bool ReadDeckFile(const QString& Path, const QString& FileName, bool DataKeep);
     bool ReportSave(const DeckResult& result);
-    DeckDocument::WordListChooser WordListChooser();
+    DeckDocument::WordListChooser WordListChooser(std::optional<ItemEncoding> into);
     void RemoveRecoveryCopy();
     bool MayOverwriteOriginal();
     bool MayDropRecord(const QString& path);

@@ -64,8 +64,8 @@ bool frmCard::FileOpenFrom(const QString& Path) {
 
 bool frmCard::ReadDeckFile(const QString& Path, const QString& FileName, bool DataKeep) {
     DeckDocument& document = getDocument();
-    const DeckResult result = DataKeep ? document.Append(Path, FileName, WordListChooser())
-                                       : document.Open(Path, FileName, WordListChooser());
+    const DeckResult result = DataKeep ? document.Append(Path, FileName, WordListChooser(getCardData().Encoding))
+                                       : document.Open(Path, FileName, WordListChooser(std::nullopt));
     switch (result.failure) {
         case DeckFailure::OtherKind:
             ShowMessage(FileName + QStringLiteral("\r\n") +
@@ -106,11 +106,12 @@ bool frmCard::MayDropRecord(const QString& path) {
         getDocument().getRecord().empty()) {
         return true;
     }
-    return Dialogs_.Message(QStringLiteral("このデッキの学習の記録（%1回の解答）は .krv のファイルには保存できません。\r\n"
-                                           "記録を残さずに .krv として保存しますか。\r\n"
-                                           "記録を残すには .korva の名前で保存してください。")
-                                .arg(getDocument().getRecord().size()),
-                            platform::MessageButtons::YesNo) == platform::MessageResult::Yes;
+    return Dialogs_.Message(
+               QStringLiteral("このデッキの学習の記録（%1回の解答）は .krv のファイルには保存できません。\r\n"
+                              "記録を残さずに .krv として保存しますか。\r\n"
+                              "記録を残すには .korva の名前で保存してください。")
+                   .arg(getDocument().getRecord().size()),
+               platform::MessageButtons::YesNo) == platform::MessageResult::Yes;
 }
 
 bool frmCard::FileSave() { return ReportSave(getDocument().Save()); }

@@ -10,8 +10,8 @@
 #include "deck/DeckPath.h"
 #include "deck/DeckRecord.h"
 #include "deck/DeckText.h"
-#include "deck/KorvaFile.h"
 #include "deck/FileBytes.h"
+#include "deck/KorvaFile.h"
 #include "deck/PathText.h"
 #include "document/DeckDocument.h"
 
@@ -128,7 +128,9 @@ DeckResult DeckDocument::Import(const QString& Path, const QString& FileName, bo
         ReadWithinMemory([&] {
             list = choose ? choose(FileName, read) : ReadWordList(read());
             if (list) {
+                // A new deck holds its texts as the list was read.
                 CardData cards = DataKeep ? Deck_.cards : CardData{};
+                cards.Encoding = DataKeep ? cards.Encoding : list->items;
                 ImportWordList(std::move(*list), cards, DataKeep);
                 imported = DataKeep ? AppendedTo(Deck_, std::move(cards)) : WithCardIds(std::move(cards));
             }

@@ -29,8 +29,9 @@ QString CardsToTabText(const CardData& deck, const std::vector<int16_t>& cards) 
     return text;
 }
 
-PastedCards TabTextToCards(const QString& text) {
+PastedCards TabTextToCards(const QString& text, ItemEncoding encoding) {
     WordListOptions options;
+    options.items = encoding;
     options.encoding = TextEncoding::Utf8;
     options.separator = '\t';
     options.quoting = Quoting::Rfc;

@@ -22,10 +22,11 @@ struct PastedCards {
 };
 
 // Tab-separated lines read by the word-list rules (quotes, any line end),
-// each a new unchecked card asking item 1. A character code page 932 cannot
-// hold is replaced as the word-list import replaces it. Throws DeckError for
+// each a new unchecked card asking item 1, its texts held in the deck's
+// encoding. A character a code page 932 deck cannot hold is replaced as the
+// word-list import replaces it. Throws DeckError for
 // what the word-list reader refuses (an unclosed quote, an item too long,
 // too many lines).
-PastedCards TabTextToCards(const QString& text);
+PastedCards TabTextToCards(const QString& text, ItemEncoding encoding);
 
 }  // namespace korva

@@ -290,7 +290,8 @@ void frmEditor::mnuEditCopy_Click() {
 
 void frmEditor::mnuEditPaste_Click() {
     ChangeDeck([&] {
-        PastedCards pasted = TabTextToCards(QGuiApplication::clipboard()->text());
+        PastedCards pasted =
+            TabTextToCards(QGuiApplication::clipboard()->text(), Session_->getDocument().getCardData().Encoding);
         if (pasted.cards.empty()) {
             return;
         }

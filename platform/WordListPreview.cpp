@@ -21,6 +21,7 @@
 #include "deck/Cp932Text.h"
 #include "deck/DeckError.h"
 #include "deck/DeckErrorText.h"
+#include "deck/DeckText.h"
 #include "platform/DialogWindow.h"
 #include "platform/Fonts.h"
 #include "platform/Twips.h"
@@ -350,7 +351,8 @@ void WordListPreview::ShowCards(const WordList& list) {
     grdCards->setRowCount(shown);
     for (int row = 0; row < shown; ++row) {
         for (int side = 0; side < 2; ++side) {
-            const std::string text = Cp932ToUtf8(list.rows[static_cast<size_t>(row)][static_cast<size_t>(side)]);
+            const std::string text =
+                ItemToUtf8(list.items, list.rows[static_cast<size_t>(row)][static_cast<size_t>(side)]);
             grdCards->setItem(row, side, new QTableWidgetItem(QString::fromStdString(text)));
         }
     }

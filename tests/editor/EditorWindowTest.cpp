@@ -3,6 +3,8 @@
 // and the card window following each edit at once.
 #include <deque>
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiSubWindow>
@@ -11,6 +13,7 @@
 
 #include "deck/Cp932Text.h"
 #include "deck/DeckFile.h"
+#include "deck/KorvaFile.h"
 #include "recovery/EndedCopies.h"
 #include "tests/editor/EditorFixture.h"
 
@@ -290,4 +293,60 @@ TEST_F(EditorWindowTest, ARemovalReachesTheTableBeforeTheCardWindowDeals) {
         dialogs.messages.clear();
         card.CloseWithoutAsking();
     }
+}
+
+// A .korva deck holds any language: Hangul typed and pasted in the editor,
+// an answer judged in its composed form, each verdict recorded, and all of
+// it back from the file as saved.
+TEST_F(EditorWindowTest, ADeckInAnyLanguageTakesEveryCharacterAndKeepsItsRecord) {
+    CardData cards;
+    cards.Items = {{"", "", ""}, {"", "사과", "pomme"}, {"", "咖啡", "caf\u00e9"}};
+    cards.Checks = {{0, 0, 0}, {0, 0, 0}, {0, 0, 0}};
+    cards.QuestionItems = {1, 1, 1};
+    cards.Modes = {TurnNormal, 1, ViewAll, AnswerNormal};
+    const QString path = dir.filePath(QStringLiteral("단어.korva"));
+    SaveKorvaFile(path.toStdString(), MakeKorvaDeck(cards, 0, "1.0"));
+    frmCard* opened = windows.OpenFile(path);
+    ASSERT_NE(opened, nullptr);
+    frmCard& card = *opened;
+    EXPECT_EQ(card.txtItem[0]->toPlainText(), QStringLiteral("사과"));
+
+    frmEditor& editor = OpenEditor(card);
+    GoTo(editor, 1, Column::ColumnItem2);
+    Type(QStringLiteral("사과나무"));
+    Press(Qt::Key_Return);
+    QGuiApplication::clipboard()->setText(QStringLiteral("배\tpoire\n"));
+    Press(Qt::Key_V, Qt::ControlModifier);
+    EXPECT_TRUE(dialogs.messages.empty()) << "no character refused or replaced";
+    EXPECT_EQ(Items(card, 2)[0], "사과나무");
+    ASSERT_EQ(card.getTotal(), 3);
+
+    // 「café」 typed with a combining accent is the answer the deck holds
+    // with a composed one.
+    card.mnuFunctionAnswerTest_Click();
+    for (int dealt = 0; dealt < 6 && card.txtItem[0]->toPlainText() != QStringLiteral("咖啡"); ++dealt) {
+        card.cmdOpen_Click();
+        card.cmdRecheck_Click();
+    }
+    ASSERT_EQ(card.txtItem[0]->toPlainText(), QStringLiteral("咖啡"));
+    card.txtAnswer->setText(QStringLiteral("cafe\u0301"));
+    dialogs.messageAnswers = {platform::MessageResult::Ok};
+    card.cmdAnswer_Click();
+    ASSERT_FALSE(dialogs.messages.empty());
+    EXPECT_EQ(dialogs.messages.back().text, QStringLiteral("正解です。"));
+    card.cmdCheck_Click();
+
+    ASSERT_TRUE(card.FileSave());
+    const KorvaDeck saved = LoadKorvaFile(path.toStdString());
+    EXPECT_EQ(saved.cards.Items[1][2], "사과나무");
+    ASSERT_FALSE(saved.record.empty());
+    const ReviewRow& last = saved.record.back();
+    EXPECT_TRUE(last.checked);
+    EXPECT_EQ(last.style, AnswerTest);
+    EXPECT_EQ(last.judged, 1);
+    EXPECT_EQ(last.cardId,
+              saved.cardIds[static_cast<std::size_t>(std::find(saved.cards.Items.begin(), saved.cards.Items.end(),
+                                                               CardData::ItemTexts{"", "咖啡", "caf\u00e9"}) -
+                                                     saved.cards.Items.begin())]);
+    card.CloseWithoutAsking();
 }
