@@ -38,7 +38,7 @@ QString frmCard::getSavePath() {
     // went; a name too short to carry one is offered whole.
     const qsizetype ending = kind == DeckPathKind::Korva ? 6 : 4;
     const QString start = name.size() < ending ? name : name.left(name.size() - ending);
-    const bool krv = kind == DeckPathKind::Deck && getCardData().Encoding == ItemEncoding::Cp932;
+    const bool krv = kind == DeckPathKind::Deck && getCardData().encoding == ItemEncoding::Cp932;
     const int flags = platform::OverwritePrompt | platform::HideReadOnly | platform::PathMustExist;
     const auto chosen = Dialogs_.ShowSave({start, platform::SaveDialogFilter(), flags,
                                            krv ? QStringLiteral(".krv") : QStringLiteral(".korva"),
@@ -64,7 +64,7 @@ bool frmCard::FileOpenFrom(const QString& Path) {
 
 bool frmCard::ReadDeckFile(const QString& Path, const QString& FileName, bool DataKeep) {
     DeckDocument& document = getDocument();
-    const DeckResult result = DataKeep ? document.Append(Path, FileName, WordListChooser(getCardData().Encoding))
+    const DeckResult result = DataKeep ? document.Append(Path, FileName, WordListChooser(getCardData().encoding))
                                        : document.Open(Path, FileName, WordListChooser(std::nullopt));
     switch (result.failure) {
         case DeckFailure::OtherKind:
@@ -102,7 +102,7 @@ bool frmCard::NewFileSave() {
 // A .krv file keeps no study record: a deck in any language that has one
 // says so first.
 bool frmCard::MayDropRecord(const QString& path) {
-    if (KindOfPath(path.toStdString()) != DeckPathKind::Deck || getCardData().Encoding != ItemEncoding::Utf8 ||
+    if (KindOfPath(path.toStdString()) != DeckPathKind::Deck || getCardData().encoding != ItemEncoding::Utf8 ||
         getDocument().getRecord().empty()) {
         return true;
     }

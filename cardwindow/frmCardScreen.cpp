@@ -10,7 +10,7 @@
 namespace korva {
 
 QString frmCard::ItemText(int16_t itemIndex, int16_t CardIndex) const {
-    return QString::fromStdString(ItemToUtf8(getCardData().Encoding, getItem(itemIndex, CardIndex)));
+    return QString::fromStdString(ItemToUtf8(getCardData().encoding, getItem(itemIndex, CardIndex)));
 }
 
 // Qt hands the focus of a control it greys to the next one in tab order,

@@ -42,7 +42,7 @@ void frmCard::cmdAnswer_Click() {
     // method may type for one character (〜 and ～ in a code page 932 deck, a
     // composed and a decomposed é in a UTF-8 one) are the same answer; a
     // character the deck could not hold matches nothing.
-    const ItemEncoding encoding = getCardData().Encoding;
+    const ItemEncoding encoding = getCardData().encoding;
     const std::optional<std::string> typed = ItemFromUtf8(encoding, txtAnswer->text().toStdString());
     const bool correct = typed && *typed == ItemForComparison(encoding, getItem(a, getShowCardIndex()));
     Judged_ = {getCardIds()[static_cast<std::size_t>(getShowCardIndex())], correct};

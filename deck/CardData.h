@@ -64,7 +64,7 @@ struct CardData {
     StudyModes Modes;
     // The .krv file's code page 932 unless the deck was read from (or made
     // for) a .korva file.
-    ItemEncoding Encoding = ItemEncoding::Cp932;
+    ItemEncoding encoding = ItemEncoding::Cp932;
 
     // The upper bound of the card dimension of Items.
     int16_t Total() const { return static_cast<int16_t>(Items.size() - 1); }

@@ -237,7 +237,7 @@ std::string WriteDeckRecord(const CardData& data) {
 }
 
 void AppendCards(CardData& target, CardData&& source) {
-    RecodeCards(source, target.Encoding);
+    RecodeCards(source, target.encoding);
     const int m = target.Total();
     const int n = source.Total();
     if (m + n > MaxCards) {

@@ -58,7 +58,7 @@ std::string Recoded(const std::string& bytes, ItemEncoding to, int card, int ite
 }  // namespace
 
 void RecodeCards(CardData& deck, ItemEncoding to) {
-    if (deck.Encoding == to) {
+    if (deck.encoding == to) {
         return;
     }
     std::vector<CardData::ItemTexts> items = deck.Items;
@@ -68,7 +68,7 @@ void RecodeCards(CardData& deck, ItemEncoding to) {
         }
     }
     deck.Items = std::move(items);
-    deck.Encoding = to;
+    deck.encoding = to;
 }
 
 }  // namespace korva

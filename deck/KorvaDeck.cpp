@@ -11,7 +11,7 @@ KorvaDeck MakeKorvaDeck(CardData cards, int64_t nowMs, std::string version) {
     KorvaDeck deck;
     const std::size_t size = cards.Items.size();
     deck.cards = std::move(cards);
-    deck.cards.Encoding = ItemEncoding::Utf8;
+    deck.cards.encoding = ItemEncoding::Utf8;
     deck.cards.Items[0] = {};
     deck.cards.Checks[0] = {};
     deck.cards.QuestionItems[0] = 0;

@@ -30,7 +30,7 @@ struct ReviewRow {
 // An empty deck whose texts are UTF-8.
 inline CardData UnicodeCards() {
     CardData cards;
-    cards.Encoding = ItemEncoding::Utf8;
+    cards.encoding = ItemEncoding::Utf8;
     return cards;
 }
 

@@ -352,7 +352,7 @@ WordList ReadWordList(std::string_view bytes, const WordListOptions& options) {
 }
 
 void ImportWordList(WordList&& list, CardData& data, bool DataKeep) {
-    const ItemEncoding encoding = data.Encoding;
+    const ItemEncoding encoding = data.encoding;
     if (list.items != encoding) {
         if (list.items == ItemEncoding::Utf8) {
             throw std::invalid_argument("a code page 932 deck takes only a list read as code page 932");
@@ -364,7 +364,7 @@ void ImportWordList(WordList&& list, CardData& data, bool DataKeep) {
         }
     }
     ImportCsvRows(std::move(list.rows), data, DataKeep);
-    data.Encoding = encoding;
+    data.encoding = encoding;
 }
 
 }  // namespace korva

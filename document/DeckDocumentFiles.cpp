@@ -130,7 +130,7 @@ DeckResult DeckDocument::Import(const QString& Path, const QString& FileName, bo
             if (list) {
                 // A new deck holds its texts as the list was read.
                 CardData cards = DataKeep ? Deck_.cards : CardData{};
-                cards.Encoding = DataKeep ? cards.Encoding : list->items;
+                cards.encoding = DataKeep ? cards.encoding : list->items;
                 ImportWordList(std::move(*list), cards, DataKeep);
                 imported = DataKeep ? AppendedTo(Deck_, std::move(cards)) : WithCardIds(std::move(cards));
             }
@@ -207,7 +207,7 @@ DeckResult DeckDocument::Write(const QString& Path) {
 // Only the changes since the last read or save of that very file are
 // written there; any other file is written whole.
 void DeckDocument::WriteKorva(const QString& Path) {
-    const bool recode = Deck_.cards.Encoding != ItemEncoding::Utf8;
+    const bool recode = Deck_.cards.encoding != ItemEncoding::Utf8;
     KorvaDeck recoded;
     if (recode) {
         recoded = Deck_;
@@ -231,7 +231,7 @@ void DeckDocument::WriteKorva(const QString& Path) {
 
 // A .krv file keeps no record and no ids: the deck goes on as that file's.
 void DeckDocument::WriteKrv(const QString& Path) {
-    if (Deck_.cards.Encoding == ItemEncoding::Cp932) {
+    if (Deck_.cards.encoding == ItemEncoding::Cp932) {
         SaveCardFile(TextToPath(Path), Deck_.cards);
         Snapshot_.reset();
         return;

@@ -24,7 +24,7 @@ QString CardsToTabText(const CardData& deck, const std::vector<int16_t>& cards) 
     QString text;
     for (const int16_t card : cards) {
         const auto& items = deck.Items.at(static_cast<std::size_t>(card));
-        text += Field(deck.Encoding, items[1]) + QLatin1Char('\t') + Field(deck.Encoding, items[2]) + QLatin1Char('\n');
+        text += Field(deck.encoding, items[1]) + QLatin1Char('\t') + Field(deck.encoding, items[2]) + QLatin1Char('\n');
     }
     return text;
 }

@@ -36,14 +36,14 @@ QVariant CardTableModel::data(const QModelIndex& index, int role) const {
     }
     const int column = index.column();
     if (role == ItemEncodingRole) {
-        return static_cast<int>(deck.Encoding);
+        return static_cast<int>(deck.encoding);
     }
     if (role == Qt::DisplayRole || role == Qt::EditRole) {
         switch (column) {
             case ColumnNumber: return static_cast<int>(card);
             case ColumnItem1:
             case ColumnItem2:
-                return ItemToText(deck.Encoding, deck.Items[card][static_cast<std::size_t>(ItemOfColumn(column))]);
+                return ItemToText(deck.encoding, deck.Items[card][static_cast<std::size_t>(ItemOfColumn(column))]);
             case ColumnQuestion:
                 return card < deck.QuestionItems.size() ? QVariant(deck.QuestionItems[card]) : QVariant();
             default: return {};
@@ -97,7 +97,7 @@ bool CardTableModel::setData(const QModelIndex& index, const QVariant& value, in
             return true;
         }
         if (role == Qt::EditRole && (column == ColumnItem1 || column == ColumnItem2)) {
-            TypedItem item = CheckTypedItem(Document().getCardData().Encoding, value.toString());
+            TypedItem item = CheckTypedItem(Document().getCardData().encoding, value.toString());
             if (!item.bytes) {
                 Refuse_(item.refusal);
                 return false;

@@ -291,7 +291,7 @@ void frmEditor::mnuEditCopy_Click() {
 void frmEditor::mnuEditPaste_Click() {
     ChangeDeck([&] {
         PastedCards pasted =
-            TabTextToCards(QGuiApplication::clipboard()->text(), Session_->getDocument().getCardData().Encoding);
+            TabTextToCards(QGuiApplication::clipboard()->text(), Session_->getDocument().getCardData().encoding);
         if (pasted.cards.empty()) {
             return;
         }

@@ -146,7 +146,8 @@ std::optional<FileDialogResult> QtDialogs::ShowSave(const FileDialogRequest& req
     const QStringList parts = request.filter.split(u'|');
     QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog, filters, parts](const QString& chosen) {
         const qsizetype at = filters.indexOf(chosen);
-        const QString pattern = at >= 0 && 2 * at + 1 < parts.size() ? parts[2 * at + 1].section(u';', 0, 0) : QString();
+        const QString pattern =
+            at >= 0 && 2 * at + 1 < parts.size() ? parts[2 * at + 1].section(u';', 0, 0) : QString();
         if (pattern.startsWith(QStringLiteral("*.")) && pattern.lastIndexOf(u'*') == 0) {
             dialog.setDefaultSuffix(pattern.mid(2));
         }

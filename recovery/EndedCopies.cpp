@@ -103,7 +103,7 @@ void EndedCopies::ReadFolder(Claim& claim) {
             ReadWithinMemory([&] {
                 const FileContent content = ReadFileContent(CopyPath(claim.folder, number).toStdString());
                 copy.deck = ReadDeckRecord(content.bytes);
-                copy.deck.Encoding = origin.encoding;
+                copy.deck.encoding = origin.encoding;
                 copy.copiedMs = content.modifiedMs;
             });
             Copies_.push_back(std::move(copy));

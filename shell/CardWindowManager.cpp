@@ -41,7 +41,7 @@ frmCard* CardWindowManager::New() {
     ResetCardState(deck);
     deck.Modes = ImportedModes;
     // Typed in the editor in any language, saved as a .korva deck.
-    deck.Encoding = ItemEncoding::Utf8;
+    deck.encoding = ItemEncoding::Utf8;
     auto document = std::make_shared<DeckDocument>(std::move(deck));
     document->setFileName(DeckSession::UntitledName());
     return Show(Started(NewWindow(document)), document);

@@ -77,9 +77,9 @@ void AppendText(std::string& out, const std::string& text, ItemEncoding held, co
 std::string WriteCsv(const CardData& data, const CsvWriteFormat& format) {
     std::string out;
     for (std::size_t card = 1; card < data.Items.size(); ++card) {
-        AppendText(out, data.Items[card][1], data.Encoding, format, card, 1);
+        AppendText(out, data.Items[card][1], data.encoding, format, card, 1);
         out.push_back(format.separator);
-        AppendText(out, data.Items[card][2], data.Encoding, format, card, 2);
+        AppendText(out, data.Items[card][2], data.encoding, format, card, 2);
         out += "\r\n";
     }
     return out;

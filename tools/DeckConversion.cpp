@@ -44,7 +44,7 @@ std::vector<std::string> UndecodedBytes(std::string_view bytes) {
 CardConversion CardsToUtf8(const CardData& cp932) {
     CardConversion conversion;
     conversion.cards = cp932;
-    conversion.cards.Encoding = ItemEncoding::Utf8;
+    conversion.cards.encoding = ItemEncoding::Utf8;
     for (std::size_t card = 0; card < cp932.Items.size(); ++card) {
         for (int item = 0; item < 3; ++item) {
             const std::string& bytes = cp932.Items[card][static_cast<std::size_t>(item)];
@@ -69,7 +69,7 @@ CardConversion CardsToUtf8(const CardData& cp932) {
 CardConversion CardsToCp932(const CardData& utf8) {
     CardConversion conversion;
     conversion.cards = utf8;
-    conversion.cards.Encoding = ItemEncoding::Cp932;
+    conversion.cards.encoding = ItemEncoding::Cp932;
     // A .korva file keeps no card 0; a .krv file's holds what an import
     // gives it, so that a deck converted there and back is the file it was.
     conversion.cards.Items[0] = {};

@@ -44,9 +44,9 @@ std::string DeckToJson(const CardData& data) {
         out.push_back(',');
         out += data.Checks[c][2] != 0 ? "true" : "false";
         out += "],\"items\":[";
-        AppendJsonString(out, ItemToUtf8(data.Encoding, data.Items[c][1]));
+        AppendJsonString(out, ItemToUtf8(data.encoding, data.Items[c][1]));
         out.push_back(',');
-        AppendJsonString(out, ItemToUtf8(data.Encoding, data.Items[c][2]));
+        AppendJsonString(out, ItemToUtf8(data.encoding, data.Items[c][2]));
         out += "]}";
     }
     out += "]}";

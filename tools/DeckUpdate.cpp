@@ -42,7 +42,7 @@ bool SameText(ItemEncoding encoding, std::string_view a, std::string_view b) {
 // after another.
 class CardsByItem1 {
 public:
-    explicit CardsByItem1(const CardData& deck) : Encoding_(deck.Encoding) {
+    explicit CardsByItem1(const CardData& deck) : Encoding_(deck.encoding) {
         Cards_.reserve(deck.Items.size());
         for (std::size_t card = 1; card < deck.Items.size(); ++card) {
             Cards_[Shown(Encoding_, deck.Items[card][1])].cards.push_back(card);
@@ -82,7 +82,7 @@ DeckUpdate MergeDeck(const CardData& deck, const CardData& list, bool keepMissin
     result.Checks.assign(1, deck.Checks[0]);
     result.QuestionItems.assign(1, deck.QuestionItems[0]);
     result.Modes = deck.Modes;
-    result.Encoding = deck.Encoding;
+    result.encoding = deck.encoding;
     update.from.assign(1, 0);
 
     CardsByItem1 byItem1(deck);
@@ -100,7 +100,7 @@ DeckUpdate MergeDeck(const CardData& deck, const CardData& list, bool keepMissin
         taken[card] = true;
         AppendCard(update, deck, card);
         std::string& item2 = result.Items.back()[2];
-        if (SameText(deck.Encoding, item2, list.Items[line][2])) {
+        if (SameText(deck.encoding, item2, list.Items[line][2])) {
             ++update.counts.kept;
         } else {
             item2 = list.Items[line][2];
@@ -158,7 +158,7 @@ ListUpdate UpdateDeckFromList(const CardData& deck, std::string bytes, const Wor
                               bool keepMissing) {
     WordListSource source(std::move(bytes));
     std::vector<WordListOptions> encodings{options};
-    encodings.front().items = deck.Encoding;
+    encodings.front().items = deck.encoding;
     if (!options.encoding && ReadsAsBoth(source)) {
         encodings.push_back(encodings.front());
         encodings.back().encoding = TextEncoding::Cp932;
@@ -187,7 +187,7 @@ ListUpdate UpdateDeckFromList(const CardData& deck, std::string bytes, const Wor
             }
             Replacements replaced = std::move(read.replaced);
             CardData list;
-            list.Encoding = deck.Encoding;
+            list.encoding = deck.encoding;
             ImportWordList(std::move(read), list, false);
             DeckUpdate update = MergeDeck(deck, list, keepMissing);
             const Fit fit = FitOf(update.counts);

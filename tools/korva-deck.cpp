@@ -216,7 +216,7 @@ KorvaDeck NewKorvaDeck(CardData cards) { return korva::MakeKorvaDeck(std::move(c
 CardData ReadList(const std::string& in, const ToolArguments& args, korva::ItemEncoding items,
                   korva::Replacements& replaced) {
     CardData data;
-    data.Encoding = items;
+    data.encoding = items;
     korva::ReadWithinMemory([&] {
         korva::WordListOptions options = korva::ListOptionsOf(args);
         options.items = items;
@@ -348,8 +348,8 @@ void Update(const ToolArguments& args, Subject& subject) {
         const auto tell = [&converted](const std::string& line) {
             converted.push_back(line);
         };
-        if (list.Encoding != deck.Encoding) {
-            list = deck.Encoding == korva::ItemEncoding::Utf8
+        if (list.encoding != deck.encoding) {
+            list = deck.encoding == korva::ItemEncoding::Utf8
                        ? ToUtf8Cards(list, args.replace, tell)
                        : ToCp932Cards(list, args.replace, "--replace で元の文字 (é → e) か〓に置き換えます。", tell);
         }
@@ -402,8 +402,8 @@ void Export(const ToolArguments& args, Subject& subject) {
     korva::WriteFormatOf(args, out, korva::ItemEncoding::Cp932);
     subject = in;
     CardData cards = OpenDeck(in, ToolArguments{.files = args.files}).deck.cards;
-    const korva::CsvWriteFormat format = korva::WriteFormatOf(args, out, cards.Encoding);
-    if (cards.Encoding == korva::ItemEncoding::Utf8 && format.encoding == CsvEncoding::Cp932) {
+    const korva::CsvWriteFormat format = korva::WriteFormatOf(args, out, cards.encoding);
+    if (cards.encoding == korva::ItemEncoding::Utf8 && format.encoding == CsvEncoding::Cp932) {
         cards = ToCp932Cards(cards, false, "--encoding utf-8 で書き出してください。", [](const std::string&) {});
     }
     const std::string csv = korva::WriteCsv(cards, format);

@@ -185,7 +185,7 @@ TEST(KorvaFile, RoundTripsEveryValue) {
         SaveKorvaFile(path, deck);
         const KorvaDeck loaded = LoadKorvaFile(path);
         EXPECT_TRUE(SameKorvaDeck(loaded, deck)) << total;
-        EXPECT_EQ(loaded.cards.Encoding, ItemEncoding::Utf8) << total;
+        EXPECT_EQ(loaded.cards.encoding, ItemEncoding::Utf8) << total;
     }
     const std::string path = folder.Path("deck40.korva");
     sqlite3* db = nullptr;

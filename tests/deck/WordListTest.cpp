@@ -442,7 +442,7 @@ TEST(WordList, AUtf8DeckKeepsEveryCharacterComposedAndDropsOnlyInvisibleOnes) {
         EXPECT_TRUE(list.equivalents.first.empty());
         CardData deck = UnicodeCards();
         ImportWordList(std::move(list), deck, false);
-        EXPECT_EQ(deck.Encoding, ItemEncoding::Utf8);
+        EXPECT_EQ(deck.encoding, ItemEncoding::Utf8);
         EXPECT_EQ(test::CardsOf(deck), c.cards);
     }
     // Without replace the bytes are refused by their line, as bytes of no
@@ -463,7 +463,7 @@ TEST(WordList, ImportKeepsTheDecksEncoding) {
     CardData deck = UnicodeCards();
     ImportWordList(ReadWordList("한,1\n", unicode), deck, false);
     ImportWordList(ReadWordList(test::Cp932("単,2\r\n")), deck, true);  // read for code page 932, decoded
-    EXPECT_EQ(deck.Encoding, ItemEncoding::Utf8);
+    EXPECT_EQ(deck.encoding, ItemEncoding::Utf8);
     EXPECT_EQ(test::CardsOf(deck), (Pairs{{"한", "1"}, {"単", "2"}}));
     CardData cp932;
     EXPECT_THROW(ImportWordList(ReadWordList("한,1\n", unicode), cp932, false), std::invalid_argument);

@@ -51,7 +51,7 @@ void EditorTest::GoTo(frmEditor& editor, int16_t card, int column) {
 std::vector<std::string> EditorTest::Items(const frmCard& card, int16_t item) const {
     std::vector<std::string> items;
     for (int16_t i = 1; i <= card.getTotal(); ++i) {
-        items.push_back(ItemToUtf8(card.getCardData().Encoding, card.getItem(item, i)));
+        items.push_back(ItemToUtf8(card.getCardData().encoding, card.getItem(item, i)));
     }
     return items;
 }

@@ -397,8 +397,9 @@ TEST(QtDialogs, TheOpenDialogListsEveryFileTheProgramOpensFromTheStart) {
         {QStringLiteral("単語リスト(*.csv,*.tsv,*.txt)"),
          {QStringLiteral("WORDS.CSV"), QStringLiteral("anki.Txt"), QStringLiteral("tabs.tsv")}},
         {QStringLiteral("すべてのファイル(*)"),
-         {QStringLiteral("README"), QStringLiteral("WORDS.CSV"), QStringLiteral("anki.Txt"), QStringLiteral("any.korva"),
-          QStringLiteral("deck.krv"), QStringLiteral("notes.doc"), QStringLiteral("tabs.tsv")}},
+         {QStringLiteral("README"), QStringLiteral("WORDS.CSV"), QStringLiteral("anki.Txt"),
+          QStringLiteral("any.korva"), QStringLiteral("deck.krv"), QStringLiteral("notes.doc"),
+          QStringLiteral("tabs.tsv")}},
     };
     FilterDialogs dialogs;
     dialogs.folder = folder.path();

@@ -143,13 +143,13 @@ TEST_F(RecoveryOfferTest, YesRestoresEachCopyAsAnEditedWindowWhoseCopyTakesOver)
 TEST_F(RecoveryOfferTest, ADeckInAnyLanguageComesBackInItsOwnLetters) {
     CardData deck = CheckedDeck();
     deck.Items[1] = {"", "사과", "pomme"};
-    deck.Encoding = ItemEncoding::Utf8;
+    deck.encoding = ItemEncoding::Utf8;
     LeaveCopy(WriteDeckRecord(deck), QStringLiteral("단어.korva"), false, ItemEncoding::Utf8);
     dialogs.messageAnswers = {MessageResult::Yes};
     window.OfferRecovery();
     ASSERT_EQ(window.CardWindows().size(), 1);
     frmCard& card = *window.CardWindows()[0];
-    EXPECT_EQ(card.getCardData().Encoding, ItemEncoding::Utf8);
+    EXPECT_EQ(card.getCardData().encoding, ItemEncoding::Utf8);
     EXPECT_EQ(card.txtItem[0]->toPlainText(), QStringLiteral("사과"));
     store.WaitForWriter();
     const std::vector<int> copies = CopyNumbers(store.getFolder());

@@ -115,7 +115,7 @@ TEST(KorvaFormatTool, AConversionThatWouldChangeATextNamesItAndIsRefusedUnlessRe
     SaveCardFile(dir.Path("bytes.krv"), krv);
     KorvaDeck korva = MakeKorvaDeck(CardData{UnicodeCards()}, 1000, "1.0");
     ImportCsvRows({{"한국어", "ok"}, {"日本", "Đà Lạt"}}, korva.cards, false);
-    korva.cards.Encoding = ItemEncoding::Utf8;
+    korva.cards.encoding = ItemEncoding::Utf8;
     korva.cardIds = {0, 1, 2};
     korva.nextCardId = 3;
     korva.record = {ReviewRow{.timeMs = 5, .cardId = 1}};
@@ -185,7 +185,7 @@ TEST(KorvaFormatTool, UpdateKeepsTheIdsOfMatchedCardsAndTheRecord) {
     test::TempFolder dir;
     KorvaDeck deck = MakeKorvaDeck(UnicodeCards(), 1000, "1.0");
     ImportCsvRows({{"사과", "りんご"}, {"梨", "なし"}, {"raisin", "ぶどう"}}, deck.cards, false);
-    deck.cards.Encoding = ItemEncoding::Utf8;
+    deck.cards.encoding = ItemEncoding::Utf8;
     deck.cards.Checks[2] = {False16, True16, False16};
     deck.cardIds = {0, 7, 8, 9};
     deck.nextCardId = 12;  // 10 and 11 were given to cards since removed
@@ -217,7 +217,7 @@ TEST(KorvaFormatTool, LogPrintsTheRecordAsCsvOrJson) {
     test::TempFolder dir;
     KorvaDeck deck = MakeKorvaDeck(UnicodeCards(), 0, "1.0");
     ImportCsvRows({{"a", "b"}, {"c", "d"}}, deck.cards, false);
-    deck.cards.Encoding = ItemEncoding::Utf8;
+    deck.cards.encoding = ItemEncoding::Utf8;
     deck.cardIds = {0, 5, 3};
     deck.nextCardId = 6;
     deck.record = {
