@@ -60,6 +60,7 @@ public:
     void NewCardWindow() override {}
     void ExitProgram() override {}
     void ShowHelp() override {}
+    void OpenSampleDeck() override {}
     void ShowVersion() override {}
     void OpenCardEditor(frmCard& /*card*/) override {}
 };

@@ -14,6 +14,7 @@ public:
     virtual void NewCardWindow() = 0;   // File > New: an empty card window
     virtual void ExitProgram() = 0;     // the card window's File > Exit walk
     virtual void ShowHelp() = 0;        // Help > HTML help
+    virtual void OpenSampleDeck() = 0;  // Help > the sample deck, untitled
     virtual void ShowVersion() = 0;     // Help > Version information
     // The card editor of the window's deck, opened or brought to the front.
     virtual void OpenCardEditor(frmCard& card) = 0;

@@ -72,6 +72,7 @@ public:
     void mnuFileSaveAs_Click();
     void mnuFileExit_Click();
     void mnuHelpHelp_Click();
+    void mnuHelpSample_Click();
     void mnuHelpVesion_Click();
 
     // The screen
@@ -175,6 +176,7 @@ public:
     QAction* mnuViewCardNatural = nullptr;
     QMenu* mnuHelp = nullptr;
     QAction* mnuHelpHelp = nullptr;
+    QAction* mnuHelpSample = nullptr;
     QAction* mnuHelpVesion = nullptr;
 
 protected:

@@ -82,6 +82,8 @@ void frmCard::mnuFileExit_Click() { Host_.ExitProgram(); }
 
 void frmCard::mnuHelpHelp_Click() { Host_.ShowHelp(); }
 
+void frmCard::mnuHelpSample_Click() { Host_.OpenSampleDeck(); }
+
 void frmCard::mnuHelpVesion_Click() { Host_.ShowVersion(); }
 
 void frmCard::mnuFunctionEdit_Click() { Host_.OpenCardEditor(*this); }

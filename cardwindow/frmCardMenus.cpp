@@ -60,6 +60,7 @@ void frmCard::BuildMenus() {
 
     mnuHelp = new QMenu(QStringLiteral("ヘルプ(&H)"), this);
     mnuHelpHelp = AddItem(mnuHelp, QStringLiteral("KORVA!!HTMLヘルプ...(&H)"));
+    mnuHelpSample = AddItem(mnuHelp, QStringLiteral("サンプルデッキを開く(&S)"));
     mnuHelp->addSeparator();
     mnuHelpVesion = AddItem(mnuHelp, QStringLiteral("バージョン情報...(&V)"));
 }
@@ -88,6 +89,7 @@ void frmCard::ConnectMenus() {
     bind(mnuViewCardCheck, &frmCard::mnuViewCardCheck_Click);
     bind(mnuViewCardNatural, &frmCard::mnuViewCardNatural_Click);
     bind(mnuHelpHelp, &frmCard::mnuHelpHelp_Click);
+    bind(mnuHelpSample, &frmCard::mnuHelpSample_Click);
     bind(mnuHelpVesion, &frmCard::mnuHelpVesion_Click);
 }
 

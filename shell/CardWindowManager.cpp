@@ -61,6 +61,17 @@ frmCard* CardWindowManager::OpenFile(const QString& Path) {
     return card->FileOpenFrom(Path) ? Show(std::move(card), std::move(document)) : nullptr;
 }
 
+frmCard* CardWindowManager::OpenSample(const QString& Path) {
+    auto document = std::make_shared<DeckDocument>();
+    auto card = NewWindow(document);
+    if (!card->FileOpenFrom(Path)) {
+        return nullptr;
+    }
+    document->setFilePath(QString());
+    document->setFileName(DeckSession::UntitledName());
+    return Show(std::move(card), std::move(document));
+}
+
 frmCard* CardWindowManager::Restore(RecoveryCopy copy) {
     auto document = std::make_shared<DeckDocument>();
     // Written since, gone, or never known: not overwritten without asking.

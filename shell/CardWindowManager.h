@@ -54,6 +54,9 @@ public:
     // The same for a file named from outside (the command line, a drop), as
     // if the open dialog had chosen it.
     frmCard* OpenFile(const QString& Path);
+    // The deck at Path as a new untitled deck of the user's: a save asks for
+    // a name, and the file stays as it was.
+    frmCard* OpenSample(const QString& Path);
     // A window restored from a recovery copy: the deck as it was, still
     // edited, under its original file; its own copy is written at once.
     frmCard* Restore(RecoveryCopy copy);

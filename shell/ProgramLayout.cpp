@@ -64,6 +64,11 @@ QByteArray EnvironmentFolder(const ProgramLayout& layout) {
     }
 }
 
+QString SampleDeckPath(const ProgramLayout& layout) {
+    return QFile::decodeName(layout.installed ? JoinPath(ParentOf(layout.programFolder), "share/korva/sample.korva")
+                                              : JoinPath(layout.programFolder, "sample.korva"));
+}
+
 QString HelpAddress(const ProgramLayout& layout) {
     const QByteArray page = layout.installed ? JoinPath(ParentOf(layout.programFolder), "share/korva/help/index.html")
                                              : JoinPath(layout.programFolder, "help/index.html");

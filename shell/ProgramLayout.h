@@ -29,5 +29,8 @@ QByteArray EnvironmentFolder(const ProgramLayout& layout);
 // The help page's address: a plain path when the folder's name is text, a
 // file: URL carrying the exact bytes otherwise.
 QString HelpAddress(const ProgramLayout& layout);
+// The sample deck made with the program: under ../share/korva when
+// installed, beside a portable copy.
+QString SampleDeckPath(const ProgramLayout& layout);
 
 }  // namespace korva

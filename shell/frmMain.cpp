@@ -108,6 +108,8 @@ void frmMain::BuildMenus() {
     mnuHelp_->setObjectName(QStringLiteral("mnuHelp"));
     mnuHelp_->addAction(QStringLiteral("KORVA!!HTMLヘルプ...(&H)"), this, &frmMain::mnuHelpHelp_Click)
         ->setObjectName(QStringLiteral("mnuHelpHelp"));
+    mnuHelp_->addAction(QStringLiteral("サンプルデッキを開く(&S)"), this, &frmMain::OpenSampleDeck)
+        ->setObjectName(QStringLiteral("mnuHelpSample"));
     mnuHelp_->addSeparator()->setObjectName(QStringLiteral("mnuHelpSpace1"));
     mnuHelp_->addAction(QStringLiteral("バージョン情報...(&V)"), this, &frmMain::mnuHelpVesion_Click)
         ->setObjectName(QStringLiteral("mnuHelpVesion"));
@@ -245,6 +247,8 @@ void frmMain::OpenCardWindow() { mnuFileOpen_Click(); }
 void frmMain::NewCardWindow() { mnuFileNew_Click(); }
 
 void frmMain::ShowHelp() { mnuHelpHelp_Click(); }
+
+void frmMain::OpenSampleDeck() { Windows_->OpenSample(SampleDeckPath(getProgramLayout())); }
 
 void frmMain::ShowVersion() { mnuHelpVesion_Click(); }
 

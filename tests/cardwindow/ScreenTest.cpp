@@ -219,7 +219,8 @@ TEST_F(ScreenTest, MenusHaveTheirCaptionsInOrder) {
     EXPECT_EQ(Captions(card.mnuFunctionLump), (QStringList{"チェック(&C)", "未チェック(&N)"}));
     EXPECT_EQ(Captions(menus[2]), (QStringList{"カード表示形式(&C)"}));
     EXPECT_EQ(Captions(card.mnuViewCard), (QStringList{"すべて(&A)", "チェックのみ(&C)", "未チェックのみ(&N)"}));
-    EXPECT_EQ(Captions(menus[3]), (QStringList{"KORVA!!HTMLヘルプ...(&H)", "-", "バージョン情報...(&V)"}));
+    EXPECT_EQ(Captions(menus[3]),
+              (QStringList{"KORVA!!HTMLヘルプ...(&H)", "サンプルデッキを開く(&S)", "-", "バージョン情報...(&V)"}));
 
     int checkable = 0;
     for (const QMenu* menu : {card.mnuFile, card.mnuFunctionTurn, card.mnuFunctionAnswer, card.mnuFunctionReversal,

@@ -13,6 +13,7 @@
 
 #include "deck/Cp932Text.h"
 #include "deck/DeckFile.h"
+#include "deck/FileBytes.h"
 #include "deck/KorvaFile.h"
 #include "recovery/EndedCopies.h"
 #include "tests/editor/EditorFixture.h"
@@ -349,4 +350,25 @@ TEST_F(EditorWindowTest, ADeckInAnyLanguageTakesEveryCharacterAndKeepsItsRecord)
                                                                CardData::ItemTexts{"", "咖啡", "caf\u00e9"}) -
                                                      saved.cards.Items.begin())]);
     card.CloseWithoutAsking();
+}
+
+// The sample deck is the user's own once opened: untitled, so a save asks for
+// a name and the installed file stays as it was.
+TEST_F(EditorWindowTest, TheSampleDeckOpensUntitledAndASaveAsksForAName) {
+    const QString path = dir.filePath(QStringLiteral("sample.korva"));
+    SaveKorvaFile(path.toStdString(), MakeKorvaDeck(MakeDeck(Words), 0, "1.0"));
+    const std::string before = ReadFileBytes(path.toStdString());
+    frmCard* card = windows.OpenSample(path);
+    ASSERT_NE(card, nullptr);
+    EXPECT_EQ(card->getFileName(), QStringLiteral("無題"));
+    EXPECT_TRUE(card->getFilePath().isEmpty());
+    EXPECT_EQ(card->getTotal(), 3);
+    card->cmdOpen_Click();
+    card->cmdCheck_Click();
+    CancelSave();
+    card->mnuFileSave_Click();
+    EXPECT_EQ(dialogs.saveRequests.size(), 1U);
+    EXPECT_EQ(dialogs.saveRequests.back().defaultExt, QStringLiteral(".korva"));
+    EXPECT_EQ(ReadFileBytes(path.toStdString()), before);
+    card->CloseWithoutAsking();
 }

@@ -138,8 +138,8 @@ TEST_F(frmMainTest, OwnMenusExactlyWithoutShortcuts) {
               QStringList({QStringLiteral("新規作成(&N)"), QStringLiteral("開く...(&O)"), QStringLiteral("-"),
                            QStringLiteral("終了(&X)")}));
     EXPECT_EQ(Texts(bar[1]->menu()->actions()),
-              QStringList({QStringLiteral("KORVA!!HTMLヘルプ...(&H)"), QStringLiteral("-"),
-                           QStringLiteral("バージョン情報...(&V)")}));
+              QStringList({QStringLiteral("KORVA!!HTMLヘルプ...(&H)"), QStringLiteral("サンプルデッキを開く(&S)"),
+                           QStringLiteral("-"), QStringLiteral("バージョン情報...(&V)")}));
     for (QAction* top : bar) {
         for (QAction* item : top->menu()->actions()) {
             EXPECT_TRUE(item->shortcut().isEmpty());

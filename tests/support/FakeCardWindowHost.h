@@ -11,6 +11,7 @@ public:
     int newCalls = 0;
     int exitCalls = 0;
     int helpCalls = 0;
+    int sampleCalls = 0;
     int versionCalls = 0;
     int editorCalls = 0;
 
@@ -18,6 +19,7 @@ public:
     void NewCardWindow() override { ++newCalls; }
     void ExitProgram() override { ++exitCalls; }
     void ShowHelp() override { ++helpCalls; }
+    void OpenSampleDeck() override { ++sampleCalls; }
     void ShowVersion() override { ++versionCalls; }
     void OpenCardEditor(frmCard& /*card*/) override { ++editorCalls; }
 };
