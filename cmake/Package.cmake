@@ -27,7 +27,10 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Japanese translation.
 # SHLIBDEPS finds libsqlite3-0 from the binaries too; it is named here as
 # well, since the .korva deck file is an SQLite database.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-ipafont-gothic, fonts-ipafont-mincho, qt6-translations-l10n, libsqlite3-0")
+# The IPA fonts draw the Japanese interface; decks in Korean, Chinese or
+# Vietnamese draw with a CJK font (Noto's full one, or WenQuanYi's small one)
+# and DejaVu's Latin letters.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-ipafont-gothic, fonts-ipafont-mincho, fonts-noto-cjk | fonts-wqy-microhei, fonts-dejavu-core, qt6-translations-l10n, libsqlite3-0")
 # Help and links open through xdg-open; Japanese answers are typed through an
 # input method (the IBus module ships with Qt itself).
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, fcitx5-frontend-qt6 | ibus")

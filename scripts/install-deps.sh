@@ -4,7 +4,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev clang-format-14 clang-tidy-14
   qt6-base-dev libsqlite3-dev libgtest-dev libgmock-dev libbenchmark-dev
-  fonts-ipafont-gothic fonts-ipafont-mincho
+  fonts-ipafont-gothic fonts-ipafont-mincho fonts-noto-cjk fonts-dejavu-core
   xvfb xdotool imagemagick x11-utils xdg-utils openbox qt6-gtk-platformtheme
   qt6-translations-l10n desktop-file-utils appstream shared-mime-info dpkg-dev
   lintian man-db locales python3
