@@ -316,6 +316,57 @@ copy=$(compgen -G "$work/home/.local/state/korva/program-*/deck-*.krv" | head -n
 "$korva_deck" show "$copy" | grep -q '"WOLF"' || fail "the copy is $("$korva_deck" show "$copy")"
 rm -rf "$work/home/.local/state/korva"
 
+# A deck in any language: Korean and French typed into a new deck's editor,
+# a Korean answer judged in TEST style and checked, the deck saved as .korva
+# (the ending the save dialog selects for a new deck), opened again, and its
+# record read back by korva-deck.
+step="a new deck: Korean and French cards typed in its editor"
+start_program
+menu f n
+keys Insert
+# Letters missing from the keyboard map are typed through a key xdotool maps
+# for each: slowly enough for the program to read each new map first.
+xdotool type --delay 150 "école"
+keys Return Right
+xdotool type --delay 150 "학교"
+keys Return Insert
+xdotool type --delay 150 "りんご"
+keys Return Right
+xdotool type --delay 150 "사과"
+keys Return
+menu f c
+step="a new deck: a Korean answer judged right in TEST style, then checked"
+wait_card_window
+# Card 1 is the first typed: the second Insert put its card after it.
+menu w s t
+xdotool type --delay 150 "학교"
+keys Return
+focus "$(wait_window '^KORVA!!$')"
+keys Return
+wait_window_gone '^KORVA!!$'
+focus "$main"
+keys semicolon
+step="a new deck: saved as .korva without typing the ending"
+menu f a
+save_as "$work/decks/world"
+wait_window_gone '^名前を付けて保存$'
+wait_file "$work/decks/world.korva"
+focus "$main"
+menu f x
+wait_exit
+step="a new deck: opened again, its cards and its record as saved"
+start_program "$work/decks/world.korva"
+wait_card_window
+menu f x
+wait_exit
+"$korva_deck" show "$work/decks/world.korva" | grep -q '"items":\["りんご","사과"\]' ||
+  fail "deck is $("$korva_deck" show "$work/decks/world.korva")"
+"$korva_deck" show "$work/decks/world.korva" | grep -q '"items":\["école","학교"\]' ||
+  fail "deck is $("$korva_deck" show "$work/decks/world.korva")"
+record=$("$korva_deck" log "$work/decks/world.korva") || fail "korva-deck cannot read the record"
+[ "$(printf '%s\n' "$record" | head -n 1)" = "time,card,item,result,style,judged" ] || fail "record is $record"
+printf '%s\n' "$record" | tail -n +2 | grep -Eq '^[0-9T:.-]+Z,1,1,checked,test,right$' || fail "record is $record"
+
 step="an environment file that cannot be opened stops the start"
 rm -f "$env_file"
 mkdir "$env_file"
