@@ -213,6 +213,9 @@ private:
     void RemoveRecoveryCopy();
     bool MayOverwriteOriginal();
     bool MayDropRecord(const QString& path);
+    std::optional<bool> MayLoseCharacters(const QString& path);
+    // Losses a save's question names one by one; the rest it counts.
+    static constexpr std::size_t ListedLosses = 10;
 
     platform::Dialogs& Dialogs_;
     CardWindowHost& Host_;

@@ -96,7 +96,8 @@ bool frmCard::NewFileSave() {
     if (path == CancelMarker || !MayDropRecord(path)) {
         return false;
     }
-    return ReportSave(getDocument().SaveAs(path));
+    const std::optional<bool> allowLoss = MayLoseCharacters(path);
+    return allowLoss && ReportSave(getDocument().SaveAs(path, *allowLoss));
 }
 
 // A .krv file keeps no study record: a deck in any language that has one
@@ -112,6 +113,39 @@ bool frmCard::MayDropRecord(const QString& path) {
                               "記録を残すには .korva の名前で保存してください。")
                    .arg(getDocument().getRecord().size()),
                platform::MessageButtons::YesNo) == platform::MessageResult::Yes;
+}
+
+// A save in the other format that cannot carry every text over names what it
+// would lose first, card by card, and goes on only when the user says so;
+// nullopt when the user declines.
+std::optional<bool> frmCard::MayLoseCharacters(const QString& path) {
+    const CardConversion losses = getDocument().LossesSavingAs(path);
+    if (losses.count == 0) {
+        return false;
+    }
+    const bool toKrv = KindOfPath(path.toStdString()) == DeckPathKind::Deck;
+    QString list;
+    for (std::size_t i = 0; i < losses.first.size() && i < ListedLosses; ++i) {
+        const ItemLoss& loss = losses.first[i];
+        list += QStringLiteral("・%1枚目の項目%2: %3\r\n")
+                    .arg(loss.card)
+                    .arg(loss.item)
+                    .arg(toKrv ? QStringLiteral("「%1」").arg(QString::fromStdString(loss.what))
+                               : QStringLiteral("バイト %1").arg(QString::fromStdString(loss.what)));
+    }
+    if (losses.count > ListedLosses) {
+        list += QStringLiteral("ほか%1か所\r\n").arg(losses.count - ListedLosses);
+    }
+    const QString text = toKrv ? QStringLiteral(
+                                     "次の文字はシフトJISにないため、.krv のデッキに書けません。\r\n%1"
+                                     "似た文字（é は e）か 〓 に置き換えて保存しますか。")
+                               : QStringLiteral(
+                                     "次のところはシフトJISとして読めないバイトで、文字にできません。\r\n%1"
+                                     "\uFFFD に置き換えて保存しますか。");
+    if (Dialogs_.Message(text.arg(list), platform::MessageButtons::YesNo) != platform::MessageResult::Yes) {
+        return std::nullopt;
+    }
+    return true;
 }
 
 bool frmCard::FileSave() { return ReportSave(getDocument().Save()); }

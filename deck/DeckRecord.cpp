@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "deck/DeckConversion.h"
 #include "deck/DeckError.h"
-#include "deck/DeckText.h"
 #include "deck/GrowArrays.h"
 
 namespace korva {
@@ -237,7 +237,7 @@ std::string WriteDeckRecord(const CardData& data) {
 }
 
 void AppendCards(CardData& target, CardData&& source) {
-    RecodeCards(source, target.encoding);
+    source = InEncoding(source, target.encoding, false);
     const int m = target.Total();
     const int n = source.Total();
     if (m + n > MaxCards) {

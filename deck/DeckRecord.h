@@ -26,7 +26,7 @@ CardData ReadDeckRecord(std::string_view bytes, std::size_t* recordSize = nullpt
 std::string WriteDeckRecord(const CardData& data);
 
 // Appends source's cards 1..total after target's cards, with their texts
-// (in target's encoding, by RecodeCards), check marks and question items;
+// (in target's encoding, by InEncoding), check marks and question items;
 // target's own cards, card 0 and Modes stay. Throws DeckError, target
 // untouched, when the total would pass MaxCards or a text cannot be recoded.
 void AppendCards(CardData& target, CardData&& source);

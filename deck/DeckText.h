@@ -7,8 +7,6 @@
 
 namespace korva {
 
-struct CardData;
-
 // How a deck holds its item texts. A .krv deck keeps the code page 932 bytes
 // of its file, so a load and a save give back the very bytes that were read;
 // a .korva deck keeps UTF-8 text, which holds any language.
@@ -28,12 +26,5 @@ std::optional<std::string> ItemFromUtf8(ItemEncoding encoding, std::string_view 
 // An item as a typed answer is compared with it: a code page 932 item as its
 // bytes, a UTF-8 item in its composed (NFC) form.
 std::string ItemForComparison(ItemEncoding encoding, std::string_view bytes);
-
-// The deck's texts held in the other encoding, whole or not at all: a byte
-// of a code page 932 item that does not decode, or a character code page 932
-// cannot hold, throws DeckError (TextNotCp932 or CardTextNotInCp932, with its
-// card and item) and leaves the deck as it was. Card 0 and item slot 0, never
-// shown, are taken as they can be.
-void RecodeCards(CardData& deck, ItemEncoding to);
 
 }  // namespace korva

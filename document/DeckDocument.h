@@ -9,6 +9,7 @@
 #include <QString>
 
 #include "deck/CardData.h"
+#include "deck/DeckConversion.h"
 #include "deck/KorvaDeck.h"
 #include "deck/KorvaFile.h"
 #include "deck/WordList.h"
@@ -93,8 +94,13 @@ public:
     DeckResult Append(const QString& Path, const QString& FileName, const WordListChooser& choose);
     DeckResult Import(const QString& Path, const QString& FileName, bool DataKeep, const WordListChooser& choose);
     DeckResult Save();
-    // A save under another path that, once written, is the deck's file.
-    DeckResult SaveAs(const QString& Path);
+    // A save under another path that, once written, is the deck's file. A
+    // deck held the other way than that file's format is carried over whole,
+    // or, with a loss (a character code page 932 lacks, a byte that does not
+    // decode), refused unless allowLoss.
+    DeckResult SaveAs(const QString& Path, bool allowLoss = false);
+    // What SaveAs(Path) would lose, for the question before it.
+    CardConversion LossesSavingAs(const QString& Path) const;
     // A deck from a recovery copy: still edited, under its original file.
     void Restore(CardData deck, const QString& Path, const QString& FileName, std::optional<FileFingerprint> original);
     void Replace(CardData deck);
@@ -137,9 +143,9 @@ private:
     void TellChange(bool edits, DeckChangeKind kind, int first = 0, int count = 0, int to = 0);
     void TellEach(const std::function<void(DeckListener&)>& tell);
     DeckResult Read(const QString& Path, const QString& FileName, bool DataKeep, const WordListChooser& choose);
-    DeckResult Write(const QString& Path);
-    void WriteKorva(const QString& Path);
-    void WriteKrv(const QString& Path);
+    DeckResult Write(const QString& Path, bool allowLoss);
+    void WriteKorva(const QString& Path, bool allowLoss);
+    void WriteKrv(const QString& Path, bool allowLoss);
     void AdoptRecoded(KorvaDeck deck);
     void Loaded(KorvaDeck read, const QString& Path, const QString& FileName, bool DataKeep, int before,
                 std::optional<FileFingerprint> original, qint64 seenMs);

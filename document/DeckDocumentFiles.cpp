@@ -5,6 +5,7 @@
 #include <QDateTime>
 #include <QFileInfo>
 
+#include "deck/DeckConversion.h"
 #include "deck/DeckError.h"
 #include "deck/DeckFile.h"
 #include "deck/DeckPath.h"
@@ -189,13 +190,13 @@ void DeckDocument::Restore(CardData deck, const QString& Path, const QString& Fi
 
 // The path's ending chooses the format; a deck held in the other encoding is
 // written in that file's, whole or not at all, and is held so from then on.
-DeckResult DeckDocument::Write(const QString& Path) {
+DeckResult DeckDocument::Write(const QString& Path, bool allowLoss) {
     try {
         ReadWithinMemory([&] {
             if (KindOfPath(Path.toStdString()) == DeckPathKind::Korva) {
-                WriteKorva(Path);
+                WriteKorva(Path, allowLoss);
             } else {
-                WriteKrv(Path);
+                WriteKrv(Path, allowLoss);
             }
         });
     } catch (const DeckError& error) {
@@ -206,12 +207,12 @@ DeckResult DeckDocument::Write(const QString& Path) {
 
 // Only the changes since the last read or save of that very file are
 // written there; any other file is written whole.
-void DeckDocument::WriteKorva(const QString& Path) {
+void DeckDocument::WriteKorva(const QString& Path, bool allowLoss) {
     const bool recode = Deck_.cards.encoding != ItemEncoding::Utf8;
     KorvaDeck recoded;
     if (recode) {
         recoded = Deck_;
-        RecodeCards(recoded.cards, ItemEncoding::Utf8);
+        recoded.cards = InEncoding(Deck_.cards, ItemEncoding::Utf8, allowLoss);
     }
     KorvaDeck& saved = recode ? recoded : Deck_;
     const qint64 now = QDateTime::currentMSecsSinceEpoch();
@@ -229,15 +230,19 @@ void DeckDocument::WriteKorva(const QString& Path) {
     }
 }
 
+CardConversion DeckDocument::LossesSavingAs(const QString& Path) const {
+    const bool korva = KindOfPath(Path.toStdString()) == DeckPathKind::Korva;
+    return LossesInEncoding(Deck_.cards, korva ? ItemEncoding::Utf8 : ItemEncoding::Cp932);
+}
+
 // A .krv file keeps no record and no ids: the deck goes on as that file's.
-void DeckDocument::WriteKrv(const QString& Path) {
+void DeckDocument::WriteKrv(const QString& Path, bool allowLoss) {
     if (Deck_.cards.encoding == ItemEncoding::Cp932) {
         SaveCardFile(TextToPath(Path), Deck_.cards);
         Snapshot_.reset();
         return;
     }
-    CardData cards = Deck_.cards;
-    RecodeCards(cards, ItemEncoding::Cp932);
+    CardData cards = InEncoding(Deck_.cards, ItemEncoding::Cp932, allowLoss);
     SaveCardFile(TextToPath(Path), cards);
     Snapshot_.reset();
     KorvaDeck deck = WithCardIds(std::move(cards));
@@ -252,7 +257,7 @@ void DeckDocument::AdoptRecoded(KorvaDeck deck) {
 
 // A failed save keeps the deck edited.
 DeckResult DeckDocument::Save() {
-    DeckResult result = Write(FilePath_);
+    DeckResult result = Write(FilePath_, false);
     if (result.isDone()) {
         const DeckGroup action(*this);
         NoteFileWritten();
@@ -261,8 +266,8 @@ DeckResult DeckDocument::Save() {
     return result;
 }
 
-DeckResult DeckDocument::SaveAs(const QString& Path) {
-    DeckResult result = Write(Path);
+DeckResult DeckDocument::SaveAs(const QString& Path, bool allowLoss) {
+    DeckResult result = Write(Path, allowLoss);
     if (result.isDone()) {
         const DeckGroup action(*this);
         FilePath_ = Path;

@@ -18,6 +18,7 @@
 #include <utility>
 #include <vector>
 
+#include "deck/DeckConversion.h"
 #include "deck/DeckError.h"
 #include "deck/DeckErrorText.h"
 #include "deck/DeckFile.h"
@@ -27,7 +28,6 @@
 #include "deck/KorvaFile.h"
 #include "deck/WordList.h"
 #include "tools/CsvExport.h"
-#include "tools/DeckConversion.h"
 #include "tools/DeckJson.h"
 #include "tools/DeckStats.h"
 #include "tools/DeckUpdate.h"

@@ -19,6 +19,7 @@
 #include "deck/CsvImport.h"
 #include "deck/DeckFile.h"
 #include "deck/DeckRecord.h"
+#include "deck/KorvaFile.h"
 #include "deck/PathText.h"
 #include "deck/WriteCall.h"
 #include "platform/FileFilter.h"
@@ -555,5 +556,64 @@ TEST_F(FileCommandsTest, AnOpenReadsTheFileOnceAndAWriteAfterThatReadIsOneSince)
         EXPECT_EQ(ReadBytes(path), c.rewritten);
         dialogs.messageAnswers.clear();
         dialogs.saveAnswers.clear();
+    }
+}
+
+// A save in the other format names what it cannot carry over before it
+// writes: No writes nothing, Yes writes the deck with those replaced.
+TEST_F(FileCommandsTest, ASaveInTheOtherFormatNamesWhatItWouldLoseAndAsks) {
+    KorvaDeck korean;
+    korean.cards.Items = {{"", "", ""}, {"", "사과", "apple"}, {"", "猫", "cat"}};
+    korean.cards.Checks = {{0, 0, 0}, {0, 0, 0}, {0, 0, 0}};
+    korean.cards.QuestionItems = {1, 1, 1};
+    korean.cards.Modes = ImportedModes;
+    korean.cardIds = {0, 1, 2};
+    korean.nextCardId = 3;
+    CardData broken = MakeDeck(Words);
+    broken.Items[2][2] = "\x81";  // a lead byte with nothing after it
+    const struct {
+        const char* what;
+        std::function<QString()> deck;
+        const char* target;
+        QString named;
+        std::string savedItem;  // card 1's item 1 (or card 2's item 2) as written
+    } cases[] = {
+        {"a Korean deck as .krv",
+         [&] {
+             const QString path = dir.filePath(QStringLiteral("korean.korva"));
+             SaveKorvaFile(path.toStdString(), korean);
+             return path;
+         },
+         "korean.krv", QStringLiteral("・1枚目の項目1: 「사」"), "\x81\xAC\x81\xAC"},  // 〓〓
+        {"a code page 932 deck with a broken byte as .korva",
+         [&] {
+             const QString path = dir.filePath(QStringLiteral("broken.krv"));
+             SaveCardFile(path.toStdString(), broken);
+             return path;
+         },
+         "broken.korva", QStringLiteral("・2枚目の項目2: バイト 81"), "\xEF\xBF\xBD"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        frmCard& card = Opened(c.deck());
+        const QString target = dir.filePath(QString::fromUtf8(c.target));
+        for (const auto answer : {platform::MessageResult::No, platform::MessageResult::Yes}) {
+            dialogs.messages.clear();
+            ChooseForSave(target);
+            dialogs.messageAnswers = {answer};
+            EXPECT_EQ(card.NewFileSave(), answer == platform::MessageResult::Yes);
+            ASSERT_EQ(dialogs.messages.size(), 1U);
+            EXPECT_TRUE(dialogs.messages[0].text.contains(c.named)) << dialogs.messages[0].text.toStdString();
+            EXPECT_EQ(QFileInfo::exists(target), answer == platform::MessageResult::Yes);
+        }
+        const bool krv = QString::fromUtf8(c.target).endsWith(QStringLiteral(".krv"));
+        const CardData saved = krv ? [&] {
+            CardData read;
+            LoadCardFile(target.toStdString(), read, false);
+            return read;
+        }()
+                                   : LoadKorvaFile(target.toStdString()).cards;
+        EXPECT_EQ(krv ? saved.Items[1][1] : saved.Items[2][2], c.savedItem);
+        EXPECT_EQ(card.getFilePath(), target);
     }
 }

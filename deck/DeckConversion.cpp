@@ -1,4 +1,4 @@
-#include "tools/DeckConversion.h"
+#include "deck/DeckConversion.h"
 
 #include <cstdio>
 #include <optional>
@@ -6,6 +6,7 @@
 
 #include "deck/Cp932Fields.h"
 #include "deck/Cp932Text.h"
+#include "deck/DeckError.h"
 #include "deck/WordList.h"
 
 namespace korva {
@@ -94,6 +95,29 @@ CardConversion CardsToCp932(const CardData& utf8) {
         }
     }
     return conversion;
+}
+
+CardConversion LossesInEncoding(const CardData& cards, ItemEncoding to) {
+    if (cards.encoding == to) {
+        return {};
+    }
+    return to == ItemEncoding::Utf8 ? CardsToUtf8(cards) : CardsToCp932(cards);
+}
+
+CardData InEncoding(const CardData& cards, ItemEncoding to, bool allowLoss) {
+    if (cards.encoding == to) {
+        return cards;
+    }
+    CardConversion conversion = LossesInEncoding(cards, to);
+    if (conversion.count > 0 && !allowLoss) {
+        const ItemLoss& first = conversion.first.front();
+        throw DeckError(
+            {.kind = to == ItemEncoding::Utf8 ? DeckErrorKind::TextNotCp932 : DeckErrorKind::CardTextNotInCp932,
+             .column = first.item,
+             .number = static_cast<long long>(first.card),
+             .text = first.what});
+    }
+    return std::move(conversion.cards);
 }
 
 }  // namespace korva

@@ -8,8 +8,9 @@
 
 namespace korva {
 
-// A deck's cards carried from one item encoding to the other, for
-// conversions between .krv and .korva files.
+// A deck's cards carried from one item encoding to the other, for saves and
+// conversions between .krv and .korva files and for cards added to a deck
+// held the other way.
 
 // A text that could not be carried as it was: its card and item, and what
 // stood there (UTF-8: the character code page 932 lacks, or the bytes that do
@@ -44,5 +45,14 @@ CardConversion CardsToUtf8(const CardData& cp932);
 // no .korva file keeps, becomes what a word list's import gives it: empty,
 // unchecked, asking item 1.
 CardConversion CardsToCp932(const CardData& utf8);
+
+// The cards held in encoding to: as they are when already so, else carried
+// by CardsToUtf8 or CardsToCp932. A loss throws DeckError naming the first
+// (TextNotCp932 or CardTextNotInCp932, with its card and item) unless
+// allowLoss; the cards given stay as they were.
+CardData InEncoding(const CardData& cards, ItemEncoding to, bool allowLoss);
+
+// What a save in encoding to would lose; nothing when the cards are so held.
+CardConversion LossesInEncoding(const CardData& cards, ItemEncoding to);
 
 }  // namespace korva
