@@ -74,7 +74,7 @@ korva::KorvaDeck StudiedDeck(std::size_t rows, int64_t now) {
     }
     korva::KorvaDeck deck = korva::MakeKorvaDeck(std::move(cards), 0, "bench");
     std::mt19937_64 random(5);
-    const int64_t span = 3 * 365 * Day;
+    const int64_t span = int64_t{3} * 365 * Day;
     deck.record.reserve(rows);
     for (std::size_t row = 0; row < rows; ++row) {
         const auto card = std::uniform_int_distribution<std::size_t>(1, korva::MaxCards)(random);

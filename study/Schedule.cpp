@@ -119,7 +119,7 @@ void SetScheduleSettings(KorvaDeck& deck, ScheduleSettings settings) {
     }
 }
 
-StudyDays::StudyDays(int64_t nowMs, QTimeZone zone) : Zone_(std::move(zone)), Now_(nowMs) {
+StudyDays::StudyDays(int64_t nowMs, const QTimeZone& zone) : Zone_(zone), Now_(nowMs) {
     const QDateTime local = QDateTime::fromMSecsSinceEpoch(nowMs, Zone_);
     Today_ = local.date();
     if (local.time().hour() < DayStartHour) {

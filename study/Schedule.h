@@ -68,7 +68,7 @@ inline constexpr int DayStartHour = 4;
 class StudyDays {
 public:
     // zone: QTimeZone::systemTimeZone() for the learner's own.
-    StudyDays(int64_t nowMs, QTimeZone zone);
+    StudyDays(int64_t nowMs, const QTimeZone& zone);
 
     int64_t Now() const { return Now_; }
     // The start of the day offset days after today (0 today, -1 yesterday).

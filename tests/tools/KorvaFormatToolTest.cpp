@@ -276,7 +276,7 @@ TEST(KorvaFormatTool, ShowAndStatsReckonTheScheduleAtATime) {
     deck.record = {
         ReviewRow{.timeMs = june1, .cardId = 1, .item = 1, .checked = true},
         ReviewRow{.timeMs = june1 + 3'600'000, .cardId = 2, .item = 1, .checked = false},
-        ReviewRow{.timeMs = june1 + 2 * 86'400'000, .cardId = 1, .item = 1, .checked = true},
+        ReviewRow{.timeMs = june1 + int64_t{2} * 86'400'000, .cardId = 1, .item = 1, .checked = true},
     };
     SaveKorvaFile(dir.Path("d.korva"), deck);
     const std::string head =
