@@ -3,12 +3,20 @@
 // reviews in the same sitting and after days or years all take their turn,
 // as they do over a day's study; and the replay of a whole record, which the
 // deck's kept memory is checked against.
+//
+// Then a full deck's schedule: today's due set over 32,767 cards asking
+// either item, a check followed into the kept memory and the day's counts,
+// and the figures a record window shows over a million answers.
 #include <benchmark/benchmark.h>
 
+#include <QTimeZone>
 #include <random>
 #include <vector>
 
+#include "bench/BenchDecks.h"
+#include "deck/KorvaDeck.h"
 #include "study/MemoryState.h"
+#include "study/Schedule.h"
 
 namespace {
 
@@ -56,7 +64,77 @@ void ReplayRecord(benchmark::State& state) {
                                                       benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
+// A full deck, half of it asking item 2, studied for three years: rows
+// answers over its cards in time order, the last of them today, and its
+// memory kept up with them.
+korva::KorvaDeck StudiedDeck(std::size_t rows, int64_t now) {
+    korva::CardData cards = korva::bench::MakeDeck(korva::MaxCards);
+    for (std::size_t card = 1; card < cards.QuestionItems.size(); ++card) {
+        cards.QuestionItems[card] = static_cast<int16_t>(1 + card % 2);
+    }
+    korva::KorvaDeck deck = korva::MakeKorvaDeck(std::move(cards), 0, "bench");
+    std::mt19937_64 random(5);
+    const int64_t span = int64_t{3} * 365 * Day;
+    deck.record.reserve(rows);
+    for (std::size_t row = 0; row < rows; ++row) {
+        const auto card = std::uniform_int_distribution<std::size_t>(1, korva::MaxCards)(random);
+        deck.record.push_back(
+            {.timeMs = now - span + static_cast<int64_t>(row) * span / static_cast<int64_t>(rows),
+             .cardId = deck.cardIds[card],
+             .item = static_cast<int16_t>(std::bernoulli_distribution(0.8)(random) ? 1 + card % 2 : 2 - card % 2),
+             .checked = std::bernoulli_distribution(0.85)(random)});
+    }
+    korva::CatchUpMemory(deck);
+    return deck;
+}
+
+constexpr int64_t Now = 1'717'218'000'000;  // 2024-06-01T05:00:00Z, 14:00 in Tokyo
+
+void DueSet(benchmark::State& state) {
+    const korva::KorvaDeck deck = StudiedDeck(200'000, Now);
+    const korva::StudyDays days(Now, QTimeZone("Asia/Tokyo"));
+    std::size_t due = 0;
+    for (auto _ : state) {
+        const korva::DueCards cards = korva::DueToday(deck, days);
+        due = cards.reviews.size() + cards.fresh.size();
+        benchmark::DoNotOptimize(due);
+    }
+    state.counters["due"] = static_cast<double>(due);
+}
+
+// One check as a view follows it: the record's new row into the kept memory,
+// and the status line's counts, without counting the deck again.
+void CheckFollowed(benchmark::State& state) {
+    korva::KorvaDeck deck = StudiedDeck(200'000, Now);
+    const korva::StudyDays days(Now, QTimeZone("Asia/Tokyo"));
+    korva::TodayCounts counts = korva::CountToday(deck, days);
+    std::mt19937_64 random(9);
+    int64_t time = Now;
+    for (auto _ : state) {
+        const auto card = std::uniform_int_distribution<std::size_t>(1, korva::MaxCards)(random);
+        const auto item = deck.cards.QuestionItems[card];
+        deck.record.push_back({.timeMs = ++time, .cardId = deck.cardIds[card], .item = item, .checked = true});
+        const std::optional<korva::MemoryChange> change = korva::ApplyNextRow(deck);
+        counts.Follow(*change, true, days);
+        benchmark::DoNotOptimize(counts);
+    }
+}
+
+// What a record window shows: the forecast and the directions' counts from
+// the kept memory, and retention, streak and calendar from the record.
+void RecordWindow(benchmark::State& state) {
+    const korva::KorvaDeck deck = StudiedDeck(static_cast<std::size_t>(state.range(0)), Now);
+    const korva::StudyDays days(Now, QTimeZone("Asia/Tokyo"));
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(korva::SummarizeSchedule(deck, days));
+        benchmark::DoNotOptimize(korva::SummarizeRecord(deck, days));
+    }
+}
+
 BENCHMARK(ReviewOneCheck)->Unit(benchmark::kNanosecond);
+BENCHMARK(DueSet)->Unit(benchmark::kMicrosecond);
+BENCHMARK(CheckFollowed)->Unit(benchmark::kNanosecond);
+BENCHMARK(RecordWindow)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
 BENCHMARK(ReplayRecord)->Arg(1000)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

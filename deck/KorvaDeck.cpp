@@ -38,12 +38,19 @@ bool SameKorvaDeck(const KorvaDeck& a, const KorvaDeck& b) {
         !sameModes(x.Modes, y.Modes) || a.cardIds.size() != b.cardIds.size() ||
         !std::equal(a.cardIds.begin() + 1, a.cardIds.end(), b.cardIds.begin() + 1) || a.record != b.record ||
         a.nextCardId != b.nextCardId || a.createdMs != b.createdMs || a.savedMs != b.savedMs ||
-        a.savedByVersion != b.savedByVersion) {
+        a.savedByVersion != b.savedByVersion ||
+        std::min(a.memoryRows, a.record.size()) != std::min(b.memoryRows, b.record.size()) ||
+        a.settings != b.settings) {
         return false;
     }
+    const auto memoryOf = [](const KorvaDeck& deck, int64_t id) {
+        const auto found = deck.memory.find(id);
+        return found != deck.memory.end() ? found->second : CardMemories{};
+    };
     for (std::size_t card = 1; card < x.Items.size(); ++card) {
         if (x.Items[card][1] != y.Items[card][1] || x.Items[card][2] != y.Items[card][2] ||
-            x.Checks[card] != y.Checks[card] || x.QuestionItems[card] != y.QuestionItems[card]) {
+            x.Checks[card] != y.Checks[card] || x.QuestionItems[card] != y.QuestionItems[card] ||
+            memoryOf(a, a.cardIds[card]) != memoryOf(b, b.cardIds[card])) {
             return false;
         }
     }

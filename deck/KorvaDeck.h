@@ -2,9 +2,11 @@
 
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "deck/CardData.h"
+#include "deck/CardMemory.h"
 
 namespace korva {
 
@@ -13,7 +15,7 @@ namespace korva {
 inline constexpr int32_t KorvaApplicationId = 0x4B525641;
 // The newest version this program reads and the one it writes. A file of an
 // older version is read; a newer one is refused (DeckErrorKind::NewerSchema).
-inline constexpr int KorvaSchemaVersion = 1;
+inline constexpr int KorvaSchemaVersion = 2;
 
 // One answer given in study, as the record keeps it.
 struct ReviewRow {
@@ -46,6 +48,15 @@ inline CardData UnicodeCards() {
 // Every card has an id that stays with it through edits and moves, so that
 // the record can name it and a save can find what changed: positive, unique,
 // never given again once the card is removed (NewCardId).
+//
+// memory is what the schedule knows of each card, found by the card's id so
+// that cards inserted, removed or moved need no change to it: the state the
+// first memoryRows rows of the record leave, the rows of each card id and
+// asked item replayed in order (study/Schedule.h: CatchUpMemory applies the
+// rest). A card missing from it has never been reviewed in either direction,
+// as far as those rows go. An id of a card since removed may linger; it is
+// never read and never saved. The states' due times are reckoned at
+// settings.desiredRetention.
 struct KorvaDeck {
     CardData cards = UnicodeCards();
     std::vector<int64_t> cardIds = std::vector<int64_t>(1);  // [card]; [0] unused, 0
@@ -54,10 +65,13 @@ struct KorvaDeck {
     int64_t createdMs = 0;       // when the deck was first saved as a .korva file, ms since the epoch
     int64_t savedMs = 0;         // the time of the latest save: set by the caller before it saves
     std::string savedByVersion;  // the program version that saved it, e.g. "1.0"
+    std::unordered_map<int64_t, CardMemories> memory;  // by card id
+    std::size_t memoryRows = 0;                        // how many of the record's first rows memory accounts for
+    ScheduleSettings settings;
 };
 
 // Whether a and b are the same deck as the .korva file keeps it: every field
-// but card 0 and item slot 0.
+// but card 0 and item slot 0, and memory only of the cards the deck holds.
 bool SameKorvaDeck(const KorvaDeck& a, const KorvaDeck& b);
 
 // A new id for a card about to be added: never one the deck has given before,

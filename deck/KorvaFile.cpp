@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <cstring>
 #include <limits>
 #include <optional>
@@ -28,7 +29,7 @@ using sqlite::Database;
 using sqlite::Statement;
 using sqlite::Transaction;
 
-// The tables of schema version 1. Every value of the in-memory deck has a
+// The tables of schema version 2. Every value of the in-memory deck has a
 // column of its own, named so that a user reading the file with the sqlite3
 // shell can tell what it holds; times are UTC milliseconds since the epoch.
 constexpr const char* SchemaSql = R"(
@@ -42,7 +43,10 @@ CREATE TABLE deck (
   saved_ms INTEGER NOT NULL,
   saved_by TEXT NOT NULL,
   next_card_id INTEGER NOT NULL,
-  revision INTEGER NOT NULL
+  revision INTEGER NOT NULL,
+  new_cards_per_day INTEGER NOT NULL,
+  desired_retention REAL NOT NULL,
+  memory_rows INTEGER NOT NULL
 );
 CREATE TABLE card (
   id INTEGER PRIMARY KEY,
@@ -62,11 +66,23 @@ CREATE TABLE review (
   style INTEGER NOT NULL,
   judged INTEGER NOT NULL
 );
+CREATE TABLE memory (
+  card_id INTEGER NOT NULL,
+  item INTEGER NOT NULL,
+  stability REAL NOT NULL,
+  difficulty REAL NOT NULL,
+  due_ms INTEGER NOT NULL,
+  last_review_ms INTEGER NOT NULL,
+  reviews INTEGER NOT NULL,
+  lapses INTEGER NOT NULL,
+  PRIMARY KEY (card_id, item)
+) WITHOUT ROWID;
 )";
 
 constexpr const char* CardColumns = "id, position, item1, item2, asked_item, check0, check1, check2";
 constexpr const char* ReviewColumns = "time_ms, card_id, item, checked, style, judged";
 constexpr int ReviewColumnCount = 6;
+constexpr const char* MemoryColumns = "card_id, item, stability, difficulty, due_ms, last_review_ms, reviews, lapses";
 
 // Rows per INSERT when the record is written: one statement for many rows
 // costs SQLite far less per row than one for each.
@@ -153,6 +169,21 @@ int64_t NextIdToKeep(const KorvaDeck& deck) {
     return next;
 }
 
+// The rows the kept memory accounts for; more than the record holds would
+// say it knows of answers the file lacks.
+std::size_t MemoryRowsToKeep(const KorvaDeck& deck) { return std::min(deck.memoryRows, deck.record.size()); }
+
+// The settings within their ranges, as the reader requires them: a value
+// out of range is the nearest one in it, an undefined retention the default.
+ScheduleSettings SettingsToKeep(const KorvaDeck& deck) {
+    ScheduleSettings kept;
+    kept.newCardsPerDay = std::clamp(deck.settings.newCardsPerDay, MinNewCardsPerDay, MaxNewCardsPerDay);
+    if (!std::isnan(deck.settings.desiredRetention)) {
+        kept.desiredRetention = std::clamp(deck.settings.desiredRetention, MinDesiredRetention, MaxDesiredRetention);
+    }
+    return kept;
+}
+
 // A stamp that changes with every save, so that a save through a snapshot
 // knows the file is still the one the snapshot describes.
 // Drawn from the system each time rather than from a generator seeded once,
@@ -218,10 +249,11 @@ void InsertReviews(Database& db, const std::vector<ReviewRow>& record, std::size
 void WriteDeckRow(Database& db, const KorvaDeck& deck, int64_t revision, bool insert) {
     Statement statement(db, insert
                                 ? "INSERT INTO deck (turn_mode, reserved_mode, view_kind, answer_mode, created_ms, "
-                                  "saved_ms, saved_by, next_card_id, revision, id) VALUES (?,?,?,?,?,?,?,?,?,1)"
+                                  "saved_ms, saved_by, next_card_id, revision, new_cards_per_day, desired_retention, "
+                                  "memory_rows, id) VALUES (?,?,?,?,?,?,?,?,?,?,?,?,1)"
                                 : "UPDATE deck SET turn_mode = ?, reserved_mode = ?, view_kind = ?, answer_mode = ?, "
-                                  "created_ms = ?, saved_ms = ?, saved_by = ?, next_card_id = ?, revision = ? "
-                                  "WHERE id = 1");
+                                  "created_ms = ?, saved_ms = ?, saved_by = ?, next_card_id = ?, revision = ?, "
+                                  "new_cards_per_day = ?, desired_retention = ?, memory_rows = ? WHERE id = 1");
     const StudyModes& modes = deck.cards.Modes;
     statement.Bind(1, int64_t{modes.TurnMode})
         .Bind(2, int64_t{modes.ReservedMode})
@@ -231,17 +263,67 @@ void WriteDeckRow(Database& db, const KorvaDeck& deck, int64_t revision, bool in
         .Bind(6, deck.savedMs)
         .Bind(7, std::string_view(deck.savedByVersion))
         .Bind(8, NextIdToKeep(deck))
-        .Bind(9, revision);
+        .Bind(9, revision)
+        .Bind(10, int64_t{SettingsToKeep(deck).newCardsPerDay})
+        .BindReal(11, SettingsToKeep(deck).desiredRetention)
+        .Bind(12, static_cast<int64_t>(MemoryRowsToKeep(deck)));
     statement.Run();
 }
 
+// The memory of every direction of the card with id that has been reviewed:
+// written anew, or removed where it has none.
+void WriteMemoryOf(Statement& insert, Statement& remove, const KorvaDeck& deck, int64_t id) {
+    const auto found = deck.memory.find(id);
+    for (int16_t item = 1; item <= 2; ++item) {
+        const CardMemory* memory = found != deck.memory.end() ? &found->second[item - 1] : nullptr;
+        if (memory == nullptr || !*memory) {
+            remove.Bind(1, id).Bind(2, int64_t{item}).Run();
+            continue;
+        }
+        insert.Bind(1, id)
+            .Bind(2, int64_t{item})
+            .BindReal(3, (*memory)->stability)
+            .BindReal(4, (*memory)->difficulty)
+            .Bind(5, (*memory)->due)
+            .Bind(6, (*memory)->lastReview)
+            .Bind(7, int64_t{(*memory)->reviews})
+            .Bind(8, int64_t{(*memory)->lapses})
+            .Run();
+    }
+}
+
+struct MemoryStatements {
+    explicit MemoryStatements(Database& db)
+        : insert(db, std::string("INSERT OR REPLACE INTO memory (") + MemoryColumns + ") VALUES (?,?,?,?,?,?,?,?)"),
+          remove(db, "DELETE FROM memory WHERE card_id = ? AND item = ?") {}
+    Statement insert;
+    Statement remove;
+};
+
+// The memory of every card the deck holds, into a table without any.
+void InsertAllMemory(Database& db, const KorvaDeck& deck) {
+    if (deck.memory.empty()) {
+        return;
+    }
+    MemoryStatements statements(db);
+    for (std::size_t card = 1; card < deck.cardIds.size(); ++card) {
+        if (deck.memory.contains(deck.cardIds[card])) {
+            WriteMemoryOf(statements.insert, statements.remove, deck, deck.cardIds[card]);
+        }
+    }
+}
+
 KorvaSnapshot SnapshotOf(const KorvaDeck& deck, int64_t revision) {
+    // memoryRows and the retention describe the file only when it is of this
+    // version: an older one is saved whole next time anyway.
     KorvaSnapshot snapshot;
     snapshot.cards.reserve(deck.cardIds.size() - 1);
     for (std::size_t card = 1; card < deck.cardIds.size(); ++card) {
         snapshot.cards.push_back({deck.cardIds[card], KorvaCardHash(deck.cards, static_cast<int>(card))});
     }
     snapshot.recordRows = deck.record.size();
+    snapshot.memoryRows = MemoryRowsToKeep(deck);
+    snapshot.memoryRetention = SettingsToKeep(deck).desiredRetention;
     snapshot.revision = revision;
     return snapshot;
 }
@@ -299,6 +381,7 @@ void BuildDatabase(Database& db, const KorvaDeck& deck, int64_t revision) {
         }
     }
     InsertReviews(db, deck.record, 0);
+    InsertAllMemory(db, deck);
     transaction.Commit();
 }
 
@@ -372,14 +455,26 @@ int64_t RequireKorvaFile(Database& db) {
     return version;
 }
 
+double RealColumn(const Statement& row, int column, double low, double high, const char* what) {
+    double value = 0;
+    if (!row.RealAt(column, value)) {
+        Damaged(std::string(what) + " is not a real");
+    }
+    if (!(value >= low && value <= high)) {
+        Damaged(std::string(what) + " out of range: " + std::to_string(value));
+    }
+    return value;
+}
+
 struct DeckRow {
     int64_t revision = 0;
+    int64_t memoryRows = 0;
 };
 
-DeckRow ReadDeckRow(Database& db, KorvaDeck& deck) {
-    Statement row(db,
-                  "SELECT turn_mode, reserved_mode, view_kind, answer_mode, created_ms, saved_ms, saved_by, "
-                  "next_card_id, revision FROM deck");
+DeckRow ReadDeckRow(Database& db, KorvaDeck& deck, int64_t version) {
+    Statement row(db, std::string("SELECT turn_mode, reserved_mode, view_kind, answer_mode, created_ms, saved_ms, "
+                                  "saved_by, next_card_id, revision") +
+                          (version >= 2 ? ", new_cards_per_day, desired_retention, memory_rows" : "") + " FROM deck");
     if (!row.Step()) {
         Damaged("no row in table deck");
     }
@@ -392,7 +487,14 @@ DeckRow ReadDeckRow(Database& db, KorvaDeck& deck) {
     deck.savedMs = IntColumn(row, 5, Int64Min, Int64Max, "deck.saved_ms");
     deck.savedByVersion = TextColumn(row, 6, "deck.saved_by");
     deck.nextCardId = IntColumn(row, 7, 1, Int64Max, "deck.next_card_id");
-    const DeckRow result{IntColumn(row, 8, Int64Min, Int64Max, "deck.revision")};
+    DeckRow result{IntColumn(row, 8, Int64Min, Int64Max, "deck.revision")};
+    if (version >= 2) {
+        deck.settings.newCardsPerDay =
+            static_cast<int>(IntColumn(row, 9, MinNewCardsPerDay, MaxNewCardsPerDay, "deck.new_cards_per_day"));
+        deck.settings.desiredRetention =
+            RealColumn(row, 10, MinDesiredRetention, MaxDesiredRetention, "deck.desired_retention");
+        result.memoryRows = IntColumn(row, 11, 0, Int64Max, "deck.memory_rows");
+    }
     if (row.Step()) {
         Damaged("more than one row in table deck");
     }
@@ -451,9 +553,45 @@ void ReadRecord(Database& db, KorvaDeck& deck) {
     }
 }
 
+// The kept memory, each row checked against the cards read before it: a
+// state of no card, or one no review could leave, is damage.
+void ReadMemory(Database& db, KorvaDeck& deck, int64_t memoryRows) {
+    if (memoryRows > static_cast<int64_t>(deck.record.size())) {
+        Damaged("deck.memory_rows past the record: " + std::to_string(memoryRows));
+    }
+    deck.memoryRows = static_cast<std::size_t>(memoryRows);
+    std::unordered_set<int64_t> ids(deck.cardIds.begin() + 1, deck.cardIds.end());
+    Statement row(db, std::string("SELECT ") + MemoryColumns + " FROM memory");
+    while (row.Step()) {
+        const int64_t id = IntColumn(row, 0, 1, Int64Max, "memory.card_id");
+        if (!ids.contains(id)) {
+            Damaged("memory of no card: " + std::to_string(id));
+        }
+        const auto item = static_cast<std::size_t>(IntColumn(row, 1, 1, 2, "memory.item"));
+        MemoryState state;
+        state.stability = RealColumn(row, 2, 0, std::numeric_limits<double>::max(), "memory.stability");
+        state.difficulty = RealColumn(row, 3, 1, 10, "memory.difficulty");
+        state.due = IntColumn(row, 4, Int64Min, Int64Max, "memory.due_ms");
+        state.lastReview = IntColumn(row, 5, Int64Min, Int64Max, "memory.last_review_ms");
+        state.reviews =
+            static_cast<int32_t>(IntColumn(row, 6, 1, std::numeric_limits<int32_t>::max(), "memory.reviews"));
+        state.lapses = static_cast<int32_t>(IntColumn(row, 7, 0, state.reviews, "memory.lapses"));
+        if (state.stability <= 0) {
+            Damaged("memory.stability out of range: " + std::to_string(state.stability));
+        }
+        deck.memory[id][item - 1] = state;
+    }
+}
+
 // Where a later schema version changes the tables, the rows of an older file
-// are brought up to the current layout here, after they were read.
-void UpgradeFromVersion(int64_t /*version*/, KorvaDeck& /*deck*/) {}
+// are brought up to the current layout here, after they were read. A file of
+// version 1 keeps no memory: its record is for the study layer to replay
+// (memoryRows 0), and its settings are the defaults.
+void UpgradeFromVersion(int64_t /*version*/, KorvaDeck& deck) {
+    deck.memory.clear();
+    deck.memoryRows = 0;
+    deck.settings = {};
+}
 
 KorvaDeck ReadOpenFile(Database& db, KorvaSnapshot* snapshot) {
     // Pages are read straight from the mapped file rather than copied into
@@ -468,15 +606,21 @@ KorvaDeck ReadOpenFile(Database& db, KorvaSnapshot* snapshot) {
     // The small tables are checked for damage SQLite's reads might not see
     // (the position index); the record's every row is read, which finds
     // damage to its pages, and checked for its types and ranges.
-    for (const char* table : {"deck", "card"}) {
+    for (const char* table : {"deck", "card", "memory"}) {
+        if (version < 2 && std::string_view(table) == "memory") {
+            continue;
+        }
         Statement check(db, std::string("PRAGMA quick_check(") + table + ")");
         if (check.Step() && check.Text(0) != "ok") {
             Damaged(std::string(check.Text(0)));
         }
     }
-    const DeckRow row = ReadDeckRow(db, deck);
+    const DeckRow row = ReadDeckRow(db, deck, version);
     ReadCards(db, deck);
     ReadRecord(db, deck);
+    if (version >= 2) {
+        ReadMemory(db, deck, row.memoryRows);
+    }
     read.Commit();
     if (version < KorvaSchemaVersion) {
         UpgradeFromVersion(version, deck);
@@ -635,6 +779,38 @@ void WriteCardChanges(Database& db, const KorvaDeck& now, const CardChanges& cha
     }
 }
 
+// The memory changes only where the rows it accounts for grew: the cards
+// those rows name are written again. Memory that accounts for fewer rows
+// than the file's, or due times reckoned at another retention, is written
+// whole.
+void WriteMemoryChanges(Database& db, const KorvaDeck& now, const KorvaSnapshot& saved, const CardChanges& changes,
+                        bool recordRewritten) {
+    if (!changes.removed.empty()) {
+        Statement remove(db, "DELETE FROM memory WHERE card_id = ?");
+        for (const int64_t id : changes.removed) {
+            remove.Bind(1, id).Run();
+        }
+    }
+    const std::size_t rows = MemoryRowsToKeep(now);
+    if (recordRewritten || rows < saved.memoryRows || SettingsToKeep(now).desiredRetention != saved.memoryRetention) {
+        db.Exec("DELETE FROM memory");
+        InsertAllMemory(db, now);
+        return;
+    }
+    if (rows == saved.memoryRows) {
+        return;
+    }
+    std::unordered_set<int64_t> held(now.cardIds.begin() + 1, now.cardIds.end());
+    std::unordered_set<int64_t> written;
+    MemoryStatements statements(db);
+    for (std::size_t at = saved.memoryRows; at < rows; ++at) {
+        const int64_t id = now.record[at].cardId;
+        if (held.contains(id) && written.insert(id).second) {
+            WriteMemoryOf(statements.insert, statements.remove, now, id);
+        }
+    }
+}
+
 // Why a save through a snapshot cannot go on: the whole file is written instead.
 struct NotTheSavedFile {};
 
@@ -651,12 +827,14 @@ void WriteChanges(const std::string& path, const KorvaDeck& now, KorvaSnapshot& 
     }
     CardChanges changes = FindChanges(now, saved);
     WriteCardChanges(db, now, changes);
-    if (now.record.size() < saved.recordRows) {
+    const bool recordRewritten = now.record.size() < saved.recordRows;
+    if (recordRewritten) {
         db.Exec("DELETE FROM review");
         InsertReviews(db, now.record, 0);
     } else {
         InsertReviews(db, now.record, saved.recordRows);
     }
+    WriteMemoryChanges(db, now, saved, changes, recordRewritten);
     const int64_t revision = NewRevision();
     WriteDeckRow(db, now, revision, false);
     transaction.Commit();
@@ -668,6 +846,8 @@ void WriteChanges(const std::string& path, const KorvaDeck& now, KorvaSnapshot& 
         next.cards.push_back({now.cardIds[card], changes.hashes[card - 1]});
     }
     next.recordRows = now.record.size();
+    next.memoryRows = MemoryRowsToKeep(now);
+    next.memoryRetention = SettingsToKeep(now).desiredRetention;
     next.revision = revision;
     saved = std::move(next);
 }

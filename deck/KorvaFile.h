@@ -21,6 +21,8 @@ struct KorvaSnapshot {
     };
     std::vector<Card> cards;     // in card order: [0] is card 1
     std::size_t recordRows = 0;  // how many review rows the file holds
+    std::size_t memoryRows = 0;  // how many of them its kept memory accounts for
+    double memoryRetention = 0;  // the retention its memory's due times are reckoned at
     int64_t revision = 0;        // the file's revision stamp; 0 for none
 };
 
@@ -33,7 +35,9 @@ uint64_t KorvaCardHash(const CardData& cards, int card);
 // NotKorvaDeck for a file that is no SQLite database or another program's,
 // NewerSchema for one saved by a newer KORVA, DatabaseDamaged when SQLite or
 // the reader finds it damaged (a missing table or column, a value out of its
-// range, two cards at one position), CannotOpen / CannotRead otherwise. A
+// range, two cards at one position, memory of no card), CannotOpen /
+// CannotRead otherwise. A file of version 1 loads with no memory and
+// memoryRows 0, for the study layer to replay its record. A
 // save interrupted by a kill or power cut is rolled back first, as SQLite
 // does on its next write; that needs write access to the file's folder.
 KorvaDeck LoadKorvaFile(const std::string& path);
@@ -44,7 +48,9 @@ KorvaDeck LoadKorvaFile(const std::string& path, KorvaSnapshot& saved);
 // a temporary file beside path, synced, then renamed over path, so that after
 // a failure, a kill or a power cut path holds the old file or the new one.
 // The folder must allow a new file. deck.savedMs and savedByVersion are
-// written as they are. DeckError on failure: UnevenArrays (cardIds not as
+// written as they are; the settings within their ranges (the nearest value
+// in range), memory only of the cards the deck holds, memoryRows at most
+// the record's size. DeckError on failure: UnevenArrays (cardIds not as
 // long as the cards, more than MaxCards cards), CardIdBroken, CannotWrite,
 // CannotSave. Returns the snapshot of what was written.
 KorvaSnapshot SaveKorvaFile(const std::string& path, const KorvaDeck& deck);
@@ -55,7 +61,9 @@ KorvaSnapshot SaveKorvaFile(const std::string& path, const KorvaDeck& deck, int6
 // Brings the .korva file at path, which lastSaved describes, up to now in one
 // SQLite transaction that writes only what changed: cards edited, added,
 // removed or moved (found by id), the review rows past lastSaved.recordRows,
-// and the deck's modes and save time. lastSaved then describes the file.
+// the memory of the cards named by the record rows it now accounts for
+// beyond lastSaved.memoryRows, and the deck's modes, settings and save time.
+// lastSaved then describes the file.
 //
 // The record is taken to grow only at its end; a record shorter than the
 // file's is written whole. Where path holds no file, a file of another

@@ -95,6 +95,14 @@ Statement& Statement::Bind(int index, int64_t value) {
     return *this;
 }
 
+Statement& Statement::BindReal(int index, double value) {
+    const int rc = sqlite3_bind_double(Stmt_, index, value);
+    if (rc != SQLITE_OK) {
+        Db_.Fail(rc);
+    }
+    return *this;
+}
+
 Statement& Statement::Bind(int index, std::string_view text) {
     // A null pointer would bind NULL; an empty item is an empty text.
     const int rc =
@@ -138,6 +146,15 @@ bool Statement::IntegerAt(int column, int64_t& value) const {
         return false;
     }
     value = sqlite3_value_int64(cell);
+    return true;
+}
+
+bool Statement::RealAt(int column, double& value) const {
+    sqlite3_value* cell = sqlite3_column_value(Stmt_, column);
+    if (sqlite3_value_type(cell) != SQLITE_FLOAT) {
+        return false;
+    }
+    value = sqlite3_value_double(cell);
     return true;
 }
 

@@ -69,6 +69,8 @@ public:
     Statement& operator=(const Statement&) = delete;
 
     Statement& Bind(int index, int64_t value);
+    // Named apart, so that an integer never binds as a real by mistake.
+    Statement& BindReal(int index, double value);
     // The text is bound without a copy: it must outlive the next Step.
     Statement& Bind(int index, std::string_view text);
 
@@ -84,6 +86,8 @@ public:
     // The column's integer, or false when it holds none (text, a real, NULL):
     // the type and the value in one look, for the rows read by the million.
     bool IntegerAt(int column, int64_t& value) const;
+    // The column's real, or false when it holds none (an integer, text, NULL).
+    bool RealAt(int column, double& value) const;
     // Valid until the next Step or Reset.
     std::string_view Text(int column) const;
 

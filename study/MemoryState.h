@@ -5,6 +5,8 @@
 #include <optional>
 #include <span>
 
+#include "deck/CardMemory.h"
+
 namespace korva {
 
 // The schedule reckons elapsed time in whole 24-hour days from the last
@@ -16,6 +18,9 @@ inline constexpr int64_t MillisecondsPerDay = 86'400'000;
 // no learner meets it, near enough that a due time never overflows.
 inline constexpr int MaxIntervalDays = 36'500;
 
+// A card direction's memory (MemoryState, CardMemory) is declared in
+// deck/CardMemory.h, as the deck keeps it.
+
 // The scheduler's model (FSRS-6): its 21 weights w0..w20 and the
 // retrievability a card is due at. The defaults are the published ones.
 struct ScheduleParameters {
@@ -24,25 +29,6 @@ struct ScheduleParameters {
                                    1.6483, 0.6014, 1.8729, 0.5425, 0.0912, 0.0658, 0.1542};
     double desiredRetention = 0.9;
 };
-
-// What the schedule knows of one card in one asked direction once it has
-// been reviewed. Times are UTC milliseconds since the epoch.
-struct MemoryState {
-    double stability = 0;   // days until retrievability falls to 90 %
-    double difficulty = 0;  // 1 (easiest) to 10
-    int64_t due = 0;        // after a fail, the time of that fail: due at once
-    int64_t lastReview = 0;
-    int32_t reviews = 0;
-    // Fails of a card whose review before was a pass: forgetting what had
-    // been learnt. A fail of a new card, or again of a card not yet passed
-    // since its last fail, is no new lapse.
-    int32_t lapses = 0;
-
-    bool operator==(const MemoryState&) const = default;
-};
-
-// A card direction's memory; empty while it has never been reviewed.
-using CardMemory = std::optional<MemoryState>;
 
 // One check of a card at a time: チェック passes it (rated Good),
 // チェック解除 fails it (rated Again).

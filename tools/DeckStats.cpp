@@ -5,6 +5,7 @@
 
 #include "deck/DeckError.h"
 #include "study/CountingMark.h"
+#include "tools/DeckJson.h"
 
 namespace korva {
 
@@ -54,6 +55,24 @@ std::string DeckStatsToJson(const CardData& data) {
     const DeckStats stats = CountDeckStats(data);
     return "{\"total\":" + std::to_string(data.Total()) + ",\"asking\":" + ItemCounts(stats.asking) +
            ",\"checked\":" + ItemCounts(stats.checked) + ",\"learnt\":" + std::to_string(stats.learnt) + "}";
+}
+
+}  // namespace korva
+
+namespace korva {
+
+std::string DeckStatsToJson(const KorvaDeck& deck, const StudyDays& days) {
+    std::string out = DeckStatsToJson(deck.cards);
+    out.pop_back();
+    const ScheduleSummary schedule = SummarizeSchedule(deck, days);
+    const RecordSummary record = SummarizeRecord(deck, days);
+    out += ",\"schedule\":{\"due\":" + std::to_string(schedule.today.reviews) +
+           ",\"new\":" + std::to_string(schedule.today.NewToday()) + ",\"forecast\":[";
+    for (std::size_t day = 0; day < schedule.forecast.size(); ++day) {
+        out += (day > 0 ? "," : "") + std::to_string(schedule.forecast[day]);
+    }
+    out += "],\"retention30\":" + JsonNumber(record.retention) + ",\"streak\":" + std::to_string(record.streak) + "}}";
+    return out;
 }
 
 }  // namespace korva

@@ -6,6 +6,8 @@
 #include <string_view>
 #include <utility>
 
+#include <QDateTime>
+
 namespace korva {
 
 namespace {
@@ -16,6 +18,7 @@ constexpr std::string_view SeparatorHint =
     "--separator には comma、tab、semicolon、pipe、space、colon のどれかを指定します。";
 constexpr std::string_view QuotingHint = "--quoting には rfc か none を指定します。";
 constexpr std::string_view ColumnsHint = "--columns には 1,3 のように列の番号を2つ指定します。";
+constexpr std::string_view AtHint = "--at には 2024-06-01T12:00:00Z のような時刻 (ISO 8601) を指定します。";
 constexpr std::string_view OutHint = "--out には保存するデッキファイルの名前を指定します。";
 
 std::optional<char> SeparatorOf(const ToolArguments& args) {
@@ -65,6 +68,7 @@ constexpr OptionSpec ValueOptions[] = {
     {"--quoting", QuotingOption, QuotingHint, &ToolArguments::quoting},
     {"--columns", ColumnsOption, ColumnsHint, &ToolArguments::columns},
     {"--out", OutOption, OutHint, &ToolArguments::out},
+    {"--at", AtOption, AtHint, &ToolArguments::at},
 };
 
 // Reads the option at words[i]; false when the command takes no such option.
@@ -173,6 +177,14 @@ ToolArguments ParseArguments(std::span<char* const> words, unsigned options, std
         throw UsageError("ファイルの数が違います。");
     }
     return args;
+}
+
+int64_t AtTimeOf(const std::string& text) {
+    const QDateTime time = QDateTime::fromString(QString::fromStdString(text), Qt::ISODateWithMs);
+    if (!time.isValid()) {
+        throw UsageError(std::string(AtHint));
+    }
+    return time.toMSecsSinceEpoch();
 }
 
 }  // namespace korva

@@ -32,7 +32,8 @@ enum ToolOption : unsigned {
     ReplaceOption = 32,
     OutOption = 64,
     KeepMissingOption = 128,
-    JsonOption = 256
+    JsonOption = 256,
+    AtOption = 512
 };
 constexpr unsigned ListReadingOptions = EncodingOption | SeparatorOption | QuotingOption | HeaderOption | ColumnsOption;
 constexpr unsigned ListWritingOptions = EncodingOption | SeparatorOption | QuotingOption;
@@ -45,6 +46,7 @@ struct ToolArguments {
     std::optional<std::string> quoting{};
     std::optional<std::string> columns{};
     std::optional<std::string> out{};
+    std::optional<std::string> at{};  // the time to reckon as now, ISO 8601
     bool header = false;
     bool replace = false;
     bool keepMissing = false;
@@ -70,5 +72,10 @@ WordListOptions ListOptionsOf(const ToolArguments& args);
 // it, and a UTF-8 deck (.korva) in UTF-8. The separator is a tab for a .tsv file and a comma for any other,
 // unless --separator says. Throws UsageError for a value that names nothing.
 CsvWriteFormat WriteFormatOf(const ToolArguments& args, std::string_view out, ItemEncoding held);
+
+// The time --at names, in milliseconds since the epoch: ISO 8601, with Z or
+// an offset, or without either as local time. Throws UsageError for a text
+// that is no such time.
+int64_t AtTimeOf(const std::string& text);
 
 }  // namespace korva

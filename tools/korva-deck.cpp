@@ -2,6 +2,7 @@
 // them, and word lists to and from spreadsheets. `korva-deck --help` lists
 // the commands.
 
+#include <QTimeZone>
 #include <algorithm>
 #include <chrono>
 #include <cstddef>
@@ -27,6 +28,7 @@
 #include "deck/KorvaDeck.h"
 #include "deck/KorvaFile.h"
 #include "deck/WordList.h"
+#include "study/Schedule.h"
 #include "tools/CsvExport.h"
 #include "tools/DeckJson.h"
 #include "tools/DeckStats.h"
@@ -411,14 +413,52 @@ void Export(const ToolArguments& args, Subject& subject) {
     korva::WriteFileAtomically(out, csv);
 }
 
+// The deck with its memory as at the time --at names, or now: the record's
+// rows up to that time, replayed; without --at the kept memory, brought up to
+// the whole record. Cards of a .krv file or a word list have never been
+// reviewed: every card is new.
+KorvaDeck ScheduledDeck(OpenedDeck opened, const std::optional<int64_t>& at) {
+    if (opened.kind != FileKind::Korva) {
+        return korva::MakeKorvaDeck(std::move(opened.deck.cards), 0, "");
+    }
+    KorvaDeck& deck = opened.deck;
+    if (at) {
+        std::erase_if(deck.record, [&](const korva::ReviewRow& row) { return row.timeMs > *at; });
+        deck.memory.clear();
+        deck.memoryRows = 0;
+    }
+    korva::CatchUpMemory(deck);
+    return std::move(deck);
+}
+
+std::optional<int64_t> AtOf(const ToolArguments& args) {
+    return args.at ? std::optional(korva::AtTimeOf(*args.at)) : std::nullopt;
+}
+
 void Show(const ToolArguments& args, Subject& subject) {
+    const std::optional<int64_t> at = AtOf(args);
     subject = args.files[0];
-    PrintLine(korva::DeckToJson(OpenDeck(args.files[0], args).deck.cards));
+    OpenedDeck opened = OpenDeck(args.files[0], args);
+    if (opened.kind != FileKind::Korva) {
+        PrintLine(korva::DeckToJson(opened.deck.cards));
+        return;
+    }
+    PrintLine(korva::DeckToJson(ScheduledDeck(std::move(opened), at)));
 }
 
 void Stats(const ToolArguments& args, Subject& subject) {
+    const std::optional<int64_t> at = AtOf(args);
     subject = args.files[0];
-    PrintLine(korva::DeckStatsToJson(OpenDeck(args.files[0], args).deck.cards));
+    OpenedDeck opened = OpenDeck(args.files[0], args);
+    if (!args.json) {
+        PrintLine(korva::DeckStatsToJson(opened.deck.cards));
+        return;
+    }
+    const CardData cards = opened.deck.cards;
+    KorvaDeck deck = ScheduledDeck(std::move(opened), at);
+    // The deck's own cards as read, whatever a .krv deck's copy dropped.
+    deck.cards = cards;
+    PrintLine(korva::DeckStatsToJson(deck, korva::StudyDays(at.value_or(NowMs()), QTimeZone::systemTimeZone())));
 }
 
 void Log(const ToolArguments& args, Subject& subject) {
@@ -477,11 +517,22 @@ constexpr Command Commands[] = {
      "ときは、DECK のカードと多く合う読み方をとり (同じなら、ほかのコマンドと同じ読み方)、カードで決めた読み方を"
      "標準エラーに1行表示します。",
      2, korva::ListReadingOptions | korva::ReplaceOption | korva::OutOption | korva::KeepMissingOption, Update},
-    {"show", "korva-deck show FILE", "デッキをJSON (UTF-8) で表示します。", 1, 0, Show},
-    {"stats", "korva-deck stats FILE",
+    {"show", "korva-deck show [--at TIME] FILE",
+     "デッキをJSON (UTF-8) で表示します。カードごとの \"memory\":[項目1を出題, 項目2を出題] は、その向きの記憶の状態 "
+     "(stability: 安定度 (日)、difficulty: 難しさ (1〜10)、due: 次の出題時刻、lastReview: 最後に答えた時刻 (UTC)、"
+     "reviews: 答えた回数、lapses: 覚えたあと忘れた回数) で、まだ答えていない向きは null です。.krv のデッキと"
+     "単語リストでは、どれも null です。--at では、その時刻 (ISO 8601: 2024-06-01T12:00:00Z、Z も +09:00 も"
+     "なければこのコンピューターの時刻) までの記録だけで求めます。",
+     1, korva::AtOption, Show},
+    {"stats", "korva-deck stats [--json] [--at TIME] FILE",
      "カードの枚数、出題項目ごとの枚数、項目ごとのチェックの数、覚えたカード (「チェックのみ」で表示されるカード) "
-     "の数をJSONで表示します。",
-     1, 0, Stats},
+     "の数をJSONで表示します。--json では、学習の予定 \"schedule\":{\"due\":今日の復習,\"new\":今日の新しいカード,"
+     "\"forecast\":[今日から30日の各日に出題するカード],\"retention30\":過去30日の正答率,\"streak\":続けて"
+     "学習した日数} を加えます。1日はこのコンピューターの時間帯の午前4時に始まり、まだ今日学習していなければ昨日まで"
+     "の日数を数えます。正答率は出題の時期が来ていたカードの答えのうちチェックした割合で、ない日は null です。"
+     ".krv のデッキと単語リストでは、どのカードも新しいカードです。--at では、その時刻を今として、その時刻までの記録で"
+     "求めます。",
+     1, korva::JsonOption | korva::AtOption, Stats},
     {"log", "korva-deck log [--json] DECK.korva",
      ".korva のデッキの学習の記録を、答えた順に1回1行のCSV (見出し行 time,card,item,result,style,judged) で"
      "表示します。time は答えた時刻 (UTC、ISO 8601、ミリ秒まで: 2026-12-09T12:30:05.123Z)、card はそのカードの"

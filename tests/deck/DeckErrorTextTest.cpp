@@ -109,7 +109,7 @@ TEST(DeckErrorText, WordsEveryKindAsTheUserReadsIt) {
          "KORVAのデッキファイルではありません（file is not a database）。"},
         {Kind(K::NotKorvaDeck), "KORVAのデッキファイルではなく、別のプログラムのデータベースです。"},
         {{.kind = K::NewerSchema, .value = 3},
-         "新しい版のKORVAで保存されたデッキファイルのため読み込めません（ファイルの形式は第3版、この版で読めるのは第1版"
+         "新しい版のKORVAで保存されたデッキファイルのため読み込めません（ファイルの形式は第3版、この版で読めるのは第2版"
          "までです）。"},
         {File(K::DatabaseDamaged, FileCause::System, "database disk image is malformed"),
          "デッキファイルが壊れています（database disk image is malformed）。"},

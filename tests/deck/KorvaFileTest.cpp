@@ -76,6 +76,24 @@ KorvaDeck SampleDeck(int total) {
     deck.createdMs = 1'690'000'000'000;
     deck.savedMs = 1'700'000'123'456;
     deck.savedByVersion = "1.0 ベータ";
+    // Memory of some cards in one direction or both, and of a card no longer
+    // in the deck, which is not kept; values at the edges of their ranges.
+    for (int c = 1; c <= total; c += 2) {
+        const auto id = deck.cardIds[static_cast<std::size_t>(c)];
+        const MemoryState state{.stability = c == 1 ? 1e-300 : 0.1 * c,
+                                .difficulty = c == 3 ? 10.0 : 1 + c % 9 + 0.125,
+                                .due = c == 5 ? INT64_MIN : 1'700'000'000'000 + c,
+                                .lastReview = -c,
+                                .reviews = c,
+                                .lapses = c / 2};
+        deck.memory[id][static_cast<std::size_t>(c % 3 == 0 ? 1 : 0)] = state;
+        if (c % 5 == 0) {
+            deck.memory[id] = {state, state};
+        }
+    }
+    deck.memory[123'456'789][0] = MemoryState{.stability = 1, .difficulty = 1, .reviews = 1};
+    deck.memoryRows = deck.record.size();
+    deck.settings = {.newCardsPerDay = 9999, .desiredRetention = 0.7};
     return deck;
 }
 
@@ -113,10 +131,17 @@ void MoveCard(KorvaDeck& deck, std::size_t from, std::size_t to) {
     rotate(deck.cardIds);
 }
 
+// A check, its review row and a memory that accounts for it (what the
+// memory is, the file does not judge).
 void Check(KorvaDeck& deck, std::size_t card, int64_t timeMs) {
     deck.cards.Checks[card][1] = deck.cards.Checks[card][1] != 0 ? False16 : True16;
     deck.record.push_back(
         {.timeMs = timeMs, .cardId = deck.cardIds[card], .item = 1, .checked = deck.cards.Checks[card][1] != 0});
+    CardMemory& memory = deck.memory[deck.cardIds[card]][0];
+    const int32_t reviews = memory ? memory->reviews + 1 : 1;
+    memory = MemoryState{
+        .stability = 2.5 * reviews, .difficulty = 5, .due = timeMs, .lastReview = timeMs, .reviews = reviews};
+    deck.memoryRows = deck.record.size();
 }
 
 DeckErrorKind KindOfLoad(const std::string& path) {
@@ -145,9 +170,11 @@ std::string TableText(const std::string& path) {
     EXPECT_EQ(sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
     std::string text;
     for (const char* query :
-         {"SELECT turn_mode, reserved_mode, view_kind, answer_mode, created_ms, saved_ms, saved_by, next_card_id "
-          "FROM deck",
-          "SELECT * FROM card ORDER BY id", "SELECT * FROM review ORDER BY rowid"}) {
+         {"SELECT turn_mode, reserved_mode, view_kind, answer_mode, created_ms, saved_ms, saved_by, next_card_id, "
+          "new_cards_per_day, desired_retention, memory_rows FROM deck",
+          "SELECT * FROM card ORDER BY id", "SELECT * FROM review ORDER BY rowid",
+          "SELECT card_id, item, quote(stability), quote(difficulty), due_ms, last_review_ms, reviews, lapses "
+          "FROM memory ORDER BY card_id, item"}) {
         sqlite3_stmt* statement = nullptr;
         EXPECT_EQ(sqlite3_prepare_v2(db, query, -1, &statement, nullptr), SQLITE_OK);
         while (sqlite3_step(statement) == SQLITE_ROW) {
@@ -308,6 +335,27 @@ TEST(KorvaFile, SavesChangesAsAWholeSaveWould) {
          [](KorvaDeck& d) {
              d.record.resize(3);
          }},
+        {"memory replayed from fewer rows",
+         [](KorvaDeck& d) {
+             d.memory.clear();
+             d.memoryRows = 0;
+             Check(d, 2, 1'900'000'000'000);
+             d.memoryRows = 1;
+         }},
+        {"retention set",
+         [](KorvaDeck& d) {
+             d.settings = {.newCardsPerDay = 0, .desiredRetention = 0.97};
+             for (auto& [id, memories] : d.memory) {
+                 if (memories[0]) {
+                     memories[0]->due += 1;
+                 }
+             }
+         }},
+        {"reviewed card removed",
+         [](KorvaDeck& d) {
+             Check(d, 4, 1'900'000'000'000);
+             RemoveCard(d, 4);
+         }},
         {"every card removed",
          [](KorvaDeck& d) {
              while (d.cardIds.size() > 1) {
@@ -344,7 +392,7 @@ TEST(KorvaFile, SavesChangesAsAWholeSaveWould) {
 }
 
 // A check mark on a large deck touches a handful of pages: its card's, the
-// record's last, the deck row's and the header.
+// record's last, its memory's, the deck row's and the header.
 TEST(KorvaFile, CheckMarkRewritesFewPages) {
     TempFolder folder;
     const std::string path = folder.Path("large.korva");
@@ -477,7 +525,7 @@ TEST(KorvaFile, RefusesFilesThatAreNotItsDecks) {
         {"newer schema",
          [&] {
              std::string path = saved("newer.korva");
-             RunSql(path, "PRAGMA user_version = 2");
+             RunSql(path, "PRAGMA user_version = 3");
              return path;
          },
          DeckErrorKind::NewerSchema},
@@ -535,6 +583,48 @@ TEST(KorvaFile, RefusesFilesThatAreNotItsDecks) {
          [&] {
              std::string path = saved("gap.korva");
              RunSql(path, "UPDATE card SET position = 1000 WHERE position = 3");
+             return path;
+         },
+         DeckErrorKind::DatabaseDamaged},
+        {"memory of no card",
+         [&] {
+             std::string path = saved("stray.korva");
+             RunSql(path, "INSERT INTO memory VALUES (424242, 1, 1.5, 5.0, 0, 0, 1, 0)");
+             return path;
+         },
+         DeckErrorKind::DatabaseDamaged},
+        {"memory no review could leave",
+         [&] {
+             std::string path = saved("difficulty.korva");
+             RunSql(path, "UPDATE memory SET difficulty = 0.5");
+             return path;
+         },
+         DeckErrorKind::DatabaseDamaged},
+        {"memory stability an integer",
+         [&] {
+             std::string path = saved("stability.korva");
+             RunSql(path, "UPDATE memory SET stability = 'x'");
+             return path;
+         },
+         DeckErrorKind::DatabaseDamaged},
+        {"memory of rows the record lacks",
+         [&] {
+             std::string path = saved("rows.korva");
+             RunSql(path, "UPDATE deck SET memory_rows = (SELECT count(*) + 1 FROM review)");
+             return path;
+         },
+         DeckErrorKind::DatabaseDamaged},
+        {"retention out of range",
+         [&] {
+             std::string path = saved("retention.korva");
+             RunSql(path, "UPDATE deck SET desired_retention = 0.5");
+             return path;
+         },
+         DeckErrorKind::DatabaseDamaged},
+        {"new cards a day out of range",
+         [&] {
+             std::string path = saved("new.korva");
+             RunSql(path, "UPDATE deck SET new_cards_per_day = 10000");
              return path;
          },
          DeckErrorKind::DatabaseDamaged},
@@ -624,6 +714,40 @@ unsigned SpinsPerSave(const std::string& path) {
 }  // namespace
 
 // However far a save got, the file loads as the deck before it or after it.
+// A file of version 1 (no settings, no memory) reads as a deck whose memory
+// is still to be replayed from its record, and is saved whole in version 2.
+TEST(KorvaFile, ReadsVersionOneForItsRecordToBeReplayed) {
+    TempFolder folder;
+    const std::string path = folder.Path("one.korva");
+    KorvaDeck deck = SampleDeck(12);
+    SaveKorvaFile(path, deck);
+    RunSql(path,
+           "DROP TABLE memory; ALTER TABLE deck DROP COLUMN new_cards_per_day; ALTER TABLE deck DROP COLUMN "
+           "desired_retention; ALTER TABLE deck DROP COLUMN memory_rows; PRAGMA user_version = 1");
+    KorvaSnapshot snapshot;
+    KorvaDeck loaded = LoadKorvaFile(path, snapshot);
+    EXPECT_TRUE(loaded.memory.empty());
+    EXPECT_EQ(loaded.memoryRows, 0U);
+    EXPECT_EQ(loaded.settings, ScheduleSettings{});
+    deck.memory.clear();
+    deck.memoryRows = 0;
+    deck.settings = {};
+    EXPECT_TRUE(SameKorvaDeck(loaded, deck));
+
+    loaded.memory[loaded.cardIds[2]][1] = MemoryState{.stability = 3, .difficulty = 4, .reviews = 2};
+    loaded.memoryRows = loaded.record.size();
+    SaveKorvaChanges(path, loaded, snapshot);
+    EXPECT_TRUE(SameKorvaDeck(LoadKorvaFile(path), loaded));
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
+    sqlite3_stmt* statement = nullptr;
+    ASSERT_EQ(sqlite3_prepare_v2(db, "PRAGMA user_version", -1, &statement, nullptr), SQLITE_OK);
+    ASSERT_EQ(sqlite3_step(statement), SQLITE_ROW);
+    EXPECT_EQ(sqlite3_column_int(statement, 0), 2);
+    sqlite3_finalize(statement);
+    sqlite3_close(db);
+}
+
 TEST(KorvaFile, KillDuringSaveLeavesOldOrNewDeck) {
     TempFolder folder;
     const std::string path = folder.Path("deck.korva");

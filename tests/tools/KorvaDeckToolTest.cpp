@@ -159,8 +159,8 @@ TEST(KorvaDeckTool, ShowPrintsTheDeckAsJson) {
     EXPECT_EQ(run.out,
               "{\"total\":2,\"modes\":{\"TurnMode\":2,\"ReservedMode\":7,\"ViewKind\":1,\"AnswerMode\":2},"
               "\"cards\":[{\"question\":2,\"checks\":[true,false],\"items\":[\"\xE5\x8D\x98\xE8\xAA\x9E\","
-              "\"say \\\"hi\\\"\\\\\\n\"]},"
-              "{\"question\":1,\"checks\":[false,true],\"items\":[\"\xEF\xBF\xBD\",\"\"]}]}\n");
+              "\"say \\\"hi\\\"\\\\\\n\"],\"memory\":[null,null]},"
+              "{\"question\":1,\"checks\":[false,true],\"items\":[\"\xEF\xBF\xBD\",\"\"],\"memory\":[null,null]}]}\n");
 
     test::WriteBytes(dir.Path("e.csv"), "");
     EXPECT_EQ(RunTool({"show", Q(dir.Path("e.csv"))}).out,
@@ -470,7 +470,10 @@ TEST(KorvaDeckTool, RefusalsSayWhyOrHowToUseTheCommandAndLeaveNoFile) {
          ": " + dir.Path("o.krv") + ": 出力ファイル名が .csv .tsv .txt のどれでも終わっていません。"},
         {{"export", path("in.csv")}, " export: ファイルの数が違います。" + usage + exportUsage},
         {{"stats", "--encoding", "utf-8", path("bad.krv")},
-         " stats: 「--encoding」というオプションはありません。" + usage + "stats FILE"},
+         " stats: 「--encoding」というオプションはありません。" + usage + "stats [--json] [--at TIME] FILE"},
+        {{"stats", "--json", "--at", "yesterday", path("bad.krv")},
+         " stats: --at には 2024-06-01T12:00:00Z のような時刻 (ISO 8601) を指定します。" + usage +
+             "stats [--json] [--at TIME] FILE"},
     };
     const auto before = FolderEntries(dir);
     for (const auto& c : cases) {
@@ -656,8 +659,9 @@ TEST(KorvaDeckTool, UpdateWithTheUnchangedExportKeepsEveryCardAndByte) {
 TEST(KorvaDeckTool, HelpListsEveryCommandAndTheBareToolShowsItAsAnError) {
     const ToolRun help = RunTool({"--help"});
     EXPECT_EQ(help.exitCode, 0);
-    for (const std::string& usage : {convertUsage, inspectUsage, exportUsage, updateUsage, std::string("show FILE"),
-                                     std::string("stats FILE"), std::string("log [--json] DECK.korva")}) {
+    for (const std::string& usage :
+         {convertUsage, inspectUsage, exportUsage, updateUsage, std::string("show [--at TIME] FILE"),
+          std::string("stats [--json] [--at TIME] FILE"), std::string("log [--json] DECK.korva")}) {
         EXPECT_NE(help.out.find("  korva-deck " + usage + "\n"), std::string::npos) << usage;
     }
     const ToolRun bare = RunTool({});

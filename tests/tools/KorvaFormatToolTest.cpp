@@ -57,7 +57,7 @@ TEST(KorvaFormatTool, EveryLanguageGoesFromAListIntoAKorvaDeckAndOutAsItWasCompo
     for (const auto& c : cases) {
         list += c.item1 + "," + c.item2 + "\n";
         json += std::string(json.empty() ? "" : ",") + "{\"question\":1,\"checks\":[false,false],\"items\":[\"" +
-                c.shown1 + "\",\"" + c.item2 + "\"]}";
+                c.shown1 + "\",\"" + c.item2 + "\"],\"memory\":[null,null]}";
         csv += c.shown1 + "," + c.item2 + "\r\n";
     }
     test::WriteBytes(dir.Path("words.csv"), list);
@@ -260,6 +260,91 @@ TEST(KorvaFormatTool, LogPrintsTheRecordAsCsvOrJson) {
     for (const auto& [ms, iso] : times) {
         EXPECT_EQ(IsoTimeUtc(ms), iso);
     }
+}
+
+// The memory and the schedule reckoned at the time --at names, from the
+// record's rows up to then, in the days of the zone TZ names.
+TEST(KorvaFormatTool, ShowAndStatsReckonTheScheduleAtATime) {
+    qputenv("TZ", "Asia/Tokyo");
+    test::TempFolder dir;
+    KorvaDeck deck = MakeKorvaDeck(UnicodeCards(), 0, "1.0");
+    ImportCsvRows({{"a", "b"}, {"c", "d"}, {"e", "f"}}, deck.cards, false);
+    deck.cards.encoding = ItemEncoding::Utf8;
+    deck.cardIds = {0, 1, 2, 3};
+    deck.nextCardId = 4;
+    const int64_t june1 = 1'717'203'600'000;  // 2024-06-01T01:00:00Z, 10:00 in Tokyo
+    deck.record = {
+        ReviewRow{.timeMs = june1, .cardId = 1, .item = 1, .checked = true},
+        ReviewRow{.timeMs = june1 + 3'600'000, .cardId = 2, .item = 1, .checked = false},
+        ReviewRow{.timeMs = june1 + int64_t{2} * 86'400'000, .cardId = 1, .item = 1, .checked = true},
+    };
+    SaveKorvaFile(dir.Path("d.korva"), deck);
+    const std::string head =
+        "{\"total\":3,\"modes\":{\"TurnMode\":1,\"ReservedMode\":1,\"ViewKind\":4,\"AnswerMode\":1},\"cards\":[";
+    // A first Good: stability w2, difficulty w4 - e^(2 w5) + 1, due in 2 days;
+    // a first Again: w0 and w4, due at once.
+    const std::string failed =
+        "{\"question\":1,\"checks\":[false,false],\"items\":[\"c\",\"d\"],\"memory\":[{\"stability\":0.212,"
+        "\"difficulty\":6.4133,\"due\":\"2024-06-01T02:00:00Z\",\"lastReview\":\"2024-06-01T02:00:00Z\","
+        "\"reviews\":1,\"lapses\":0},null]}";
+    const std::string fresh =
+        "{\"question\":1,\"checks\":[false,false],\"items\":[\"e\",\"f\"],\"memory\":[null,null]}";
+    const ToolRun show = RunDeckTool({"show", "--at", "2024-06-01T12:00:00+09:00", Q(dir.Path("d.korva"))});
+    EXPECT_EQ(show.exitCode, 0) << show.err;
+    EXPECT_EQ(show.out, head +
+                            "{\"question\":1,\"checks\":[false,false],\"items\":[\"a\",\"b\"],\"memory\":[{"
+                            "\"stability\":2.3065,\"difficulty\":2.118103970459015,\"due\":\"2024-06-03T01:00:00Z\","
+                            "\"lastReview\":\"2024-06-01T01:00:00Z\",\"reviews\":1,\"lapses\":0},null]}," +
+                            failed + "," + fresh + "]}\n");
+    // Without --at, the whole record: card 1 passed again, due in 11 days.
+    const ToolRun now = RunDeckTool({"show", Q(dir.Path("d.korva"))});
+    EXPECT_NE(now.out.find("\"due\":\"2024-06-14T01:00:00Z\",\"lastReview\":\"2024-06-03T01:00:00Z\",\"reviews\":2"),
+              std::string::npos)
+        << now.out;
+
+    const std::string counts =
+        "{\"total\":3,\"asking\":{\"item1\":3,\"item2\":0},\"checked\":{\"item1\":0,"
+        "\"item2\":0},\"learnt\":0";
+    const auto forecast = [](std::initializer_list<std::pair<int, int>> days) {
+        std::vector<int> due(30);
+        for (const auto& [day, cards] : days) {
+            due[static_cast<std::size_t>(day)] = cards;
+        }
+        std::string text;
+        for (const int cards : due) {
+            text += (text.empty() ? "" : ",") + std::to_string(cards);
+        }
+        return "[" + text + "]";
+    };
+    const struct {
+        const char* at;
+        std::string schedule;
+    } cases[] = {
+        // The day of the first answers: card 2 failed and due, one new card left.
+        {"2024-06-01T23:00:00+09:00",
+         "{\"due\":1,\"new\":1,\"forecast\":" + forecast({{0, 1}, {2, 1}}) + ",\"retention30\":null,\"streak\":1}"},
+        // 03:00 is still that day; its local time without an offset.
+        {"2024-06-02T03:00:00",
+         "{\"due\":1,\"new\":1,\"forecast\":" + forecast({{0, 1}, {2, 1}}) + ",\"retention30\":null,\"streak\":1}"},
+        // The next day, nothing studied yet: the streak ends yesterday; the
+        // new card the day before began is new again.
+        {"2024-06-02T04:00:00+09:00",
+         "{\"due\":1,\"new\":1,\"forecast\":" + forecast({{0, 1}, {1, 1}}) + ",\"retention30\":null,\"streak\":1}"},
+        // Card 1 passed when due; a day missed before it.
+        {"2024-06-03T12:00:00+09:00",
+         "{\"due\":1,\"new\":1,\"forecast\":" + forecast({{0, 1}, {11, 1}}) + ",\"retention30\":1,\"streak\":1}"},
+    };
+    for (const auto& c : cases) {
+        const ToolRun stats = RunDeckTool({"stats", "--json", "--at", c.at, Q(dir.Path("d.korva"))});
+        EXPECT_EQ(stats.exitCode, 0) << stats.err;
+        EXPECT_EQ(stats.out, counts + ",\"schedule\":" + c.schedule + "}\n") << c.at;
+    }
+    EXPECT_EQ(RunDeckTool({"stats", Q(dir.Path("d.korva"))}).out, counts + "}\n");
+    // A .krv deck keeps no record: every card is new.
+    SaveCardFile(dir.Path("d.krv"), deck.cards);
+    EXPECT_EQ(RunDeckTool({"stats", "--json", Q(dir.Path("d.krv"))}).out,
+              counts + ",\"schedule\":{\"due\":0,\"new\":3,\"forecast\":" + forecast({}) +
+                  ",\"retention30\":null,\"streak\":0}}\n");
 }
 
 }  // namespace
