@@ -199,7 +199,7 @@ wait_exit
 expect_bytes "$env_file" "5a7a"
 
 step="the saved deck"
-expected='{"total":2,"modes":{"TurnMode":1,"ReservedMode":1,"ViewKind":4,"AnswerMode":2},"cards":[{"question":1,"checks":[false,false],"items":["apple","ringo"]},{"question":1,"checks":[true,false],"items":["cat","neko"]}]}'
+expected='{"total":2,"modes":{"TurnMode":1,"ReservedMode":1,"ViewKind":4,"AnswerMode":2},"cards":[{"question":1,"checks":[false,false],"items":["apple","ringo"],"memory":[null,null]},{"question":1,"checks":[true,false],"items":["cat","neko"],"memory":[null,null]}]}'
 actual=$("$korva_deck" show "$work/decks/studied.krv") || fail "korva-deck cannot read the deck"
 [ "$actual" = "$expected" ] || fail "deck is $actual"
 
@@ -267,7 +267,7 @@ menu f x
 wait_exit
 
 step="the deck saved from the word list"
-expected='{"total":3,"modes":{"TurnMode":1,"ReservedMode":1,"ViewKind":4,"AnswerMode":1},"cards":[{"question":1,"checks":[false,false],"items":["word","meaning"]},{"question":1,"checks":[false,false],"items":["book","hon, shomotsu"]},{"question":1,"checks":[false,false],"items":["tree","ki\nmoku"]}]}'
+expected='{"total":3,"modes":{"TurnMode":1,"ReservedMode":1,"ViewKind":4,"AnswerMode":1},"cards":[{"question":1,"checks":[false,false],"items":["word","meaning"],"memory":[null,null]},{"question":1,"checks":[false,false],"items":["book","hon, shomotsu"],"memory":[null,null]},{"question":1,"checks":[false,false],"items":["tree","ki\nmoku"],"memory":[null,null]}]}'
 actual=$("$korva_deck" show "$work/decks/list.korva") || fail "korva-deck cannot read the deck"
 [ "$actual" = "$expected" ] || fail "deck is $actual"
 
@@ -286,7 +286,7 @@ xdotool type --delay 10 dog
 keys Return Up Delete ctrl+z ctrl+y
 step="the card editor: Ctrl+S saves the deck"
 keys ctrl+s
-edited='{"total":2,"modes":{"TurnMode":1,"ReservedMode":1,"ViewKind":4,"AnswerMode":2},"cards":[{"question":1,"checks":[false,false],"items":["dog",""]},{"question":1,"checks":[true,false],"items":["cat","NEKO"]}]}'
+edited='{"total":2,"modes":{"TurnMode":1,"ReservedMode":1,"ViewKind":4,"AnswerMode":2},"cards":[{"question":1,"checks":[false,false],"items":["dog",""],"memory":[null,null]},{"question":1,"checks":[true,false],"items":["cat","NEKO"],"memory":[null,null]}]}'
 deadline=$((SECONDS + limit))
 until [ "$("$korva_deck" show "$work/decks/edited.krv" 2>/dev/null)" = "$edited" ]; do
   [ "$SECONDS" -lt "$deadline" ] || fail "deck is $("$korva_deck" show "$work/decks/edited.krv")"
