@@ -18,6 +18,7 @@
 #include "tests/deck/CsvCases.h"
 #include "tests/deck/DeckTestSupport.h"
 #include "tests/support/ByteNames.h"
+#include "tests/tools/ToolRun.h"
 
 namespace korva {
 namespace {
@@ -34,24 +35,9 @@ const std::string updateUsage =
 const std::string exportUsage =
     "export IN OUT.csv [--encoding cp932|utf-8] [--separator comma|tab|semicolon|pipe|space|colon] [--quoting rfc|none]";
 
-struct ToolRun {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
-
-ToolRun RunTool(const QStringList& args) {
-    QProcess process;
-    process.start(QStringLiteral(KORVA_DECK_TOOL), args);
-    process.waitForFinished(30000);
-    ToolRun run;
-    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    run.out = process.readAllStandardOutput().toStdString();
-    run.err = process.readAllStandardError().toStdString();
-    return run;
-}
-
-QString Q(const std::string& s) { return QString::fromStdString(s); }
+using test::Q;
+using test::RunDeckTool;
+using test::ToolRun;
 
 std::vector<std::string> FolderEntries(const test::TempFolder& dir) {
     std::vector<std::string> names;
@@ -122,7 +108,7 @@ TEST(KorvaDeckTool, NamesInAnyEncodingReadAndWriteExactlyTheFilesNamed) {
 TEST(KorvaDeckTool, ConvertReadsCsvAndDecksAsTheProgramOpensThem) {
     test::TempFolder dir;
     test::WriteBytes(dir.Path("one.csv"), "a,b");
-    const ToolRun csv = RunTool({"convert", Q(dir.Path("one.csv")), Q(dir.Path("one.krv"))});
+    const ToolRun csv = RunDeckTool({"convert", Q(dir.Path("one.csv")), Q(dir.Path("one.krv"))});
     EXPECT_EQ(csv.exitCode, 0) << csv.err;
     CardData imported;
     imported.Items = {{"", "", ""}, {"", "a", "b"}};
@@ -134,13 +120,13 @@ TEST(KorvaDeckTool, ConvertReadsCsvAndDecksAsTheProgramOpensThem) {
     // A deck converts to itself, byte for byte, whatever its fields hold.
     const std::string varied = WriteDeckRecord(test::VariedDeck(4));
     test::WriteBytes(dir.Path("varied.krv"), varied + "tail");
-    const ToolRun krv = RunTool({"convert", Q(dir.Path("varied.krv")), Q(dir.Path("copy.krv"))});
+    const ToolRun krv = RunDeckTool({"convert", Q(dir.Path("varied.krv")), Q(dir.Path("copy.krv"))});
     EXPECT_EQ(krv.exitCode, 0) << krv.err;
     EXPECT_EQ(test::ReadBytes(dir.Path("copy.krv")), varied);
 
     // Endings count in any case, as in the program's open dialog.
     test::WriteBytes(dir.Path("UP.KRV"), varied);
-    const ToolRun upper = RunTool({"convert", Q(dir.Path("UP.KRV")), Q(dir.Path("UP2.Krv"))});
+    const ToolRun upper = RunDeckTool({"convert", Q(dir.Path("UP.KRV")), Q(dir.Path("UP2.Krv"))});
     EXPECT_EQ(upper.exitCode, 0) << upper.err;
     EXPECT_EQ(test::ReadBytes(dir.Path("UP2.Krv")), varied);
 }
@@ -154,7 +140,7 @@ TEST(KorvaDeckTool, ShowPrintsTheDeckAsJson) {
     deck.Modes = StudyModes{TurnShuffle, 7, ViewChecked, AnswerTest};
     SaveCardFile(dir.Path("d.krv"), deck);
 
-    const ToolRun run = RunTool({"show", Q(dir.Path("d.krv"))});
+    const ToolRun run = RunDeckTool({"show", Q(dir.Path("d.krv"))});
     EXPECT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(run.out,
               "{\"total\":2,\"modes\":{\"TurnMode\":2,\"ReservedMode\":7,\"ViewKind\":1,\"AnswerMode\":2},"
@@ -163,7 +149,7 @@ TEST(KorvaDeckTool, ShowPrintsTheDeckAsJson) {
               "{\"question\":1,\"checks\":[false,true],\"items\":[\"\xEF\xBF\xBD\",\"\"],\"memory\":[null,null]}]}\n");
 
     test::WriteBytes(dir.Path("e.csv"), "");
-    EXPECT_EQ(RunTool({"show", Q(dir.Path("e.csv"))}).out,
+    EXPECT_EQ(RunDeckTool({"show", Q(dir.Path("e.csv"))}).out,
               "{\"total\":0,\"modes\":{\"TurnMode\":1,\"ReservedMode\":1,\"ViewKind\":4,\"AnswerMode\":1},"
               "\"cards\":[]}\n");
 }
@@ -190,7 +176,7 @@ TEST(KorvaDeckTool, BadInputExitsWithOneLineAndLeavesNoFile) {
     };
     const auto before = FolderEntries(dir);
     for (const QStringList& args : bad) {
-        const ToolRun run = RunTool(args);
+        const ToolRun run = RunDeckTool(args);
         EXPECT_EQ(run.exitCode, 1) << args.join(' ').toStdString();
         EXPECT_TRUE(run.out.empty()) << args.join(' ').toStdString();
         ASSERT_FALSE(run.err.empty()) << args.join(' ').toStdString();
@@ -229,7 +215,7 @@ TEST(KorvaDeckTool, ExportThenConvertGivesTheSameItemsOverTheWholeCodePage) {
              QStringList{"export", Q(dir.Path("table.krv")), Q(dir.Path("utf8.csv")), "--encoding", "utf-8"},
              QStringList{"convert", "--encoding", "utf-8", Q(dir.Path("utf8.csv")), Q(dir.Path("utf8.krv"))},
          }) {
-        const ToolRun run = RunTool(args);
+        const ToolRun run = RunDeckTool(args);
         ASSERT_EQ(run.exitCode, 0) << run.err;
     }
     CardData sjis;
@@ -246,7 +232,7 @@ TEST(KorvaDeckTool, ExportThenConvertGivesTheSameItemsOverTheWholeCodePage) {
             EXPECT_EQ(Cp932ToUtf8(utf8.Items[c][item]), Cp932ToUtf8(deck.Items[c][item])) << c;
         }
     }
-    EXPECT_EQ(RunTool({"stats", Q(dir.Path("sjis.csv"))}).out,
+    EXPECT_EQ(RunDeckTool({"stats", Q(dir.Path("sjis.csv"))}).out,
               "{\"total\":" + std::to_string(deck.Total()) + ",\"asking\":{\"item1\":" + std::to_string(deck.Total()) +
                   ",\"item2\":0},\"checked\":{\"item1\":0,\"item2\":0},\"learnt\":0}\n");
 }
@@ -263,7 +249,7 @@ TEST(KorvaDeckTool, InspectsAndConvertsAListWithAHeaderAndAThirdColumn) {
     // quoted where they hold a comma, one letter code page 932 lacks.
     test::WriteBytes(dir.Path("jlpt.csv"),
                      "expression,reading,meaning\r\n日,ひ,\"day, sun\"\r\n喫茶店,きっさてん,café\r\n月,つき,moon\r\n");
-    const ToolRun inspect = RunTool({"inspect", "--header", "--columns", "1,3", Q(dir.Path("jlpt.csv"))});
+    const ToolRun inspect = RunDeckTool({"inspect", "--header", "--columns", "1,3", Q(dir.Path("jlpt.csv"))});
     EXPECT_EQ(inspect.exitCode, 0) << inspect.err;
     EXPECT_EQ(
         inspect.out,
@@ -272,19 +258,19 @@ TEST(KorvaDeckTool, InspectsAndConvertsAListWithAHeaderAndAThirdColumn) {
         "\"unrepresentable\":[{\"line\":3,\"char\":\"é\"}],\"unrepresentableCount\":1,"
         "\"equivalents\":{\"count\":0,\"first\":[]},\"dropped\":0}\n");
     // Only the columns read can hold what needs replacing.
-    EXPECT_NE(
-        RunTool({"inspect", Q(dir.Path("jlpt.csv"))}).out.find("\"unrepresentable\":[],\"unrepresentableCount\":0,"),
-        std::string::npos);
+    EXPECT_NE(RunDeckTool({"inspect", Q(dir.Path("jlpt.csv"))})
+                  .out.find("\"unrepresentable\":[],\"unrepresentableCount\":0,"),
+              std::string::npos);
     // Equivalents are listed apart; invisible characters are counted, in
     // any column.
     test::WriteBytes(dir.Path("radicals.csv"), "\u2F00\u200B,\u2F06\nb\u00BD,c,\uFEFF\n");
-    EXPECT_NE(RunTool({"inspect", Q(dir.Path("radicals.csv"))})
+    EXPECT_NE(RunDeckTool({"inspect", Q(dir.Path("radicals.csv"))})
                   .out.find("\"unrepresentable\":[{\"line\":2,\"char\":\"\u00BD\"}],\"unrepresentableCount\":1,"
                             "\"equivalents\":{\"count\":2,\"first\":[{\"line\":1,\"char\":\"\u2F00\"},{\"line\":1,"
                             "\"char\":\"\u2F06\"}]},\"dropped\":2}\n"),
               std::string::npos);
 
-    const ToolRun convert = RunTool(
+    const ToolRun convert = RunDeckTool(
         {"convert", "--header", "--columns", "1,3", "--replace", Q(dir.Path("jlpt.csv")), Q(dir.Path("jlpt.krv"))});
     EXPECT_EQ(convert.exitCode, 0) << convert.err;
     EXPECT_EQ(convert.out, "1文字を置き換えました: 3行目「é」\n");
@@ -296,7 +282,7 @@ TEST(KorvaDeckTool, InspectsAndConvertsAListWithAHeaderAndAThirdColumn) {
         accents += "é,ü\n";
     }
     test::WriteBytes(dir.Path("accents.csv"), accents);
-    EXPECT_EQ(RunTool({"convert", "--replace", Q(dir.Path("accents.csv")), Q(dir.Path("accents.krv"))}).out,
+    EXPECT_EQ(RunDeckTool({"convert", "--replace", Q(dir.Path("accents.csv")), Q(dir.Path("accents.krv"))}).out,
               "24文字を置き換えました: 1行目「é」、1行目「ü」、2行目「é」、2行目「ü」、3行目「é」、3行目「ü」、"
               "4行目「é」、4行目「ü」、5行目「é」、5行目「ü」、ほか14文字\n");
 
@@ -318,7 +304,7 @@ TEST(KorvaDeckTool, InspectsAndConvertsAListWithAHeaderAndAThirdColumn) {
         unrepresentable += ",{\"line\":" + std::to_string(line) + ",\"char\":\"é\"},{\"line\":" + std::to_string(line) +
                            ",\"char\":\"ü\"}";
     }
-    EXPECT_EQ(RunTool({"inspect", Q(dir.Path("wide.csv"))}).out,
+    EXPECT_EQ(RunDeckTool({"inspect", Q(dir.Path("wide.csv"))}).out,
               "{\"encoding\":\"utf-8\",\"bom\":false,\"lineEnd\":\"LF\",\"separator\":\",\",\"quoting\":\"none\","
               "\"classic\":false,\"lines\":61,\"fields\":300,\"directives\":{},\"firstLine\":[" +
                   firstLine + "],\"unrepresentable\":[" + unrepresentable +
@@ -328,7 +314,7 @@ TEST(KorvaDeckTool, InspectsAndConvertsAListWithAHeaderAndAThirdColumn) {
     test::WriteBytes(dir.Path("anki.txt"),
                      "#separator:tab\n#html:true\n#columns:表\t裏\n#tags column:4\n"
                      "犬\t<div>dog</div>&amp;<br>cat\t\tpets\n");
-    EXPECT_EQ(RunTool({"inspect", Q(dir.Path("anki.txt"))}).out,
+    EXPECT_EQ(RunDeckTool({"inspect", Q(dir.Path("anki.txt"))}).out,
               "{\"encoding\":\"utf-8\",\"bom\":false,\"lineEnd\":\"LF\",\"separator\":\"\\t\",\"quoting\":\"none\","
               "\"classic\":false,\"lines\":1,\"fields\":4,\"directives\":{\"separator\":\"tab\",\"html\":\"true\","
               "\"columns\":\"表\\t裏\",\"tags column\":\"4\"},\"firstLine\":[\"表\",\"裏\",\"\",\"タグ\"],"
@@ -358,7 +344,7 @@ TEST(KorvaDeckTool, InspectsAndConvertsAListWithAHeaderAndAThirdColumn) {
         {{"convert", "--separator", "pipe", Q(dir.Path("colon.txt")), Q(dir.Path("o.krv"))}, {{"a:b", "c"}}},
     };
     for (const auto& r : reads) {
-        const ToolRun run = RunTool(r.args);
+        const ToolRun run = RunDeckTool(r.args);
         EXPECT_EQ(run.exitCode, 0) << run.err;
         EXPECT_EQ(CardsIn(dir.Path("o.krv")), r.cards) << r.args.join(' ').toStdString();
     }
@@ -383,11 +369,12 @@ TEST(KorvaDeckTool, AnExportedListComesBackThroughEveryWriterFormat) {
                                    {"--quoting", "rfc"}};
     for (const QStringList& format : formats) {
         SCOPED_TRACE(format.join(' ').toStdString());
-        const ToolRun out = RunTool(QStringList{"export", Q(dir.Path("deck.krv")), Q(dir.Path("list.csv"))} + format);
+        const ToolRun out =
+            RunDeckTool(QStringList{"export", Q(dir.Path("deck.krv")), Q(dir.Path("list.csv"))} + format);
         ASSERT_EQ(out.exitCode, 0) << out.err;
         QStringList back{"convert", Q(dir.Path("list.csv")), Q(dir.Path("back.krv"))};
         back << format.mid(format.indexOf("--separator"), format.contains("--separator") ? 2 : 0);
-        const ToolRun in = RunTool(back);
+        const ToolRun in = RunDeckTool(back);
         ASSERT_EQ(in.exitCode, 0) << in.err;
         EXPECT_EQ(CardsIn(dir.Path("back.krv")), texts);
     }
@@ -401,7 +388,8 @@ TEST(KorvaDeckTool, AnExportedListComesBackThroughEveryWriterFormat) {
         {{"--quoting", "rfc"}, texts[0].first + "\t" + texts[0].second + "\r\n"},
     };
     for (const auto& t : tsv) {
-        const ToolRun out = RunTool(QStringList{"export", Q(dir.Path("deck.krv")), Q(dir.Path("list.TSV"))} + t.format);
+        const ToolRun out =
+            RunDeckTool(QStringList{"export", Q(dir.Path("deck.krv")), Q(dir.Path("list.TSV"))} + t.format);
         EXPECT_EQ(out.exitCode, 0) << out.err;
         EXPECT_TRUE(test::ReadBytes(dir.Path("list.TSV")).starts_with(t.firstLine)) << t.format.join(' ').toStdString();
     }
@@ -477,7 +465,7 @@ TEST(KorvaDeckTool, RefusalsSayWhyOrHowToUseTheCommandAndLeaveNoFile) {
     };
     const auto before = FolderEntries(dir);
     for (const auto& c : cases) {
-        const ToolRun run = RunTool(c.args);
+        const ToolRun run = RunDeckTool(c.args);
         EXPECT_EQ(run.exitCode, 1) << c.err;
         EXPECT_EQ(run.out, "");
         EXPECT_EQ(run.err, "korva-deck" + c.err + "\n");
@@ -513,7 +501,7 @@ TEST(KorvaDeckTool, UpdateWritesTheListBackIntoTheDeckOrOutAndAFailureChangesNot
     expected.QuestionItems = {deck.QuestionItems[0], deck.QuestionItems[3], 1, deck.QuestionItems[1]};
 
     const ToolRun out =
-        RunTool({"update", "--out", Q(dir.Path("out.krv")), Q(dir.Path("deck.krv")), Q(dir.Path("list.csv"))});
+        RunDeckTool({"update", "--out", Q(dir.Path("out.krv")), Q(dir.Path("deck.krv")), Q(dir.Path("list.csv"))});
     EXPECT_EQ(out.exitCode, 0) << out.err;
     EXPECT_EQ(out.out, "{\"kept\":1,\"changed\":1,\"added\":1,\"removed\":1}\n");
     EXPECT_EQ(out.err, "");
@@ -544,7 +532,7 @@ TEST(KorvaDeckTool, UpdateWritesTheListBackIntoTheDeckOrOutAndAFailureChangesNot
         {{"update", Q(dir.Path("deck.krv")), Q(dir.Path("list.csv")), "--out"}, " update: --out には"},
     };
     for (const auto& c : refused) {
-        const ToolRun run = RunTool(c.args);
+        const ToolRun run = RunDeckTool(c.args);
         EXPECT_EQ(run.exitCode, 1) << c.err;
         EXPECT_EQ(run.out, "") << c.err;
         EXPECT_TRUE(run.err.starts_with("korva-deck" + std::string(c.err.front() == ' ' ? "" : ": ") + c.err))
@@ -559,14 +547,14 @@ TEST(KorvaDeckTool, UpdateWritesTheListBackIntoTheDeckOrOutAndAFailureChangesNot
     EXPECT_EQ(test::ReadBytes(dir.Path("full.krv")), fullBytes);
 
     // In place, the missing card kept last; what --replace replaced beside the counts.
-    const ToolRun inPlace = RunTool({"update", "--keep-missing", Q(dir.Path("deck.krv")), Q(dir.Path("list.csv"))});
+    const ToolRun inPlace = RunDeckTool({"update", "--keep-missing", Q(dir.Path("deck.krv")), Q(dir.Path("list.csv"))});
     EXPECT_EQ(inPlace.exitCode, 0) << inPlace.err;
     EXPECT_EQ(inPlace.out, "{\"kept\":1,\"changed\":1,\"added\":1,\"removed\":0}\n");
     expected.Items.push_back(deck.Items[2]);
     expected.Checks.push_back(deck.Checks[2]);
     expected.QuestionItems.push_back(deck.QuestionItems[2]);
     EXPECT_EQ(test::ReadBytes(dir.Path("deck.krv")), WriteDeckRecord(expected));
-    const ToolRun replaced = RunTool({"update", "--replace", Q(dir.Path("deck.krv")), Q(dir.Path("cafe.csv"))});
+    const ToolRun replaced = RunDeckTool({"update", "--replace", Q(dir.Path("deck.krv")), Q(dir.Path("cafe.csv"))});
     EXPECT_EQ(replaced.out, "{\"kept\":0,\"changed\":0,\"added\":1,\"removed\":4}\n");
     EXPECT_EQ(replaced.err, "korva-deck: " + dir.Path("cafe.csv") + ": 1文字を置き換えました: 1行目「é」\n");
     EXPECT_EQ(CardsIn(dir.Path("deck.krv")), (test::Pairs{{"cafe", "coffee"}}));
@@ -633,38 +621,38 @@ TEST(KorvaDeckTool, UpdateWithTheUnchangedExportKeepsEveryCardAndByte) {
         SCOPED_TRACE(trip.list);
         const std::string list = dir.Path(trip.list);
         SaveCardFile(dir.Path("deck.krv"), trip.deck);
-        const ToolRun exported = RunTool(QStringList{"export", Q(dir.Path("deck.krv")), Q(list)} + trip.format);
+        const ToolRun exported = RunDeckTool(QStringList{"export", Q(dir.Path("deck.krv")), Q(list)} + trip.format);
         ASSERT_EQ(exported.exitCode, 0) << exported.err;
         QStringList update{"update", "--out", Q(dir.Path("out.krv")), Q(dir.Path("deck.krv")), Q(list)};
         if (trip.header) {
             test::WriteBytes(list, "item 1,item 2\r\n" + test::ReadBytes(list));
             update << "--header";
         }
-        const ToolRun run = RunTool(update);
+        const ToolRun run = RunDeckTool(update);
         EXPECT_EQ(run.out,
                   "{\"kept\":" + std::to_string(trip.deck.Total()) + ",\"changed\":0,\"added\":0,\"removed\":0}\n");
         EXPECT_EQ(run.err, trip.said.empty() ? "" : "korva-deck: " + list + ": " + trip.said + "\n");
         EXPECT_EQ(test::ReadBytes(dir.Path("out.krv")), test::ReadBytes(dir.Path("deck.krv")));
     }
     // The header is no card to convert either; --encoding still decides.
-    EXPECT_EQ(RunTool({"convert", "--header", Q(dir.Path("full.csv")), Q(dir.Path("full.krv"))}).exitCode, 0);
+    EXPECT_EQ(RunDeckTool({"convert", "--header", Q(dir.Path("full.csv")), Q(dir.Path("full.krv"))}).exitCode, 0);
     EXPECT_EQ(CardsIn(dir.Path("full.krv")), test::CardsOf(test::VariedDeck(MaxCards)));
     SaveCardFile(dir.Path("kana.krv"), katakana);
     const ToolRun forced =
-        RunTool({"update", "--encoding", "utf-8", Q(dir.Path("kana.krv")), Q(dir.Path("kana-rfc.csv"))});
+        RunDeckTool({"update", "--encoding", "utf-8", Q(dir.Path("kana.krv")), Q(dir.Path("kana-rfc.csv"))});
     EXPECT_EQ(forced.exitCode, 1);
     EXPECT_EQ(forced.err, "korva-deck: " + dir.Path("kana-rfc.csv") + ": 4行目: 「é」はShift_JISにない文字です\n");
 }
 
 TEST(KorvaDeckTool, HelpListsEveryCommandAndTheBareToolShowsItAsAnError) {
-    const ToolRun help = RunTool({"--help"});
+    const ToolRun help = RunDeckTool({"--help"});
     EXPECT_EQ(help.exitCode, 0);
     for (const std::string& usage :
          {convertUsage, inspectUsage, exportUsage, updateUsage, std::string("show [--at TIME] FILE"),
           std::string("stats [--json] [--at TIME] FILE"), std::string("log [--json] DECK.korva")}) {
         EXPECT_NE(help.out.find("  korva-deck " + usage + "\n"), std::string::npos) << usage;
     }
-    const ToolRun bare = RunTool({});
+    const ToolRun bare = RunDeckTool({});
     EXPECT_EQ(bare.exitCode, 1);
     EXPECT_EQ(bare.err, help.out);
 }

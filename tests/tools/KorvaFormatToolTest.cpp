@@ -14,29 +14,15 @@
 #include "deck/KorvaFile.h"
 #include "tests/deck/CsvCases.h"
 #include "tests/deck/DeckTestSupport.h"
+#include "tests/tools/ToolRun.h"
 #include "tools/ReviewLog.h"
 
 namespace korva {
 namespace {
 
-struct ToolRun {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
-
-ToolRun RunDeckTool(const QStringList& args) {
-    QProcess process;
-    process.start(QStringLiteral(KORVA_DECK_TOOL), args);
-    process.waitForFinished(30000);
-    ToolRun run;
-    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    run.out = process.readAllStandardOutput().toStdString();
-    run.err = process.readAllStandardError().toStdString();
-    return run;
-}
-
-QString Q(const std::string& s) { return QString::fromStdString(s); }
+using test::Q;
+using test::RunDeckTool;
+using test::ToolRun;
 
 TEST(KorvaFormatTool, EveryLanguageGoesFromAListIntoAKorvaDeckAndOutAsItWasComposed) {
     const struct {
