@@ -15,7 +15,7 @@
 
 #include "bench/BenchDecks.h"
 #include "deck/KorvaDeck.h"
-#include "study/MemoryState.h"
+#include "memory/MemoryState.h"
 #include "study/Schedule.h"
 
 namespace {

@@ -12,7 +12,8 @@ namespace korva {
 
 void frmCard::DeckChanged(const DeckChange& change) {
     switch (change.kind) {
-        case DeckChangeKind::EditedFlag: return;  // nothing on screen shows it
+        case DeckChangeKind::EditedFlag:        // nothing on screen shows it
+        case DeckChangeKind::Schedule: return;  // the next deal reads it
         case DeckChangeKind::File: setWindowTitle(getFileName()); return;
         case DeckChangeKind::Replaced: Pending_.restart = true; break;
         case DeckChangeKind::CardsAdded:

@@ -8,7 +8,7 @@ namespace korva {
 
 // What the schedule knows of one card in one asked direction once it has
 // been reviewed. Times are UTC milliseconds since the epoch. The deck keeps
-// it with its cards (KorvaDeck::memory); study/MemoryState.h computes it.
+// it with its cards (KorvaDeck::memory); memory/MemoryState.h computes it.
 struct MemoryState {
     double stability = 0;   // days until retrievability falls to 90 %
     double difficulty = 0;  // 1 (easiest) to 10

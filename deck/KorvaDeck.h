@@ -52,7 +52,7 @@ inline CardData UnicodeCards() {
 // memory is what the schedule knows of each card, found by the card's id so
 // that cards inserted, removed or moved need no change to it: the state the
 // first memoryRows rows of the record leave, the rows of each card id and
-// asked item replayed in order (study/Schedule.h: CatchUpMemory applies the
+// asked item replayed in order (memory/MemoryKeeping.h: CatchUpMemory applies the
 // rest). A card missing from it has never been reviewed in either direction,
 // as far as those rows go. An id of a card since removed may linger; it is
 // never read and never saved. The states' due times are reckoned at

@@ -9,6 +9,7 @@ enum class DeckChangeKind {
     Marks,          // their check marks
     QuestionItems,  // which item they ask
     Modes,          // the study modes: order, answer style, view filter
+    Schedule,       // the schedule's settings: new cards a day, desired retention
     CardsAdded,     // count cards now stand at first
     CardsRemoved,   // count cards that stood at first are gone
     CardsMoved,     // count cards that stood at first now stand at to

@@ -7,10 +7,9 @@
 #include <tuple>
 #include <utility>
 
-#include <QDateTime>
-
 #include "deck/DeckError.h"
 #include "document/DeckIndex.h"
+#include "memory/MemoryKeeping.h"
 
 namespace korva {
 
@@ -146,18 +145,24 @@ void DeckDocument::setCheck(bool Value, int16_t QuestionItemIndex, int16_t CardI
 
 void DeckDocument::Review(bool Value, int16_t QuestionItemIndex, int16_t CardIndex, int8_t judged) {
     const auto card = DeckIndex(CardIndex, Deck_.cardIds.size(), "card");
-    Deck_.record.push_back({.timeMs = QDateTime::currentMSecsSinceEpoch(),
+    const auto& marks = Deck_.cards.Checks[DeckIndex(CardIndex, Deck_.cards.Checks.size(), "card")];
+    DeckIndex(QuestionItemIndex, marks.size(), "question item");
+    Deck_.record.push_back({.timeMs = Now(),
                             .cardId = Deck_.cardIds[card],
                             .item = QuestionItemIndex,
                             .checked = Value,
                             .style = Deck_.cards.Modes.AnswerMode == AnswerTest ? AnswerTest : AnswerNormal,
                             .judged = judged});
-    try {
-        setCheck(Value, QuestionItemIndex, CardIndex);
-    } catch (...) {
-        Deck_.record.pop_back();
-        throw;
-    }
+    // Before the mark is told, so that a view counting what is due reads
+    // the memory this answer leaves.
+    ApplyNextRow(Deck_);
+    setCheck(Value, QuestionItemIndex, CardIndex);
+}
+
+void DeckDocument::setScheduleSettings(ScheduleSettings settings) {
+    const ScheduleSettings before = Deck_.settings;
+    SetScheduleSettings(Deck_, settings);
+    TellChange(Deck_.settings != before, DeckChangeKind::Schedule);
 }
 
 void DeckDocument::setCheckLump(bool Value, int16_t QuestionItemIndex) {

@@ -4,8 +4,10 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include <QDateTime>
 #include <QString>
 
 #include "deck/CardData.h"
@@ -68,6 +70,8 @@ public:
     // and the record of every answer given in study.
     const std::vector<int64_t>& getCardIds() const { return Deck_.cardIds; }
     const std::vector<ReviewRow>& getRecord() const { return Deck_.record; }
+    // The whole deck as the .korva file keeps it: cards, ids, record, memory, settings.
+    const KorvaDeck& getDeck() const { return Deck_; }
     const QString& getFilePath() const { return FilePath_; }
     const QString& getFileName() const { return FileName_; }
     bool getEditedFlag() const { return EditedFlag_; }
@@ -110,8 +114,17 @@ public:
     void setCheck(bool Value, int16_t QuestionItemIndex, int16_t CardIndex);
     // A verdict given in study: the mark, and a row of the record with the
     // time, the answer style and, for a typed answer, its judgement (-1 none,
-    // 0 wrong, 1 right). One change, told as the mark.
+    // 0 wrong, 1 right), and the card's memory after it. One change, told as
+    // the mark once the memory follows it.
     void Review(bool Value, int16_t QuestionItemIndex, int16_t CardIndex, int8_t judged);
+    // How the deck is scheduled, clamped to the settings' ranges; the kept
+    // due times follow a new retention. An edit of the deck when it differs.
+    void setScheduleSettings(ScheduleSettings settings);
+    // The time, in milliseconds since the epoch, that study reckons with:
+    // a review's row and what is due. The system's clock unless set, so a
+    // test can study on days of its choosing.
+    std::int64_t Now() const { return Clock_(); }
+    void setClock(std::function<std::int64_t()> clock) { Clock_ = std::move(clock); }
     // Every card, slot 0 included, as the deck file keeps it.
     void setCheckLump(bool Value, int16_t QuestionItemIndex);
     void setQuestionItemIndex(int16_t CardIndex, int16_t Value);
@@ -164,6 +177,9 @@ private:
     bool AskBeforeOverwrite_ = false;
     std::vector<DeckListener*> Listeners_;
     int GroupDepth_ = 0;
+    std::function<std::int64_t()> Clock_ = [] {
+        return QDateTime::currentMSecsSinceEpoch();
+    };
 };
 
 // One action's changes, bracketed for as long as it lives.

@@ -15,6 +15,7 @@
 #include "deck/KorvaFile.h"
 #include "deck/PathText.h"
 #include "document/DeckDocument.h"
+#include "memory/MemoryKeeping.h"
 
 namespace korva {
 
@@ -155,6 +156,10 @@ void DeckDocument::Loaded(KorvaDeck read, const QString& Path, const QString& Fi
     const DeckGroup action(*this);
     TellChanging(DeckChangeKind::Replaced);
     Deck_ = std::move(read);
+    // A file whose memory lags its record (written by a program that kept
+    // no memory, or cut short) is brought up to it, so every answer from
+    // here on follows a memory that equals a replay.
+    CatchUpMemory(Deck_);
     if (DataKeep) {
         // Read anew, though its file stays: a view deals from the start.
         TellChange(Deck_.cards.Total() > before, DeckChangeKind::Replaced);

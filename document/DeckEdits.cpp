@@ -202,7 +202,9 @@ void DeckEdits::DeckChanged(const DeckChange& change) {
             break;
         case DeckChangeKind::Texts:
         case DeckChangeKind::Marks:
-        case DeckChangeKind::QuestionItems: CleanAt_.reset(); break;
+        case DeckChangeKind::QuestionItems:
+        // Not a step of the history, so no undo takes it back.
+        case DeckChangeKind::Schedule: CleanAt_.reset(); break;
         case DeckChangeKind::EditedFlag:
             // A save or an open: the deck equals its file as it stands now.
             // Marked edited from elsewhere, it does not.

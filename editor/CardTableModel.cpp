@@ -211,6 +211,7 @@ void CardTableModel::DeckChanged(const DeckChange& change) {
             return;
         case DeckChangeKind::Replaced: endResetModel(); return;
         case DeckChangeKind::Modes:
+        case DeckChangeKind::Schedule:
         case DeckChangeKind::File:
         case DeckChangeKind::EditedFlag: return;
     }

@@ -13,6 +13,7 @@
 #include "deck/DeckRecord.h"
 #include "deck/FileBytes.h"
 #include "document/DeckDocument.h"
+#include "memory/MemoryKeeping.h"
 
 using namespace korva;
 
@@ -73,6 +74,11 @@ TEST_F(DeckDocumentTest, EveryKindOfChangeReachesTheListenersAsItIsMade) {
     const std::vector<Case> cases = {
         {"text", [](DeckDocument& d) { d.setItemText(1, 2, "new"); }, {Kind::Texts, 2, 1}, {"", "q1", "new", "q3"}},
         {"mark", [](DeckDocument& d) { d.setCheck(true, 2, 3); }, {Kind::Marks, 3, 1}, same},
+        {"review", [](DeckDocument& d) { d.Review(true, 2, 3, -1); }, {Kind::Marks, 3, 1}, same},
+        {"schedule",
+         [](DeckDocument& d) { d.setScheduleSettings({.newCardsPerDay = 5, .desiredRetention = 0.8}); },
+         {Kind::Schedule},
+         same},
         {"lump", [](DeckDocument& d) { d.setCheckLump(true, 1); }, {Kind::Marks, 0, 4}, same},
         {"asked item", [](DeckDocument& d) { d.setQuestionItemIndex(1, 2); }, {Kind::QuestionItems, 1, 1}, same},
         {"reversal", [](DeckDocument& d) { d.AllReversal(); }, {Kind::QuestionItems, 0, 4}, same},
@@ -284,6 +290,43 @@ TEST_F(DeckDocumentTest, TheDeckIsEditedByWhatChangesItsCardsAndByNothingElse) {
         c.act(document);
         EXPECT_EQ(document.getEditedFlag(), c.edited) << c.what;
     }
+}
+
+TEST_F(DeckDocumentTest, StudyKeepsEachCardsMemoryAsAReplayOfTheRecordLeavesIt) {
+    DeckDocument document(ThreeCards());
+    std::int64_t now = 1'780'000'000'000;
+    document.setClock([&now] { return now; });
+    constexpr std::int64_t Day = 86'400'000;
+    // Passes and fails, both directions, the same day and days apart.
+    const struct {
+        int days;
+        int16_t card;
+        int16_t item;
+        bool pass;
+    } answers[] = {{0, 1, 1, true}, {0, 1, 1, false}, {0, 2, 2, true},  {1, 1, 1, true},
+                   {3, 1, 2, true}, {3, 2, 2, false}, {10, 1, 1, true}, {10, 3, 1, true}};
+    for (const auto& answer : answers) {
+        now += answer.days * Day;
+        document.Review(answer.pass, answer.item, answer.card, -1);
+    }
+    const KorvaDeck& kept = document.getDeck();
+    ASSERT_EQ(kept.record.size(), std::size(answers));
+    EXPECT_EQ(kept.memoryRows, kept.record.size());
+    EXPECT_EQ(kept.record.back().timeMs, now);
+
+    KorvaDeck replayed = kept;
+    replayed.memory.clear();
+    replayed.memoryRows = 0;
+    EXPECT_EQ(CatchUpMemory(replayed), std::size(answers));
+    EXPECT_EQ(replayed.memory, kept.memory);
+    EXPECT_EQ(kept.memory.size(), 3U);
+
+    // Settings out of range are clamped; the same settings again are no edit.
+    document.setScheduleSettings({.newCardsPerDay = 100'000, .desiredRetention = 0.5});
+    EXPECT_EQ(document.getDeck().settings, (ScheduleSettings{MaxNewCardsPerDay, MinDesiredRetention}));
+    DeckDocument unstudied(ThreeCards());
+    unstudied.setScheduleSettings(ScheduleSettings{});
+    EXPECT_FALSE(unstudied.getEditedFlag());
 }
 
 }  // namespace

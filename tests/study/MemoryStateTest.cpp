@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "study/MemoryState.h"
+#include "memory/MemoryState.h"
 #include "tests/study/PlainModel.h"
 
 namespace korva::test {

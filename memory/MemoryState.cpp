@@ -1,4 +1,4 @@
-#include "study/MemoryState.h"
+#include "memory/MemoryState.h"
 
 #include <algorithm>
 #include <cmath>
