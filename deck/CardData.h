@@ -27,7 +27,7 @@ inline constexpr int16_t False16 = 0;
 struct StudyModes {
     uint8_t TurnMode = 0;      // TurnNormal or TurnShuffle
     uint8_t ReservedMode = 0;  // carried through load and save untouched
-    uint8_t ViewKind = 0;      // ViewChecked, ViewUnchecked or ViewAll
+    uint8_t ViewKind = 0;      // ViewChecked, ViewUnchecked, ViewAll or ViewDue
     uint8_t AnswerMode = 0;    // AnswerNormal or AnswerTest
 };
 
@@ -37,6 +37,9 @@ inline constexpr uint8_t TurnShuffle = 2;  // a fresh random order every cycle
 inline constexpr uint8_t ViewChecked = 1;    // checked cards only
 inline constexpr uint8_t ViewUnchecked = 2;  // unchecked cards only
 inline constexpr uint8_t ViewAll = 4;        // every card (there is no 3)
+// The cards the schedule asks for today; only a UTF-8 deck, which keeps a
+// record to schedule by, is dealt so. Any other deck deals all cards.
+inline constexpr uint8_t ViewDue = 8;
 
 inline constexpr uint8_t AnswerNormal = 1;  // the answer is revealed
 inline constexpr uint8_t AnswerTest = 2;    // the answer is typed and judged

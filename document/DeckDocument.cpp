@@ -64,6 +64,7 @@ void DeckDocument::Tell(DeckChangeKind kind, int first, int count, int to) {
 }
 
 void DeckDocument::TellOnly(DeckChangeKind kind, int first, int count, int to) {
+    ++Revision_;
     const DeckChange change{kind, first, count, to, EditedFlag_};
     TellEach([&change](DeckListener& listener) { listener.DeckChanged(change); });
 }

@@ -120,6 +120,9 @@ public:
     // How the deck is scheduled, clamped to the settings' ranges; the kept
     // due times follow a new retention. An edit of the deck when it differs.
     void setScheduleSettings(ScheduleSettings settings);
+    // Grows with every change told, so a view can tell whether what it
+    // worked out of the deck still holds.
+    std::uint64_t getRevision() const { return Revision_; }
     // The time, in milliseconds since the epoch, that study reckons with:
     // a review's row and what is due. The system's clock unless set, so a
     // test can study on days of its choosing.
@@ -177,6 +180,7 @@ private:
     bool AskBeforeOverwrite_ = false;
     std::vector<DeckListener*> Listeners_;
     int GroupDepth_ = 0;
+    std::uint64_t Revision_ = 0;
     std::function<std::int64_t()> Clock_ = [] {
         return QDateTime::currentMSecsSinceEpoch();
     };

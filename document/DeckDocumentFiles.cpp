@@ -248,6 +248,11 @@ void DeckDocument::WriteKrv(const QString& Path, bool allowLoss) {
         return;
     }
     CardData cards = InEncoding(Deck_.cards, ItemEncoding::Cp932, allowLoss);
+    // A .krv file keeps no record to schedule by, and its view byte only
+    // the kinds it has always had.
+    if (cards.Modes.ViewKind == ViewDue) {
+        cards.Modes.ViewKind = ViewAll;
+    }
     SaveCardFile(TextToPath(Path), cards);
     Snapshot_.reset();
     KorvaDeck deck = WithCardIds(std::move(cards));

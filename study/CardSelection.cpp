@@ -24,6 +24,9 @@ void StudyEngine::setViewKind(uint8_t Value) { Document_->setViewKind(Value); }
 uint8_t StudyEngine::getViewKind() const { return getCardData().Modes.ViewKind; }
 
 bool StudyEngine::isValidCard(int16_t StartNumber) const {
+    if (isDueView(getCardData())) {
+        return ReadDuePasses().lastPassing >= StartNumber;
+    }
     // A damaged view kind deals all cards rather than claiming none passes.
     if (!isFilteredView(getViewKind())) {
         return true;

@@ -24,9 +24,29 @@
 
 namespace korva {
 
+StudyDays StudyEngine::Today() const { return StudyDays(getDocument().Now(), QTimeZone::systemTimeZone()); }
+
+const DuePasses& StudyEngine::ReadDuePasses() const {
+    const StudyDays today = Today();
+    const std::uint64_t revision = getDocument().getRevision();
+    if (!Due_.valid || Due_.revision != revision || Due_.todayStart != today.TodayStart()) {
+        Due_.due = korva::ReadDuePasses(getDocument().getDeck(), today);
+        Due_.revision = revision;
+        Due_.todayStart = today.TodayStart();
+        Due_.valid = true;
+    }
+    return Due_.due;
+}
+
 StudyEngine::FilterFacts StudyEngine::ReadFilterFacts() const {
     FilterFacts facts;
     facts.total = getTotal();
+    if (isDueView(getCardData())) {
+        facts.filtered = true;
+        facts.due = &ReadDuePasses();
+        facts.lastPassing = facts.due->lastPassing;
+        return facts;
+    }
     facts.filtered = isFilteredView(getViewKind());
     if (!facts.filtered) {
         return facts;
@@ -86,6 +106,9 @@ bool StudyEngine::DealtCardPasses(const FilterFacts& facts, int16_t card) const 
     if (!facts.filtered) {
         return true;
     }
+    if (facts.due != nullptr) {
+        return facts.due->Passes(card);
+    }
     // Past the last passing card every readable card fails; knowing that
     // spares a look into the deck for each of the many cards a narrow filter
     // skips.
@@ -95,14 +118,16 @@ bool StudyEngine::DealtCardPasses(const FilterFacts& facts, int16_t card) const 
     return PassesView(getCardData(), card);
 }
 
-// Deals until a card passes the filter; returns how many new cycles began.
-int StudyEngine::DealToPassingCard() {
+// Deals until a card passes the filter; true when the window must redraw
+// though the deal's own change may not show it: a new cycle began, or the
+// due view has nothing left to show.
+bool StudyEngine::DealToPassingCard() {
     // With no card at all nothing can ever pass, not even under all cards:
     // the cycle stays empty and nothing is on show.
     if (getTotal() <= 0) {
         setOpenItem(false);
         setCardCount(0);
-        return 0;
+        return false;
     }
     FilterFacts facts = ReadFilterFacts();
     // A shuffled cycle begun in this loop and not yet drawn in full. Whatever
@@ -117,6 +142,15 @@ int StudyEngine::DealToPassingCard() {
     int newCycles = 0;
     try {
         for (;;) {
+            if (!isValidCardWith(facts, 1) && facts.due != nullptr) {
+                // The view stays: what the schedule asks for comes back with
+                // the day, or with the next answer given in another view.
+                settle();
+                ShowNoCardMessage(NothingDueMessage(getDocument().getDeck(), Today(), QTimeZone::systemTimeZone()));
+                setOpenItem(false);
+                setCardCount(0);
+                return true;
+            }
             if (!isValidCardWith(facts, 1)) {
                 settle();
                 ShowNoCardMessage(NoCardMessage);
@@ -142,7 +176,7 @@ int StudyEngine::DealToPassingCard() {
             const int16_t card = shuffled.isDrawing() ? shuffled.CardAt(CardCount_) : getCardTurn(CardCount_);
             if (DealtCardPasses(facts, card)) {
                 settle();
-                return newCycles;
+                return newCycles > 0;
             }
         }
     } catch (...) {
@@ -152,7 +186,7 @@ int StudyEngine::DealToPassingCard() {
 }
 
 void StudyEngine::NextCard() {
-    if (DealToPassingCard() > 0) {
+    if (DealToPassingCard()) {
         FreshScreen();
     }
 }

@@ -160,6 +160,23 @@ DueCards DueToday(const KorvaDeck& deck, const StudyDays& days) {
     return due;
 }
 
+std::optional<int64_t> NextStudyTime(const KorvaDeck& deck, const StudyDays& days) {
+    std::optional<int64_t> next;
+    const auto sooner = [&next](int64_t time) {
+        next = next ? std::min(*next, time) : time;
+    };
+    for (std::size_t card = 1; card < deck.cardIds.size(); ++card) {
+        bool scheduled = false;
+        const MemoryState* memory = AskedMemory(deck, card, scheduled);
+        if (memory != nullptr) {
+            sooner(std::max(memory->due, days.TodayEnd()));
+        } else if (scheduled && deck.settings.newCardsPerDay > 0) {
+            sooner(days.TodayEnd());
+        }
+    }
+    return next;
+}
+
 ScheduleSummary SummarizeSchedule(const KorvaDeck& deck, const StudyDays& days) {
     ScheduleSummary summary;
     summary.today = CountToday(deck, days);

@@ -89,6 +89,11 @@ struct DueCards {
 };
 DueCards DueToday(const KorvaDeck& deck, const StudyDays& days);
 
+// When the first card after today's is due: the earliest due of a reviewed
+// direction a card asks, or tomorrow's start while new cards wait and the
+// deck takes some a day; nullopt when nothing will ever be due.
+std::optional<int64_t> NextStudyTime(const KorvaDeck& deck, const StudyDays& days);
+
 // --- The schedule ahead ---------------------------------------------------------
 
 inline constexpr int ForecastDays = 30;

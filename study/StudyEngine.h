@@ -8,6 +8,7 @@
 
 #include "deck/CardData.h"
 #include "document/DeckDocument.h"
+#include "study/DueView.h"
 
 namespace korva {
 
@@ -99,24 +100,36 @@ private:
     // may change through its document.
     struct FilterFacts {
         int total = 0;
-        bool filtered = false;    // ViewKind 1 or 2; anything else deals all
-        int lastPassing = -1;     // largest card index that passes
-        int lastUnreadable = -1;  // largest card index whose mark cannot be read
+        bool filtered = false;           // ViewKind 1 or 2, or the due view; anything else deals all
+        const DuePasses* due = nullptr;  // in the due view, the cards it deals
+        int lastPassing = -1;            // largest card index that passes
+        int lastUnreadable = -1;         // largest card index whose mark cannot be read
     };
 
     FilterFacts ReadFilterFacts() const;
     bool isValidCardWith(const FilterFacts& facts, int16_t StartNumber) const;
     bool isNextCardWith(const FilterFacts& facts) const;
     bool DealtCardPasses(const FilterFacts& facts, int16_t card) const;
+    // The due view's cards for the deck as it is today, worked out again only
+    // when the deck or the day has changed since.
+    const DuePasses& ReadDuePasses() const;
+    StudyDays Today() const;
     void ResetCycle();
     void BeginCycle();
-    int DealToPassingCard();
+    bool DealToPassingCard();
 
     std::shared_ptr<DeckDocument> Document_;
     std::vector<int16_t> CardTurn_ = std::vector<int16_t>(1, 0);
     int16_t CardCount_ = 0;
     bool OpenItem_ = false;
     std::mt19937_64 Random_;
+    struct DueCache {
+        std::uint64_t revision = 0;
+        std::int64_t todayStart = 0;
+        bool valid = false;
+        DuePasses due;
+    };
+    mutable DueCache Due_;
 };
 
 }  // namespace korva
