@@ -48,6 +48,9 @@ public:
     std::optional<WordList> ShowWordListPreview(const platform::WordListPreviewRequest& /*request*/) override {
         return std::nullopt;
     }
+    std::optional<ScheduleSettings> ShowScheduleSettings(const ScheduleSettings& /*current*/) override {
+        return std::nullopt;
+    }
     bool ReadFile(const QString& /*fileName*/, const platform::ReadWork& work) override {
         return platform::ReadAtOnce(work);
     }
@@ -63,6 +66,7 @@ public:
     void OpenSampleDeck() override {}
     void ShowVersion() override {}
     void OpenCardEditor(frmCard& /*card*/) override {}
+    void OpenRecordWindow(frmCard& /*card*/) override {}
 };
 
 class NoEditorHost : public EditorHost {

@@ -18,6 +18,8 @@ public:
     virtual void ShowVersion() = 0;     // Help > Version information
     // The card editor of the window's deck, opened or brought to the front.
     virtual void OpenCardEditor(frmCard& card) = 0;
+    // The window of the deck's study record, opened or brought to the front.
+    virtual void OpenRecordWindow(frmCard& card) = 0;
 };
 
 }  // namespace korva

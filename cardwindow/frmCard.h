@@ -99,20 +99,27 @@ public:
     void mnuFunctionLumpNatural_Click();
     // The frame opens the deck's card editor, one per deck.
     void mnuFunctionEdit_Click();
+    // The study record and the schedule's settings, which only a deck that
+    // keeps a record (.korva) has.
+    void mnuFunctionRecord_Click();
+    void mnuFunctionSettings_Click();
     void mnuViewCardAll_Click();
     void mnuViewCardCheck_Click();
     void mnuViewCardNatural_Click();
+    void mnuViewCardDue_Click();
 
     // Deck file operations, through the document. The commands that read or
     // write a file show their own failure messages and report whether the
     // file was read or written; a failure changes neither the deck nor the
     // file fields.
     QString getOpenPath();
-    QString getSavePath();
+    // The save dialog's path, or CancelMarker; preferKorva selects the .korva
+    // filter even for a .krv deck.
+    QString getSavePath(bool preferKorva = false);
     bool FileOpen(bool DataKeep);
     bool FileOpenFrom(const QString& Path);
     bool isFilePath() const;
-    bool NewFileSave();
+    bool NewFileSave(bool preferKorva = false);
     bool FileSave();
     bool isCSVFile() const;
     void setFilePath(const QString& Path) { getDocument().setFilePath(Path); }
@@ -169,11 +176,14 @@ public:
     QAction* mnuFunctionLumpCheck = nullptr;
     QAction* mnuFunctionLumpNatural = nullptr;
     QAction* mnuFunctionEdit = nullptr;
+    QAction* mnuFunctionRecord = nullptr;
+    QAction* mnuFunctionSettings = nullptr;
     QMenu* mnuView = nullptr;
     QMenu* mnuViewCard = nullptr;
     QAction* mnuViewCardAll = nullptr;
     QAction* mnuViewCardCheck = nullptr;
     QAction* mnuViewCardNatural = nullptr;
+    QAction* mnuViewCardDue = nullptr;
     QMenu* mnuHelp = nullptr;
     QAction* mnuHelpHelp = nullptr;
     QAction* mnuHelpSample = nullptr;
@@ -201,6 +211,9 @@ private:
     void LumpMark(bool checked);
     void ChangeTurnMode(uint8_t mode);
     void ApplyFilter(uint8_t viewKind);
+    // For a command that needs a study record: true for a deck that keeps
+    // one, else what offers to save the deck as .korva, true once it is.
+    bool KeepsRecordOrSavedAsKorva(const QString& command);
     void TrackComposition(const QEvent& event);
     QMdiSubWindow* SubWindow() const;
     QString ItemText(int16_t itemIndex, int16_t CardIndex) const;

@@ -31,14 +31,14 @@ QString frmCard::getOpenPath() {
 // A .krv deck is offered as .krv again; a new deck, a word list's and a deck
 // in any language as a .korva deck, which holds every character and the
 // study record.
-QString frmCard::getSavePath() {
+QString frmCard::getSavePath(bool preferKorva) {
     const QString name = getFileName();
     const DeckPathKind kind = KindOfPath(name.toStdString());
     // The ending goes, as the four characters of ".krv" or ".csv" always
     // went; a name too short to carry one is offered whole.
     const qsizetype ending = kind == DeckPathKind::Korva ? 6 : 4;
     const QString start = name.size() < ending ? name : name.left(name.size() - ending);
-    const bool krv = kind == DeckPathKind::Deck && getCardData().encoding == ItemEncoding::Cp932;
+    const bool krv = !preferKorva && kind == DeckPathKind::Deck && getCardData().encoding == ItemEncoding::Cp932;
     const int flags = platform::OverwritePrompt | platform::HideReadOnly | platform::PathMustExist;
     const auto chosen = Dialogs_.ShowSave({start, platform::SaveDialogFilter(), flags,
                                            krv ? QStringLiteral(".krv") : QStringLiteral(".korva"),
@@ -91,8 +91,8 @@ bool frmCard::isFilePath() const { return IsDeckFilePath(getFilePath()); }
 // names the file its deck was last read from or written to. One that
 // succeeds moves the window to the new file: its caption and its close
 // question name the file that a plain save now writes.
-bool frmCard::NewFileSave() {
-    const QString path = getSavePath();
+bool frmCard::NewFileSave(bool preferKorva) {
+    const QString path = getSavePath(preferKorva);
     if (path == CancelMarker || !MayDropRecord(path)) {
         return false;
     }

@@ -43,6 +43,9 @@ void frmCard::BuildMenus() {
     mnuFunctionLumpCheck = AddItem(mnuFunctionLump, QStringLiteral("チェック(&C)"));
     mnuFunctionLumpNatural = AddItem(mnuFunctionLump, QStringLiteral("未チェック(&N)"));
     mnuFunction->addSeparator();
+    mnuFunctionRecord = AddItem(mnuFunction, QStringLiteral("学習の記録(&R)"));
+    mnuFunctionSettings = AddItem(mnuFunction, QStringLiteral("学習の設定...(&S)"));
+    mnuFunction->addSeparator();
     mnuFunctionEdit = AddItem(mnuFunction, QStringLiteral("カードの編集...(&E)"));
 
     mnuView = new QMenu(QStringLiteral("表示(&V)"), this);
@@ -50,6 +53,7 @@ void frmCard::BuildMenus() {
     mnuViewCardAll = AddItem(mnuViewCard, QStringLiteral("すべて(&A)"), true);
     mnuViewCardCheck = AddItem(mnuViewCard, QStringLiteral("チェックのみ(&C)"), true);
     mnuViewCardNatural = AddItem(mnuViewCard, QStringLiteral("未チェックのみ(&N)"), true);
+    mnuViewCardDue = AddItem(mnuViewCard, QStringLiteral("復習するカード(&R)"), true);
 
     // Only the chosen radio item carries a mark; the others show nothing.
     auto* radioStyle = new platform::MenuCheckStyle;
@@ -85,9 +89,12 @@ void frmCard::ConnectMenus() {
     bind(mnuFunctionLumpCheck, &frmCard::mnuFunctionLumpCheck_Click);
     bind(mnuFunctionLumpNatural, &frmCard::mnuFunctionLumpNatural_Click);
     bind(mnuFunctionEdit, &frmCard::mnuFunctionEdit_Click);
+    bind(mnuFunctionRecord, &frmCard::mnuFunctionRecord_Click);
+    bind(mnuFunctionSettings, &frmCard::mnuFunctionSettings_Click);
     bind(mnuViewCardAll, &frmCard::mnuViewCardAll_Click);
     bind(mnuViewCardCheck, &frmCard::mnuViewCardCheck_Click);
     bind(mnuViewCardNatural, &frmCard::mnuViewCardNatural_Click);
+    bind(mnuViewCardDue, &frmCard::mnuViewCardDue_Click);
     bind(mnuHelpHelp, &frmCard::mnuHelpHelp_Click);
     bind(mnuHelpSample, &frmCard::mnuHelpSample_Click);
     bind(mnuHelpVesion, &frmCard::mnuHelpVesion_Click);

@@ -66,7 +66,7 @@ void frmCard::FreshScreen() {
 
 void frmCard::FreshMenuList() {
     for (QAction* item : {mnuFunctionTurnNormal, mnuFunctionTurnShuffle, mnuFunctionAnswerNormal, mnuFunctionAnswerTest,
-                          mnuViewCardAll, mnuViewCardCheck, mnuViewCardNatural}) {
+                          mnuViewCardAll, mnuViewCardCheck, mnuViewCardNatural, mnuViewCardDue}) {
         item->setChecked(false);
     }
 
@@ -86,6 +86,8 @@ void frmCard::FreshMenuList() {
         case ViewAll: mnuViewCardAll->setChecked(true); break;
         default: break;
     }
+    // A deck that keeps no record deals all cards in it, as in a kind unknown.
+    mnuViewCardDue->setChecked(isDueView(getCardData()));
 }
 
 }  // namespace korva

@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "cardwindow/CardWindowHost.h"
 #include "cardwindow/VirtualKey.h"
 #include "cardwindow/frmCard.h"
 #include "deck/DeckText.h"
@@ -132,13 +133,50 @@ void frmCard::mnuViewCardAll_Click() { ApplyFilter(ViewAll); }
 void frmCard::mnuViewCardCheck_Click() { ApplyFilter(ViewChecked); }
 void frmCard::mnuViewCardNatural_Click() { ApplyFilter(ViewUnchecked); }
 
+void frmCard::mnuViewCardDue_Click() {
+    FreshMenuList();
+    if (KeepsRecordOrSavedAsKorva(QStringLiteral("復習するカードを選ぶ"))) {
+        ApplyFilter(ViewDue);
+    }
+}
+
+void frmCard::mnuFunctionRecord_Click() {
+    if (KeepsRecordOrSavedAsKorva(QStringLiteral("学習の記録を見る"))) {
+        Host_.OpenRecordWindow(*this);
+    }
+}
+
+void frmCard::mnuFunctionSettings_Click() {
+    if (!KeepsRecordOrSavedAsKorva(QStringLiteral("学習の設定をする"))) {
+        return;
+    }
+    if (const auto settings = Dialogs_.ShowScheduleSettings(getDocument().getDeck().settings)) {
+        getDocument().setScheduleSettings(*settings);
+    }
+}
+
+// The schedule reads the study record, which only a .korva deck keeps: a
+// code page 932 deck is offered a save as one first.
+bool frmCard::KeepsRecordOrSavedAsKorva(const QString& command) {
+    if (getCardData().encoding == ItemEncoding::Utf8) {
+        return true;
+    }
+    const auto answer =
+        Dialogs_.Message(QStringLiteral("%1には学習の記録が要ります。記録は .korva のデッキに残ります。\r\n"
+                                        "このデッキを .korva のデッキとして名前を付けて保存しますか。")
+                             .arg(command),
+                         platform::MessageButtons::YesNo);
+    return answer == platform::MessageResult::Yes && NewFileSave(true) && getCardData().encoding == ItemEncoding::Utf8;
+}
+
 // Stepping back one position makes NextCard deal again from the card on show,
 // which stays if it passes the new filter.
 void frmCard::ApplyFilter(uint8_t viewKind) {
     const DeckGroup filtered(getDocument());
     setViewKind(viewKind);
     if (getTotal() != 0) {
-        setCardCount(static_cast<int16_t>(getCardCount() - 1));
+        // With nothing on show (the due view's day done) the deal starts over.
+        setCardCount(static_cast<int16_t>(std::max(0, getCardCount() - 1)));
         NextCard();
     }
 }

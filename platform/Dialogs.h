@@ -6,6 +6,7 @@
 
 #include <QString>
 
+#include "deck/CardMemory.h"
 #include "deck/WordList.h"
 #include "deck/WordListSource.h"
 #include "platform/BackgroundRead.h"
@@ -62,6 +63,9 @@ public:
     // Shows how a word list will be read and lets the user change it; the
     // list as last shown, or nullopt when the user cancels.
     virtual std::optional<WordList> ShowWordListPreview(const WordListPreviewRequest& request) = 0;
+    // How a deck is scheduled, starting from current; nullopt when the user
+    // cancels.
+    virtual std::optional<ScheduleSettings> ShowScheduleSettings(const ScheduleSettings& current) = 0;
     // Runs the read of fileName, which may take seconds, keeping the
     // windows drawn; false when the user cancels it.
     virtual bool ReadFile(const QString& fileName, const ReadWork& work) = 0;

@@ -14,6 +14,7 @@
 #include "platform/FileFilter.h"
 #include "platform/MessageBox.h"
 #include "platform/SaveFileDialog.h"
+#include "platform/ScheduleSettingsDialog.h"
 #include "platform/WordListPreview.h"
 
 namespace korva::platform {
@@ -162,6 +163,14 @@ std::optional<WordList> QtDialogs::ShowWordListPreview(const WordListPreviewRequ
         return std::nullopt;
     }
     return preview.takeList();
+}
+
+std::optional<ScheduleSettings> QtDialogs::ShowScheduleSettings(const ScheduleSettings& current) {
+    ScheduleSettingsDialog dialog(current, DialogParent());
+    if (dialog.exec() != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    return dialog.getSettings();
 }
 
 bool QtDialogs::ReadFile(const QString& fileName, const ReadWork& work) {

@@ -23,6 +23,7 @@ public:
     std::optional<FileDialogResult> ShowOpen(const FileDialogRequest& request) override;
     std::optional<FileDialogResult> ShowSave(const FileDialogRequest& request) override;
     std::optional<WordList> ShowWordListPreview(const WordListPreviewRequest& request) override;
+    std::optional<ScheduleSettings> ShowScheduleSettings(const ScheduleSettings& current) override;
     bool ReadFile(const QString& fileName, const ReadWork& work) override;
     void OpenAddress(const QString& address, std::function<void()> failed) override;
 

@@ -19,6 +19,7 @@
 #include "platform/AppIcon.h"
 #include "platform/Fonts.h"
 #include "platform/Twips.h"
+#include "record/frmRecord.h"
 #include "recovery/EndedCopies.h"
 #include "shell/Cascade.h"
 
@@ -160,6 +161,31 @@ frmEditor* CardWindowManager::EditorIn(const QMdiSubWindow* sub) const {
     return nullptr;
 }
 
+frmRecord* CardWindowManager::OpenRecord(frmCard& card) {
+    const auto entry =
+        std::find_if(Entries_.begin(), Entries_.end(), [&card](const Entry& e) { return e.window == &card; });
+    if (entry == Entries_.end()) {
+        return nullptr;
+    }
+    if (!entry->recordSub) {
+        entry->recordSub = Area_.addSubWindow(new frmRecord(entry->session));
+        entry->recordSub->setAttribute(Qt::WA_DeleteOnClose);
+        Place(*entry->recordSub);
+        entry->recordSub->show();
+    }
+    Area_.setActiveSubWindow(entry->recordSub);
+    return qobject_cast<frmRecord*>(entry->recordSub->widget());
+}
+
+std::shared_ptr<DeckSession> CardWindowManager::SessionIn(const QMdiSubWindow* sub) const {
+    for (const Entry& entry : Entries_) {
+        if (sub && (entry.sub == sub || entry.editorSub == sub || entry.recordSub == sub)) {
+            return entry.session;
+        }
+    }
+    return nullptr;
+}
+
 QList<QMenu*> CardWindowManager::MenusIn(const QMdiSubWindow* sub) const {
     if (const frmCard* card = WindowIn(sub)) {
         return card->MenuBarMenus();
@@ -230,6 +256,9 @@ void CardWindowManager::Forget(const frmCard* window) {
     for (const Entry& entry : Entries_) {
         if (entry.window == window && entry.editorSub) {
             entry.editorSub->close();
+        }
+        if (entry.window == window && entry.recordSub) {
+            entry.recordSub->close();
         }
     }
     std::erase_if(Entries_, [window](const Entry& entry) { return entry.window == window; });

@@ -23,6 +23,7 @@ class DeckDocument;
 class DeckSession;
 class frmCard;
 class frmEditor;
+class frmRecord;
 class RecoveryStore;
 struct RecoveryCopy;
 namespace platform {
@@ -79,6 +80,11 @@ public:
     // The menus of the window that sub holds, card window or editor; none
     // for any other.
     QList<QMenu*> MenusIn(const QMdiSubWindow* sub) const;
+    // The window of the card window's study record, opened or brought to the front.
+    frmRecord* OpenRecord(frmCard& card);
+    // The deck shown in sub, a card window, its editor or its record; null
+    // for none.
+    std::shared_ptr<DeckSession> SessionIn(const QMdiSubWindow* sub) const;
     // Every editor's open cell committed, as before a card window closes
     // (frmEditor::CommitOpenCell); false when the user kept one open.
     bool CommitOpenCells(bool mayAsk) const;
@@ -95,6 +101,7 @@ private:
         QMdiSubWindow* sub;
         QPointer<frmEditor> editor;
         QPointer<QMdiSubWindow> editorSub;
+        QPointer<QMdiSubWindow> recordSub;
     };
 
     // The editors' file commands are their card window's.

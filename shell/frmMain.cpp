@@ -9,14 +9,17 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QStatusBar>
 #include <QUrl>
 #include <QWindow>
 
 #include "cardwindow/frmCard.h"
 #include "deck/PathText.h"
+#include "document/DeckSession.h"
 #include "platform/AppIcon.h"
 #include "platform/Fonts.h"
 #include "platform/Twips.h"
+#include "record/TodayStatus.h"
 #include "recovery/RecoveryStore.h"
 #include "shell/CardWindowManager.h"
 #include "shell/Environment.h"
@@ -70,6 +73,8 @@ frmMain::frmMain(platform::Dialogs& dialogs, RecoveryStore* recovery, std::funct
     Area_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     Area_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(Area_);
+    Today_ = new TodayStatus(this);
+    statusBar()->addWidget(Today_);
     Windows_ = std::make_unique<CardWindowManager>(*Area_, Dialogs_, *this, Recovery_);
     setAcceptDrops(true);
     connect(Area_, &QMdiArea::subWindowActivated, this, &frmMain::ShowMenusOf);
@@ -176,6 +181,8 @@ void frmMain::ShowMenusOf(QMdiSubWindow* active) {
     for (QMenu* menu : menus) {
         bar->addMenu(menu);
     }
+    const std::shared_ptr<DeckSession> session = Windows_->SessionIn(active);
+    Today_->Watch(session ? session->getSharedDocument() : nullptr);
 }
 
 QList<frmCard*> frmMain::CardWindows() const { return Windows_->Windows(); }
@@ -251,6 +258,11 @@ void frmMain::ShowHelp() { mnuHelpHelp_Click(); }
 void frmMain::OpenSampleDeck() { Windows_->OpenSample(SampleDeckPath(getProgramLayout())); }
 
 void frmMain::ShowVersion() { mnuHelpVesion_Click(); }
+
+void frmMain::OpenRecordWindow(frmCard& card) {
+    Windows_->OpenRecord(card);
+    ShowMenusOf(Area_->activeSubWindow());
+}
 
 void frmMain::OpenCardEditor(frmCard& card) {
     Windows_->OpenEditor(card);

@@ -24,6 +24,7 @@ class CardWindowManager;
 class EndedCopies;
 class frmCard;
 class RecoveryStore;
+class TodayStatus;
 struct RecoveryCopy;
 
 // The frame window: every card window lives inside its MDI area, opened and
@@ -67,6 +68,7 @@ public:
     void OpenSampleDeck() override;
     void ShowVersion() override;
     void OpenCardEditor(frmCard& card) override;
+    void OpenRecordWindow(frmCard& card) override;
 
     QMdiArea& getArea() const { return *Area_; }
     // The open card windows, in the order they were opened.
@@ -96,6 +98,7 @@ private:
     QMenu* mnuFile_ = nullptr;
     QMenu* mnuHelp_ = nullptr;
     QPointer<frmVersion> Version_;
+    TodayStatus* Today_ = nullptr;
     bool OuterSizeFitted_ = false;
     RecoveryStore* Recovery_;
     std::unique_ptr<CardWindowManager> Windows_;

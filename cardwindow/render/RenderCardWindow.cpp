@@ -29,6 +29,7 @@ public:
     void OpenSampleDeck() override {}
     void ShowVersion() override {}
     void OpenCardEditor(frmCard& /*card*/) override {}
+    void OpenRecordWindow(frmCard& /*card*/) override {}
 };
 
 const char* const Animals =

@@ -31,6 +31,7 @@ public:
     std::optional<WordList> ShowWordListPreview(const platform::WordListPreviewRequest& request) override {
         return request.source->Read(request.options);
     }
+    std::optional<ScheduleSettings> ShowScheduleSettings(const ScheduleSettings&) override { return std::nullopt; }
     bool ReadFile(const QString&, const platform::ReadWork& work) override { return platform::ReadAtOnce(work); }
     void OpenAddress(const QString&, std::function<void()> failed) override { failed(); }
 

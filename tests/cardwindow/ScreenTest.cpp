@@ -211,14 +211,16 @@ TEST_F(ScreenTest, MenusHaveTheirCaptionsInOrder) {
 
     EXPECT_EQ(Captions(menus[0]), (QStringList{"新規作成(&N)", "開く...(&O)", "続けて開く...(&T)", "閉じる(&C)",
                                                "名前を付けて保存...(&A)", "上書き保存(&S)", "-", "終了(&X)"}));
-    EXPECT_EQ(Captions(menus[1]), (QStringList{"カード順番(&T)", "解答方式(&S)", "項目逆転(&R)", "一括チェック(&l)",
-                                               "-", "カードの編集...(&E)"}));
+    EXPECT_EQ(Captions(menus[1]),
+              (QStringList{"カード順番(&T)", "解答方式(&S)", "項目逆転(&R)", "一括チェック(&l)", "-", "学習の記録(&R)",
+                           "学習の設定...(&S)", "-", "カードの編集...(&E)"}));
     EXPECT_EQ(Captions(card.mnuFunctionTurn), (QStringList{"ノーマル(&N)", "シャッフル(&S)"}));
     EXPECT_EQ(Captions(card.mnuFunctionAnswer), (QStringList{"ノーマル（&N）", "TESTスタイル（&T）"}));
     EXPECT_EQ(Captions(card.mnuFunctionReversal), (QStringList{"すべて(&A)", "表示中のカード(&P)"}));
     EXPECT_EQ(Captions(card.mnuFunctionLump), (QStringList{"チェック(&C)", "未チェック(&N)"}));
     EXPECT_EQ(Captions(menus[2]), (QStringList{"カード表示形式(&C)"}));
-    EXPECT_EQ(Captions(card.mnuViewCard), (QStringList{"すべて(&A)", "チェックのみ(&C)", "未チェックのみ(&N)"}));
+    EXPECT_EQ(Captions(card.mnuViewCard),
+              (QStringList{"すべて(&A)", "チェックのみ(&C)", "未チェックのみ(&N)", "復習するカード(&R)"}));
     EXPECT_EQ(Captions(menus[3]),
               (QStringList{"KORVA!!HTMLヘルプ...(&H)", "サンプルデッキを開く(&S)", "-", "バージョン情報...(&V)"}));
 
@@ -231,7 +233,7 @@ TEST_F(ScreenTest, MenusHaveTheirCaptionsInOrder) {
             checkable += action->isCheckable();
         }
     }
-    EXPECT_EQ(checkable, 7);
+    EXPECT_EQ(checkable, 8);
 }
 
 TEST_F(ScreenTest, HiddenAnswerInNormalStyle) {

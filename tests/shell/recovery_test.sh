@@ -101,7 +101,7 @@ focus() { xdotool windowactivate --sync "$1" 2>/dev/null || fail "cannot activat
 # workspace at its place.
 card_window_shown() {
   local colours
-  colours=$(import -window "$main" png:- | convert - -format '%[pixel:p{100,300}] %[pixel:p{600,500}]' info:) &&
+  colours=$(import -window "$main" png:- | convert - -format '%[pixel:p{100,300}] %[pixel:p{600,400}]' info:) &&
     [ "${colours% *}" != "${colours#* }" ]
 }
 

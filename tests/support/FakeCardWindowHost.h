@@ -14,6 +14,7 @@ public:
     int sampleCalls = 0;
     int versionCalls = 0;
     int editorCalls = 0;
+    int recordCalls = 0;
 
     void OpenCardWindow() override { ++openCalls; }
     void NewCardWindow() override { ++newCalls; }
@@ -22,6 +23,7 @@ public:
     void OpenSampleDeck() override { ++sampleCalls; }
     void ShowVersion() override { ++versionCalls; }
     void OpenCardEditor(frmCard& /*card*/) override { ++editorCalls; }
+    void OpenRecordWindow(frmCard& /*card*/) override { ++recordCalls; }
 };
 
 }  // namespace korva::test

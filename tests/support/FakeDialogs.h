@@ -37,6 +37,7 @@ public:
     std::deque<std::optional<platform::FileDialogResult>> saveAnswers;
     // The options the preview is closed with: the list read with them is its answer.
     std::deque<std::optional<WordListOptions>> previewAnswers;
+    std::deque<std::optional<ScheduleSettings>> settingsAnswers;
     bool cancelReads = false;  // every long read is cancelled before it starts
     // Runs as each long read ends, before the program takes what it read.
     std::function<void()> afterRead;
@@ -52,6 +53,7 @@ public:
     std::vector<platform::FileDialogRequest> openRequests;
     std::vector<platform::FileDialogRequest> saveRequests;
     std::vector<PreviewCall> previews;
+    std::vector<ScheduleSettings> settingsShown;
     std::vector<QString> reads;
     std::vector<QString> addresses;
 
@@ -84,6 +86,10 @@ public:
             return std::nullopt;
         }
         return r.source->Read(*answer);
+    }
+    std::optional<ScheduleSettings> ShowScheduleSettings(const ScheduleSettings& current) override {
+        settingsShown.push_back(current);
+        return Take(settingsAnswers, "schedule settings");
     }
     bool ReadFile(const QString& fileName, const platform::ReadWork& work) override {
         reads.push_back(fileName);
