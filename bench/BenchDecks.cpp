@@ -1,5 +1,9 @@
 #include "bench/BenchDecks.h"
 
+#include <random>
+
+#include "memory/MemoryKeeping.h"
+
 namespace korva::bench {
 
 std::string JapaneseText(int card, int item) {
@@ -23,6 +27,30 @@ CardData MakeDeck(int total) {
     }
     d.Modes = ImportedModes;
     return d;
+}
+
+// A full deck, half of it asking item 2, studied for three years: rows
+// answers over its cards in time order, the last of them today, and its
+// memory kept up with them.
+KorvaDeck StudiedDeck(std::size_t rows, int64_t now) {
+    CardData cards = MakeDeck(MaxCards);
+    for (std::size_t card = 1; card < cards.QuestionItems.size(); ++card) {
+        cards.QuestionItems[card] = static_cast<int16_t>(1 + card % 2);
+    }
+    KorvaDeck deck = MakeKorvaDeck(std::move(cards), 0, "bench");
+    std::mt19937_64 random(5);
+    const int64_t span = int64_t{3} * 365 * 86'400'000;
+    deck.record.reserve(rows);
+    for (std::size_t row = 0; row < rows; ++row) {
+        const auto card = std::uniform_int_distribution<std::size_t>(1, MaxCards)(random);
+        deck.record.push_back(
+            {.timeMs = now - span + static_cast<int64_t>(row) * span / static_cast<int64_t>(rows),
+             .cardId = deck.cardIds[card],
+             .item = static_cast<int16_t>(std::bernoulli_distribution(0.8)(random) ? 1 + card % 2 : 2 - card % 2),
+             .checked = std::bernoulli_distribution(0.85)(random)});
+    }
+    CatchUpMemory(deck);
+    return deck;
 }
 
 }  // namespace korva::bench

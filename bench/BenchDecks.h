@@ -3,6 +3,7 @@
 #include <string>
 
 #include "deck/CardData.h"
+#include "deck/KorvaDeck.h"
 
 namespace korva::bench {
 
@@ -13,5 +14,10 @@ std::string JapaneseText(int card, int item);
 // A deck as a user's imported word list looks after some study: total cards
 // of Japanese text on both sides, every third card checked.
 CardData MakeDeck(int total);
+
+// A full deck, half of it asking item 2, studied for three years: rows
+// answers over its cards in time order, the last of them at now, and its
+// memory kept up with them.
+KorvaDeck StudiedDeck(std::size_t rows, int64_t now);
 
 }  // namespace korva::bench

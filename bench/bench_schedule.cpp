@@ -13,10 +13,14 @@
 #include <random>
 #include <vector>
 
+#include <QTemporaryDir>
+
 #include "bench/BenchDecks.h"
 #include "deck/KorvaDeck.h"
+#include "deck/KorvaFile.h"
 #include "memory/MemoryState.h"
 #include "study/Schedule.h"
+#include "study/StudyEngine.h"
 
 namespace {
 
@@ -64,34 +68,10 @@ void ReplayRecord(benchmark::State& state) {
                                                       benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
-// A full deck, half of it asking item 2, studied for three years: rows
-// answers over its cards in time order, the last of them today, and its
-// memory kept up with them.
-korva::KorvaDeck StudiedDeck(std::size_t rows, int64_t now) {
-    korva::CardData cards = korva::bench::MakeDeck(korva::MaxCards);
-    for (std::size_t card = 1; card < cards.QuestionItems.size(); ++card) {
-        cards.QuestionItems[card] = static_cast<int16_t>(1 + card % 2);
-    }
-    korva::KorvaDeck deck = korva::MakeKorvaDeck(std::move(cards), 0, "bench");
-    std::mt19937_64 random(5);
-    const int64_t span = int64_t{3} * 365 * Day;
-    deck.record.reserve(rows);
-    for (std::size_t row = 0; row < rows; ++row) {
-        const auto card = std::uniform_int_distribution<std::size_t>(1, korva::MaxCards)(random);
-        deck.record.push_back(
-            {.timeMs = now - span + static_cast<int64_t>(row) * span / static_cast<int64_t>(rows),
-             .cardId = deck.cardIds[card],
-             .item = static_cast<int16_t>(std::bernoulli_distribution(0.8)(random) ? 1 + card % 2 : 2 - card % 2),
-             .checked = std::bernoulli_distribution(0.85)(random)});
-    }
-    korva::CatchUpMemory(deck);
-    return deck;
-}
-
 constexpr int64_t Now = 1'717'218'000'000;  // 2024-06-01T05:00:00Z, 14:00 in Tokyo
 
 void DueSet(benchmark::State& state) {
-    const korva::KorvaDeck deck = StudiedDeck(200'000, Now);
+    const korva::KorvaDeck deck = korva::bench::StudiedDeck(200'000, Now);
     const korva::StudyDays days(Now, QTimeZone("Asia/Tokyo"));
     std::size_t due = 0;
     for (auto _ : state) {
@@ -105,7 +85,7 @@ void DueSet(benchmark::State& state) {
 // One check as a view follows it: the record's new row into the kept memory,
 // and the status line's counts, without counting the deck again.
 void CheckFollowed(benchmark::State& state) {
-    korva::KorvaDeck deck = StudiedDeck(200'000, Now);
+    korva::KorvaDeck deck = korva::bench::StudiedDeck(200'000, Now);
     const korva::StudyDays days(Now, QTimeZone("Asia/Tokyo"));
     korva::TodayCounts counts = korva::CountToday(deck, days);
     std::mt19937_64 random(9);
@@ -123,7 +103,7 @@ void CheckFollowed(benchmark::State& state) {
 // What a record window shows: the forecast and the directions' counts from
 // the kept memory, and retention, streak and calendar from the record.
 void RecordWindow(benchmark::State& state) {
-    const korva::KorvaDeck deck = StudiedDeck(static_cast<std::size_t>(state.range(0)), Now);
+    const korva::KorvaDeck deck = korva::bench::StudiedDeck(static_cast<std::size_t>(state.range(0)), Now);
     const korva::StudyDays days(Now, QTimeZone("Asia/Tokyo"));
     for (auto _ : state) {
         benchmark::DoNotOptimize(korva::SummarizeSchedule(deck, days));
@@ -131,6 +111,65 @@ void RecordWindow(benchmark::State& state) {
     }
 }
 
+class SilentEngine : public korva::StudyEngine {
+public:
+    void FreshScreen() override {}
+
+protected:
+    void ShowNoCardMessage(const std::string& /*text*/) override {}
+};
+
+// A full deck studied in the due view, read from its file as the program
+// reads it, its clock at Now.
+bool OpenDueView(SilentEngine& engine, const QTemporaryDir& dir) {
+    const QString path = dir.filePath(QStringLiteral("due.korva"));
+    korva::SaveKorvaFile(path.toStdString(), korva::bench::StudiedDeck(200'000, Now));
+    const korva::DeckDocument::WordListChooser none = [](const QString&, const auto&) {
+        return std::nullopt;
+    };
+    if (!engine.getDocument().Open(path, QStringLiteral("due.korva"), none).isDone()) {
+        return false;
+    }
+    engine.getDocument().setClock([] { return Now; });
+    engine.setViewKind(korva::ViewDue);
+    engine.Start();
+    return engine.getShowCardIndex() != 0;
+}
+
+// The deal alone, as the next card after a card skipped: the day's due set
+// is already known.
+void DealInDueView(benchmark::State& state) {
+    const QTemporaryDir dir;
+    SilentEngine engine;
+    if (!OpenDueView(engine, dir)) {
+        state.SkipWithError("the deck did not open in the due view");
+        return;
+    }
+    for (auto _ : state) {
+        engine.NextCard();
+        benchmark::DoNotOptimize(engine.getShowCardIndex());
+    }
+}
+
+// A check and the deal it makes, as the card window's チェック & 次へ: the
+// review, the card's memory, and the due set found again.
+void CheckAndDealInDueView(benchmark::State& state) {
+    const QTemporaryDir dir;
+    SilentEngine engine;
+    if (!OpenDueView(engine, dir)) {
+        state.SkipWithError("the deck did not open in the due view");
+        return;
+    }
+    for (auto _ : state) {
+        const int16_t shown = engine.getShowCardIndex();
+        engine.getDocument().Review(false, engine.getQuestionItemIndex(shown), shown, -1);
+        engine.NextCard();
+        benchmark::DoNotOptimize(engine.getShowCardIndex());
+    }
+}
+
+BENCHMARK(DealInDueView)->Unit(benchmark::kMicrosecond);
+BENCHMARK(CheckAndDealInDueView)->Unit(benchmark::kMicrosecond);
 BENCHMARK(ReviewOneCheck)->Unit(benchmark::kNanosecond);
 BENCHMARK(DueSet)->Unit(benchmark::kMicrosecond);
 BENCHMARK(CheckFollowed)->Unit(benchmark::kNanosecond);

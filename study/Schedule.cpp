@@ -102,7 +102,13 @@ void TodayCounts::Follow(const MemoryChange& change, bool asked, const StudyDays
     }
 }
 
-TodayCounts CountToday(const KorvaDeck& deck, const StudyDays& days) {
+namespace {
+
+// Today's counts, and each card's asked memory handed to visit(card,
+// memory, scheduled) on the way, so that one pass over the deck serves both
+// the counts and the due set.
+template <typename Visit>
+TodayCounts CountTodayVisiting(const KorvaDeck& deck, const StudyDays& days, Visit visit) {
     TodayCounts counts;
     counts.newLimit = deck.settings.newCardsPerDay;
     // Today's rows a direction, read back from the last row memory knows.
@@ -119,44 +125,51 @@ TodayCounts CountToday(const KorvaDeck& deck, const StudyDays& days) {
     for (std::size_t card = 1; card < deck.cardIds.size(); ++card) {
         const int16_t asked = deck.cards.QuestionItems[card];
         const CardMemories* memories = MemoriesOf(deck, deck.cardIds[card]);
-        if (memories == nullptr) {
-            counts.newAvailable += IsDirection(asked) ? 1 : 0;
-            continue;
-        }
-        for (const int16_t item : {int16_t{1}, int16_t{2}}) {
-            const CardMemory& memory = (*memories)[Slot(item)];
-            if (item == asked) {
-                if (!memory) {
-                    ++counts.newAvailable;
-                } else if (memory->due < days.TodayEnd()) {
-                    ++counts.reviews;
+        const MemoryState* askedMemory = nullptr;
+        if (memories != nullptr) {
+            for (const int16_t item : {int16_t{1}, int16_t{2}}) {
+                const CardMemory& memory = (*memories)[Slot(item)];
+                if (item == asked && memory) {
+                    askedMemory = &*memory;
+                }
+                // Begun today: every one of its reviews given today.
+                if (memory && memory->lastReview >= days.TodayStart() && !today.empty()) {
+                    const auto found = today.find(DirectionKey(deck.cardIds[card], item));
+                    counts.newBegun += found != today.end() && found->second == memory->reviews ? 1 : 0;
                 }
             }
-            // Begun today: every one of its reviews given today.
-            if (memory && memory->lastReview >= days.TodayStart() && !today.empty()) {
-                const auto found = today.find(DirectionKey(deck.cardIds[card], item));
-                counts.newBegun += found != today.end() && found->second == memory->reviews ? 1 : 0;
-            }
         }
+        if (askedMemory != nullptr) {
+            counts.reviews += askedMemory->due < days.TodayEnd() ? 1 : 0;
+        } else {
+            counts.newAvailable += IsDirection(asked) ? 1 : 0;
+        }
+        visit(card, askedMemory, IsDirection(asked));
     }
     return counts;
 }
 
+}  // namespace
+
+TodayCounts CountToday(const KorvaDeck& deck, const StudyDays& days) {
+    return CountTodayVisiting(deck, days, [](std::size_t, const MemoryState*, bool) {});
+}
+
 DueCards DueToday(const KorvaDeck& deck, const StudyDays& days) {
     DueCards due;
-    int fresh = CountToday(deck, days).NewToday();
-    for (std::size_t card = 1; card < deck.cardIds.size(); ++card) {
-        bool scheduled = false;
-        const MemoryState* memory = AskedMemory(deck, card, scheduled);
-        if (memory != nullptr) {
-            if (memory->due < days.TodayEnd()) {
-                due.reviews.push_back(static_cast<int>(card));
+    std::vector<int> fresh;
+    const TodayCounts counts =
+        CountTodayVisiting(deck, days, [&](std::size_t card, const MemoryState* memory, bool scheduled) {
+            if (memory != nullptr) {
+                if (memory->due < days.TodayEnd()) {
+                    due.reviews.push_back(static_cast<int>(card));
+                }
+            } else if (scheduled) {
+                fresh.push_back(static_cast<int>(card));
             }
-        } else if (scheduled && fresh > 0) {
-            due.fresh.push_back(static_cast<int>(card));
-            --fresh;
-        }
-    }
+        });
+    fresh.resize(static_cast<std::size_t>(counts.NewToday()));
+    due.fresh = std::move(fresh);
     return due;
 }
 
