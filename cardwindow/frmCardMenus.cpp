@@ -43,8 +43,8 @@ void frmCard::BuildMenus() {
     mnuFunctionLumpCheck = AddItem(mnuFunctionLump, QStringLiteral("チェック(&C)"));
     mnuFunctionLumpNatural = AddItem(mnuFunctionLump, QStringLiteral("未チェック(&N)"));
     mnuFunction->addSeparator();
-    mnuFunctionRecord = AddItem(mnuFunction, QStringLiteral("学習の記録(&R)"));
-    mnuFunctionSettings = AddItem(mnuFunction, QStringLiteral("学習の設定...(&S)"));
+    mnuFunctionRecord = AddItem(mnuFunction, QStringLiteral("学習の記録(&K)"));
+    mnuFunctionSettings = AddItem(mnuFunction, QStringLiteral("学習の設定...(&O)"));
     mnuFunction->addSeparator();
     mnuFunctionEdit = AddItem(mnuFunction, QStringLiteral("カードの編集...(&E)"));
 

@@ -212,8 +212,8 @@ TEST_F(ScreenTest, MenusHaveTheirCaptionsInOrder) {
     EXPECT_EQ(Captions(menus[0]), (QStringList{"新規作成(&N)", "開く...(&O)", "続けて開く...(&T)", "閉じる(&C)",
                                                "名前を付けて保存...(&A)", "上書き保存(&S)", "-", "終了(&X)"}));
     EXPECT_EQ(Captions(menus[1]),
-              (QStringList{"カード順番(&T)", "解答方式(&S)", "項目逆転(&R)", "一括チェック(&l)", "-", "学習の記録(&R)",
-                           "学習の設定...(&S)", "-", "カードの編集...(&E)"}));
+              (QStringList{"カード順番(&T)", "解答方式(&S)", "項目逆転(&R)", "一括チェック(&l)", "-", "学習の記録(&K)",
+                           "学習の設定...(&O)", "-", "カードの編集...(&E)"}));
     EXPECT_EQ(Captions(card.mnuFunctionTurn), (QStringList{"ノーマル(&N)", "シャッフル(&S)"}));
     EXPECT_EQ(Captions(card.mnuFunctionAnswer), (QStringList{"ノーマル（&N）", "TESTスタイル（&T）"}));
     EXPECT_EQ(Captions(card.mnuFunctionReversal), (QStringList{"すべて(&A)", "表示中のカード(&P)"}));
