@@ -7,7 +7,7 @@ packages=(
   fonts-ipafont-gothic fonts-ipafont-mincho fonts-noto-cjk fonts-dejavu-core
   xvfb xdotool imagemagick x11-utils xdg-utils openbox qt6-gtk-platformtheme
   qt6-translations-l10n desktop-file-utils appstream shared-mime-info dpkg-dev
-  lintian man-db locales python3
+  lintian man-db locales python3 faketime
 )
 missing=()
 for p in "${packages[@]}"; do

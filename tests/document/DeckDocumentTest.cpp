@@ -296,7 +296,7 @@ TEST_F(DeckDocumentTest, StudyKeepsEachCardsMemoryAsAReplayOfTheRecordLeavesIt) 
     DeckDocument document(ThreeCards());
     std::int64_t now = 1'780'000'000'000;
     document.setClock([&now] { return now; });
-    constexpr std::int64_t Day = 86'400'000;
+    constexpr std::int64_t day = 86'400'000;
     // Passes and fails, both directions, the same day and days apart.
     const struct {
         int days;
@@ -306,7 +306,7 @@ TEST_F(DeckDocumentTest, StudyKeepsEachCardsMemoryAsAReplayOfTheRecordLeavesIt) 
     } answers[] = {{0, 1, 1, true}, {0, 1, 1, false}, {0, 2, 2, true},  {1, 1, 1, true},
                    {3, 1, 2, true}, {3, 2, 2, false}, {10, 1, 1, true}, {10, 3, 1, true}};
     for (const auto& answer : answers) {
-        now += answer.days * Day;
+        now += answer.days * day;
         document.Review(answer.pass, answer.item, answer.card, -1);
     }
     const KorvaDeck& kept = document.getDeck();
