@@ -2,6 +2,10 @@
 // the deck only whole, so a failure leaves it as it was.
 #include <sys/stat.h>
 
+#include <deque>
+#include <string>
+#include <unordered_map>
+
 #include <QDateTime>
 #include <QFileInfo>
 
@@ -53,6 +57,45 @@ KorvaDeck AppendedTo(const KorvaDeck& deck, CardData cards) {
         appended.cardIds.push_back(NewCardId(appended));
     }
     return appended;
+}
+
+// The key by which a card of a recovery copy is found again among its
+// file's cards: both texts.
+std::string CardKey(const CardData::ItemTexts& items) { return items[1] + '\0' + items[2]; }
+
+// A recovery copy holds the cards, not the study: the record, the settings
+// and the ids of the cards it shares with the deck's file as last saved
+// come from that file, so that a save after the restore, which writes the
+// whole deck, keeps them. A card found there by its texts keeps its id (the
+// first such card not yet taken, in deck order); any other is a new card.
+// A file that cannot be read leaves the copy as it is.
+void AdoptSavedStudy(KorvaDeck& deck, const std::string& path) {
+    KorvaDeck saved;
+    try {
+        saved = LoadKorvaFile(path);
+    } catch (const DeckError&) {
+        return;
+    }
+    std::unordered_map<std::string, std::deque<int64_t>> ids;
+    for (std::size_t card = 1; card < saved.cardIds.size(); ++card) {
+        ids[CardKey(saved.cards.Items[card])].push_back(saved.cardIds[card]);
+    }
+    deck.nextCardId = saved.nextCardId;
+    for (std::size_t card = 1; card < deck.cardIds.size(); ++card) {
+        auto found = ids.find(CardKey(deck.cards.Items[card]));
+        if (found != ids.end() && !found->second.empty()) {
+            deck.cardIds[card] = found->second.front();
+            found->second.pop_front();
+        } else {
+            deck.cardIds[card] = NewCardId(deck);
+        }
+    }
+    deck.record = std::move(saved.record);
+    deck.memory = std::move(saved.memory);
+    deck.memoryRows = saved.memoryRows;
+    deck.settings = saved.settings;
+    deck.createdMs = saved.createdMs;
+    CatchUpMemory(deck);
 }
 
 }  // namespace
@@ -181,6 +224,9 @@ void DeckDocument::Restore(CardData deck, const QString& Path, const QString& Fi
     const DeckGroup action(*this);
     TellChanging(DeckChangeKind::Replaced);
     Deck_ = WithCardIds(std::move(deck));
+    if (Deck_.cards.encoding == ItemEncoding::Utf8 && KindOfPath(Path.toStdString()) == DeckPathKind::Korva) {
+        AdoptSavedStudy(Deck_, TextToPath(Path));
+    }
     Snapshot_.reset();
     FilePath_ = Path;
     FileName_ = FileName;

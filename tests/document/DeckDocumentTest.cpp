@@ -12,6 +12,7 @@
 #include "deck/DeckFile.h"
 #include "deck/DeckRecord.h"
 #include "deck/FileBytes.h"
+#include "deck/KorvaFile.h"
 #include "document/DeckDocument.h"
 #include "memory/MemoryKeeping.h"
 
@@ -327,6 +328,44 @@ TEST_F(DeckDocumentTest, StudyKeepsEachCardsMemoryAsAReplayOfTheRecordLeavesIt) 
     DeckDocument unstudied(ThreeCards());
     unstudied.setScheduleSettings(ScheduleSettings{});
     EXPECT_FALSE(unstudied.getEditedFlag());
+}
+
+TEST_F(DeckDocumentTest, ARestoredCopyOfAKorvaDeckKeepsTheStudyItsFileHolds) {
+    const QString path = dir.filePath(QStringLiteral("studied.korva"));
+    CardData cards = ThreeCards();
+    cards.encoding = ItemEncoding::Utf8;
+    DeckDocument studied(cards);
+    studied.setScheduleSettings({.newCardsPerDay = 7});
+    studied.Review(true, 1, 1, -1);
+    studied.Review(false, 1, 2, -1);
+    ASSERT_TRUE(studied.SaveAs(path).isDone());
+    const KorvaDeck saved = LoadKorvaFile(path.toStdString());
+
+    // The copy: card 2's text edited, a card added before card 1.
+    CardData copy = studied.getCardData();
+    copy.Items[2][1] = "edited";
+    copy.Items.insert(copy.Items.begin() + 1, {"", "new", "card"});
+    copy.Checks.insert(copy.Checks.begin() + 1, {False16, False16, False16});
+    copy.QuestionItems.insert(copy.QuestionItems.begin() + 1, 1);
+    DeckDocument restored;
+    restored.Restore(copy, path, QStringLiteral("studied.korva"), std::nullopt);
+    const KorvaDeck& deck = restored.getDeck();
+    EXPECT_EQ(deck.record, saved.record);
+    EXPECT_EQ(deck.settings, saved.settings);
+    EXPECT_EQ(deck.memoryRows, saved.record.size());
+    // Cards 1 and 3 of the file keep their ids; the edited and the new one get new ones.
+    EXPECT_EQ(deck.cardIds[2], saved.cardIds[1]);
+    EXPECT_EQ(deck.cardIds[4], saved.cardIds[3]);
+    for (const std::size_t fresh : {std::size_t{1}, std::size_t{3}}) {
+        EXPECT_GE(deck.cardIds[fresh], saved.nextCardId) << fresh;
+    }
+    EXPECT_NE(deck.cardIds[1], deck.cardIds[3]);
+
+    // The save after it writes the record back, whole.
+    ASSERT_TRUE(restored.Save().isDone());
+    const KorvaDeck again = LoadKorvaFile(path.toStdString());
+    EXPECT_EQ(again.record, saved.record);
+    EXPECT_EQ(again.memory.at(saved.cardIds[1]), saved.memory.at(saved.cardIds[1]));
 }
 
 }  // namespace
