@@ -42,7 +42,9 @@ frmRecord::frmRecord(std::shared_ptr<DeckSession> session, QWidget* parent)
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowIcon(platform::AppIcon());
     Calendar_ = new CalendarView(this);
+    Calendar_->setAccessibleName(QStringLiteral("1年間の復習"));
     Forecast_ = new ForecastView(this);
+    Forecast_->setAccessibleName(QStringLiteral("これから30日の復習"));
     Streak_ = new QLabel(this);
     Retention_ = new QLabel(this);
     Today_ = new QLabel(this);
