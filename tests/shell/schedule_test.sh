@@ -35,6 +35,9 @@ export QT_QPA_PLATFORM=xcb QT_QPA_PLATFORMTHEME= HOME="$work/home" XDG_RUNTIME_D
 unset XDG_CONFIG_HOME XDG_STATE_HOME XDG_CURRENT_DESKTOP DESKTOP_SESSION GTK_MODULES || true
 # Qt's timers keep the real monotonic clock; only the calendar is moved.
 export FAKETIME_DONT_FAKE_MONOTONIC=1
+# faketime preloads its library ahead of a sanitizer build's runtime, which
+# would otherwise refuse to start.
+export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0"
 
 limit=15
 main_title='^暗記支援ソフトウェア　KORVA!! '
