@@ -19,7 +19,7 @@ RecoveryKeeper::RecoveryKeeper(RecoveryStore* store, DeckDocument& document)
     : RecoveryKeeper(store, [&document] {
           return std::make_pair(WriteDeckRecord(document.getCardData()),
                                 RecoveryOrigin{document.getFilePath(), document.getFileName(), document.getOriginal(),
-                                               document.getCardData().encoding});
+                                               document.getCardData().encoding, document.UnsavedAnswers()});
       }) {
     Document_ = &document;
     document.AddListener(*this);

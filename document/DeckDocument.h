@@ -19,6 +19,7 @@
 #include "document/DeckChange.h"
 #include "document/DeckResult.h"
 #include "recovery/FileFingerprint.h"
+#include "recovery/RecoveryOrigin.h"
 
 namespace korva {
 
@@ -105,8 +106,13 @@ public:
     DeckResult SaveAs(const QString& Path, bool allowLoss = false);
     // What SaveAs(Path) would lose, for the question before it.
     CardConversion LossesSavingAs(const QString& Path) const;
-    // A deck from a recovery copy: still edited, under its original file.
-    void Restore(CardData deck, const QString& Path, const QString& FileName, std::optional<FileFingerprint> original);
+    // A deck from a recovery copy: still edited, under its original file,
+    // with the answers given since that file was written.
+    void Restore(CardData deck, const QString& Path, const QString& FileName, std::optional<FileFingerprint> original,
+                 std::vector<CopiedAnswer> answers = {});
+    // The answers the deck's file does not hold, for its recovery copy: all
+    // of them until the deck is first written as a .korva file.
+    std::vector<CopiedAnswer> UnsavedAnswers() const;
     void Replace(CardData deck);
 
     // Cards

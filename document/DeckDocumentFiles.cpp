@@ -63,18 +63,20 @@ KorvaDeck AppendedTo(const KorvaDeck& deck, CardData cards) {
 // file's cards: both texts.
 std::string CardKey(const CardData::ItemTexts& items) { return items[1] + '\0' + items[2]; }
 
-// A recovery copy holds the cards, not the study: the record, the settings
-// and the ids of the cards it shares with the deck's file as last saved
-// come from that file, so that a save after the restore, which writes the
-// whole deck, keeps them. A card found there by its texts keeps its id (the
-// first such card not yet taken, in deck order); any other is a new card.
-// A file that cannot be read leaves the copy as it is.
-void AdoptSavedStudy(KorvaDeck& deck, const std::string& path) {
+// A recovery copy holds the cards and the answers since the last save, not
+// the study before it: the record, the settings and the ids of the cards it
+// shares with the deck's file as last saved come from that file, so that a
+// save after the restore keeps them. A card found there by its texts keeps
+// its id (the first such card not yet taken, in deck order); any other is a
+// new card. Returns what the file holds, for the next save to write only the
+// difference; a file that cannot be read leaves the copy as it is.
+std::optional<KorvaSnapshot> AdoptSavedStudy(KorvaDeck& deck, const std::string& path) {
     KorvaDeck saved;
+    KorvaSnapshot snapshot;
     try {
-        saved = LoadKorvaFile(path);
+        saved = LoadKorvaFile(path, snapshot);
     } catch (const DeckError&) {
-        return;
+        return std::nullopt;
     }
     std::unordered_map<std::string, std::deque<int64_t>> ids;
     for (std::size_t card = 1; card < saved.cardIds.size(); ++card) {
@@ -95,7 +97,27 @@ void AdoptSavedStudy(KorvaDeck& deck, const std::string& path) {
     deck.memoryRows = saved.memoryRows;
     deck.settings = saved.settings;
     deck.createdMs = saved.createdMs;
-    CatchUpMemory(deck);
+    return snapshot;
+}
+
+// The copy's answers after the record, each to the card it was given to;
+// those of cards since removed to a card id of their own, as their rows in
+// the record kept before.
+void AppendCopiedAnswers(KorvaDeck& deck, const std::vector<CopiedAnswer>& answers) {
+    std::unordered_map<int64_t, int64_t> removed;
+    for (const CopiedAnswer& answer : answers) {
+        ReviewRow row = answer.row;
+        if (answer.card > 0 && static_cast<std::size_t>(answer.card) < deck.cardIds.size()) {
+            row.cardId = deck.cardIds[static_cast<std::size_t>(answer.card)];
+        } else {
+            auto [slot, added] = removed.try_emplace(row.cardId, 0);
+            if (added) {
+                slot->second = NewCardId(deck);
+            }
+            row.cardId = slot->second;
+        }
+        deck.record.push_back(row);
+    }
 }
 
 }  // namespace
@@ -220,14 +242,16 @@ void DeckDocument::Loaded(KorvaDeck read, const QString& Path, const QString& Fi
 }
 
 void DeckDocument::Restore(CardData deck, const QString& Path, const QString& FileName,
-                           std::optional<FileFingerprint> original) {
+                           std::optional<FileFingerprint> original, std::vector<CopiedAnswer> answers) {
     const DeckGroup action(*this);
     TellChanging(DeckChangeKind::Replaced);
     Deck_ = WithCardIds(std::move(deck));
-    if (Deck_.cards.encoding == ItemEncoding::Utf8 && KindOfPath(Path.toStdString()) == DeckPathKind::Korva) {
-        AdoptSavedStudy(Deck_, TextToPath(Path));
-    }
     Snapshot_.reset();
+    if (Deck_.cards.encoding == ItemEncoding::Utf8 && KindOfPath(Path.toStdString()) == DeckPathKind::Korva) {
+        Snapshot_ = AdoptSavedStudy(Deck_, TextToPath(Path));
+    }
+    AppendCopiedAnswers(Deck_, answers);
+    CatchUpMemory(Deck_);
     FilePath_ = Path;
     FileName_ = FileName;
     AskBeforeOverwrite_ = !original || FingerprintOf(Path) != original;
@@ -279,6 +303,23 @@ void DeckDocument::WriteKorva(const QString& Path, bool allowLoss) {
     if (recode) {
         AdoptRecoded(std::move(recoded));
     }
+}
+
+std::vector<CopiedAnswer> DeckDocument::UnsavedAnswers() const {
+    const std::size_t saved = Snapshot_ ? Snapshot_->recordRows : 0;
+    std::vector<CopiedAnswer> answers;
+    if (saved >= Deck_.record.size()) {
+        return answers;
+    }
+    std::unordered_map<int64_t, int> cards;
+    for (std::size_t card = 1; card < Deck_.cardIds.size(); ++card) {
+        cards.emplace(Deck_.cardIds[card], static_cast<int>(card));
+    }
+    for (auto row = Deck_.record.begin() + static_cast<std::ptrdiff_t>(saved); row != Deck_.record.end(); ++row) {
+        const auto card = cards.find(row->cardId);
+        answers.push_back({*row, card != cards.end() ? card->second : 0});
+    }
+    return answers;
 }
 
 CardConversion DeckDocument::LossesSavingAs(const QString& Path) const {

@@ -99,7 +99,7 @@ void EndedCopies::ReadFolder(Claim& claim) {
         try {
             const RecoveryOrigin origin = ReadOrigin(OriginPath(claim.folder, number));
             name = origin.fileName;
-            RecoveryCopy copy{CardData{}, origin.filePath, origin.fileName, origin.original};
+            RecoveryCopy copy{CardData{}, origin.filePath, origin.fileName, origin.original, 0, origin.answers};
             ReadWithinMemory([&] {
                 const FileContent content = ReadFileContent(CopyPath(claim.folder, number).toStdString());
                 copy.deck = ReadDeckRecord(content.bytes);

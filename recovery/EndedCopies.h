@@ -10,6 +10,7 @@
 #include "deck/CardData.h"
 #include "recovery/FileFingerprint.h"
 #include "recovery/RecoveryError.h"
+#include "recovery/RecoveryOrigin.h"
 
 namespace korva {
 
@@ -20,6 +21,7 @@ struct RecoveryCopy {
     QString fileName;                                        // the window's FileName, its caption
     std::optional<FileFingerprint> original = std::nullopt;  // the file as the window last read or wrote it
     qint64 copiedMs = 0;                                     // when the copy was last written, since the epoch
+    std::vector<CopiedAnswer> answers = {};                  // given since the file was last written
 };
 
 // A copy that could not be read, and why; or something in the recovery

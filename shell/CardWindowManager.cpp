@@ -76,7 +76,7 @@ frmCard* CardWindowManager::OpenSample(const QString& Path) {
 frmCard* CardWindowManager::Restore(RecoveryCopy copy) {
     auto document = std::make_shared<DeckDocument>();
     // Written since, gone, or never known: not overwritten without asking.
-    document->Restore(std::move(copy.deck), copy.filePath, copy.fileName, copy.original);
+    document->Restore(std::move(copy.deck), copy.filePath, copy.fileName, copy.original, std::move(copy.answers));
     // Its changes are still unsaved, so closing it asks; its own copy takes
     // over from the old one at once.
     frmCard* window = Show(Started(NewWindow(document)), document);

@@ -81,6 +81,10 @@ TEST_F(RecoveryCopyTest, AChangeOfAnEditedDeckIsCopiedShortlyAfterNotInsideTheCo
     EXPECT_EQ(origin.fileName, QStringLiteral("deck.krv"));
     ASSERT_TRUE(origin.original.has_value());
     EXPECT_EQ(origin.original, FingerprintOf(origin.filePath));
+    // The check's answer, which no file holds yet, goes with the copy.
+    ASSERT_EQ(origin.answers.size(), 1U);
+    EXPECT_EQ(origin.answers[0].row, card->getDocument().getRecord().back());
+    EXPECT_EQ(card->getDocument().getCardIds().at(origin.answers[0].card), origin.answers[0].row.cardId);
 }
 
 TEST_F(RecoveryCopyTest, LaterChangesDoNotPushThePendingWriteBack) {

@@ -340,6 +340,10 @@ TEST_F(DeckDocumentTest, ARestoredCopyOfAKorvaDeckKeepsTheStudyItsFileHolds) {
     studied.Review(false, 1, 2, -1);
     ASSERT_TRUE(studied.SaveAs(path).isDone());
     const KorvaDeck saved = LoadKorvaFile(path.toStdString());
+    EXPECT_TRUE(studied.UnsavedAnswers().empty());
+    studied.Review(true, 2, 3, -1);
+    std::vector<CopiedAnswer> answers = studied.UnsavedAnswers();
+    ASSERT_EQ(answers, (std::vector<CopiedAnswer>{{studied.getRecord().back(), 3}}));
 
     // The copy: card 2's text edited, a card added before card 1.
     CardData copy = studied.getCardData();
@@ -347,12 +351,22 @@ TEST_F(DeckDocumentTest, ARestoredCopyOfAKorvaDeckKeepsTheStudyItsFileHolds) {
     copy.Items.insert(copy.Items.begin() + 1, {"", "new", "card"});
     copy.Checks.insert(copy.Checks.begin() + 1, {False16, False16, False16});
     copy.QuestionItems.insert(copy.QuestionItems.begin() + 1, 1);
+    // Its answers follow: card 3 is the copy's card 4, and one card answered
+    // has since been removed.
+    answers[0].card = 4;
+    answers.push_back({{.timeMs = 5, .cardId = 999, .item = 1, .checked = false, .style = AnswerNormal}, 0});
     DeckDocument restored;
-    restored.Restore(copy, path, QStringLiteral("studied.korva"), std::nullopt);
+    restored.Restore(copy, path, QStringLiteral("studied.korva"), std::nullopt, answers);
     const KorvaDeck& deck = restored.getDeck();
-    EXPECT_EQ(deck.record, saved.record);
+    ASSERT_EQ(deck.record.size(), saved.record.size() + 2);
+    EXPECT_TRUE(std::equal(saved.record.begin(), saved.record.end(), deck.record.begin()));
+    EXPECT_EQ(deck.record[saved.record.size()].cardId, saved.cardIds[3]);
+    ASSERT_TRUE(deck.memory.at(saved.cardIds[3])[1].has_value());
+    EXPECT_EQ(deck.memory.at(saved.cardIds[3])[1]->reviews, 1);
+    EXPECT_EQ(std::count(deck.cardIds.begin(), deck.cardIds.end(), deck.record.back().cardId), 0);
+    EXPECT_GE(deck.record.back().cardId, saved.nextCardId);
     EXPECT_EQ(deck.settings, saved.settings);
-    EXPECT_EQ(deck.memoryRows, saved.record.size());
+    EXPECT_EQ(deck.memoryRows, deck.record.size());
     // Cards 1 and 3 of the file keep their ids; the edited and the new one get new ones.
     EXPECT_EQ(deck.cardIds[2], saved.cardIds[1]);
     EXPECT_EQ(deck.cardIds[4], saved.cardIds[3]);
@@ -361,10 +375,12 @@ TEST_F(DeckDocumentTest, ARestoredCopyOfAKorvaDeckKeepsTheStudyItsFileHolds) {
     }
     EXPECT_NE(deck.cardIds[1], deck.cardIds[3]);
 
-    // The save after it writes the record back, whole.
+    // The save after it writes the record back with the answers; the copy
+    // after that has none left to keep.
     ASSERT_TRUE(restored.Save().isDone());
     const KorvaDeck again = LoadKorvaFile(path.toStdString());
-    EXPECT_EQ(again.record, saved.record);
+    EXPECT_EQ(again.record, deck.record);
+    EXPECT_TRUE(restored.UnsavedAnswers().empty());
     EXPECT_EQ(again.memory.at(saved.cardIds[1]), saved.memory.at(saved.cardIds[1]));
 }
 

@@ -49,6 +49,12 @@ TEST(RecoveryOriginTest, ThePathsBytesTheNameAndTheOriginalComeBackExactly) {
         {QStringLiteral("/decks/100% sure/a\nb.csv"), QStringLiteral("a\nb.csv"), std::nullopt},
         {QStringLiteral("/d/e.krv"), QString(), FileFingerprint{0, -5, "00"}},
         {QStringLiteral("/d/한국어.korva"), QStringLiteral("한국어.korva"), print, ItemEncoding::Utf8},
+        {QStringLiteral("/d/b.korva"),
+         QStringLiteral("b.korva"),
+         std::nullopt,
+         ItemEncoding::Utf8,
+         {{{.timeMs = 1765432100123, .cardId = 17, .item = 2, .checked = true, .style = AnswerTest, .judged = 1}, 3},
+          {{.timeMs = -1, .cardId = 4, .item = 1, .checked = false, .style = AnswerNormal, .judged = -1}, 0}}},
     };
     for (const RecoveryOrigin& origin : origins) {
         const std::string bytes = WriteOriginFile(origin);
@@ -57,6 +63,7 @@ TEST(RecoveryOriginTest, ThePathsBytesTheNameAndTheOriginalComeBackExactly) {
         EXPECT_EQ(back.fileName, origin.fileName) << bytes;
         EXPECT_EQ(back.original, origin.original) << bytes;
         EXPECT_EQ(back.encoding, origin.encoding) << bytes;
+        EXPECT_EQ(back.answers, origin.answers) << bytes;
     }
     EXPECT_EQ(WriteOriginFile({QStringLiteral("/d/単.krv"), QStringLiteral("単.krv"), FileFingerprint{7, 9, "ab"}}),
               "KORVA recovery 3\npath /d/%E5%8D%98.krv\nname %E5%8D%98.krv\noriginal 7 9 ab\ntext cp932\n");
@@ -113,10 +120,17 @@ TEST(RecoveryOriginTest, AFingerprintChangesWithTheBytesAndIsNoneForNoFile) {
 }
 
 TEST(RecoveryOriginTest, ADamagedSideFileIsAnError) {
-    for (const char* bytes : {"", "KORVA recovery 2\npath /a\nname a\n", "KORVA recovery 1\npath /a\nname a",
-                              "KORVA recovery 1\nname a\npath /a\n", "KORVA recovery 1\npath /a\nname a\n\n",
-                              "KORVA recovery 2\npath /a\nname a\noriginal 1 2\n",
-                              "KORVA recovery 2\npath /a\nname a\noriginal x 2 ab\n"}) {
+    for (const char* bytes :
+         {"", "KORVA recovery 2\npath /a\nname a\n", "KORVA recovery 1\npath /a\nname a",
+          "KORVA recovery 1\nname a\npath /a\n", "KORVA recovery 1\npath /a\nname a\n\n",
+          "KORVA recovery 2\npath /a\nname a\noriginal 1 2\n", "KORVA recovery 2\npath /a\nname a\noriginal x 2 ab\n",
+          // Answers only in the fourth format, and only ones the record can hold.
+          "KORVA recovery 3\npath /a\nname a\noriginal none\ntext utf8\nanswer 1 1 1 1 1 1 -1\n",
+          "KORVA recovery 4\npath /a\nname a\noriginal none\ntext utf8\n",
+          "KORVA recovery 4\npath /a\nname a\noriginal none\ntext utf8\nanswer 1 1 1 3 1 1 -1\n",
+          "KORVA recovery 4\npath /a\nname a\noriginal none\ntext utf8\nanswer 1 1 0 1 1 1 -1\n",
+          "KORVA recovery 4\npath /a\nname a\noriginal none\ntext utf8\nanswer 1 1 1 1 1 1\n",
+          "KORVA recovery 4\npath /a\nname a\noriginal none\ntext utf8\nanswer 1 x 1 1 1 1 -1\n"}) {
         EXPECT_THROW(ReadOriginFile(bytes), RecoveryError) << bytes;
     }
 }
