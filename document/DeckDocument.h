@@ -109,7 +109,7 @@ public:
     // A deck from a recovery copy: still edited, under its original file,
     // with the answers given since that file was written.
     void Restore(CardData deck, const QString& Path, const QString& FileName, std::optional<FileFingerprint> original,
-                 std::vector<CopiedAnswer> answers = {});
+                 const std::vector<CopiedAnswer>& answers = {});
     // The answers the deck's file does not hold, for its recovery copy: all
     // of them until the deck is first written as a .korva file.
     std::vector<CopiedAnswer> UnsavedAnswers() const;

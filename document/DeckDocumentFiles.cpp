@@ -242,7 +242,7 @@ void DeckDocument::Loaded(KorvaDeck read, const QString& Path, const QString& Fi
 }
 
 void DeckDocument::Restore(CardData deck, const QString& Path, const QString& FileName,
-                           std::optional<FileFingerprint> original, std::vector<CopiedAnswer> answers) {
+                           std::optional<FileFingerprint> original, const std::vector<CopiedAnswer>& answers) {
     const DeckGroup action(*this);
     TellChanging(DeckChangeKind::Replaced);
     Deck_ = WithCardIds(std::move(deck));

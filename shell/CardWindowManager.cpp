@@ -76,7 +76,7 @@ frmCard* CardWindowManager::OpenSample(const QString& Path) {
 frmCard* CardWindowManager::Restore(RecoveryCopy copy) {
     auto document = std::make_shared<DeckDocument>();
     // Written since, gone, or never known: not overwritten without asking.
-    document->Restore(std::move(copy.deck), copy.filePath, copy.fileName, copy.original, std::move(copy.answers));
+    document->Restore(std::move(copy.deck), copy.filePath, copy.fileName, copy.original, copy.answers);
     // Its changes are still unsaved, so closing it asks; its own copy takes
     // over from the old one at once.
     frmCard* window = Show(Started(NewWindow(document)), document);
@@ -97,7 +97,7 @@ frmCard* CardWindowManager::Show(std::unique_ptr<frmCard> card, std::shared_ptr<
     frmCard* window = card.release();
     QMdiSubWindow* sub = Area_.addSubWindow(window);
     Place(*sub);
-    Entries_.push_back({std::make_shared<DeckSession>(std::move(document)), window, sub, nullptr, nullptr});
+    Entries_.push_back({std::make_shared<DeckSession>(std::move(document)), window, sub, nullptr, nullptr, nullptr});
     sub->installEventFilter(this);
     connect(window, &QObject::destroyed, this, [this, window] { Forget(window); });
     sub->show();
