@@ -27,13 +27,13 @@ if [ -n "$only" ]; then
   tidy "$build" "$only"
   exit 0
 fi
-# The program and the tool get the whole check set. Over the tests,
+# The program, its build-time tools and korva-deck get the whole check set. Over the tests,
 # benchmarks and fuzzers as well it would take some 20 minutes of processor
 # time (10 on two cores); there the house rules alone, naming and braces,
 # take a few seconds a source. (clang-analyzer-deadcode.DeadStores flags
 # Google Benchmark's 'for (auto _ : state)'; run 'tests/' or 'bench/' as
 # PATH_REGEX to see the rest.)
-tidy "$build" '(deck|document|editor|study|recovery|platform|cardwindow|shell|tools)/'
+tidy "$build" '(deck|memory|document|editor|study|record|recovery|platform|cardwindow|shell|tools|data)/'
 house_rules='-*,readability-identifier-naming,readability-braces-around-statements'
 tidy "$build" '(tests|bench)/' "$house_rules"
 if [ -f "$build-fuzz/compile_commands.json" ]; then
