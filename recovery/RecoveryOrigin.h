@@ -51,7 +51,7 @@ struct RecoveryOrigin {
 //   name %E5%8D%98%E8%AA%9E.korva
 //   original 1234 1765432100000 9f86d0...
 //   text utf8
-//   answer 1765432100000 3 17 1 1 0 -1
+//   answer 1765432100000 3 17 1 1 1 -1
 std::string WriteOriginFile(const RecoveryOrigin& origin);
 
 // Throws RecoveryError (OriginDamaged) when bytes are not such a file. A file of
