@@ -19,70 +19,17 @@
 #include "deck/DeckError.h"
 #include "deck/FileBytes.h"
 #include "deck/FileCalls.h"
+#include "deck/KorvaTables.h"
 #include "deck/Sqlite.h"
 
 namespace korva {
 
 namespace {
 
+using namespace detail;
 using sqlite::Database;
 using sqlite::Statement;
 using sqlite::Transaction;
-
-// The tables of schema version 2. Every value of the in-memory deck has a
-// column of its own, named so that a user reading the file with the sqlite3
-// shell can tell what it holds; times are UTC milliseconds since the epoch.
-constexpr const char* SchemaSql = R"(
-CREATE TABLE deck (
-  id INTEGER PRIMARY KEY CHECK (id = 1),
-  turn_mode INTEGER NOT NULL,
-  reserved_mode INTEGER NOT NULL,
-  view_kind INTEGER NOT NULL,
-  answer_mode INTEGER NOT NULL,
-  created_ms INTEGER NOT NULL,
-  saved_ms INTEGER NOT NULL,
-  saved_by TEXT NOT NULL,
-  next_card_id INTEGER NOT NULL,
-  revision INTEGER NOT NULL,
-  new_cards_per_day INTEGER NOT NULL,
-  desired_retention REAL NOT NULL,
-  memory_rows INTEGER NOT NULL
-);
-CREATE TABLE card (
-  id INTEGER PRIMARY KEY,
-  position INTEGER NOT NULL UNIQUE,
-  item1 TEXT NOT NULL,
-  item2 TEXT NOT NULL,
-  asked_item INTEGER NOT NULL,
-  check0 INTEGER NOT NULL,
-  check1 INTEGER NOT NULL,
-  check2 INTEGER NOT NULL
-);
-CREATE TABLE review (
-  time_ms INTEGER NOT NULL,
-  card_id INTEGER NOT NULL,
-  item INTEGER NOT NULL,
-  checked INTEGER NOT NULL,
-  style INTEGER NOT NULL,
-  judged INTEGER NOT NULL
-);
-CREATE TABLE memory (
-  card_id INTEGER NOT NULL,
-  item INTEGER NOT NULL,
-  stability REAL NOT NULL,
-  difficulty REAL NOT NULL,
-  due_ms INTEGER NOT NULL,
-  last_review_ms INTEGER NOT NULL,
-  reviews INTEGER NOT NULL,
-  lapses INTEGER NOT NULL,
-  PRIMARY KEY (card_id, item)
-) WITHOUT ROWID;
-)";
-
-constexpr const char* CardColumns = "id, position, item1, item2, asked_item, check0, check1, check2";
-constexpr const char* ReviewColumns = "time_ms, card_id, item, checked, style, judged";
-constexpr int ReviewColumnCount = 6;
-constexpr const char* MemoryColumns = "card_id, item, stability, difficulty, due_ms, last_review_ms, reviews, lapses";
 
 // Rows per INSERT when the record is written: one statement for many rows
 // costs SQLite far less per row than one for each.
@@ -91,16 +38,6 @@ constexpr std::size_t ReviewRowsPerInsert = 32;
 // A database built in memory keeps its every page in the cache until it
 // is written out, rather than spilling pages to its memory file halfway.
 constexpr const char* CacheSql = "PRAGMA cache_size = -131072";  // KiB
-// Another program reading the file (the sqlite3 shell) or another KORVA
-// saving it holds its lock for a moment: waited for, up to this, before the
-// load or save fails as "database is locked".
-constexpr const char* BusySql = "PRAGMA busy_timeout = 3000";  // ms
-// A load maps the file (up to this size) instead of copying its pages.
-constexpr const char* MapSql = "PRAGMA mmap_size = 268435456";
-
-[[noreturn]] void Damaged(std::string reason) {
-    throw DeckError({.kind = DeckErrorKind::DatabaseDamaged, .systemReason = std::move(reason)});
-}
 
 // --- Hashing ---------------------------------------------------------------
 
@@ -157,31 +94,6 @@ void RequireUniqueIds(const KorvaDeck& deck) {
             BrokenId(std::max(ids[i].second, ids[i - 1].second), ids[i].first);
         }
     }
-}
-
-// The counter the file keeps: past every id in use, whatever the deck's own
-// counter says, so that no id is ever given twice.
-int64_t NextIdToKeep(const KorvaDeck& deck) {
-    int64_t next = std::max<int64_t>(deck.nextCardId, 1);
-    for (std::size_t card = 1; card < deck.cardIds.size(); ++card) {
-        next = std::max(next, deck.cardIds[card] + 1);
-    }
-    return next;
-}
-
-// The rows the kept memory accounts for; more than the record holds would
-// say it knows of answers the file lacks.
-std::size_t MemoryRowsToKeep(const KorvaDeck& deck) { return std::min(deck.memoryRows, deck.record.size()); }
-
-// The settings within their ranges, as the reader requires them: a value
-// out of range is the nearest one in it, an undefined retention the default.
-ScheduleSettings SettingsToKeep(const KorvaDeck& deck) {
-    ScheduleSettings kept;
-    kept.newCardsPerDay = std::clamp(deck.settings.newCardsPerDay, MinNewCardsPerDay, MaxNewCardsPerDay);
-    if (!std::isnan(deck.settings.desiredRetention)) {
-        kept.desiredRetention = std::clamp(deck.settings.desiredRetention, MinDesiredRetention, MaxDesiredRetention);
-    }
-    return kept;
 }
 
 // A stamp that changes with every save, so that a save through a snapshot
@@ -313,21 +225,6 @@ void InsertAllMemory(Database& db, const KorvaDeck& deck) {
     }
 }
 
-KorvaSnapshot SnapshotOf(const KorvaDeck& deck, int64_t revision) {
-    // memoryRows and the retention describe the file only when it is of this
-    // version: an older one is saved whole next time anyway.
-    KorvaSnapshot snapshot;
-    snapshot.cards.reserve(deck.cardIds.size() - 1);
-    for (std::size_t card = 1; card < deck.cardIds.size(); ++card) {
-        snapshot.cards.push_back({deck.cardIds[card], KorvaCardHash(deck.cards, static_cast<int>(card))});
-    }
-    snapshot.recordRows = deck.record.size();
-    snapshot.memoryRows = MemoryRowsToKeep(deck);
-    snapshot.memoryRetention = SettingsToKeep(deck).desiredRetention;
-    snapshot.revision = revision;
-    return snapshot;
-}
-
 // --- Whole files --------------------------------------------------------------
 
 // The whole database's bytes, built in memory: nothing touches the disk
@@ -412,262 +309,6 @@ void SettleJournal(const std::string& target) {
     if (::unlink(journal.c_str()) != 0 && errno != ENOENT) {
         throw detail::SystemFailure(DeckErrorKind::CannotSave, errno);
     }
-}
-
-// --- Reading --------------------------------------------------------------------
-
-int64_t IntColumn(const Statement& row, int column, int64_t low, int64_t high, const char* what) {
-    int64_t value = 0;
-    if (!row.IntegerAt(column, value)) {
-        Damaged(std::string(what) + " is not an integer");
-    }
-    if (value < low || value > high) {
-        Damaged(std::string(what) + " out of range: " + std::to_string(value));
-    }
-    return value;
-}
-
-std::string_view TextColumn(const Statement& row, int column, const char* what) {
-    if (row.Type(column) != SQLITE_TEXT) {
-        Damaged(std::string(what) + " is not text");
-    }
-    return row.Text(column);
-}
-
-constexpr int64_t Int64Min = std::numeric_limits<int64_t>::min();
-constexpr int64_t Int64Max = std::numeric_limits<int64_t>::max();
-constexpr int64_t Int16Min = std::numeric_limits<int16_t>::min();
-constexpr int64_t Int16Max = std::numeric_limits<int16_t>::max();
-
-// Checks that the file is a .korva file this program can read; its schema
-// version.
-int64_t RequireKorvaFile(Database& db) {
-    if (db.QueryInt("PRAGMA application_id") != KorvaApplicationId) {
-        throw DeckError(DeckErrorKind::NotKorvaDeck);
-    }
-    const int64_t version = db.QueryInt("PRAGMA user_version");
-    if (version > KorvaSchemaVersion) {
-        throw DeckError({.kind = DeckErrorKind::NewerSchema, .value = static_cast<long long>(version)});
-    }
-    if (version < 1) {
-        Damaged("user_version " + std::to_string(version));
-    }
-    return version;
-}
-
-double RealColumn(const Statement& row, int column, double low, double high, const char* what) {
-    double value = 0;
-    if (!row.RealAt(column, value)) {
-        Damaged(std::string(what) + " is not a real");
-    }
-    if (!(value >= low && value <= high)) {
-        Damaged(std::string(what) + " out of range: " + std::to_string(value));
-    }
-    return value;
-}
-
-struct DeckRow {
-    int64_t revision = 0;
-    int64_t memoryRows = 0;
-};
-
-DeckRow ReadDeckRow(Database& db, KorvaDeck& deck, int64_t version) {
-    Statement row(db, std::string("SELECT turn_mode, reserved_mode, view_kind, answer_mode, created_ms, saved_ms, "
-                                  "saved_by, next_card_id, revision") +
-                          (version >= 2 ? ", new_cards_per_day, desired_retention, memory_rows" : "") + " FROM deck");
-    if (!row.Step()) {
-        Damaged("no row in table deck");
-    }
-    StudyModes& modes = deck.cards.Modes;
-    modes.TurnMode = static_cast<uint8_t>(IntColumn(row, 0, 0, 255, "deck.turn_mode"));
-    modes.ReservedMode = static_cast<uint8_t>(IntColumn(row, 1, 0, 255, "deck.reserved_mode"));
-    modes.ViewKind = static_cast<uint8_t>(IntColumn(row, 2, 0, 255, "deck.view_kind"));
-    modes.AnswerMode = static_cast<uint8_t>(IntColumn(row, 3, 0, 255, "deck.answer_mode"));
-    deck.createdMs = IntColumn(row, 4, Int64Min, Int64Max, "deck.created_ms");
-    deck.savedMs = IntColumn(row, 5, Int64Min, Int64Max, "deck.saved_ms");
-    deck.savedByVersion = TextColumn(row, 6, "deck.saved_by");
-    deck.nextCardId = IntColumn(row, 7, 1, Int64Max, "deck.next_card_id");
-    DeckRow result{IntColumn(row, 8, Int64Min, Int64Max, "deck.revision")};
-    if (version >= 2) {
-        deck.settings.newCardsPerDay =
-            static_cast<int>(IntColumn(row, 9, MinNewCardsPerDay, MaxNewCardsPerDay, "deck.new_cards_per_day"));
-        deck.settings.desiredRetention =
-            RealColumn(row, 10, MinDesiredRetention, MaxDesiredRetention, "deck.desired_retention");
-        result.memoryRows = IntColumn(row, 11, 0, Int64Max, "deck.memory_rows");
-    }
-    if (row.Step()) {
-        Damaged("more than one row in table deck");
-    }
-    return result;
-}
-
-void ReadCards(Database& db, KorvaDeck& deck) {
-    const int64_t count = db.QueryInt("SELECT count(*) FROM card");
-    if (count > MaxCards) {
-        throw DeckError(DeckErrorKind::TooManyCards);
-    }
-    const auto size = static_cast<std::size_t>(count) + 1;
-    CardData& cards = deck.cards;
-    cards.Items.assign(size, {});
-    cards.Checks.assign(size, {});
-    cards.QuestionItems.assign(size, 0);
-    deck.cardIds.assign(size, 0);
-    // By id, the table's own order, and each card put at its position: a
-    // position missing or held twice is damage.
-    Statement row(db, std::string("SELECT ") + CardColumns + " FROM card");
-    while (row.Step()) {
-        const int64_t id = IntColumn(row, 0, 1, Int64Max, "card.id");
-        const auto card = static_cast<std::size_t>(IntColumn(row, 1, 1, count, "card.position"));
-        if (deck.cardIds[card] != 0) {
-            Damaged("two cards at position " + std::to_string(card));
-        }
-        deck.cardIds[card] = id;
-        cards.Items[card][1] = TextColumn(row, 2, "card.item1");
-        cards.Items[card][2] = TextColumn(row, 3, "card.item2");
-        // The question item names one of the card's item slots, as in a .krv file.
-        cards.QuestionItems[card] = static_cast<int16_t>(IntColumn(row, 4, 0, 2, "card.asked_item"));
-        for (int item = 0; item < 3; ++item) {
-            cards.Checks[card][static_cast<std::size_t>(item)] =
-                static_cast<int16_t>(IntColumn(row, 5 + item, Int16Min, Int16Max, "card.check"));
-        }
-    }
-    if (std::count(deck.cardIds.begin() + 1, deck.cardIds.end(), 0) != 0) {
-        Damaged("card positions are not 1 to " + std::to_string(count));
-    }
-    deck.nextCardId = std::max(deck.nextCardId, NextIdToKeep(deck));
-}
-
-void ReadRecord(Database& db, KorvaDeck& deck) {
-    deck.record.clear();
-    deck.record.reserve(static_cast<std::size_t>(db.QueryInt("SELECT count(*) FROM review")));
-    // rowid order, the order the rows were written in.
-    Statement row(db, std::string("SELECT ") + ReviewColumns + " FROM review");
-    while (row.Step()) {
-        ReviewRow& r = deck.record.emplace_back();
-        r.timeMs = IntColumn(row, 0, Int64Min, Int64Max, "review.time_ms");
-        r.cardId = IntColumn(row, 1, Int64Min, Int64Max, "review.card_id");
-        r.item = static_cast<int16_t>(IntColumn(row, 2, Int16Min, Int16Max, "review.item"));
-        r.checked = IntColumn(row, 3, 0, 1, "review.checked") != 0;
-        r.style = static_cast<uint8_t>(IntColumn(row, 4, 0, 255, "review.style"));
-        r.judged = static_cast<int8_t>(IntColumn(row, 5, -128, 127, "review.judged"));
-    }
-}
-
-// The kept memory, each row checked against the cards read before it: a
-// state of no card, or one no review could leave, is damage.
-void ReadMemory(Database& db, KorvaDeck& deck, int64_t memoryRows) {
-    if (memoryRows > static_cast<int64_t>(deck.record.size())) {
-        Damaged("deck.memory_rows past the record: " + std::to_string(memoryRows));
-    }
-    deck.memoryRows = static_cast<std::size_t>(memoryRows);
-    std::unordered_set<int64_t> ids(deck.cardIds.begin() + 1, deck.cardIds.end());
-    Statement row(db, std::string("SELECT ") + MemoryColumns + " FROM memory");
-    while (row.Step()) {
-        const int64_t id = IntColumn(row, 0, 1, Int64Max, "memory.card_id");
-        if (!ids.contains(id)) {
-            Damaged("memory of no card: " + std::to_string(id));
-        }
-        const auto item = static_cast<std::size_t>(IntColumn(row, 1, 1, 2, "memory.item"));
-        MemoryState state;
-        state.stability = RealColumn(row, 2, 0, std::numeric_limits<double>::max(), "memory.stability");
-        state.difficulty = RealColumn(row, 3, 1, 10, "memory.difficulty");
-        state.due = IntColumn(row, 4, Int64Min, Int64Max, "memory.due_ms");
-        state.lastReview = IntColumn(row, 5, Int64Min, Int64Max, "memory.last_review_ms");
-        state.reviews =
-            static_cast<int32_t>(IntColumn(row, 6, 1, std::numeric_limits<int32_t>::max(), "memory.reviews"));
-        state.lapses = static_cast<int32_t>(IntColumn(row, 7, 0, state.reviews, "memory.lapses"));
-        if (state.stability <= 0) {
-            Damaged("memory.stability out of range: " + std::to_string(state.stability));
-        }
-        deck.memory[id][item - 1] = state;
-    }
-}
-
-// Where a later schema version changes the tables, the rows of an older file
-// are brought up to the current layout here, after they were read. A file of
-// version 1 keeps no memory: its record is for the study layer to replay
-// (memoryRows 0), and its settings are the defaults.
-void UpgradeFromVersion(int64_t /*version*/, KorvaDeck& deck) {
-    deck.memory.clear();
-    deck.memoryRows = 0;
-    deck.settings = {};
-}
-
-KorvaDeck ReadOpenFile(Database& db, KorvaSnapshot* snapshot) {
-    // Pages are read straight from the mapped file rather than copied into
-    // a cache: a load reads each of them once. The file is never truncated
-    // under the mapping, since no writer commits while this read holds
-    // its shared lock.
-    db.Exec("PRAGMA cell_size_check = ON");
-    db.Exec(MapSql);
-    KorvaDeck deck;
-    Transaction read(db);
-    const int64_t version = RequireKorvaFile(db);
-    // The small tables are checked for damage SQLite's reads might not see
-    // (the position index); the record's every row is read, which finds
-    // damage to its pages, and checked for its types and ranges.
-    for (const char* table : {"deck", "card", "memory"}) {
-        if (version < 2 && std::string_view(table) == "memory") {
-            continue;
-        }
-        Statement check(db, std::string("PRAGMA quick_check(") + table + ")");
-        if (check.Step() && check.Text(0) != "ok") {
-            Damaged(std::string(check.Text(0)));
-        }
-    }
-    const DeckRow row = ReadDeckRow(db, deck, version);
-    ReadCards(db, deck);
-    ReadRecord(db, deck);
-    if (version >= 2) {
-        ReadMemory(db, deck, row.memoryRows);
-    }
-    read.Commit();
-    if (version < KorvaSchemaVersion) {
-        UpgradeFromVersion(version, deck);
-    }
-    if (snapshot != nullptr) {
-        *snapshot = SnapshotOf(deck, version == KorvaSchemaVersion ? row.revision : 0);
-    }
-    return deck;
-}
-
-KorvaDeck Load(const std::string& path, KorvaSnapshot* snapshot) {
-    struct stat info {};
-    if (::stat(path.c_str(), &info) == 0) {
-        if (const std::optional<FileCause> why = WhyNotRegularFile(info.st_mode)) {
-            throw detail::Failure(DeckErrorKind::CannotOpen, *why);
-        }
-        if (info.st_size == 0) {
-            throw DeckError({.kind = DeckErrorKind::NotKorvaDeck, .systemReason = "empty file"});
-        }
-    }
-    KorvaDeck deck;
-    ReadWithinMemory([&] {
-        for (int attempt = 0;; ++attempt) {
-            Database db(path, SQLITE_OPEN_READONLY, DeckErrorKind::CannotRead);
-            db.Exec(BusySql);
-            try {
-                deck = ReadOpenFile(db, snapshot);
-                db.Close();
-                return;
-            } catch (const sqlite::Error& error) {
-                // A statement of the reader's own that SQLite cannot run
-                // names a table or column the file lacks.
-                if ((error.code() & 0xFF) == SQLITE_ERROR) {
-                    Damaged(error.detail().systemReason);
-                }
-                if (attempt > 0 || error.code() != SQLITE_READONLY_ROLLBACK) {
-                    throw;
-                }
-            }
-            // A save cut short: a connection that may write plays its journal
-            // back, as any writer would before touching the file.
-            Database writer(path, SQLITE_OPEN_READWRITE, DeckErrorKind::CannotRead);
-            writer.QueryInt("PRAGMA schema_version");
-            writer.Close();
-        }
-    });
-    return deck;
 }
 
 // --- Saving changes ---------------------------------------------------------
@@ -868,15 +509,6 @@ uint64_t KorvaCardHash(const CardData& cards, int card) {
     h *= 0xFF51AFD7ED558CCDULL;
     h ^= h >> 33;
     return h;
-}
-
-KorvaDeck LoadKorvaFile(const std::string& path) { return Load(path, nullptr); }
-
-KorvaDeck LoadKorvaFile(const std::string& path, KorvaSnapshot& saved) {
-    KorvaSnapshot snapshot;
-    KorvaDeck deck = Load(path, &snapshot);
-    saved = std::move(snapshot);
-    return deck;
 }
 
 KorvaSnapshot SaveKorvaFile(const std::string& path, const KorvaDeck& deck) {

@@ -7,6 +7,7 @@
 
 #include <QDir>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <functional>
@@ -227,6 +228,31 @@ TEST(KorvaFile, RoundTripsEveryValue) {
     sqlite3_finalize(statement);
     sqlite3_close(db);
     EXPECT_EQ(FolderEntries(folder.Path("")), (std::vector<std::string>{"deck0.korva", "deck1.korva", "deck40.korva"}));
+}
+
+// A record long enough to be read by several threads at once comes back
+// whole and in order, across a gap in its rowids, and damage in its last
+// rows is still found.
+TEST(KorvaFile, ReadsLongRecordWholeAndInOrder) {
+    TempFolder folder;
+    const std::string path = folder.Path("long.korva");
+    KorvaDeck deck = SampleDeck(3);
+    deck.memory.clear();
+    deck.memoryRows = 0;
+    for (int r = 0; deck.record.size() < 300'001; ++r) {
+        deck.record.push_back({.timeMs = r,
+                               .cardId = deck.cardIds[static_cast<std::size_t>(1 + r % 3)],
+                               .item = static_cast<int16_t>(1 + r % 2),
+                               .checked = r % 5 == 0});
+    }
+    SaveKorvaFile(path, deck);
+    RunSql(path, "DELETE FROM review WHERE rowid BETWEEN 1000 AND 60999");
+    deck.record.erase(deck.record.begin() + 999, deck.record.begin() + 60'999);
+    const std::vector<ReviewRow> loaded = LoadKorvaFile(path).record;
+    ASSERT_EQ(loaded.size(), deck.record.size());
+    EXPECT_EQ(std::mismatch(loaded.begin(), loaded.end(), deck.record.begin()).first - loaded.begin(), loaded.size());
+    RunSql(path, "UPDATE review SET item = 'x' WHERE rowid = (SELECT max(rowid) FROM review)");
+    EXPECT_EQ(KindOfLoad(path), DeckErrorKind::DatabaseDamaged);
 }
 
 TEST(KorvaFile, NewDeckGivesIdsNeverUsedBefore) {
